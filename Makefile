@@ -1,0 +1,51 @@
+# Front door for users and CI. Every target installs what it needs first (scripts/install-deps.sh).
+#   make run    build, then draw every widget into out/
+#   make test   build and test: plain, then ASan + UBSan, then the concurrency tests under TSan
+#   make bench  build and run the benchmarks (Release)
+#   make fuzz   explore the snapshot decoder with libFuzzer for FUZZ_SECONDS (default 60)
+.PHONY: all deps build run test test-default test-asan test-tsan bench fuzz clean
+
+JOBS        ?= 2
+FUZZ_SECONDS ?= 60
+OUT         ?= out
+
+all: build
+
+deps:
+	@bash scripts/install-deps.sh
+
+build: deps
+	@cmake --preset default >/dev/null
+	@cmake --build --preset default -j $(JOBS)
+
+run: build
+	@./build/brimlet-widgets gallery -o $(OUT)
+
+test: test-default test-asan test-tsan
+
+test-default: build
+	@ctest --preset default
+
+test-asan: deps
+	@cmake --preset asan >/dev/null
+	@cmake --build --preset asan -j $(JOBS)
+	@ctest --preset asan
+
+test-tsan: deps
+	@cmake --preset tsan >/dev/null
+	@cmake --build --preset tsan -j $(JOBS)
+	@ctest --preset tsan
+
+bench: deps
+	@cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DBRIMLET_BUILD_TESTS=OFF >/dev/null
+	@cmake --build build-bench -j $(JOBS)
+	@bash bench/run.sh build-bench
+
+fuzz: deps
+	@cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang -DBRIMLET_BUILD_TESTS=OFF >/dev/null
+	@cmake --build build-fuzz -j $(JOBS) --target snapshot_fuzz
+	@mkdir -p build-fuzz/corpus
+	@./build-fuzz/fuzz/snapshot_fuzz -max_total_time=$(FUZZ_SECONDS) build-fuzz/corpus fuzz/corpus
+
+clean:
+	@rm -rf build build-asan build-tsan build-bench build-fuzz $(OUT)

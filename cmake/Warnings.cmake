@@ -1,0 +1,22 @@
+# Warnings are errors in our own code. Targets opt in by linking brimlet_warnings PRIVATE, so
+# third-party headers (included as SYSTEM) never break the build.
+add_library(brimlet_warnings INTERFACE)
+target_compile_options(brimlet_warnings INTERFACE
+  -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Wold-style-cast -Wcast-align
+  -Wunused -Woverloaded-virtual -Wconversion -Wsign-conversion -Wnull-dereference
+  -Wdouble-promotion -Wformat=2 -Werror)
+if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+  target_compile_options(brimlet_warnings INTERFACE -Wmisleading-indentation -Wduplicated-cond
+    -Wlogical-op)
+endif()
+
+# Set by the asan and tsan presets; keeps benchmarks and the fuzz target out of those builds.
+set(BRIMLET_SANITIZE "" CACHE STRING "Sanitizer build (asan or tsan), empty for none")
+
+# brimlet_add_library(NAME ALIAS SOURCES...) : a static library rooted at the repository root.
+function(brimlet_add_library name alias)
+  add_library(${name} STATIC ${ARGN})
+  add_library(${alias} ALIAS ${name})
+  target_include_directories(${name} PUBLIC ${BRIMLET_ROOT})
+  target_link_libraries(${name} PRIVATE brimlet_warnings)
+endfunction()

@@ -1,0 +1,161 @@
+#include "platform/foundation/json_writer.h"
+
+#include <cmath>
+
+#include "platform/foundation/text.h"
+
+namespace foundation {
+
+bool isValidUtf8(std::string_view text) {
+    const auto* s = reinterpret_cast<const unsigned char*>(text.data());
+    const std::size_t n = text.size();
+    std::size_t i = 0;
+    while (i < n) {
+        const unsigned c = s[i];
+        if (c < 0x80) { ++i; continue; }
+        std::size_t len = 0;
+        unsigned lo = 0x80, hi = 0xBF;
+        if (c >= 0xC2 && c <= 0xDF) len = 2;
+        else if (c == 0xE0) { len = 3; lo = 0xA0; }
+        else if (c >= 0xE1 && c <= 0xEC) len = 3;
+        else if (c == 0xED) { len = 3; hi = 0x9F; }  // no UTF-16 surrogates
+        else if (c >= 0xEE && c <= 0xEF) len = 3;
+        else if (c == 0xF0) { len = 4; lo = 0x90; }
+        else if (c >= 0xF1 && c <= 0xF3) len = 4;
+        else if (c == 0xF4) { len = 4; hi = 0x8F; }
+        else return false;
+        if (i + len > n) return false;
+        if (s[i + 1] < lo || s[i + 1] > hi) return false;
+        for (std::size_t k = 2; k < len; ++k) {
+            if (s[i + k] < 0x80 || s[i + k] > 0xBF) return false;
+        }
+        i += len;
+    }
+    return true;
+}
+
+void JsonWriter::newline() {
+    if (indent_ <= 0) return;
+    out_ += '\n';
+    out_.append(open_.size() * static_cast<std::size_t>(indent_), ' ');
+}
+
+void JsonWriter::beforeValue() {
+    if (afterKey_) {
+        afterKey_ = false;
+        return;
+    }
+    if (!open_.empty()) {
+        if (open_.back()) out_ += ',';
+        open_.back() = true;
+        newline();
+    } else if (!out_.empty()) {
+        fail();  // a second top-level value
+    }
+}
+
+JsonWriter& JsonWriter::beginObject() {
+    if (failed_) return *this;
+    beforeValue();
+    out_ += '{';
+    open_.push_back(false);
+    return *this;
+}
+
+JsonWriter& JsonWriter::close(char bracket) {
+    if (failed_) return *this;
+    if (open_.empty() || afterKey_) { fail(); return *this; }
+    const bool any = open_.back();
+    open_.pop_back();
+    if (any) newline();
+    out_ += bracket;
+    return *this;
+}
+
+JsonWriter& JsonWriter::endObject() { return close('}'); }
+
+JsonWriter& JsonWriter::beginArray() {
+    if (failed_) return *this;
+    beforeValue();
+    out_ += '[';
+    open_.push_back(false);
+    return *this;
+}
+
+JsonWriter& JsonWriter::endArray() { return close(']'); }
+
+JsonWriter& JsonWriter::key(std::string_view name) {
+    if (failed_) return *this;
+    if (open_.empty() || afterKey_) { fail(); return *this; }
+    value(name);
+    if (failed_) return *this;
+    out_ += indent_ > 0 ? ": " : ":";
+    afterKey_ = true;
+    return *this;
+}
+
+JsonWriter& JsonWriter::value(std::string_view text) {
+    if (failed_) return *this;
+    if (!isValidUtf8(text)) { fail(); return *this; }
+    beforeValue();
+    out_ += '"';
+    static constexpr char kHex[] = "0123456789abcdef";
+    for (const char ch : text) {
+        const auto c = static_cast<unsigned char>(ch);
+        switch (c) {
+            case '"': out_ += "\\\""; break;
+            case '\\': out_ += "\\\\"; break;
+            case '\n': out_ += "\\n"; break;
+            case '\r': out_ += "\\r"; break;
+            case '\t': out_ += "\\t"; break;
+            case '\b': out_ += "\\b"; break;
+            case '\f': out_ += "\\f"; break;
+            default:
+                if (c < 0x20) {
+                    out_ += "\\u00";
+                    out_ += kHex[c >> 4];
+                    out_ += kHex[c & 0xF];
+                } else {
+                    out_ += ch;
+                }
+        }
+    }
+    out_ += '"';
+    return *this;
+}
+
+JsonWriter& JsonWriter::value(std::int64_t number) {
+    if (failed_) return *this;
+    beforeValue();
+    appendInteger(out_, number);
+    return *this;
+}
+
+JsonWriter& JsonWriter::value(double number) {
+    if (failed_) return *this;
+    if (!std::isfinite(number)) { fail(); return *this; }
+    beforeValue();
+    appendShortest(out_, number);
+    return *this;
+}
+
+JsonWriter& JsonWriter::value(bool flag) {
+    if (failed_) return *this;
+    beforeValue();
+    out_ += flag ? "true" : "false";
+    return *this;
+}
+
+JsonWriter& JsonWriter::null() {
+    if (failed_) return *this;
+    beforeValue();
+    out_ += "null";
+    return *this;
+}
+
+std::optional<std::string> JsonWriter::result() const {
+    if (failed_ || !open_.empty() || afterKey_ || out_.empty()) return std::nullopt;
+    return out_;
+}
+
+}  // namespace foundation
