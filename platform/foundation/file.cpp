@@ -6,9 +6,25 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
+#include <cstring>
 
 namespace foundation {
+
+std::optional<std::string> readWholeFile(const std::string& path, std::size_t maxBytes);
+
 namespace {
+
+mode_t currentUmask() {
+    // umask can only be read by setting it; /proc/self/status has it without a race.
+    if (auto status = readWholeFile("/proc/self/status", 1 << 16)) {
+        const auto at = status->find("Umask:");
+        if (at != std::string::npos) {
+            return static_cast<mode_t>(std::strtoul(status->c_str() + at + 6, nullptr, 8));
+        }
+    }
+    return 022;
+}
 
 class Descriptor {
 public:
@@ -56,6 +72,69 @@ std::optional<std::string> readWholeFile(const std::string& path, std::size_t ma
     }
     bytes.resize(got);
     return bytes;
+}
+
+namespace {
+
+std::string failure(const std::string& what, const std::string& path) {
+    return what + " " + path + ": " + std::strerror(errno);
+}
+
+std::string parentOf(const std::string& path) {
+    const auto slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    if (slash == 0) return "/";
+    return path.substr(0, slash);
+}
+
+}  // namespace
+
+std::string writeFileAtomically(const std::string& path, std::string_view bytes, unsigned mode) {
+    const std::string folder = parentOf(path);
+    std::string temp = path + ".tmp-XXXXXX";
+    const int raw = ::mkostemp(temp.data(), O_CLOEXEC);
+    if (raw < 0) return failure("cannot create a temporary file beside", path);
+    const Descriptor fd(raw);
+    auto abandon = [&](const std::string& what) {
+        std::string message = failure(what, path);
+        ::unlink(temp.c_str());
+        return message;
+    };
+    if (::fchmod(fd.get(), static_cast<mode_t>(mode) & ~currentUmask()) != 0) {
+        return abandon("cannot set the mode of");
+    }
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd.get(), bytes.data() + done, bytes.size() - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return abandon("cannot write");
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    if (::fsync(fd.get()) != 0) return abandon("cannot flush");
+    if (::rename(temp.c_str(), path.c_str()) != 0) return abandon("cannot replace");
+    const Descriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir.get() >= 0) ::fsync(dir.get());
+    return {};
+}
+
+std::string createDirectories(const std::string& path, unsigned mode) {
+    if (path.empty()) return "cannot create a folder with an empty name";
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0) {
+        if (S_ISDIR(st.st_mode)) return {};
+        errno = ENOTDIR;
+        return failure("cannot create folder", path);
+    }
+    const std::string parent = parentOf(path);
+    if (parent != path) {
+        if (auto error = createDirectories(parent, mode); !error.empty()) return error;
+    }
+    if (::mkdir(path.c_str(), static_cast<mode_t>(mode)) != 0 && errno != EEXIST) {
+        return failure("cannot create folder", path);
+    }
+    return {};
 }
 
 }  // namespace foundation

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace foundation {
 
@@ -18,5 +19,17 @@ inline constexpr std::size_t kMaxWholeFileBytes = 4 * 1024 * 1024;
 // nullopt too.
 std::optional<std::string> readWholeFile(const std::string& path,
                                          std::size_t maxBytes = kMaxWholeFileBytes);
+
+// Replaces the file at `path` with `bytes` atomically: the bytes go to a new temporary file in
+// the same folder, are flushed to disk (fsync), and the temporary file is renamed over `path`;
+// then the folder is synced. A reader sees the old file or the new one, never a part; a failure
+// leaves the old file as it was and removes the temporary one. The new file gets `mode` (before
+// the umask). Returns an empty string on success, else what failed (with strerror's text).
+std::string writeFileAtomically(const std::string& path, std::string_view bytes,
+                                unsigned mode = 0644);
+
+// Creates `path` and any missing parents with `mode` (existing folders are left as they are).
+// Returns an empty string on success, else what failed.
+std::string createDirectories(const std::string& path, unsigned mode = 0700);
 
 }  // namespace foundation
