@@ -1,0 +1,114 @@
+#include "platform/widgetkit/host/placed_store.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/foundation/file.h"
+#include "platform/foundation/home.h"
+#include "platform/foundation/json_reader.h"
+#include "platform/foundation/json_writer.h"
+#include "platform/widgetkit/host/requests.h"
+
+namespace widgetkit::host {
+namespace {
+
+[[noreturn]] void corrupt(const std::string& path, const std::string& problem) {
+    throw Failure("the placed-widget store " + path + " " + problem +
+                  "; it was left as it is (move it away to start afresh)");
+}
+
+}  // namespace
+
+PlacedWidget* PlacedWidgets::find(const std::string& id) {
+    for (auto& w : widgets) {
+        if (w.id == id) return &w;
+    }
+    return nullptr;
+}
+
+std::optional<std::string> PlacedStore::defaultPath() {
+    if (const char* state = std::getenv("XDG_STATE_HOME"); state != nullptr && state[0] == '/') {
+        return std::string(state) + "/brimlet-widgets/placed.json";
+    }
+    const auto home = foundation::homeDirectory();
+    if (!home) return std::nullopt;
+    return *home + "/.local/state/brimlet-widgets/placed.json";
+}
+
+PlacedWidgets PlacedStore::load() const {
+    struct stat st {};
+    if (::stat(path_.c_str(), &st) != 0) {
+        if (errno == ENOENT) return {};
+        corrupt(path_, std::string("cannot be read: ") + std::strerror(errno));
+    }
+    const auto bytes = foundation::readWholeFile(path_);
+    if (!bytes) corrupt(path_, "is not a readable regular file of at most 4 MiB");
+    const auto document = foundation::JsonDocument::parse(*bytes);
+    if (!document) corrupt(path_, "is not valid JSON");
+    const auto root = document->root();
+
+    PlacedWidgets placed;
+    const auto nextId = root.member("nextId");
+    if (!nextId || !nextId->int64() || *nextId->int64() < 1) {
+        corrupt(path_, "has no valid \"nextId\"");
+    }
+    placed.nextId = *nextId->int64();
+    const auto list = root.member("widgets");
+    if (!list || !list->array()) corrupt(path_, "has no \"widgets\" list");
+    for (const auto item : *list->array()) {
+        const auto object = item.object();
+        if (!object) corrupt(path_, "holds a widget that is not an object");
+        auto text = [&](const char* name) -> std::optional<std::string> {
+            const auto value = object->member(name);
+            if (!value) return std::nullopt;
+            const auto s = value->string();
+            if (!s) corrupt(path_, std::string("holds a widget whose \"") + name + "\" is not text");
+            return std::string(*s);
+        };
+        PlacedWidget w;
+        const auto id = text("id");
+        const auto kind = text("kind");
+        const auto family = text("family");
+        if (!id || !kind || !family) corrupt(path_, "holds a widget without id, kind or family");
+        const auto parsedFamily = familyFromName(*family);
+        if (!parsedFamily) corrupt(path_, "holds a widget of unknown family '" + *family + "'");
+        w.id = *id;
+        w.kind = *kind;
+        w.family = *parsedFamily;
+        w.area = text("area");
+        if (placed.find(w.id) != nullptr) corrupt(path_, "holds the id " + w.id + " twice");
+        placed.widgets.push_back(std::move(w));
+    }
+    return placed;
+}
+
+void PlacedStore::save(const PlacedWidgets& placed) const {
+    foundation::JsonWriter json(2);
+    json.beginObject();
+    json.member("nextId", placed.nextId);
+    json.key("widgets").beginArray();
+    for (const auto& w : placed.widgets) {
+        json.beginObject();
+        json.member("id", w.id);
+        json.member("kind", w.kind);
+        json.member("family", familyName(w.family));
+        if (w.area) json.member("area", *w.area);
+        json.endObject();
+    }
+    json.endArray();
+    json.endObject();
+    const auto text = json.result();
+    if (!text) throw Failure("cannot write " + path_ + ": an area name is not valid UTF-8");
+    const auto folder = path_.substr(0, path_.rfind('/'));
+    if (auto error = foundation::createDirectories(folder, 0700); !error.empty()) {
+        throw Failure(error);
+    }
+    if (auto error = foundation::writeFileAtomically(path_, *text + "\n", 0600); !error.empty()) {
+        throw Failure(error);
+    }
+}
+
+}  // namespace widgetkit::host
