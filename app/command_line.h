@@ -1,0 +1,19 @@
+#pragma once
+// The `brimlet` command line: `brimlet scan [ROOT] [--area DIR]... [--top N] [-o FILE|-]`.
+
+#include <unistd.h>
+
+namespace brimlet {
+
+// Where the command writes: the snapshot for "-o -" goes to `out`; messages, the live progress
+// line and the summary go to `err`. The live line is drawn only when `err` is a terminal.
+struct Console {
+    int out = STDOUT_FILENO;
+    int err = STDERR_FILENO;
+};
+
+// Runs the command; returns the exit status: 0 on success (and for --help), 1 when the scan or
+// the writing fails, 2 for bad arguments. Never exits the process itself.
+int runCommandLine(int argc, const char* const* argv, const Console& console = {});
+
+}  // namespace brimlet

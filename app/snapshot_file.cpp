@@ -1,0 +1,163 @@
+#include "app/snapshot_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+#include "app/scan.h"
+#include "app/seams.h"
+#include "extension/shared/identifiers.h"
+#include "platform/foundation/container.h"
+#include "platform/foundation/file.h"
+
+namespace brimlet {
+namespace {
+
+[[noreturn]] void fail(const std::string& what, int error) {
+    throw ScanError(what + ": " + std::strerror(error));
+}
+
+std::string folderOf(const std::string& path) {
+    const auto slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    if (slash == 0) return "/";
+    return path.substr(0, slash);
+}
+
+// A fresh file in `folder`, created with mode 0666 less the umask. Returns the descriptor and
+// sets `path`.
+int createTemporary(const std::string& folder, std::string& path) {
+    static std::atomic<unsigned> counter{0};
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        path = folder;
+        if (path.back() != '/') path += '/';
+        path += ".snapshot.json.tmp-" + std::to_string(::getpid()) + "-" +
+                std::to_string(counter.fetch_add(1));
+        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    errno = EEXIST;
+    return -1;
+}
+
+// Writes all of `bytes`; false with errno set on failure. Honours the write-fault seam.
+bool writeAll(int fd, std::string_view bytes) {
+    std::size_t allowed = bytes.size();
+    const std::size_t* fault = testing::detail::writeFault();
+    if (fault != nullptr) allowed = std::min(allowed, *fault);
+    std::size_t done = 0;
+    while (done < allowed) {
+        const ssize_t n = ::write(fd, bytes.data() + done, allowed - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    if (fault != nullptr && allowed < bytes.size()) {
+        errno = EIO;
+        return false;
+    }
+    return true;
+}
+
+void replaceFile(const std::string& path, std::string_view document) {
+    const std::string folder = folderOf(path);
+    std::string temporary;
+    const int fd = createTemporary(folder, temporary);
+    if (fd < 0) fail(folder, errno);
+    auto abandon = [&](const std::string& what, int error) {
+        ::close(fd);
+        ::unlink(temporary.c_str());
+        fail(what, error);
+    };
+    if (!writeAll(fd, document)) abandon(path, errno);
+    if (::fsync(fd) != 0) abandon(path, errno);
+    if (::close(fd) != 0) {
+        const int error = errno;
+        ::unlink(temporary.c_str());
+        fail(path, error);
+    }
+    if (::rename(temporary.c_str(), path.c_str()) != 0) {
+        const int error = errno;
+        ::unlink(temporary.c_str());
+        fail(path, error);
+    }
+    // The rename is durable once the folder itself is on disk.
+    if (const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
+}
+
+}  // namespace
+
+SnapshotTarget prepareSnapshotTarget(const std::optional<std::string>& output) {
+    if (output && *output == "-") return SnapshotTarget{SnapshotTarget::Mode::standardOutput, {}};
+    std::string path;
+    if (!output) {
+        auto container = foundation::groupContainerPath(kAppGroupIdentifier);
+        if (!container) throw ScanError("no shared container: neither XDG_DATA_HOME nor a home folder is set");
+        while (container->size() > 1 && container->back() == '/') container->pop_back();
+        if (auto error = foundation::createDirectories(*container, 0700); !error.empty()) {
+            throw ScanError(error);
+        }
+        path = *container + "/" + std::string(kSnapshotFileName);
+    } else {
+        if (output->empty()) throw ScanError("-o: an empty path", 2);
+        path = *output;
+    }
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0) {
+        if (S_ISDIR(st.st_mode)) fail(path, EISDIR);
+        if (!S_ISREG(st.st_mode)) return SnapshotTarget{SnapshotTarget::Mode::writeInPlace, path};
+        struct stat link {};
+        if (::lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
+            std::unique_ptr<char, decltype(&std::free)> target(::realpath(path.c_str(), nullptr), &std::free);
+            if (!target) fail(path, errno);
+            path = target.get();
+        }
+    } else if (errno != ENOENT) {
+        fail(path, errno);
+    }
+    const std::string folder = folderOf(path);
+    std::string probe;
+    const int fd = createTemporary(folder, probe);
+    if (fd < 0) fail(path, errno);
+    ::close(fd);
+    ::unlink(probe.c_str());
+    return SnapshotTarget{SnapshotTarget::Mode::replaceFile, path};
+}
+
+void writeSnapshot(const SnapshotTarget& target, std::string_view document, int standardOutput) {
+    switch (target.mode) {
+    case SnapshotTarget::Mode::standardOutput:
+        if (!writeAll(standardOutput, document)) fail("standard output", errno);
+        return;
+    case SnapshotTarget::Mode::writeInPlace: {
+        const int fd = ::open(target.path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
+        if (fd < 0) fail(target.path, errno);
+        const bool written = writeAll(fd, document);
+        const int error = errno;
+        ::close(fd);
+        if (!written) fail(target.path, error);
+        return;
+    }
+    case SnapshotTarget::Mode::replaceFile:
+        replaceFile(target.path, document);
+        return;
+    }
+}
+
+std::string describeTarget(const SnapshotTarget& target) {
+    if (target.mode == SnapshotTarget::Mode::standardOutput) return "standard output";
+    return target.path;
+}
+
+}  // namespace brimlet

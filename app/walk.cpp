@@ -1,0 +1,368 @@
+#include "app/walk.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <condition_variable>
+#include <mutex>
+#include <system_error>
+#include <thread>
+#include <tuple>
+
+#include "app/seams.h"
+
+namespace brimlet {
+namespace {
+
+// getdents64 reads this much per call: a few hundred entries of a typical folder.
+constexpr std::size_t kDirentBufferBytes = 64 * 1024;
+// Relative paths up to this length are opened in one openat; longer ones one component at a
+// time, which never meets PATH_MAX (4096).
+constexpr std::size_t kMaxJoinedPath = 3072;
+constexpr int kFolderOpenFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY;
+
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    ~Descriptor() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int get() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+std::int64_t allocatedBytes(const struct stat& st) {
+    return st.st_blocks > 0 ? static_cast<std::int64_t>(st.st_blocks) * 512 : 0;
+}
+
+bool isDotOrDotDot(const char* name) {
+    return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
+}
+
+// A non-folder entry whose inode has more than one link; settled after the walk.
+struct HardLink {
+    std::uint64_t inode;
+    Folder* folder;
+    std::string name;
+    std::int64_t size;
+    FileKind kind;
+};
+
+}  // namespace
+
+FolderTree::FolderTree() = default;
+FolderTree::~FolderTree() = default;
+FolderTree::FolderTree(FolderTree&&) noexcept = default;
+FolderTree& FolderTree::operator=(FolderTree&&) noexcept = default;
+
+const Folder* FolderTree::find(std::string_view relative) const {
+    const Folder* at = root_;
+    while (at != nullptr && !relative.empty()) {
+        const auto slash = relative.find('/');
+        const auto part = relative.substr(0, slash);
+        relative = slash == std::string_view::npos ? std::string_view() : relative.substr(slash + 1);
+        if (part.empty() || part == ".") continue;
+        const auto it = std::find_if(at->children.begin(), at->children.end(),
+                                     [&](const Folder* c) { return c->name == part; });
+        at = it == at->children.end() ? nullptr : *it;
+    }
+    return at;
+}
+
+std::string folderPath(const Folder& folder, const std::string& rootPath) {
+    std::vector<const Folder*> chain;
+    for (const Folder* f = &folder; f->parent != nullptr; f = f->parent) chain.push_back(f);
+    std::string path = rootPath;
+    for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+        if (path.empty() || path.back() != '/') path += '/';
+        path += (*it)->name;
+    }
+    return path;
+}
+
+class TreeWalker {
+public:
+    TreeWalker(const std::string& rootPath, const WalkOptions& options, WalkProgress* progress)
+        : rootPath_(rootPath), progress_(progress) {
+        threads_ = options.threads != 0 ? options.threads
+                                        : std::max(2u, std::thread::hardware_concurrency());
+        if (const auto* fault = testing::detail::openFault()) {
+            if (const int error = (*fault)(rootPath); error != 0) {
+                throw std::system_error(error, std::generic_category(), rootPath);
+            }
+        }
+        rootFd_ = ::open(rootPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOCTTY);
+        if (rootFd_ < 0) throw std::system_error(errno, std::generic_category(), rootPath);
+        struct stat st {};
+        if (::fstat(rootFd_, &st) != 0) {
+            const int error = errno;
+            ::close(rootFd_);
+            throw std::system_error(error, std::generic_category(), rootPath);
+        }
+        device_ = st.st_dev;
+        tree_.rootPath_ = rootPath;
+        tree_.storage_.push_back(std::make_unique<std::deque<Folder>>());
+        Folder& root = tree_.storage_.back()->emplace_back();
+        root.inode = st.st_ino;
+        root.size = allocatedBytes(st);
+        tree_.root_ = &root;
+        stack_.push_back(&root);
+    }
+
+    ~TreeWalker() { ::close(rootFd_); }
+    TreeWalker(const TreeWalker&) = delete;
+    TreeWalker& operator=(const TreeWalker&) = delete;
+
+    FolderTree run() {
+        std::vector<Worker> workers(threads_);
+        {
+            std::vector<std::jthread> pool;
+            pool.reserve(threads_ - 1);
+            for (unsigned i = 1; i < threads_; ++i) pool.emplace_back([this, &workers, i] { work(workers[i]); });
+            work(workers[0]);
+        }
+        std::vector<HardLink> links;
+        for (Worker& w : workers) {
+            tree_.storage_.push_back(std::move(w.folders));
+            tree_.files_ += w.files;
+            tree_.skipped_ += w.skipped;
+            links.insert(links.end(), std::make_move_iterator(w.links.begin()),
+                         std::make_move_iterator(w.links.end()));
+        }
+        settleHardLinks(links);
+        sumSubtrees();
+        return std::move(tree_);
+    }
+
+private:
+    struct Worker {
+        std::unique_ptr<std::deque<Folder>> folders = std::make_unique<std::deque<Folder>>();
+        std::vector<HardLink> links;
+        std::int64_t files = 0;
+        std::int64_t skipped = 0;
+        std::unique_ptr<std::uint64_t[]> buffer =
+            std::make_unique<std::uint64_t[]>(kDirentBufferBytes / sizeof(std::uint64_t));
+        std::vector<Folder*> fresh;
+        std::vector<const Folder*> chain;
+        std::string path;
+    };
+
+    // Takes folders from the shared stack until every folder is done. A worker keeps one of the
+    // subfolders it finds and goes on depth-first with it, and shares the rest.
+    void work(Worker& w) {
+        std::unique_lock lock(mutex_);
+        for (;;) {
+            while (stack_.empty() && active_ > 0) {
+                ++waiting_;
+                ready_.wait(lock);
+                --waiting_;
+            }
+            if (stack_.empty()) {
+                ready_.notify_all();
+                return;
+            }
+            Folder* next = stack_.back();
+            stack_.pop_back();
+            ++active_;
+            lock.unlock();
+            while (next != nullptr) {
+                w.fresh.clear();
+                visit(w, *next);
+                next = nullptr;
+                if (!w.fresh.empty()) {
+                    next = w.fresh.back();
+                    w.fresh.pop_back();
+                }
+                if (!w.fresh.empty()) {
+                    std::lock_guard guard(mutex_);
+                    stack_.insert(stack_.end(), w.fresh.begin(), w.fresh.end());
+                    if (waiting_ > 0) ready_.notify_all();
+                }
+            }
+            lock.lock();
+            --active_;
+        }
+    }
+
+    // Opens `folder` below the root without following a symbolic link at its last component;
+    // -1 with errno set on failure.
+    int openFolder(Worker& w, const Folder& folder) {
+        if (const auto* fault = testing::detail::openFault()) {
+            if (const int error = (*fault)(folderPath(folder, rootPath_)); error != 0) {
+                errno = error;
+                return -1;
+            }
+        }
+        if (folder.parent == nullptr) return ::fcntl(rootFd_, F_DUPFD_CLOEXEC, 0);
+        w.chain.clear();
+        std::size_t length = 0;
+        for (const Folder* f = &folder; f->parent != nullptr; f = f->parent) {
+            w.chain.push_back(f);
+            length += f->name.size() + 1;
+        }
+        if (length <= kMaxJoinedPath) {
+            w.path.clear();
+            for (auto it = w.chain.rbegin(); it != w.chain.rend(); ++it) {
+                if (!w.path.empty()) w.path += '/';
+                w.path += (*it)->name;
+            }
+            return ::openat(rootFd_, w.path.c_str(), kFolderOpenFlags);
+        }
+        int at = rootFd_;
+        for (auto it = w.chain.rbegin(); it != w.chain.rend(); ++it) {
+            const int next = ::openat(at, (*it)->name.c_str(), kFolderOpenFlags);
+            const int error = errno;
+            if (at != rootFd_) ::close(at);
+            if (next < 0) {
+                errno = error;
+                return -1;
+            }
+            at = next;
+        }
+        return at;
+    }
+
+    void skip(Worker& w, Folder& folder) {
+        folder.skipped = true;
+        ++w.skipped;
+    }
+
+    void visit(Worker& w, Folder& folder) {
+        if (progress_ != nullptr) progress_->current.store(&folder, std::memory_order_release);
+        const Descriptor fd(openFolder(w, folder));
+        if (fd.get() < 0) return skip(w, folder);
+        if (folder.parent != nullptr) {
+            // The path may have been swapped for another folder since the parent listed it.
+            struct stat self {};
+            if (::fstat(fd.get(), &self) != 0 || self.st_dev != device_ || self.st_ino != folder.inode) {
+                return skip(w, folder);
+            }
+        }
+        std::int64_t files = 0;
+        std::int64_t bytes = 0;
+        std::int64_t folders = 0;
+        char* const buffer = reinterpret_cast<char*>(w.buffer.get());
+        for (;;) {
+            const ssize_t got = ::getdents64(fd.get(), buffer, kDirentBufferBytes);
+            if (got == 0) break;
+            if (got < 0) {
+                if (errno == EINTR) continue;
+                skip(w, folder);
+                break;
+            }
+            for (ssize_t at = 0; at < got;) {
+                const auto* entry = reinterpret_cast<const dirent64*>(buffer + at);
+                at += entry->d_reclen;
+                const char* name = entry->d_name;
+                if (isDotOrDotDot(name)) continue;
+                struct stat st {};
+                // An entry that vanished since the listing is simply not there any more.
+                if (::fstatat(fd.get(), name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
+                if (st.st_dev != device_) continue;
+                const std::int64_t size = allocatedBytes(st);
+                bytes += size;
+                if (S_ISDIR(st.st_mode)) {
+                    Folder& child = w.folders->emplace_back();
+                    child.parent = &folder;
+                    child.name = name;
+                    child.inode = st.st_ino;
+                    child.size = size;
+                    folder.children.push_back(&child);
+                    w.fresh.push_back(&child);
+                    ++folders;
+                    continue;
+                }
+                ++files;
+                const bool executable = S_ISREG(st.st_mode) && (st.st_mode & 0111) != 0;
+                const FileKind kind = classifyFile(name, executable);
+                if (st.st_nlink > 1) {
+                    w.links.push_back(HardLink{st.st_ino, &folder, name, size, kind});
+                    continue;
+                }
+                folder.size += size;
+                folder.kinds[static_cast<std::size_t>(kind)] += size;
+                ++w.files;
+            }
+        }
+        if (progress_ != nullptr) {
+            progress_->files.fetch_add(files, std::memory_order_relaxed);
+            progress_->bytes.fetch_add(bytes, std::memory_order_relaxed);
+            progress_->folders.fetch_add(folders, std::memory_order_relaxed);
+        }
+    }
+
+    // Each hard-linked inode counts once, toward the link whose path sorts first.
+    void settleHardLinks(std::vector<HardLink>& links) {
+        if (links.empty()) return;
+        struct Keyed {
+            std::uint64_t inode;
+            std::string path;
+            const HardLink* link;
+        };
+        std::vector<Keyed> keyed;
+        keyed.reserve(links.size());
+        for (const HardLink& link : links) {
+            std::string path = folderPath(*link.folder, std::string());
+            path += '/';
+            path += link.name;
+            keyed.push_back(Keyed{link.inode, std::move(path), &link});
+        }
+        std::sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) {
+            return std::tie(a.inode, a.path) < std::tie(b.inode, b.path);
+        });
+        for (std::size_t i = 0; i < keyed.size(); ++i) {
+            if (i > 0 && keyed[i].inode == keyed[i - 1].inode) continue;
+            const HardLink& first = *keyed[i].link;
+            first.folder->size += first.size;
+            first.folder->kinds[static_cast<std::size_t>(first.kind)] += first.size;
+            ++tree_.files_;
+        }
+    }
+
+    // Turns each folder's own figures into figures of its whole subtree.
+    void sumSubtrees() {
+        std::vector<Folder*> order;
+        std::vector<Folder*> pending{tree_.root_};
+        while (!pending.empty()) {
+            Folder* f = pending.back();
+            pending.pop_back();
+            order.push_back(f);
+            pending.insert(pending.end(), f->children.begin(), f->children.end());
+        }
+        tree_.folders_ = static_cast<std::int64_t>(order.size());
+        for (auto it = order.rbegin(); it != order.rend(); ++it) {
+            Folder* parent = (*it)->parent;
+            if (parent == nullptr) continue;
+            parent->size += (*it)->size;
+            for (std::size_t k = 0; k < kFileKindCount; ++k) parent->kinds[k] += (*it)->kinds[k];
+        }
+    }
+
+    std::string rootPath_;
+    WalkProgress* progress_;
+    unsigned threads_ = 2;
+    int rootFd_ = -1;
+    dev_t device_ = 0;
+    FolderTree tree_;
+
+    std::mutex mutex_;
+    std::condition_variable ready_;
+    std::vector<Folder*> stack_;
+    unsigned active_ = 0;
+    unsigned waiting_ = 0;
+};
+
+FolderTree walkTree(const std::string& rootPath, const WalkOptions& options, WalkProgress* progress) {
+    TreeWalker walker(rootPath, options, progress);
+    return walker.run();
+}
+
+}  // namespace brimlet

@@ -1,0 +1,88 @@
+#pragma once
+// The parallel walk of one folder tree: allocated bytes per folder and per kind of file.
+//
+// Rules: stays on the root's file system (an entry whose device differs is left out, with
+// everything below it); never follows a symbolic link (the link's own blocks count, not its
+// target); counts allocated space (st_blocks × 512), so sparse files count what they occupy; a
+// folder's own blocks count toward its size but toward no kind. An inode with several hard links
+// counts once, toward the link whose full path sorts first (byte order), so the result never
+// depends on which thread met which link first. A folder that cannot be opened or read is
+// skipped: its own blocks still count, its contents do not, and it adds to skippedFolders.
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/kinds.h"
+
+namespace brimlet {
+
+struct Folder {
+    Folder* parent = nullptr;  // nullptr for the root
+    std::string name;          // raw bytes of the path component; empty for the root
+    std::uint64_t inode = 0;
+    // Bytes allocated in this folder's subtree (its own blocks included) once the walk has
+    // finished; only its own blocks and direct files while it runs.
+    std::int64_t size = 0;
+    // Bytes of files per kind, indexed by FileKind, with the same subtree rule as `size`.
+    std::array<std::int64_t, kFileKindCount> kinds{};
+    std::vector<Folder*> children;  // folders directly inside, in no particular order
+    bool skipped = false;           // could not be opened or read
+};
+
+// Live counters for a progress display, updated while the walk runs (relaxed; approximate).
+struct WalkProgress {
+    std::atomic<std::int64_t> files{0};
+    std::atomic<std::int64_t> bytes{0};
+    std::atomic<std::int64_t> folders{0};
+    // The folder a worker has most recently entered; stays valid until the walk's tree is
+    // destroyed. nullptr before the first.
+    std::atomic<const Folder*> current{nullptr};
+};
+
+// The finished walk. Owns every Folder; pointers into it stay valid while it lives.
+class FolderTree {
+public:
+    FolderTree();
+    ~FolderTree();
+    FolderTree(FolderTree&&) noexcept;
+    FolderTree& operator=(FolderTree&&) noexcept;
+
+    const Folder& root() const { return *root_; }
+    const std::string& rootPath() const { return rootPath_; }
+    std::int64_t files() const { return files_; }        // non-folder entries, hard links once
+    std::int64_t folders() const { return folders_; }    // folders met, the root included
+    std::int64_t skippedFolders() const { return skipped_; }
+
+    // The folder at `relative` ("a/b"; "" is the root), or nullptr when the walk has none there.
+    const Folder* find(std::string_view relative) const;
+
+private:
+    friend class TreeWalker;
+    std::vector<std::unique_ptr<std::deque<Folder>>> storage_;
+    Folder* root_ = nullptr;
+    std::string rootPath_;
+    std::int64_t files_ = 0;
+    std::int64_t folders_ = 0;
+    std::int64_t skipped_ = 0;
+};
+
+struct WalkOptions {
+    // Worker threads; 0 picks one per core, at least two.
+    unsigned threads = 0;
+};
+
+// Walks the folder at `rootPath` (absolute, no trailing '/' unless it is "/"). Throws
+// std::system_error when the root itself cannot be opened. `progress` may be nullptr.
+FolderTree walkTree(const std::string& rootPath, const WalkOptions& options = {},
+                    WalkProgress* progress = nullptr);
+
+// `rootPath` joined with the names from the root down to `folder`.
+std::string folderPath(const Folder& folder, const std::string& rootPath);
+
+}  // namespace brimlet
