@@ -108,8 +108,13 @@ int run(const TupleWidget& widgets, const std::vector<std::string>& args, std::o
     auto* remove = app.add_subcommand("remove", "Remove a placed widget");
     remove->add_option("id", removeId, "A placed widget's id")->required();
 
-    if (args.size() > 1 && !args[1].empty() && args[1][0] != '-' &&
-        app.get_subcommand_no_throw(args[1]) == nullptr) {
+    const auto isCommand = [&app](const std::string& name) {
+        for (const auto* cmd : app.get_subcommands({})) {
+            if (cmd->get_name() == name) return true;
+        }
+        return false;
+    };
+    if (args.size() > 1 && !args[1].empty() && args[1][0] != '-' && !isCommand(args[1])) {
         err << "brimlet-widgets: unknown command '" << args[1]
             << "' (list, placeholder, snapshot, timeline, render, gallery, areas, place, placed, "
                "configure, remove; --help for more)\n";
