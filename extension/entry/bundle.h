@@ -1,14 +1,18 @@
 #pragma once
 // The extension's widget bundle: every widget it offers, in gallery order.
 
+#include "extension/breakdown/breakdown_widget.h"
 #include "extension/entry/fullness_widget.h"
 #include "platform/widgetkit/configuration.h"
 
 namespace brimlet {
 
-// The fullness widget. Nothing is added or left out under any condition.
+// The fullness widget, then the breakdown widget. Nothing is added or left out under any
+// condition.
 struct BrimletWidgetBundle {
-    widgetkit::TupleWidget body() const { return widgetkit::makeTupleWidget(FullnessWidget{}); }
+    widgetkit::TupleWidget body() const {
+        return widgetkit::makeTupleWidget(FullnessWidget{}, BreakdownWidget{});
+    }
 };
 
 }  // namespace brimlet

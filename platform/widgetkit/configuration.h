@@ -57,7 +57,7 @@ struct IntentPanel {
     std::string parameterTitle;  // the parameter's title
     // The picker's options in the query's order, and the preselected one.
     std::function<std::vector<EntityOption>()> options;
-    std::function<EntityOption()> defaultOption;
+    std::function<std::optional<EntityOption>()> defaultOption;
     // The identifiers as the query resolves them now (same length and order).
     std::function<std::vector<std::string>(const std::vector<std::string>&)> resolve;
 };
