@@ -42,8 +42,14 @@ struct DiskSnapshot {
     std::optional<std::vector<Area>> areas;
     std::optional<std::string> rootName;  // name of the scanned root
 
-    // Decodes a JSON document (UTF-8 bytes). Any violation anywhere fails the whole document:
-    // nullopt, never a partial snapshot. Strictness: see decode's definition.
+    // Decodes a JSON document (UTF-8 bytes, one leading byte-order mark allowed). Any violation
+    // anywhere fails the whole document: nullopt, never a partial snapshot. Members are matched by
+    // exact name (the first of duplicates wins) and unknown ones are ignored, but must still be
+    // well-formed: invalid UTF-8, a lone surrogate escape, an unescaped control character,
+    // nesting deeper than 512 or bytes after the document fail it. Byte counts must be whole
+    // numbers in the signed 64-bit range (1.0 and 1e3 count; 1.5 and 2^63 do not); instants and
+    // fractions take any number; `areas` and `rootName` are absent when missing or null. Text is
+    // kept whole, an escaped NUL included.
     static std::optional<DiskSnapshot> decode(std::string_view json);
 
     // Encodes this snapshot as one JSON object, members in field order, `areas` and `rootName`

@@ -1,0 +1,171 @@
+#include "extension/shared/disk_snapshot.h"
+
+#include <utility>
+
+#include "platform/foundation/json_reader.h"
+#include "platform/foundation/json_writer.h"
+
+namespace brimlet {
+namespace {
+
+using foundation::JsonObject;
+using foundation::JsonValue;
+using foundation::JsonWriter;
+
+// ---- Decoding: one `read` per JSON form. Each returns false on any mismatch, and the caller
+// drops the whole document.
+
+bool read(const JsonValue& v, std::string& out);
+bool read(const JsonValue& v, std::int64_t& out);
+bool read(const JsonValue& v, double& out);
+bool read(const JsonValue& v, foundation::Date& out);
+bool read(const JsonValue& v, DiskSnapshot::Item& out);
+bool read(const JsonValue& v, DiskSnapshot::Area& out);
+template <class T>
+bool read(const JsonValue& v, std::vector<T>& out);
+
+// A required member: present, not null, and of its JSON form.
+template <class T>
+bool required(const JsonObject& object, std::string_view name, T& out) {
+    const auto value = object.member(name);
+    return value && read(*value, out);
+}
+
+// An optional member: missing and null both leave `out` absent; anything else must be of its
+// JSON form.
+template <class T>
+bool optional(const JsonObject& object, std::string_view name, std::optional<T>& out) {
+    const auto value = object.member(name);
+    if (!value) {
+        out.reset();
+        return true;
+    }
+    T decoded{};
+    if (!read(*value, decoded)) return false;
+    out = std::move(decoded);
+    return true;
+}
+
+bool read(const JsonValue& v, std::string& out) {
+    const auto text = v.string();
+    if (!text) return false;
+    out.assign(*text);  // the full length: an escaped NUL stays inside
+    return true;
+}
+
+bool read(const JsonValue& v, std::int64_t& out) {
+    const auto number = v.int64();
+    if (!number) return false;
+    out = *number;
+    return true;
+}
+
+bool read(const JsonValue& v, double& out) {
+    const auto number = v.number();
+    if (!number) return false;
+    out = *number;
+    return true;
+}
+
+bool read(const JsonValue& v, foundation::Date& out) {
+    return read(v, out.secondsSinceReferenceDate);
+}
+
+bool read(const JsonValue& v, DiskSnapshot::Item& out) {
+    const auto object = v.object();
+    return object && required(*object, "name", out.name) && required(*object, "size", out.size);
+}
+
+bool read(const JsonValue& v, DiskSnapshot::Area& out) {
+    const auto object = v.object();
+    return object && required(*object, "name", out.name) &&
+           required(*object, "total", out.total) &&
+           required(*object, "topFolders", out.topFolders) &&
+           required(*object, "topKinds", out.topKinds);
+}
+
+template <class T>
+bool read(const JsonValue& v, std::vector<T>& out) {
+    const auto array = v.array();
+    if (!array) return false;
+    out.clear();
+    out.reserve(array->size());
+    for (const JsonValue element : *array) {
+        T decoded{};
+        if (!read(element, decoded)) return false;
+        out.push_back(std::move(decoded));
+    }
+    return true;
+}
+
+// ---- Encoding, members in field order.
+
+void write(JsonWriter& w, const DiskSnapshot::Item& item) {
+    w.beginObject();
+    w.member("name", std::string_view(item.name));
+    w.member("size", item.size);
+    w.endObject();
+}
+
+void write(JsonWriter& w, const std::vector<DiskSnapshot::Item>& items) {
+    w.beginArray();
+    for (const auto& item : items) write(w, item);
+    w.endArray();
+}
+
+void write(JsonWriter& w, const DiskSnapshot::Area& area) {
+    w.beginObject();
+    w.member("name", std::string_view(area.name));
+    w.member("total", area.total);
+    w.key("topFolders");
+    write(w, area.topFolders);
+    w.key("topKinds");
+    write(w, area.topKinds);
+    w.endObject();
+}
+
+}  // namespace
+
+// The document-wide rules (UTF-8, escapes, depth, trailing bytes) are foundation's JSON reading;
+// the field rules are the `read` overloads above.
+std::optional<DiskSnapshot> DiskSnapshot::decode(std::string_view json) {
+    const auto document = foundation::JsonDocument::parse(json);
+    if (!document) return std::nullopt;
+    const JsonObject root = document->root();
+    DiskSnapshot s{};
+    if (!required(root, "generatedAt", s.generatedAt) ||
+        !required(root, "volumeName", s.volumeName) ||
+        !required(root, "usedFraction", s.usedFraction) || !required(root, "used", s.used) ||
+        !required(root, "free", s.free) || !required(root, "total", s.total) ||
+        !required(root, "topFolders", s.topFolders) || !required(root, "topKinds", s.topKinds) ||
+        !optional(root, "areas", s.areas) || !optional(root, "rootName", s.rootName)) {
+        return std::nullopt;
+    }
+    return s;
+}
+
+std::optional<std::string> DiskSnapshot::encode(int indent) const {
+    JsonWriter w(indent);
+    w.beginObject();
+    w.member("generatedAt", generatedAt.secondsSinceReferenceDate);
+    w.member("volumeName", std::string_view(volumeName));
+    w.member("usedFraction", usedFraction);
+    w.member("used", used);
+    w.member("free", free);
+    w.member("total", total);
+    w.key("topFolders");
+    write(w, topFolders);
+    w.key("topKinds");
+    write(w, topKinds);
+    if (areas) {
+        w.key("areas");
+        w.beginArray();
+        for (const auto& area : *areas) write(w, area);
+        w.endArray();
+    }
+    if (rootName) w.member("rootName", std::string_view(*rootName));
+    w.endObject();
+    return w.result();
+}
+
+}  // namespace brimlet

@@ -1,0 +1,210 @@
+#pragma once
+// Test-side tools for snapshots: printers, a field-by-field comparison, a builder for documents
+// and a scratch shared container that SharedSnapshot::read() looks into.
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "extension/shared/disk_snapshot.h"
+#include "extension/shared/identifiers.h"
+#include "platform/foundation/file.h"
+#include "platform/foundation/testing.h"
+
+namespace brimlet {
+
+inline void PrintTo(const DiskSnapshot::Item& item, std::ostream* os) {
+    *os << "{" << ::testing::PrintToString(item.name) << ", " << item.size << "}";
+}
+
+inline void PrintTo(const DiskSnapshot::Area& area, std::ostream* os) {
+    *os << "{" << ::testing::PrintToString(area.name) << ", total " << area.total << ", folders "
+        << ::testing::PrintToString(area.topFolders) << ", kinds "
+        << ::testing::PrintToString(area.topKinds) << "}";
+}
+
+inline void PrintTo(const DiskSnapshot& s, std::ostream* os) {
+    *os << "{generatedAt " << s.generatedAt.secondsSinceReferenceDate << ", volumeName "
+        << ::testing::PrintToString(s.volumeName) << ", usedFraction " << s.usedFraction
+        << ", used " << s.used << ", free " << s.free << ", total " << s.total << ", topFolders "
+        << ::testing::PrintToString(s.topFolders) << ", topKinds "
+        << ::testing::PrintToString(s.topKinds) << ", areas "
+        << ::testing::PrintToString(s.areas) << ", rootName "
+        << ::testing::PrintToString(s.rootName) << "}";
+}
+
+}  // namespace brimlet
+
+namespace brimlet_test {
+
+using brimlet::DiskSnapshot;
+
+inline bool sameItems(const std::vector<DiskSnapshot::Item>& a,
+                      const std::vector<DiskSnapshot::Item>& b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (a[i].name != b[i].name || a[i].size != b[i].size) return false;
+    }
+    return true;
+}
+
+inline bool sameAreas(const std::vector<DiskSnapshot::Area>& a,
+                      const std::vector<DiskSnapshot::Area>& b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (a[i].name != b[i].name || a[i].total != b[i].total ||
+            !sameItems(a[i].topFolders, b[i].topFolders) ||
+            !sameItems(a[i].topKinds, b[i].topKinds)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Field-by-field equality; doubles compare exactly (a stored instant must round-trip exactly).
+inline ::testing::AssertionResult sameSnapshot(const DiskSnapshot& a, const DiskSnapshot& b) {
+    const bool same =
+        a.generatedAt == b.generatedAt && a.volumeName == b.volumeName &&
+        a.usedFraction == b.usedFraction && a.used == b.used && a.free == b.free &&
+        a.total == b.total && sameItems(a.topFolders, b.topFolders) &&
+        sameItems(a.topKinds, b.topKinds) && a.areas.has_value() == b.areas.has_value() &&
+        (!a.areas || sameAreas(*a.areas, *b.areas)) && a.rootName == b.rootName;
+    if (same) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "\n  " << ::testing::PrintToString(a) << "\ndiffers from\n  "
+                                         << ::testing::PrintToString(b);
+}
+
+// A snapshot document as an ordered list of members, each a name and its raw JSON text. Starts as
+// a valid snapshot with the eight required members and no optional ones.
+class Doc {
+public:
+    Doc() = default;
+
+    // Replaces the value of the first member called `name`, or appends the member.
+    Doc& set(const std::string& name, std::string json) {
+        for (auto& [n, v] : members_) {
+            if (n == name) {
+                v = std::move(json);
+                return *this;
+            }
+        }
+        return add(name, std::move(json));
+    }
+    // Appends a member, even when one of that name exists already.
+    Doc& add(std::string name, std::string json) {
+        members_.emplace_back(std::move(name), std::move(json));
+        return *this;
+    }
+    // Puts a member before all others.
+    Doc& prepend(std::string name, std::string json) {
+        members_.insert(members_.begin(), {std::move(name), std::move(json)});
+        return *this;
+    }
+    Doc& remove(const std::string& name) {
+        std::erase_if(members_, [&](const auto& m) { return m.first == name; });
+        return *this;
+    }
+
+    std::string str() const {
+        std::string out = "{";
+        for (std::size_t i = 0; i < members_.size(); ++i) {
+            if (i > 0) out += ",";
+            out += "\"" + members_[i].first + "\":" + members_[i].second;
+        }
+        return out + "}";
+    }
+
+private:
+    std::vector<std::pair<std::string, std::string>> members_{
+        {"generatedAt", "0"},
+        {"volumeName", "\"Macintosh HD\""},
+        {"usedFraction", "0.6"},
+        {"used", "556000000000"},
+        {"free", "370000000000"},
+        {"total", "926000000000"},
+        {"topFolders", R"([{"name":"node_modules","size":48000000000}])"},
+        {"topKinds", R"([{"name":"Media","size":42000000000}])"},
+    };
+};
+
+// An area as JSON text, with one folder and one kind.
+inline std::string areaJson(const std::string& nameJson) {
+    return R"({"name":)" + nameJson +
+           R"(,"total":22000000000,"topFolders":[{"name":"larrow","size":9000000000}],)"
+           R"("topKinds":[{"name":"Binaries","size":12000000000}]})";
+}
+
+// The example document of the snapshot format, with one area and a root name.
+inline std::string exampleDocument() {
+    return R"({
+  "generatedAt": 0,
+  "volumeName": "Macintosh HD",
+  "usedFraction": 0.6,
+  "used": 556000000000,
+  "free": 370000000000,
+  "total": 926000000000,
+  "topFolders": [
+    {"name": "node_modules", "size": 48000000000},
+    {"name": "Downloads", "size": 22000000000}
+  ],
+  "topKinds": [
+    {"name": "Media", "size": 42000000000}
+  ],
+  "areas": [
+    {
+      "name": "work",
+      "total": 22000000000,
+      "topFolders": [{"name": "larrow", "size": 9000000000}],
+      "topKinds": [{"name": "Binaries", "size": 12000000000}]
+    }
+  ],
+  "rootName": "code"
+})";
+}
+
+// A scratch data home holding the app group's container, installed for the life of the object
+// (foundation::testing::ScopedContainerRoot). Create it before starting threads that read.
+class SharedContainer {
+public:
+    SharedContainer() : root_(makeRoot()), scope_(root_) {
+        std::filesystem::create_directories(container());
+    }
+    ~SharedContainer() {
+        std::error_code ignored;
+        std::filesystem::remove_all(root_, ignored);
+    }
+    SharedContainer(const SharedContainer&) = delete;
+    SharedContainer& operator=(const SharedContainer&) = delete;
+
+    const std::string& root() const { return root_; }
+    std::string container() const { return root_ + "/" + std::string(brimlet::kAppGroupIdentifier); }
+    std::string snapshotPath() const {
+        return container() + "/" + std::string(brimlet::kSnapshotFileName);
+    }
+
+    // Replaces snapshot.json atomically (temporary file, then rename).
+    void write(const std::string& bytes) const {
+        const std::string error = foundation::writeFileAtomically(snapshotPath(), bytes);
+        ASSERT_EQ(error, "");
+    }
+    void remove() const { std::filesystem::remove_all(snapshotPath()); }
+
+private:
+    static std::string makeRoot() {
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "brimlet-shared-XXXXXX").string();
+        if (::mkdtemp(pattern.data()) == nullptr) return "/nonexistent-brimlet-test-root";
+        return pattern;
+    }
+
+    std::string root_;
+    foundation::testing::ScopedContainerRoot scope_;
+};
+
+}  // namespace brimlet_test
