@@ -57,8 +57,9 @@ PlacedWidgets PlacedStore::load() const {
     }
     placed.nextId = *nextId->int64();
     const auto list = root.member("widgets");
-    if (!list || !list->array()) corrupt(path_, "has no \"widgets\" list");
-    for (const auto item : *list->array()) {
+    const auto array = list ? list->array() : std::nullopt;
+    if (!array) corrupt(path_, "has no \"widgets\" list");
+    for (const auto item : *array) {
         const auto object = item.object();
         if (!object) corrupt(path_, "holds a widget that is not an object");
         auto text = [&](const char* name) -> std::optional<std::string> {

@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "platform/foundation/json_writer.h"
+#include "platform/widgetkit/host/placed_store.h"
 
 namespace widgetkit::host {
 namespace {
@@ -70,9 +71,27 @@ WidgetFamily Host::familyFor(const WidgetConfiguration& widget, const std::strin
     return *family;
 }
 
+PlacedStore Host::store() const {
+    auto path = PlacedStore::defaultPath();
+    if (!path) throw Failure("no home directory, so there is no placed-widget store");
+    return PlacedStore(std::move(*path));
+}
+
 Host::Resolved Host::resolve(const Request& request) const {
     if (!request.placedId.empty()) {
-        throw UsageError("--placed is not available in this build");
+        if (!request.widget.empty() || !request.family.empty() || request.area) {
+            throw UsageError("--placed takes the widget, its family and its area from the store");
+        }
+        PlacedWidgets placed = store().load();
+        const PlacedWidget* w = placed.find(request.placedId);
+        if (w == nullptr) throw UsageError("no placed widget has the id '" + request.placedId + "'");
+        const WidgetConfiguration& widget = findWidget(w->kind);
+        if (!widget.supports(w->family)) {
+            throw Failure("placed widget " + w->id + " is stored in a family that " +
+                          widget.displayName() + " does not support");
+        }
+        TimelineProviderContext context{request.preview, w->family, displaySize(w->family)};
+        return Resolved{&widget, context, ParameterValue{w->area, true}};
     }
     const WidgetConfiguration& widget = findWidget(request.widget);
     if (request.area && !widget.panel()) {
@@ -135,15 +154,116 @@ int Host::render(const Request&, const RenderOptions&) {
     throw Failure("render is not available in this build");
 }
 
+int Host::areas(bool json) {
+    const WidgetConfiguration& widget = configurableWidget();
+    const IntentPanel& panel = *widget.panel();
+    const auto options = panel.options();
+    const auto preselected = panel.defaultOption();
+    if (json) {
+        foundation::JsonWriter w(2);
+        w.beginObject();
+        w.member("typeName", panel.typeName);
+        w.member("parameter", panel.parameterTitle);
+        w.key("default");
+        if (preselected) {
+            w.beginObject().member("id", preselected->id).member("title", preselected->title);
+            w.endObject();
+        } else {
+            w.null();
+        }
+        w.key("entities").beginArray();
+        for (const auto& o : options) {
+            w.beginObject().member("id", o.id).member("title", o.title).endObject();
+        }
+        w.endArray();
+        w.endObject();
+        const auto text = w.result();
+        if (!text) throw Failure("an area name is not valid UTF-8 and has no JSON form");
+        out_ << *text << '\n';
+        return 0;
+    }
+    out_ << widget.displayName() << ": " << panel.parameterTitle << " (" << panel.typeName
+         << ")\n";
+    for (const auto& o : options) {
+        const bool isDefault = preselected && preselected->id == o.id;
+        out_ << (isDefault ? "  * " : "    ") << o.title;
+        if (o.id != o.title) out_ << "  [id \"" << o.id << "\"]";
+        out_ << '\n';
+    }
+    return 0;
+}
+
+int Host::place(const std::string& widgetName, const std::string& familyName_) {
+    const WidgetConfiguration& widget = findWidget(widgetName);
+    const WidgetFamily family = familyFor(widget, familyName_);
+    const PlacedStore s = store();
+    PlacedWidgets placed = s.load();
+    PlacedWidget w;
+    w.id = std::to_string(placed.nextId);
+    w.kind = widget.kind();
+    w.family = family;
+    placed.nextId += 1;
+    placed.widgets.push_back(w);
+    s.save(placed);
+    out_ << w.id << '\n';
+    return 0;
+}
+
+int Host::placed(bool json) {
+    const PlacedWidgets placed = store().load();
+    if (json) {
+        foundation::JsonWriter w(2);
+        w.beginArray();
+        for (const auto& p : placed.widgets) {
+            w.beginObject();
+            w.member("id", p.id);
+            w.member("kind", p.kind);
+            w.member("family", familyName(p.family));
+            if (p.area) w.member("area", *p.area);
+            w.endObject();
+        }
+        w.endArray();
+        out_ << w.result().value_or("[]") << '\n';
+        return 0;
+    }
+    if (placed.widgets.empty()) {
+        out_ << "No widgets are placed. Place one with: brimlet-widgets place WIDGET --family F\n";
+    }
+    for (const auto& p : placed.widgets) {
+        out_ << p.id << "  " << lastComponent(p.kind) << "  " << familyName(p.family);
+        if (p.area) out_ << "  area \"" << *p.area << '"';
+        out_ << '\n';
+    }
+    return 0;
+}
+
+int Host::configure(const std::string& id, const std::string& area) {
+    const PlacedStore s = store();
+    PlacedWidgets placed = s.load();
+    PlacedWidget* w = placed.find(id);
+    if (w == nullptr) throw UsageError("no placed widget has the id '" + id + "'");
+    const WidgetConfiguration& widget = findWidget(w->kind);
+    if (!widget.panel()) {
+        throw UsageError(widget.displayName() + " has no configuration; only " +
+                         configurableWidget().displayName() + " widgets take an area");
+    }
+    w->area = area;
+    s.save(placed);
+    return 0;
+}
+
+int Host::remove(const std::string& id) {
+    const PlacedStore s = store();
+    PlacedWidgets placed = s.load();
+    const auto before = placed.widgets.size();
+    std::erase_if(placed.widgets, [&](const PlacedWidget& w) { return w.id == id; });
+    if (placed.widgets.size() == before) {
+        throw UsageError("no placed widget has the id '" + id + "'");
+    }
+    s.save(placed);
+    return 0;
+}
+
 int Host::gallery(const std::string&) { throw Failure("gallery is not available in this build"); }
-int Host::areas(bool) { throw Failure("areas is not available in this build"); }
-int Host::place(const std::string&, const std::string&) {
-    throw Failure("place is not available in this build");
-}
-int Host::placed(bool) { throw Failure("placed is not available in this build"); }
-int Host::configure(const std::string&, const std::string&) {
-    throw Failure("configure is not available in this build");
-}
-int Host::remove(const std::string&) { throw Failure("remove is not available in this build"); }
 
 }  // namespace widgetkit::host

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/widgetkit/configuration.h"
+#include "platform/widgetkit/host/placed_store.h"
 
 namespace widgetkit::host {
 
@@ -58,6 +59,7 @@ private:
         ParameterValue parameter;
     };
 
+    PlacedStore store() const;
     const WidgetConfiguration& findWidget(const std::string& name) const;
     const WidgetConfiguration& configurableWidget() const;
     WidgetFamily familyFor(const WidgetConfiguration& widget, const std::string& name) const;
