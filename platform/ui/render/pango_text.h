@@ -1,0 +1,56 @@
+#pragma once
+// Pango set-up shared by measuring and drawing, so both see the same widths.
+
+#include <pango/pangocairo.h>
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+#include "platform/ui/text_measurer.h"
+
+namespace render::detail {
+
+// Owns a font map and a context configured for unhinted, unrounded layout at 72 dpi, so one
+// user-space unit is one point whatever the cairo transformation.
+class PangoText {
+public:
+    PangoText();
+    ~PangoText();
+    PangoText(const PangoText&) = delete;
+    PangoText& operator=(const PangoText&) = delete;
+
+    PangoContext* context() const { return context_; }
+
+    // A layout of one line of `text` in `font` (points) with `tracking` extra points after each
+    // character. The caller owns the result (g_object_unref).
+    PangoLayout* makeLayout(std::string_view text, const ui::Font& font, double tracking) const;
+
+    double width(std::string_view text, const ui::Font& font, double tracking) const;
+    double lineHeight(const ui::Font& font) const;
+
+private:
+    PangoFontMap* fontMap_ = nullptr;
+    PangoContext* context_ = nullptr;
+    mutable std::unordered_map<std::string, double> widths_;
+};
+
+// Measures with a PangoText it owns, or with one the caller keeps alive longer than it.
+class PangoMeasurer final : public ui::TextMeasurer {
+public:
+    PangoMeasurer() : owned_(std::make_unique<PangoText>()), text_(*owned_) {}
+    explicit PangoMeasurer(const PangoText& shared) : text_(shared) {}
+
+    double width(std::string_view text, const ui::Font& font, double tracking) const override {
+        return text_.width(text, font, tracking);
+    }
+    double lineHeight(const ui::Font& font) const override { return text_.lineHeight(font); }
+    const PangoText& text() const { return text_; }
+
+private:
+    std::unique_ptr<PangoText> owned_;
+    const PangoText& text_;
+};
+
+}  // namespace render::detail

@@ -1,0 +1,158 @@
+#include "platform/ui/render/render.h"
+
+#include <cairo-pdf.h>
+#include <cairo-svg.h>
+#include <cairo.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+
+#include "platform/foundation/file.h"
+#include "platform/ui/layout_json.h"
+#include "platform/ui/render/painter.h"
+#include "platform/ui/render/pango_text.h"
+
+namespace render {
+
+namespace {
+
+// Largest PNG side in device pixels: far beyond any tile, small enough never to exhaust memory.
+constexpr double kMaxPixels = 16384;
+
+cairo_status_t appendToString(void* closure, const unsigned char* data, unsigned int length) {
+    static_cast<std::string*>(closure)->append(reinterpret_cast<const char*>(data), length);
+    return CAIRO_STATUS_SUCCESS;
+}
+
+std::string cairoError(cairo_status_t status) {
+    return std::string("cairo: ") + cairo_status_to_string(status);
+}
+
+// Draws on `surface` (user space in points after `scale`) and finishes it.
+std::string drawOn(cairo_surface_t* surface, const ui::LaidOutTile& tile, double scale,
+                   const detail::PangoText& text) {
+    cairo_t* cr = cairo_create(surface);
+    cairo_scale(cr, scale, scale);
+    detail::paintTile(cr, tile, text);
+    cairo_status_t status = cairo_status(cr);
+    cairo_destroy(cr);
+    if (status != CAIRO_STATUS_SUCCESS) return cairoError(status);
+    cairo_surface_flush(surface);
+    return {};
+}
+
+}  // namespace
+
+std::optional<Format> formatForPath(std::string_view path) {
+    const auto dot = path.rfind('.');
+    const auto slash = path.rfind('/');
+    if (dot == std::string_view::npos || (slash != std::string_view::npos && dot < slash)) {
+        return std::nullopt;
+    }
+    std::string ext(path.substr(dot + 1));
+    std::transform(ext.begin(), ext.end(), ext.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (ext == "png") return Format::png;
+    if (ext == "svg") return Format::svg;
+    if (ext == "pdf") return Format::pdf;
+    if (ext == "json") return Format::json;
+    return std::nullopt;
+}
+
+std::unique_ptr<ui::TextMeasurer> makeTextMeasurer() {
+    return std::make_unique<detail::PangoMeasurer>();
+}
+
+ui::LaidOutTile layoutForRendering(const ui::View& view, const TileOptions& options,
+                                   const ui::TextMeasurer& measurer,
+                                   ui::EnvironmentValues environment) {
+    ui::TileLayoutOptions layout;
+    layout.size = options.size;
+    layout.colorScheme = options.appearance;
+    layout.renderingMode = options.renderingMode;
+    layout.displayScale = options.scale;
+    return ui::layoutTile(view, layout, measurer, std::move(environment));
+}
+
+static std::string encodeWith(const ui::LaidOutTile& tile, Format format, double scale,
+                              const detail::PangoText& text, std::string& out) {
+    out.clear();
+    const double w = tile.size.width;
+    const double h = tile.size.height;
+    if (!(w > 0) || !(h > 0) || !std::isfinite(w) || !std::isfinite(h)) {
+        return "the tile has no area";
+    }
+    if (format == Format::json) {
+        auto json = ui::toJson(tile);
+        if (!json) return "the laid-out tree holds text that is not UTF-8";
+        out = std::move(*json);
+        out += '\n';
+        return {};
+    }
+    if (format == Format::png) {
+        if (!(scale > 0) || w * scale > kMaxPixels || h * scale > kMaxPixels) {
+            return "the scale must be above 0 and keep the picture under 16384 pixels a side";
+        }
+        const int pw = static_cast<int>(std::lround(w * scale));
+        const int ph = static_cast<int>(std::lround(h * scale));
+        cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, pw, ph);
+        std::string error = cairoError(cairo_surface_status(surface));
+        if (cairo_surface_status(surface) == CAIRO_STATUS_SUCCESS) {
+            error = drawOn(surface, tile, scale, text);
+            if (error.empty()) {
+                const cairo_status_t s =
+                    cairo_surface_write_to_png_stream(surface, appendToString, &out);
+                if (s != CAIRO_STATUS_SUCCESS) error = cairoError(s);
+            }
+        }
+        cairo_surface_destroy(surface);
+        if (!error.empty()) out.clear();
+        return error;
+    }
+    cairo_surface_t* surface = format == Format::svg
+                                   ? cairo_svg_surface_create_for_stream(appendToString, &out, w, h)
+                                   : cairo_pdf_surface_create_for_stream(appendToString, &out, w, h);
+    std::string error;
+    if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
+        error = cairoError(cairo_surface_status(surface));
+    } else {
+        error = drawOn(surface, tile, 1, text);
+        cairo_surface_finish(surface);
+        if (error.empty() && cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
+            error = cairoError(cairo_surface_status(surface));
+        }
+    }
+    cairo_surface_destroy(surface);
+    if (!error.empty()) out.clear();
+    return error;
+}
+
+std::string encodeTile(const ui::LaidOutTile& tile, Format format, double scale,
+                       std::string& out) {
+    const detail::PangoText text;
+    return encodeWith(tile, format, scale, text, out);
+}
+
+std::string renderTile(const ui::View& view, const TileOptions& options, const std::string& path,
+                       ui::EnvironmentValues environment) {
+    const auto format = formatForPath(path);
+    if (!format) return "unsupported output format for " + path + " (use .png, .svg, .pdf or .json)";
+    if (!(options.scale > 0) || !std::isfinite(options.scale)) return "the scale must be above 0";
+    // One pango context measures and draws, so both see the same widths.
+    const detail::PangoText text;
+    const detail::PangoMeasurer measurer(text);
+    const ui::LaidOutTile tile =
+        layoutForRendering(view, options, measurer, std::move(environment));
+    std::string bytes;
+    if (std::string error = encodeWith(tile, *format, options.scale, text, bytes);
+        !error.empty()) {
+        return error;
+    }
+    if (std::string error = foundation::writeFileAtomically(path, bytes); !error.empty()) {
+        return "cannot write " + path + ": " + error;
+    }
+    return {};
+}
+
+}  // namespace render

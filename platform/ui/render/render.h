@@ -1,0 +1,56 @@
+#pragma once
+// Drawing laid-out widget tiles to PNG, SVG and PDF, and text measurement with the system font
+// (Inter, through pango). The only part of the toolkit that uses cairo and pango; neither shows
+// in this header.
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/ui/environment.h"
+#include "platform/ui/layout.h"
+#include "platform/ui/text_measurer.h"
+#include "platform/ui/view.h"
+
+namespace render {
+
+enum class Format { png, svg, pdf, json };
+
+// The format named by a path's extension (".png", ".svg", ".pdf", ".json", any case), or
+// nullopt for anything else.
+std::optional<Format> formatForPath(std::string_view path);
+
+struct TileOptions {
+    // The tile in points: small 170 x 170, medium 364 x 170, large 364 x 382.
+    ui::Size size{170, 170};
+    // Device pixels per point for PNG (> 0); also sets a Divider's one-pixel thickness.
+    double scale = 2;
+    ui::ColorScheme appearance = ui::ColorScheme::light;
+    ui::RenderingMode renderingMode = ui::RenderingMode::fullColor;
+};
+
+// A TextMeasurer backed by pango with the Inter face: tabular figures (`tnum`) for monospaced
+// digits, letter spacing for tracking, unhinted metrics so widths do not depend on the scale.
+// Not thread-safe: use one per thread.
+std::unique_ptr<ui::TextMeasurer> makeTextMeasurer();
+
+// Lays `view` out as a tile (see ui::layoutTile) with the pango measurer.
+ui::LaidOutTile layoutForRendering(const ui::View& view, const TileOptions& options,
+                                   const ui::TextMeasurer& measurer,
+                                   ui::EnvironmentValues environment = {});
+
+// Encodes a laid-out tile in `format` into `out` (replacing its contents). PNG is drawn at
+// `scale` device pixels per point; SVG and PDF are in points. Returns an empty string on
+// success, else what failed.
+std::string encodeTile(const ui::LaidOutTile& tile, Format format, double scale,
+                       std::string& out);
+
+// Lays out and draws `view` as a tile into `path`, the format chosen by the extension. The
+// bytes go to a temporary file in the same folder that is renamed into place, so a failure
+// never leaves a partial file. Returns an empty string on success, else one line saying what
+// failed.
+std::string renderTile(const ui::View& view, const TileOptions& options, const std::string& path,
+                       ui::EnvironmentValues environment = {});
+
+}  // namespace render
