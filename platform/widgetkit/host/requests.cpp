@@ -2,7 +2,10 @@
 
 #include <ostream>
 
+#include "platform/foundation/file.h"
 #include "platform/foundation/json_writer.h"
+#include "platform/ui/render/render.h"
+#include "platform/widgetkit/environment.h"
 #include "platform/widgetkit/host/placed_store.h"
 
 namespace widgetkit::host {
@@ -31,6 +34,47 @@ void writeEntries(foundation::JsonWriter& json, const std::string& kind, const A
         }
     }
     json.endObject();
+}
+
+std::string escapeHtml(std::string_view text) {
+    std::string out;
+    for (const char c : text) {
+        switch (c) {
+            case '&': out += "&amp;"; break;
+            case '<': out += "&lt;"; break;
+            case '>': out += "&gt;"; break;
+            case '"': out += "&quot;"; break;
+            default: out += c;
+        }
+    }
+    return out;
+}
+
+template <class Sections>
+void writeGalleryIndex(const std::string& directory, const Sections& sections) {
+    std::string html =
+        "<!doctype html>\n<html lang=\"en\"><head><meta charset=\"utf-8\">\n"
+        "<title>Brimlet widgets</title>\n<style>\n"
+        "body{font-family:Inter,system-ui,sans-serif;background:#b9c6d6;margin:32px;color:#1d1d1f}\n"
+        "h1{font-weight:600;font-size:22px}h2{font-weight:600;font-size:15px;margin:28px 0 12px}\n"
+        ".row{display:flex;flex-wrap:wrap;gap:24px;align-items:flex-start}\n"
+        "figure{margin:0}figcaption{font-size:12px;color:#3a3a3c;margin-top:6px}\n"
+        "img{zoom:0.5;filter:drop-shadow(0 6px 14px rgba(0,0,0,.18))}\n"
+        "</style></head><body>\n<h1>Brimlet widgets</h1>\n";
+    for (const auto& [title, pictures] : sections) {
+        html += "<h2>" + escapeHtml(title) + "</h2>\n<div class=\"row\">\n";
+        for (const auto& p : pictures) {
+            html += "<figure><img src=\"" + escapeHtml(p.file) + "\" alt=\"" +
+                    escapeHtml(title + ", " + p.caption) + "\"><figcaption>" +
+                    escapeHtml(p.caption) + "</figcaption></figure>\n";
+        }
+        html += "</div>\n";
+    }
+    html += "</body></html>\n";
+    if (auto error = foundation::writeFileAtomically(directory + "/index.html", html);
+        !error.empty()) {
+        throw Failure(error);
+    }
 }
 
 }  // namespace
@@ -150,8 +194,36 @@ int Host::request(const std::string& kind, const Request& request) {
     return 0;
 }
 
-int Host::render(const Request&, const RenderOptions&) {
-    throw Failure("render is not available in this build");
+render::TileOptions Host::tileOptions(WidgetFamily family, const RenderOptions& options) {
+    const DisplaySize size = displaySize(family);
+    render::TileOptions tile;
+    tile.size = ui::Size{size.width, size.height};
+    tile.scale = options.scale;
+    tile.appearance = options.appearance == "dark" ? ui::ColorScheme::dark : ui::ColorScheme::light;
+    tile.renderingMode = options.rendering == "accented" ? ui::RenderingMode::accented
+                                                         : ui::RenderingMode::fullColor;
+    return tile;
+}
+
+void Host::draw(const AnyEntry& entry, WidgetFamily family, const RenderOptions& options,
+                const std::string& path) const {
+    ui::EnvironmentValues environment;
+    environment.set<WidgetFamilyKey>(family);
+    const std::string error =
+        render::renderTile(entry.content(), tileOptions(family, options), path, environment);
+    if (!error.empty()) throw Failure(error);
+}
+
+int Host::render(const Request& request, const RenderOptions& options) {
+    if (!render::formatForPath(options.output)) {
+        throw UsageError("the output '" + options.output +
+                         "' must end in .png, .svg, .pdf or .json");
+    }
+    const Resolved r = resolve(request);
+    const AnyTimeline t = answer(options.request, r);
+    if (t.entries.empty()) throw Failure("the provider answered with no entry to draw");
+    draw(t.entries.front(), r.context.family, options, options.output);
+    return 0;
 }
 
 int Host::areas(bool json) {
@@ -264,6 +336,39 @@ int Host::remove(const std::string& id) {
     return 0;
 }
 
-int Host::gallery(const std::string&) { throw Failure("gallery is not available in this build"); }
+int Host::gallery(const std::string& directory) {
+    if (auto error = foundation::createDirectories(directory, 0755); !error.empty()) {
+        throw Failure(error);
+    }
+    struct Picture {
+        std::string file;
+        std::string caption;
+    };
+    std::vector<std::pair<std::string, std::vector<Picture>>> sections;
+    const RenderOptions options;  // light, full colour, scale 2
+    for (const auto& widget : widgets_) {
+        const std::string name = lastComponent(widget.kind());
+        auto& pictures = sections.emplace_back(widget.displayName(), std::vector<Picture>{}).second;
+        for (const auto family : widget.families()) {
+            const std::string base = name + "-" + std::string(familyName(family));
+            for (const bool preview : {false, true}) {
+                const TimelineProviderContext context{preview, family, displaySize(family)};
+                const AnyEntry entry = preview ? widget.operations().snapshot(context, {})
+                                               : widget.operations().timeline(context, {})
+                                                     .entries.front();
+                const std::string file = base + (preview ? "-preview.png" : ".png");
+                draw(entry, family, options, directory + "/" + file);
+                pictures.push_back({file, std::string(familyName(family)) +
+                                              (preview ? ", gallery preview" : ", live")});
+            }
+        }
+    }
+    writeGalleryIndex(directory, sections);
+    std::size_t count = 0;
+    for (const auto& section : sections) count += section.second.size();
+    out_ << "Wrote " << count << " widget pictures to " << directory << "/ ; open " << directory
+         << "/index.html to see them side by side.\n";
+    return 0;
+}
 
 }  // namespace widgetkit::host

@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "platform/ui/render/render.h"
 #include "platform/widgetkit/configuration.h"
 #include "platform/widgetkit/host/placed_store.h"
 
@@ -65,6 +66,10 @@ private:
     WidgetFamily familyFor(const WidgetConfiguration& widget, const std::string& name) const;
     Resolved resolve(const Request& request) const;
     AnyTimeline answer(const std::string& kind, const Resolved& resolved) const;
+    static render::TileOptions tileOptions(WidgetFamily family, const RenderOptions& options);
+    // Draws `entry` in `family` to `path` (format by extension), atomically. Throws Failure.
+    void draw(const AnyEntry& entry, WidgetFamily family, const RenderOptions& options,
+              const std::string& path) const;
 
     const TupleWidget& widgets_;
     std::ostream& out_;
