@@ -89,7 +89,8 @@ int runCommandLine(int argc, const char* const* argv, const Console& console) {
                      "more (default: the 5 biggest folders directly below ROOT)")
         ->type_name("DIR")
         ->expected(1)
-        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
+        ->allow_extra_args(false);
     scanCommand
         ->add_option("--top", arguments.top, "Entries in each list of biggest folders (default 8)")
         ->type_name("N")
