@@ -53,8 +53,8 @@ std::string cacheKey(std::string_view text, const ui::Font& font, double trackin
 }  // namespace
 
 PangoText::PangoText() {
-    fontMap_ = pango_cairo_font_map_new();
-    context_ = pango_font_map_create_context(fontMap_);
+    // The default font map is per thread and keeps its loaded faces, so later contexts are cheap.
+    context_ = pango_font_map_create_context(pango_cairo_font_map_get_default());
     pango_cairo_context_set_resolution(context_, 72);
     cairo_font_options_t* options = cairo_font_options_create();
     cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_OFF);
@@ -67,7 +67,6 @@ PangoText::PangoText() {
 
 PangoText::~PangoText() {
     g_object_unref(context_);
-    g_object_unref(fontMap_);
 }
 
 PangoLayout* PangoText::makeLayout(std::string_view text, const ui::Font& font,
@@ -107,11 +106,15 @@ double PangoText::width(std::string_view text, const ui::Font& font, double trac
 }
 
 double PangoText::lineHeight(const ui::Font& font) const {
+    std::string key = cacheKey("\n", font, 0);
+    if (auto it = widths_.find(key); it != widths_.end()) return it->second;
     PangoLayout* layout = makeLayout("Hg", font, 0);
     PangoRectangle logical;
     pango_layout_get_extents(layout, nullptr, &logical);
     g_object_unref(layout);
-    return static_cast<double>(logical.height) / PANGO_SCALE;
+    const double h = static_cast<double>(logical.height) / PANGO_SCALE;
+    widths_.emplace(std::move(key), h);
+    return h;
 }
 
 }  // namespace render::detail

@@ -12,7 +12,7 @@
 
 namespace render::detail {
 
-// Owns a font map and a context configured for unhinted, unrounded layout at 72 dpi, so one
+// Owns a context (over the thread's default font map) configured for unhinted, unrounded layout at 72 dpi, so one
 // user-space unit is one point whatever the cairo transformation.
 class PangoText {
 public:
@@ -31,8 +31,8 @@ public:
     double lineHeight(const ui::Font& font) const;
 
 private:
-    PangoFontMap* fontMap_ = nullptr;
     PangoContext* context_ = nullptr;
+    // Widths of measured runs, and line heights under a "\n" key (never a measured run).
     mutable std::unordered_map<std::string, double> widths_;
 };
 
