@@ -154,6 +154,20 @@ TEST(JsonWriter, DISABLED_MismatchedBracketFails) {
     }
 }
 
+// An object member without its key, or a key inside an array, would give "{1}" or "["a":1]".
+TEST(JsonWriter, DISABLED_MisplacedKeysAndValuesFail) {
+    {
+        JsonWriter json;
+        json.beginObject().value(1).endObject();
+        EXPECT_EQ(json.result(), std::nullopt) << *json.result();
+    }
+    {
+        JsonWriter json;
+        json.beginArray().key("a").value(1).endArray();
+        EXPECT_EQ(json.result(), std::nullopt) << *json.result();
+    }
+}
+
 TEST(JsonWriter, ASecondTopLevelValueFails) {
     {
         JsonWriter json;
