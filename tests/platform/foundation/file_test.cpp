@@ -102,7 +102,7 @@ TEST_F(ReadWholeFile, DefaultLimitIsFourMebibytes) {
 }
 
 // /proc files report a size of 0 and hold more: the reader must notice the limit while reading.
-TEST_F(ReadWholeFile, ContentBeyondTheReportedSizeStillRespectsTheLimit) {
+TEST_F(ReadWholeFile, ContentBeyondTheReportedSizeStillHonoursTheLimit) {
     const auto whole = readWholeFile("/proc/self/mountinfo");
     ASSERT_TRUE(whole.has_value());
     ASSERT_GT(whole->size(), 16u);
