@@ -81,9 +81,11 @@ TEST(WalkConcurrency, LiveProgressReadsCountersWhileTheWalkRuns) {
         }
     });
     WalkProgress progress;
+    // The reporter may name a folder of any walk so far: every tree outlives it.
+    std::vector<FolderTree> trees;
     {
         ProgressReporter reporter(pipeFds[1], true, progress, t.path("r"), std::chrono::milliseconds(1));
-        for (int i = 0; i < 5; ++i) walkTree(t.path("r"), WalkOptions{4}, &progress);
+        for (int i = 0; i < 5; ++i) trees.push_back(walkTree(t.path("r"), WalkOptions{4}, &progress));
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     ::close(pipeFds[1]);
