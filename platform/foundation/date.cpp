@@ -17,11 +17,11 @@ Date Date::now() {
 }
 
 std::string iso8601(Date date) {
-    const double unix = date.unixSeconds();
-    // Years 0000..9999 in Unix seconds.
-    constexpr double kMin = -62167219200.0, kMax = 253402300799.0;
-    if (!std::isfinite(unix) || unix < kMin || unix > kMax) return "invalid-date";
-    double millis = std::round(unix * 1000.0);
+    // Rounded to the millisecond first, so that the range check sees the instant as written.
+    const double millis = std::round(date.unixSeconds() * 1000.0);
+    // Years 0000..9999 in Unix milliseconds.
+    constexpr double kMin = -62167219200000.0, kMax = 253402300799999.0;
+    if (!std::isfinite(millis) || millis < kMin || millis > kMax) return "invalid-date";
     auto totalMs = static_cast<std::int64_t>(millis);
     std::int64_t secs = totalMs / 1000, ms = totalMs % 1000;
     if (ms < 0) { ms += 1000; secs -= 1; }

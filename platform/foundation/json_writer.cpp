@@ -46,8 +46,12 @@ void JsonWriter::beforeValue() {
         return;
     }
     if (!open_.empty()) {
-        if (open_.back()) out_ += ',';
-        open_.back() = true;
+        if (open_.back().isObject) {
+            fail();  // an object member needs key() first
+            return;
+        }
+        if (open_.back().hasElement) out_ += ',';
+        open_.back().hasElement = true;
         newline();
     } else if (!out_.empty()) {
         fail();  // a second top-level value
@@ -57,15 +61,19 @@ void JsonWriter::beforeValue() {
 JsonWriter& JsonWriter::beginObject() {
     if (failed_) return *this;
     beforeValue();
+    if (failed_) return *this;
     out_ += '{';
-    open_.push_back(false);
+    open_.push_back({true, false});
     return *this;
 }
 
 JsonWriter& JsonWriter::close(char bracket) {
     if (failed_) return *this;
-    if (open_.empty() || afterKey_) { fail(); return *this; }
-    const bool any = open_.back();
+    if (open_.empty() || afterKey_ || open_.back().isObject != (bracket == '}')) {
+        fail();
+        return *this;
+    }
+    const bool any = open_.back().hasElement;
     open_.pop_back();
     if (any) newline();
     out_ += bracket;
@@ -77,8 +85,9 @@ JsonWriter& JsonWriter::endObject() { return close('}'); }
 JsonWriter& JsonWriter::beginArray() {
     if (failed_) return *this;
     beforeValue();
+    if (failed_) return *this;
     out_ += '[';
-    open_.push_back(false);
+    open_.push_back({false, false});
     return *this;
 }
 
@@ -86,7 +95,11 @@ JsonWriter& JsonWriter::endArray() { return close(']'); }
 
 JsonWriter& JsonWriter::key(std::string_view name) {
     if (failed_) return *this;
-    if (open_.empty() || afterKey_) { fail(); return *this; }
+    if (open_.empty() || afterKey_ || !open_.back().isObject) { fail(); return *this; }
+    if (open_.back().hasElement) out_ += ',';
+    open_.back().hasElement = true;
+    newline();
+    afterKey_ = true;  // lets the name itself through beforeValue()
     value(name);
     if (failed_) return *this;
     out_ += indent_ > 0 ? ": " : ":";

@@ -58,8 +58,12 @@ private:
     void fail() { failed_ = true; }
 
     std::string out_;
-    // One entry per open container: true when it already holds an element.
-    std::vector<bool> open_;
+    // One entry per open container.
+    struct Open {
+        bool isObject;
+        bool hasElement;  // a member or element has been written
+    };
+    std::vector<Open> open_;
     bool afterKey_ = false;
     bool failed_ = false;
     int indent_;

@@ -6,6 +6,7 @@
 #include <sys/sysmacros.h>
 
 #include <cctype>
+#include <charconv>
 #include <cstring>
 #include <string>
 #include <limits>
@@ -37,6 +38,13 @@ std::string unescapeMount(std::string_view field) {
         }
     }
     return out;
+}
+
+// A whole field of decimal digits; no sign, no trailing characters.
+bool parseUnsigned(std::string_view text, unsigned& value) {
+    const auto* end = text.data() + text.size();
+    const auto r = std::from_chars(text.data(), end, value);
+    return !text.empty() && r.ec == std::errc() && r.ptr == end;
 }
 
 // The label of the block device `device`, from the symlinks in /dev/disk/by-label.
@@ -128,10 +136,8 @@ std::vector<MountEntry> parseMountInfo(std::string_view text) {
         const auto colon = fields[2].find(':');
         if (colon == std::string_view::npos) continue;
         unsigned major = 0, minor = 0;
-        try {
-            major = static_cast<unsigned>(std::stoul(std::string(fields[2].substr(0, colon))));
-            minor = static_cast<unsigned>(std::stoul(std::string(fields[2].substr(colon + 1))));
-        } catch (...) {
+        if (!parseUnsigned(fields[2].substr(0, colon), major) ||
+            !parseUnsigned(fields[2].substr(colon + 1), minor)) {
             continue;
         }
         entries.push_back({makedev(major, minor), unescapeMount(fields[4])});
