@@ -131,7 +131,8 @@ View Image(std::string_view systemName);
 class Shape : public View {
 public:
     // Keeps the part of the outline between fractions `from` and `to` (0...1) of its length.
-    // A circle's outline starts at three o'clock and runs clockwise on screen.
+    // A circle's outline starts at three o'clock and runs clockwise on screen; `to <= from`
+    // keeps nothing. The renderer trims circles only: other shapes draw their whole outline.
     Shape trim(double from, double to) const;
     View fill(const ShapeStyle& style) const;
     View stroke(const ShapeStyle& style, StrokeStyle strokeStyle = {}) const;
