@@ -37,7 +37,7 @@ struct ScanRequest {
     // kDefaultAreaCount folders directly below the root.
     std::vector<std::string> areas;
     std::size_t top = kDefaultTopCount;  // entries per topFolders list, at least 1
-    unsigned threads = 0;                // walk threads; 0 picks one per core
+    unsigned threads = 0;                // walk threads; 0 lets the walk choose
 };
 
 // A request checked against the file system.

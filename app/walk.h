@@ -73,7 +73,7 @@ private:
 };
 
 struct WalkOptions {
-    // Worker threads; 0 picks one per core, at least two.
+    // Worker threads; 0 picks two per core, 4 to 32.
     unsigned threads = 0;
 };
 
