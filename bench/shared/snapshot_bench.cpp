@@ -1,0 +1,117 @@
+// The cost of reading the snapshot, against its floor.
+//
+//   BareRead/SharedSnapshotRead: one read of snapshot.json (the preview sample, about 1 KB) as the
+//     extension does it, and the same file read whole with plain system calls. Decoding should
+//     cost less than the read itself, so SharedSnapshotRead stays under twice BareRead.
+//   Decode/Small, Decode/Large: decoding alone, of the same small document and of a 4 MiB
+//     document made of items (bytes_per_second is the decoding rate; the aim is 0.5 GB/s).
+
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <array>
+#include <filesystem>
+#include <string>
+
+#include "extension/shared/disk_snapshot.h"
+#include "extension/shared/identifiers.h"
+#include "extension/shared/shared_snapshot.h"
+#include "platform/foundation/file.h"
+#include "platform/foundation/testing.h"
+
+namespace {
+
+using brimlet::DiskSnapshot;
+
+// A data home holding the shared container with `bytes` as snapshot.json, removed at exit.
+class Container {
+public:
+    explicit Container(const std::string& bytes) {
+        std::string pattern = (std::filesystem::temp_directory_path() / "brimlet-bench-XXXXXX").string();
+        if (::mkdtemp(pattern.data()) != nullptr) root_ = pattern;
+        const std::string folder = root_ + "/" + std::string(brimlet::kAppGroupIdentifier);
+        std::filesystem::create_directories(folder);
+        path_ = folder + "/" + std::string(brimlet::kSnapshotFileName);
+        foundation::writeFileAtomically(path_, bytes);
+    }
+    ~Container() {
+        std::error_code ignored;
+        std::filesystem::remove_all(root_, ignored);
+    }
+    const std::string& root() const { return root_; }
+    const std::string& path() const { return path_; }
+
+private:
+    std::string root_;
+    std::string path_;
+};
+
+const std::string& smallDocument() {
+    static const std::string document = DiskSnapshot::preview().encode().value_or("");
+    return document;
+}
+
+// Just under 4 MiB: the snapshot's required members with topFolders holding items.
+const std::string& largeDocument() {
+    static const std::string document = [] {
+        DiskSnapshot s = DiskSnapshot::preview();
+        s.topFolders.clear();
+        std::string json;
+        for (std::int64_t i = 0;; ++i) {
+            s.topFolders.push_back({"folder number " + std::to_string(i), 1'000'000'000 + i * 7919});
+            if (i % 1024 == 0) {
+                json = s.encode().value_or("");
+                if (json.size() > foundation::kMaxWholeFileBytes - 64 * 1024) break;
+            }
+        }
+        return json;
+    }();
+    return document;
+}
+
+// Reads the whole file with plain system calls into a reused buffer; returns the byte count.
+std::size_t bareRead(const char* path) {
+    static std::array<char, 1 << 16> buffer{};
+    const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return 0;
+    std::size_t total = 0;
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer.data(), buffer.size());
+        if (n <= 0) break;
+        total += static_cast<std::size_t>(n);
+    }
+    ::close(fd);
+    return total;
+}
+
+void BareRead(benchmark::State& state) {
+    const Container container(smallDocument());
+    for (auto _ : state) benchmark::DoNotOptimize(bareRead(container.path().c_str()));
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(smallDocument().size()));
+}
+BENCHMARK(BareRead);
+
+void SharedSnapshotRead(benchmark::State& state) {
+    const Container container(smallDocument());
+    const foundation::testing::ScopedContainerRoot root(container.root());
+    if (!brimlet::SharedSnapshot::read()) state.SkipWithError("the snapshot did not read");
+    for (auto _ : state) benchmark::DoNotOptimize(brimlet::SharedSnapshot::read());
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(smallDocument().size()));
+}
+BENCHMARK(SharedSnapshotRead);
+
+void Decode(benchmark::State& state, const std::string& (*document)()) {
+    const std::string& json = document();
+    if (!DiskSnapshot::decode(json)) state.SkipWithError("the document did not decode");
+    for (auto _ : state) benchmark::DoNotOptimize(DiskSnapshot::decode(json));
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(json.size()));
+    state.counters["bytes"] = static_cast<double>(json.size());
+}
+BENCHMARK_CAPTURE(Decode, Small, &smallDocument);
+BENCHMARK_CAPTURE(Decode, Large, &largeDocument)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
