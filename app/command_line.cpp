@@ -50,8 +50,8 @@ int scan(const Arguments& arguments, bool rootGiven, bool outputGiven, const Con
     request.areas = arguments.areas;
     request.top = arguments.top;
     const ScanPlan plan = planScan(request);
-    const SnapshotTarget target =
-        prepareSnapshotTarget(outputGiven ? std::optional<std::string>(arguments.output) : std::nullopt);
+    const SnapshotTarget target = prepareSnapshotTarget(
+        outputGiven ? std::optional<std::string>(arguments.output) : std::nullopt);
 
     WalkProgress progress;
     std::optional<ScanResult> result;
@@ -65,9 +65,10 @@ int scan(const Arguments& arguments, bool rootGiven, bool outputGiven, const Con
     writeSnapshot(target, *document, console.out);
 
     const FolderTree& tree = result->tree;
-    writeText(console.err, summaryLine(describeTarget(target), tree.root().size, tree.files(),
-                                       tree.folders(), tree.skippedFolders(), secondsSince(started)) +
-                               "\n");
+    writeText(console.err,
+              summaryLine(describeTarget(target), tree.root().size, tree.files(), tree.folders(),
+                          tree.skippedFolders(), secondsSince(started)) +
+                  "\n");
     return 0;
 }
 
@@ -118,7 +119,8 @@ int runCommandLine(int argc, const char* const* argv, const Console& console) {
     }
 
     try {
-        return scan(arguments, scanCommand->count("ROOT") > 0, scanCommand->count("-o") > 0, console);
+        return scan(arguments, scanCommand->count("ROOT") > 0, scanCommand->count("-o") > 0,
+                    console);
     } catch (const ScanError& e) {
         report(console, e.what());
         return e.exitStatus();

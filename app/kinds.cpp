@@ -57,7 +57,8 @@ const ExtensionIndex& extensionIndex() {
     static const ExtensionIndex* index = [] {
         auto* built = new ExtensionIndex;
         for (const FileKind kind : kAllFileKinds) {
-            for (const auto ext : kindExtensions(kind)) built->emplace_back(packExtension(ext), kind);
+            for (const auto ext : kindExtensions(kind))
+                built->emplace_back(packExtension(ext), kind);
         }
         std::sort(built->begin(), built->end());
         return built;
@@ -102,8 +103,9 @@ FileKind classifyFile(std::string_view name, bool executable) {
     if (dot != std::string_view::npos && dot != 0) {
         if (const auto key = packExtension(name.substr(dot + 1)); key != 0) {
             const auto& index = extensionIndex();
-            const auto it = std::lower_bound(index.begin(), index.end(), key,
-                                             [](const auto& e, std::uint64_t k) { return e.first < k; });
+            const auto it =
+                std::lower_bound(index.begin(), index.end(), key,
+                                 [](const auto& e, std::uint64_t k) { return e.first < k; });
             if (it != index.end() && it->first == key) return it->second;
         }
         if (isVersionedSharedObject(name)) return FileKind::binaries;

@@ -28,8 +28,8 @@ std::string_view kindLabel(FileKind kind);
 std::vector<std::string_view> kindExtensions(FileKind kind);
 
 // The kind of a file named `name` (one path component, raw bytes). `executable` is true for a
-// regular file with any execute bit set; pass false for symbolic links and special files.
-// Rules, first match wins: a known extension (the text after the last '.', ASCII letters
+// regular file with any execute bit set; pass false for symbolic links, devices, FIFOs and
+// sockets. Rules, first match wins: a known extension (the text after the last '.', ASCII letters
 // compared without case; a leading '.' starts no extension); a versioned shared object
 // ("libz.so.1.2.13"); the executable bit (Binaries); otherwise Other.
 FileKind classifyFile(std::string_view name, bool executable);

@@ -17,7 +17,8 @@ namespace brimlet {
 namespace {
 
 std::optional<std::string> canonicalPath(const std::string& path, int& error) {
-    std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr), &std::free);
+    std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr),
+                                                         &std::free);
     if (!resolved) {
         error = errno;
         return std::nullopt;
@@ -83,7 +84,8 @@ ScanPlan planScan(const ScanRequest& request) {
     auto root = canonicalPath(rootArgument, error);
     if (!root) throw ScanError(rootArgument + ": " + describe(error));
     struct stat rootStat {};
-    if (::stat(root->c_str(), &rootStat) != 0) throw ScanError(rootArgument + ": " + describe(errno));
+    if (::stat(root->c_str(), &rootStat) != 0)
+        throw ScanError(rootArgument + ": " + describe(errno));
     if (!S_ISDIR(rootStat.st_mode)) throw ScanError(rootArgument + ": not a folder");
 
     ScanPlan plan;
@@ -97,9 +99,11 @@ ScanPlan planScan(const ScanRequest& request) {
         auto resolved = canonicalPath(joined, error);
         if (!resolved) throw ScanError("area " + area + ": " + describe(error));
         struct stat st {};
-        if (::stat(resolved->c_str(), &st) != 0) throw ScanError("area " + area + ": " + describe(errno));
+        if (::stat(resolved->c_str(), &st) != 0)
+            throw ScanError("area " + area + ": " + describe(errno));
         if (!S_ISDIR(st.st_mode)) throw ScanError("area " + area + ": not a folder");
-        if (*resolved == plan.root) throw ScanError("area " + area + " is the scanned folder itself", 2);
+        if (*resolved == plan.root)
+            throw ScanError("area " + area + " is the scanned folder itself", 2);
         if (resolved->compare(0, prefix.size(), prefix) != 0) {
             throw ScanError("area " + area + " lies outside " + plan.root, 2);
         }
@@ -126,7 +130,8 @@ std::optional<VolumeTotals> volumeTotals(const std::optional<foundation::VolumeF
     totals.used = std::max<std::int64_t>(used, 0);
     const double fraction = static_cast<double>(totals.used) / static_cast<double>(totals.total);
     totals.usedFraction = std::clamp(fraction, 0.0, 1.0);
-    totals.volumeName = figures->volumeName ? displayName(*figures->volumeName) : std::string("Disk");
+    totals.volumeName =
+        figures->volumeName ? displayName(*figures->volumeName) : std::string("Disk");
     return totals;
 }
 
@@ -169,16 +174,9 @@ DiskSnapshot buildSnapshot(const FolderTree& tree, const ScanPlan& plan, const V
         }
     }
     return DiskSnapshot{
-        generatedAt,
-        volume.volumeName,
-        volume.usedFraction,
-        volume.used,
-        volume.free,
-        volume.total,
-        topFoldersOf(root, plan.top),
-        topKindsOf(root),
-        std::move(areas),
-        rootNameOf(plan.root),
+        generatedAt,      volume.volumeName,     volume.usedFraction,          volume.used,
+        volume.free,      volume.total,          topFoldersOf(root, plan.top), topKindsOf(root),
+        std::move(areas), rootNameOf(plan.root),
     };
 }
 

@@ -39,7 +39,8 @@ int createTemporary(const std::string& folder, std::string& path) {
         if (path.back() != '/') path += '/';
         path += ".snapshot.json.tmp-" + std::to_string(::getpid()) + "-" +
                 std::to_string(counter.fetch_add(1));
-        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
+        const int fd =
+            ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
         if (fd >= 0 || errno != EEXIST) return fd;
     }
     errno = EEXIST;
@@ -103,7 +104,8 @@ SnapshotTarget prepareSnapshotTarget(const std::optional<std::string>& output) {
     std::string path;
     if (!output) {
         auto container = foundation::groupContainerPath(kAppGroupIdentifier);
-        if (!container) throw ScanError("no shared container: neither XDG_DATA_HOME nor a home folder is set");
+        if (!container)
+            throw ScanError("no shared container: neither XDG_DATA_HOME nor a home folder is set");
         while (container->size() > 1 && container->back() == '/') container->pop_back();
         if (auto error = foundation::createDirectories(*container, 0700); !error.empty()) {
             throw ScanError(error);
@@ -119,7 +121,8 @@ SnapshotTarget prepareSnapshotTarget(const std::optional<std::string>& output) {
         if (!S_ISREG(st.st_mode)) return SnapshotTarget{SnapshotTarget::Mode::writeInPlace, path};
         struct stat link {};
         if (::lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
-            std::unique_ptr<char, decltype(&std::free)> target(::realpath(path.c_str(), nullptr), &std::free);
+            std::unique_ptr<char, decltype(&std::free)> target(::realpath(path.c_str(), nullptr),
+                                                               &std::free);
             if (!target) fail(path, errno);
             path = target.get();
         }
@@ -137,21 +140,21 @@ SnapshotTarget prepareSnapshotTarget(const std::optional<std::string>& output) {
 
 void writeSnapshot(const SnapshotTarget& target, std::string_view document, int standardOutput) {
     switch (target.mode) {
-    case SnapshotTarget::Mode::standardOutput:
-        if (!writeAll(standardOutput, document)) fail("standard output", errno);
-        return;
-    case SnapshotTarget::Mode::writeInPlace: {
-        const int fd = ::open(target.path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
-        if (fd < 0) fail(target.path, errno);
-        const bool written = writeAll(fd, document);
-        const int error = errno;
-        ::close(fd);
-        if (!written) fail(target.path, error);
-        return;
-    }
-    case SnapshotTarget::Mode::replaceFile:
-        replaceFile(target.path, document);
-        return;
+        case SnapshotTarget::Mode::standardOutput:
+            if (!writeAll(standardOutput, document)) fail("standard output", errno);
+            return;
+        case SnapshotTarget::Mode::writeInPlace: {
+            const int fd = ::open(target.path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
+            if (fd < 0) fail(target.path, errno);
+            const bool written = writeAll(fd, document);
+            const int error = errno;
+            ::close(fd);
+            if (!written) fail(target.path, error);
+            return;
+        }
+        case SnapshotTarget::Mode::replaceFile:
+            replaceFile(target.path, document);
+            return;
     }
 }
 

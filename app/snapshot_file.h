@@ -10,8 +10,8 @@ namespace brimlet {
 
 struct SnapshotTarget {
     enum class Mode {
-        replaceFile,     // a regular file (or none yet): temporary file, fsync, rename, fsync folder
-        writeInPlace,    // an existing non-regular file (/dev/null, a FIFO): written straight through
+        replaceFile,   // a regular file (or none yet): temporary file, fsync, rename, fsync folder
+        writeInPlace,  // an existing non-regular file (/dev/null, a FIFO): written straight through
         standardOutput,  // "-"
     };
     Mode mode = Mode::replaceFile;

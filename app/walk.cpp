@@ -68,7 +68,8 @@ const Folder* FolderTree::find(std::string_view relative) const {
     while (at != nullptr && !relative.empty()) {
         const auto slash = relative.find('/');
         const auto part = relative.substr(0, slash);
-        relative = slash == std::string_view::npos ? std::string_view() : relative.substr(slash + 1);
+        relative =
+            slash == std::string_view::npos ? std::string_view() : relative.substr(slash + 1);
         if (part.empty() || part == ".") continue;
         const auto it = std::find_if(at->children.begin(), at->children.end(),
                                      [&](const Folder* c) { return c->name == part; });
@@ -129,7 +130,8 @@ public:
         {
             std::vector<std::jthread> pool;
             pool.reserve(threads_ - 1);
-            for (unsigned i = 1; i < threads_; ++i) pool.emplace_back([this, &workers, i] { work(workers[i]); });
+            for (unsigned i = 1; i < threads_; ++i)
+                pool.emplace_back([this, &workers, i] { work(workers[i]); });
             work(workers[0]);
         }
         std::vector<HardLink> links;
@@ -245,7 +247,8 @@ private:
         if (folder.parent != nullptr) {
             // The path may have been swapped for another folder since the parent listed it.
             struct stat self {};
-            if (::fstat(fd.get(), &self) != 0 || self.st_dev != device_ || self.st_ino != folder.inode) {
+            if (::fstat(fd.get(), &self) != 0 || self.st_dev != device_ ||
+                self.st_ino != folder.inode) {
                 return skip(w, folder);
             }
         }
@@ -363,7 +366,8 @@ private:
     unsigned waiting_ = 0;
 };
 
-FolderTree walkTree(const std::string& rootPath, const WalkOptions& options, WalkProgress* progress) {
+FolderTree walkTree(const std::string& rootPath, const WalkOptions& options,
+                    WalkProgress* progress) {
     TreeWalker walker(rootPath, options, progress);
     return walker.run();
 }

@@ -55,8 +55,8 @@ public:
 
     const Folder& root() const { return *root_; }
     const std::string& rootPath() const { return rootPath_; }
-    std::int64_t files() const { return files_; }        // non-folder entries, hard links once
-    std::int64_t folders() const { return folders_; }    // folders met, the root included
+    std::int64_t files() const { return files_; }      // non-folder entries, hard links once
+    std::int64_t folders() const { return folders_; }  // folders met, the root included
     std::int64_t skippedFolders() const { return skipped_; }
 
     // The folder at `relative` ("a/b"; "" is the root), or nullptr when the walk has none there.

@@ -16,7 +16,7 @@ namespace {
 
 void BM_ClassifyFile(benchmark::State& state) {
     const std::vector<std::string> names = {
-        "IMG_2041.JPG", "main.cpp",  "libssl.so.3", "README", "movie.mkv", "notes.txt",
+        "IMG_2041.JPG", "main.cpp",  "libssl.so.3",   "README",     "movie.mkv",  "notes.txt",
         ".bashrc",      "data.json", "backup.tar.gz", "python3.11", "report.PDF", "x.unknownext",
     };
     std::size_t i = 0;
@@ -32,17 +32,20 @@ BENCHMARK(BM_ClassifyFile);
 class GeneratedTree {
 public:
     GeneratedTree() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "brimlet-bench-XXXXXX").string();
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "brimlet-bench-XXXXXX").string();
         if (::mkdtemp(pattern.data()) == nullptr) return;
         root_ = pattern;
         const char* extensions[] = {".txt", ".jpg", ".mp4", ".cpp", ".gz", ""};
         for (int a = 0; a < 20; ++a) {
             for (int b = 0; b < 20; ++b) {
-                const std::string folder = root_ + "/d" + std::to_string(a) + "/e" + std::to_string(b);
+                const std::string folder =
+                    root_ + "/d" + std::to_string(a) + "/e" + std::to_string(b);
                 std::filesystem::create_directories(folder);
                 for (int f = 0; f < 10; ++f) {
                     const std::string file = folder + "/f" + std::to_string(f) + extensions[f % 6];
-                    const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+                    const int fd =
+                        ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
                     if (fd < 0) continue;
                     if (::write(fd, "0123456789", 10) != 10) state_ok_ = false;
                     ::close(fd);

@@ -105,7 +105,8 @@ TEST(SnapshotAtomicity, ScanFailingMidwayLeavesTheOldFileAsItWas) {
     EXPECT_EQ(reader.missing(), 0);
     // Nothing but the snapshot remains in the container.
     std::size_t entries = 0;
-    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(shared.container())) ++entries;
+    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(shared.container()))
+        ++entries;
     EXPECT_EQ(entries, 1u);
 }
 

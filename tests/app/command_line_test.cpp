@@ -87,7 +87,8 @@ TEST(CommandLine, FailuresGiveOneLineStatusOneAndKeepTheSnapshot) {
     }
     {
         SCOPED_TRACE("volume figures unavailable");
-        const foundation::testing::ScopedVolumeQuery broken([](const std::string&) { return std::nullopt; });
+        const foundation::testing::ScopedVolumeQuery broken(
+            [](const std::string&) { return std::nullopt; });
         const CapturedConsole console;
         EXPECT_EQ(console.run({"scan", root}), 1);
         EXPECT_EQ(linesOf(console.err()).size(), 1u) << console.err();
@@ -132,7 +133,8 @@ TEST(CommandLine, WritesTheSharedSnapshotThatTheReaderDecodes) {
     ASSERT_EQ(lines.size(), 1u) << console.err();
     EXPECT_TRUE(startsWith(lines[0], "Snapshot written to " + shared.snapshotPath() + ": "))
         << lines[0];
-    EXPECT_NE(lines[0].find(" in 9 files and 8 folders; 0 unreadable folders skipped; "), std::string::npos)
+    EXPECT_NE(lines[0].find(" in 9 files and 8 folders; 0 unreadable folders skipped; "),
+              std::string::npos)
         << lines[0];
 }
 
@@ -151,7 +153,8 @@ TEST(CommandLine, StandardOutputAndDevNullTargets) {
     }
     {
         const CapturedConsole console;
-        ASSERT_EQ(console.run({"scan", t.path(kSampleRoot), "-o", "/dev/null"}), 0) << console.err();
+        ASSERT_EQ(console.run({"scan", t.path(kSampleRoot), "-o", "/dev/null"}), 0)
+            << console.err();
         EXPECT_EQ(console.out(), "");
     }
     // Neither touched the shared container.
@@ -167,9 +170,12 @@ TEST(CommandLine, SummaryNamesTheSkippedFolders) {
     const testing::ScopedOpenFault fault(
         [&](const std::string& path) { return path == refused || path == nested ? EACCES : 0; });
     const CapturedConsole console;
-    ASSERT_EQ(console.run({"scan", t.path(kSampleRoot), "-o", t.path("out.json")}), 0) << console.err();
-    EXPECT_NE(console.err().find("; 2 unreadable folders skipped; "), std::string::npos) << console.err();
-    EXPECT_TRUE(DiskSnapshot::decode(foundation::readWholeFile(t.path("out.json")).value_or("")).has_value());
+    ASSERT_EQ(console.run({"scan", t.path(kSampleRoot), "-o", t.path("out.json")}), 0)
+        << console.err();
+    EXPECT_NE(console.err().find("; 2 unreadable folders skipped; "), std::string::npos)
+        << console.err();
+    EXPECT_TRUE(DiskSnapshot::decode(foundation::readWholeFile(t.path("out.json")).value_or(""))
+                    .has_value());
 }
 
 TEST(CommandLine, AreaOptionRepeats) {
@@ -177,8 +183,8 @@ TEST(CommandLine, AreaOptionRepeats) {
     buildSampleTree(t);
     const FixedWorld world;
     const CapturedConsole console;
-    ASSERT_EQ(console.run({"scan", "--area", "small", t.path(kSampleRoot), "--area", "Big Folder/nested",
-                           "-o", "-"}),
+    ASSERT_EQ(console.run({"scan", "--area", "small", t.path(kSampleRoot), "--area",
+                           "Big Folder/nested", "-o", "-"}),
               0)
         << console.err();
     const auto decoded = DiskSnapshot::decode(console.out());

@@ -37,7 +37,8 @@ struct SampleSizes {
     explicit SampleSizes(const TempTree& t) {
         auto at = [&](std::initializer_list<std::string> entries) {
             std::int64_t sum = 0;
-            for (const auto& e : entries) sum += t.allocated(kSampleRoot + (e.empty() ? "" : "/" + e));
+            for (const auto& e : entries)
+                sum += t.allocated(kSampleRoot + (e.empty() ? "" : "/" + e));
             return sum;
         };
         video = at({"Big Folder/video.mp4"});
@@ -57,13 +58,14 @@ struct SampleSizes {
         top = at({"top.txt"});
         total = at({""}) + big + photos + small + links + more + empty + top;
     }
-    std::int64_t video, notes, nested, big, photo, disk, photos, tool, symlinks, small, first, links,
-        more, empty, top, total;
+    std::int64_t video, notes, nested, big, photo, disk, photos, tool, symlinks, small, first,
+        links, more, empty, top, total;
 };
 
 DiskSnapshot::Area area(std::string name, std::int64_t total, std::vector<Item> folders,
                         std::vector<Item> kinds) {
-    return DiskSnapshot::Area{std::move(name), total, ranked(std::move(folders)), ranked(std::move(kinds))};
+    return DiskSnapshot::Area{std::move(name), total, ranked(std::move(folders)),
+                              ranked(std::move(kinds))};
 }
 
 TEST(Scan, SampleTreeGivesEveryFieldOfTheSnapshot) {
@@ -149,7 +151,8 @@ TEST(Scan, TopLimitsEveryFolderList) {
 
 TEST(Scan, FolderTiesRankByName) {
     TempTree t;
-    for (const char* name : {"delta", "alpha", "charlie", "bravo"}) t.folder(std::string("r/") + name);
+    for (const char* name : {"delta", "alpha", "charlie", "bravo"})
+        t.folder(std::string("r/") + name);
     const FixedWorld world;
     const ScanResult result = runScan(planScan(ScanRequest{t.path("r"), {}, 8, 0}));
     std::vector<std::string> names;
@@ -265,7 +268,8 @@ TEST(Scan, UnreadableFolderIsSkippedAndCounted) {
     const FixedWorld world;
     const SampleSizes s(t);
     const std::string refused = t.path(kSampleRoot + "/small");
-    const testing::ScopedOpenFault fault([&](const std::string& path) { return path == refused ? EACCES : 0; });
+    const testing::ScopedOpenFault fault(
+        [&](const std::string& path) { return path == refused ? EACCES : 0; });
     const ScanResult result = runScan(planScan(ScanRequest{t.path(kSampleRoot), {}, 8, 0}));
     EXPECT_EQ(result.tree.skippedFolders(), 1);
     const Folder* small = result.tree.find("small");
@@ -275,7 +279,8 @@ TEST(Scan, UnreadableFolderIsSkippedAndCounted) {
     EXPECT_EQ(small->size, t.allocated(kSampleRoot + "/small"));
     EXPECT_EQ(result.tree.root().size, s.total - s.tool - s.symlinks);
     const auto& kinds = result.snapshot.topKinds;
-    const auto binaries = std::find_if(kinds.begin(), kinds.end(), [](const Item& i) { return i.name == "Binaries"; });
+    const auto binaries = std::find_if(kinds.begin(), kinds.end(),
+                                       [](const Item& i) { return i.name == "Binaries"; });
     ASSERT_NE(binaries, kinds.end());
     EXPECT_EQ(binaries->size, s.first);
 }
@@ -285,7 +290,8 @@ TEST(Scan, UnopenableRootFailsTheScan) {
     buildSampleTree(t);
     const FixedWorld world;
     const ScanPlan plan = planScan(ScanRequest{t.path(kSampleRoot), {}, 8, 0});
-    const testing::ScopedOpenFault fault([&](const std::string& path) { return path == plan.root ? EACCES : 0; });
+    const testing::ScopedOpenFault fault(
+        [&](const std::string& path) { return path == plan.root ? EACCES : 0; });
     try {
         runScan(plan);
         ADD_FAILURE() << "no error";
@@ -316,8 +322,9 @@ TEST(Scan, FailingVolumeQueryFailsTheScan) {
     for (const bool failQuery : {true, false}) {
         SCOPED_TRACE(failQuery ? "query fails" : "total 0");
         const foundation::testing::ScopedVolumeQuery volume([&](const std::string&) {
-            return failQuery ? std::nullopt
-                             : std::optional(foundation::VolumeFigures{0, 10, 10, std::string("V")});
+            return failQuery
+                       ? std::nullopt
+                       : std::optional(foundation::VolumeFigures{0, 10, 10, std::string("V")});
         });
         EXPECT_THROW(runScan(planScan(ScanRequest{t.path("r"), {}, 8, 0})), ScanError);
     }
@@ -332,13 +339,20 @@ TEST(VolumeTotals, FollowTheProbeArithmetic) {
     };
     const std::optional<std::int64_t> none;
     const Case cases[] = {
-        {"important usage wins", Figures{1000, 900, 250, std::string("Data")}, VolumeTotals{"Data", 750, 250, 1000, 0.75}},
-        {"available when no important usage", Figures{1000, 200, none, std::string("Data")}, VolumeTotals{"Data", 800, 200, 1000, 0.8}},
-        {"free above total", Figures{1000, 1500, none, std::string("Data")}, VolumeTotals{"Data", 0, 1500, 1000, 0.0}},
-        {"no free figure at all", Figures{1, none, none, std::string("Data")}, VolumeTotals{"Data", 1, 0, 1, 1.0}},
-        {"absent name", Figures{1000, 200, none, std::nullopt}, VolumeTotals{"Disk", 800, 200, 1000, 0.8}},
-        {"empty name stays empty", Figures{1000, 200, none, std::string()}, VolumeTotals{"", 800, 200, 1000, 0.8}},
-        {"negative free saturates used", Figures{INT64_MAX, INT64_MIN, none, std::string("X")}, VolumeTotals{"X", INT64_MAX, INT64_MIN, INT64_MAX, 1.0}},
+        {"important usage wins", Figures{1000, 900, 250, std::string("Data")},
+         VolumeTotals{"Data", 750, 250, 1000, 0.75}},
+        {"available when no important usage", Figures{1000, 200, none, std::string("Data")},
+         VolumeTotals{"Data", 800, 200, 1000, 0.8}},
+        {"free above total", Figures{1000, 1500, none, std::string("Data")},
+         VolumeTotals{"Data", 0, 1500, 1000, 0.0}},
+        {"no free figure at all", Figures{1, none, none, std::string("Data")},
+         VolumeTotals{"Data", 1, 0, 1, 1.0}},
+        {"absent name", Figures{1000, 200, none, std::nullopt},
+         VolumeTotals{"Disk", 800, 200, 1000, 0.8}},
+        {"empty name stays empty", Figures{1000, 200, none, std::string()},
+         VolumeTotals{"", 800, 200, 1000, 0.8}},
+        {"negative free saturates used", Figures{INT64_MAX, INT64_MIN, none, std::string("X")},
+         VolumeTotals{"X", INT64_MAX, INT64_MIN, INT64_MAX, 1.0}},
         {"total zero", Figures{0, 10, 10, std::string("X")}, std::nullopt},
         {"total negative", Figures{-5, 10, 10, std::string("X")}, std::nullopt},
         {"total absent", Figures{none, 10, 10, std::string("X")}, std::nullopt},
@@ -366,11 +380,17 @@ TEST(DisplayName, KeepsValidUtf8AndReplacesEveryBadByte) {
         {"plain", "plain"},
         {"Фото 📷", "Фото 📷"},
         {"", ""},
-        {"a\xFF" "b", "a\xEF\xBF\xBD" "b"},
-        {"\xC3", "\xEF\xBF\xBD"},                               // cut sequence
-        {"\xC0\xAF", "\xEF\xBF\xBD\xEF\xBF\xBD"},               // overlong '/'
+        {"a\xFF"
+         "b",
+         "a\xEF\xBF\xBD"
+         "b"},
+        {"\xC3", "\xEF\xBF\xBD"},                                  // cut sequence
+        {"\xC0\xAF", "\xEF\xBF\xBD\xEF\xBF\xBD"},                  // overlong '/'
         {"\xED\xA0\x80", "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},  // surrogate
-        {"\xE2\x82" "x\xE2\x82\xAC", "\xEF\xBF\xBD\xEF\xBF\xBD" "x\xE2\x82\xAC"},
+        {"\xE2\x82"
+         "x\xE2\x82\xAC",
+         "\xEF\xBF\xBD\xEF\xBF\xBD"
+         "x\xE2\x82\xAC"},
         {"\xF4\x90\x80\x80", "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},  // past U+10FFFF
     };
     for (const auto& c : cases) {

@@ -24,7 +24,8 @@ namespace brimlet_test {
 class TempTree {
 public:
     TempTree() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "brimlet-scan-XXXXXX").string();
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "brimlet-scan-XXXXXX").string();
         if (::mkdtemp(pattern.data()) != nullptr) root_ = pattern;
     }
     ~TempTree() {
@@ -44,7 +45,8 @@ public:
     }
     // A file holding `bytes` bytes of data, all of them written (nothing sparse).
     void file(const std::string& relative, std::size_t bytes, mode_t mode = 0644) const {
-        const int fd = ::open(path(relative).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
+        const int fd =
+            ::open(path(relative).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
         ASSERT_GE(fd, 0) << relative;
         const std::string block(4096, 'x');
         for (std::size_t done = 0; done < bytes;) {
@@ -57,7 +59,8 @@ public:
     }
     // A file that claims `apparent` bytes but holds data only in its last 4 KiB.
     void sparseFile(const std::string& relative, off_t apparent) const {
-        const int fd = ::open(path(relative).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        const int fd =
+            ::open(path(relative).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
         ASSERT_GE(fd, 0) << relative;
         const std::string block(4096, 'y');
         ASSERT_EQ(::pwrite(fd, block.data(), block.size(), apparent - 4096), 4096);
@@ -132,7 +135,8 @@ public:
 
 private:
     static int scratchFile() {
-        return ::open(std::filesystem::temp_directory_path().c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+        return ::open(std::filesystem::temp_directory_path().c_str(),
+                      O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
     }
     static std::string contents(int fd) {
         std::string text;
@@ -154,7 +158,8 @@ inline std::vector<std::string> linesOf(const std::string& text) {
     std::size_t start = 0;
     while (start < text.size()) {
         const auto end = text.find('\n', start);
-        lines.push_back(text.substr(start, end == std::string::npos ? std::string::npos : end - start));
+        lines.push_back(
+            text.substr(start, end == std::string::npos ? std::string::npos : end - start));
         if (end == std::string::npos) break;
         start = end + 1;
     }
@@ -194,6 +199,7 @@ inline void buildSampleTree(const TempTree& t) {
     t.folder(r + "empty");
 }
 
-inline const std::string kPhotoFolder = "\xD0\xA4\xD0\xBE\xD1\x82\xD0\xBE \xF0\x9F\x93\xB7";  // "Фото 📷"
+inline const std::string kPhotoFolder =
+    "\xD0\xA4\xD0\xBE\xD1\x82\xD0\xBE \xF0\x9F\x93\xB7";  // "Фото 📷"
 
 }  // namespace brimlet_test

@@ -20,7 +20,8 @@ using Mode = SnapshotTarget::Mode;
 
 std::vector<std::string> entriesOf(const std::string& folder) {
     std::vector<std::string> names;
-    for (const auto& e : std::filesystem::directory_iterator(folder)) names.push_back(e.path().filename().string());
+    for (const auto& e : std::filesystem::directory_iterator(folder))
+        names.push_back(e.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -151,7 +152,8 @@ TEST(WriteSnapshot, StandardOutputAndDevicesGetTheBytesStraight) {
     writeSnapshot(prepareSnapshotTarget(std::string("-")), "{\"a\":1}", console.console().out);
     EXPECT_EQ(console.out(), "{\"a\":1}");
     EXPECT_NO_THROW(writeSnapshot(prepareSnapshotTarget(std::string("/dev/null")), "{}", -1));
-    EXPECT_THROW(writeSnapshot(SnapshotTarget{Mode::writeInPlace, "/dev/full"}, "{}", -1), ScanError);
+    EXPECT_THROW(writeSnapshot(SnapshotTarget{Mode::writeInPlace, "/dev/full"}, "{}", -1),
+                 ScanError);
 }
 
 }  // namespace

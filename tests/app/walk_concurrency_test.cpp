@@ -41,11 +41,12 @@ void buildBusyTree(const TempTree& t) {
         for (int b = 0; b < 6; ++b) {
             const std::string folder = "r/a" + std::to_string(a) + "/b" + std::to_string(b);
             for (int f = 0; f < 12; ++f) {
-                const std::string name = folder + "/f" + std::to_string(f) + (f % 3 == 0 ? ".txt" : ".bin");
+                const std::string name =
+                    folder + "/f" + std::to_string(f) + (f % 3 == 0 ? ".txt" : ".bin");
                 t.file(name, static_cast<std::size_t>(1 + f) * 1000);
                 if (f % 10 == 0) {
-                    t.hardlink(name, "r/a" + std::to_string(5 - a) + "/b" + std::to_string(b) + "/link" +
-                                         std::to_string(a) + "-" + std::to_string(f));
+                    t.hardlink(name, "r/a" + std::to_string(5 - a) + "/b" + std::to_string(b) +
+                                         "/link" + std::to_string(a) + "-" + std::to_string(f));
                 }
             }
         }
@@ -84,8 +85,10 @@ TEST(WalkConcurrency, LiveProgressReadsCountersWhileTheWalkRuns) {
     // The reporter may name a folder of any walk so far: every tree outlives it.
     std::vector<FolderTree> trees;
     {
-        ProgressReporter reporter(pipeFds[1], true, progress, t.path("r"), std::chrono::milliseconds(1));
-        for (int i = 0; i < 5; ++i) trees.push_back(walkTree(t.path("r"), WalkOptions{4}, &progress));
+        ProgressReporter reporter(pipeFds[1], true, progress, t.path("r"),
+                                  std::chrono::milliseconds(1));
+        for (int i = 0; i < 5; ++i)
+            trees.push_back(walkTree(t.path("r"), WalkOptions{4}, &progress));
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     ::close(pipeFds[1]);
