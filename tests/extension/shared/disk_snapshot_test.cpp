@@ -376,9 +376,9 @@ TEST(DiskSnapshotEncode, ValuesWithoutJsonFormFailWholly) {
         {"infinite fraction", [](DiskSnapshot& s) { s.usedFraction = std::numeric_limits<double>::infinity(); }},
         {"negative infinite instant",
          [](DiskSnapshot& s) { s.generatedAt = foundation::Date{-std::numeric_limits<double>::infinity()}; }},
-        {"invalid UTF-8 volume name", [](DiskSnapshot& s) { s.volumeName = "\xFF"; }},
-        {"invalid UTF-8 in an area's item", [](DiskSnapshot& s) { (*s.areas)[0].topKinds[0].name = "\xC3"; }},
-        {"invalid UTF-8 root name", [](DiskSnapshot& s) { s.rootName = "\xED\xA0\x80"; }},
+        {"invalid UTF-8 volume name", [](DiskSnapshot& s) { s.volumeName = std::string("\xFF"); }},
+        {"invalid UTF-8 in an area's item", [](DiskSnapshot& s) { (*s.areas)[0].topKinds[0].name = std::string("\xC3"); }},
+        {"invalid UTF-8 root name", [](DiskSnapshot& s) { s.rootName = std::string("\xED\xA0\x80"); }},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <optional>
 #include <ostream>
@@ -103,7 +104,8 @@ public:
     }
     // Puts a member before all others.
     Doc& prepend(std::string name, std::string json) {
-        members_.insert(members_.begin(), {std::move(name), std::move(json)});
+        members_.emplace_back(std::move(name), std::move(json));
+        std::rotate(members_.begin(), members_.end() - 1, members_.end());
         return *this;
     }
     Doc& remove(const std::string& name) {
