@@ -1,5 +1,6 @@
 #include "extension/shared/disk_snapshot.h"
 
+#include <array>
 #include <utility>
 
 #include "platform/foundation/json_reader.h"
@@ -8,7 +9,6 @@
 namespace brimlet {
 namespace {
 
-using foundation::JsonObject;
 using foundation::JsonValue;
 using foundation::JsonWriter;
 
@@ -24,19 +24,20 @@ bool read(const JsonValue& v, DiskSnapshot::Area& out);
 template <class T>
 bool read(const JsonValue& v, std::vector<T>& out);
 
-// A required member: present, not null, and of its JSON form.
+using Member = std::optional<JsonValue>;
+
+// A required member: present, not null, and of its JSON form (null is no JSON form of any field,
+// so `read` rejects it).
 template <class T>
-bool required(const JsonObject& object, std::string_view name, T& out) {
-    const auto value = object.member(name);
+bool required(const Member& value, T& out) {
     return value && read(*value, out);
 }
 
 // An optional member: missing and null both leave `out` absent; anything else must be of its
 // JSON form.
 template <class T>
-bool optional(const JsonObject& object, std::string_view name, std::optional<T>& out) {
-    const auto value = object.member(name);
-    if (!value) {
+bool optional(const Member& value, std::optional<T>& out) {
+    if (!value || value->isNull()) {
         out.reset();
         return true;
     }
@@ -45,6 +46,14 @@ bool optional(const JsonObject& object, std::string_view name, std::optional<T>&
     out = std::move(decoded);
     return true;
 }
+
+// Each record's members, in field order, looked up in one pass (the first of duplicates wins).
+constexpr std::array<std::string_view, 2> kItemMembers = {"name", "size"};
+constexpr std::array<std::string_view, 4> kAreaMembers = {"name", "total", "topFolders",
+                                                           "topKinds"};
+constexpr std::array<std::string_view, 10> kSnapshotMembers = {
+    "generatedAt", "volumeName", "usedFraction", "used",  "free",
+    "total",       "topFolders", "topKinds",     "areas", "rootName"};
 
 bool read(const JsonValue& v, std::string& out) {
     const auto text = v.string();
@@ -73,15 +82,19 @@ bool read(const JsonValue& v, foundation::Date& out) {
 
 bool read(const JsonValue& v, DiskSnapshot::Item& out) {
     const auto object = v.object();
-    return object && required(*object, "name", out.name) && required(*object, "size", out.size);
+    if (!object) return false;
+    std::array<Member, kItemMembers.size()> m;
+    object->findAll(kItemMembers, m);
+    return required(m[0], out.name) && required(m[1], out.size);
 }
 
 bool read(const JsonValue& v, DiskSnapshot::Area& out) {
     const auto object = v.object();
-    return object && required(*object, "name", out.name) &&
-           required(*object, "total", out.total) &&
-           required(*object, "topFolders", out.topFolders) &&
-           required(*object, "topKinds", out.topKinds);
+    if (!object) return false;
+    std::array<Member, kAreaMembers.size()> m;
+    object->findAll(kAreaMembers, m);
+    return required(m[0], out.name) && required(m[1], out.total) &&
+           required(m[2], out.topFolders) && required(m[3], out.topKinds);
 }
 
 template <class T>
@@ -131,14 +144,13 @@ void write(JsonWriter& w, const DiskSnapshot::Area& area) {
 std::optional<DiskSnapshot> DiskSnapshot::decode(std::string_view json) {
     const auto document = foundation::JsonDocument::parse(json);
     if (!document) return std::nullopt;
-    const JsonObject root = document->root();
+    std::array<Member, kSnapshotMembers.size()> m;
+    document->root().findAll(kSnapshotMembers, m);
     DiskSnapshot s{};
-    if (!required(root, "generatedAt", s.generatedAt) ||
-        !required(root, "volumeName", s.volumeName) ||
-        !required(root, "usedFraction", s.usedFraction) || !required(root, "used", s.used) ||
-        !required(root, "free", s.free) || !required(root, "total", s.total) ||
-        !required(root, "topFolders", s.topFolders) || !required(root, "topKinds", s.topKinds) ||
-        !optional(root, "areas", s.areas) || !optional(root, "rootName", s.rootName)) {
+    if (!required(m[0], s.generatedAt) || !required(m[1], s.volumeName) ||
+        !required(m[2], s.usedFraction) || !required(m[3], s.used) || !required(m[4], s.free) ||
+        !required(m[5], s.total) || !required(m[6], s.topFolders) || !required(m[7], s.topKinds) ||
+        !optional(m[8], s.areas) || !optional(m[9], s.rootName)) {
         return std::nullopt;
     }
     return s;

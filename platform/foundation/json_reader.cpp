@@ -5,6 +5,7 @@
 
 #include <simdjson.h>
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <type_traits>
@@ -145,6 +146,23 @@ std::optional<JsonValue> JsonObject::member(std::string_view name) const {
     auto value = find(name);
     if (value && value->isNull()) return std::nullopt;
     return value;
+}
+
+void JsonObject::findAll(std::span<const std::string_view> names,
+                         std::span<std::optional<JsonValue>> found) const {
+    const std::size_t n = std::min(names.size(), found.size());
+    for (std::size_t i = 0; i < n; ++i) found[i].reset();
+    std::size_t missing = n;
+    for (const dom::key_value_pair field : JsonAccess::object(*this)) {
+        // Every slot of this name is filled at once, so a later duplicate finds none left.
+        for (std::size_t i = 0; i < n; ++i) {
+            if (!found[i] && field.key == names[i]) {
+                found[i] = JsonAccess::value(field.value);
+                --missing;
+            }
+        }
+        if (missing == 0) break;
+    }
 }
 
 std::size_t JsonObject::size() const {

@@ -26,6 +26,7 @@
 #include <iterator>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string_view>
 
 namespace foundation {
@@ -79,6 +80,12 @@ public:
     // The value of the first member called `name`, null included; nullopt when there is none.
     std::optional<JsonValue> find(std::string_view name) const;
 
+    // Several lookups in one pass over the members: found[i] becomes the value of the first
+    // member called names[i] (null included), or nullopt when there is none. `found` must be as
+    // long as `names`; only the first names.size() entries are written.
+    void findAll(std::span<const std::string_view> names,
+                 std::span<std::optional<JsonValue>> found) const;
+
     // The number of members, duplicates included.
     std::size_t size() const;
 
@@ -106,7 +113,7 @@ public:
             return before;
         }
         friend bool operator==(const Iterator& a, const Iterator& b) {
-            return a.handle_.index == b.handle_.index;
+            return a.handle_.document == b.handle_.document && a.handle_.index == b.handle_.index;
         }
 
     private:

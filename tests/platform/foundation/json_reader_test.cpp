@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdint>
 #include <limits>
 #include <optional>
@@ -200,6 +201,38 @@ TEST(JsonObjectLookup, FirstOfDuplicatesAndMissingOrNull) {
     EXPECT_FALSE(root.find("case").has_value());
     EXPECT_FALSE(root.find("x").has_value());
     EXPECT_EQ(root.find(std::string_view("x\0y", 3))->int64(), std::optional<std::int64_t>(5));
+}
+
+TEST(JsonObjectLookup, FindAllAgreesWithFindInOnePass) {
+    const auto doc = JsonDocument::parse(
+        R"({"b":1,"a":2,"b":3,"n":null,"x\u0000":4,"a":5,"c":{"a":6}})");
+    ASSERT_TRUE(doc.has_value());
+    const JsonObject root = doc->root();
+    const std::array<std::string_view, 6> names = {"a", "b", "n", "missing", "x", "c"};
+    std::array<std::optional<JsonValue>, 6> found;
+    found.fill(root.find("c"));  // stale values are overwritten, absent ones reset
+    root.findAll(names, found);
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        SCOPED_TRACE(std::string(names[i]));
+        const auto expected = root.find(names[i]);
+        ASSERT_EQ(found[i].has_value(), expected.has_value());
+        if (expected) {
+            EXPECT_EQ(found[i]->int64(), expected->int64());
+            EXPECT_EQ(found[i]->isNull(), expected->isNull());
+        }
+    }
+    EXPECT_EQ(found[0]->int64(), std::optional<std::int64_t>(2));
+    EXPECT_EQ(found[1]->int64(), std::optional<std::int64_t>(1));
+    EXPECT_TRUE(found[2]->isNull());
+    EXPECT_TRUE(found[5]->object().has_value());
+
+    // The same name twice: both get the first member.
+    const std::array<std::string_view, 2> twice = {"b", "b"};
+    std::array<std::optional<JsonValue>, 2> both;
+    root.findAll(twice, both);
+    ASSERT_TRUE(both[0].has_value() && both[1].has_value());
+    EXPECT_EQ(both[0]->int64(), std::optional<std::int64_t>(1));
+    EXPECT_EQ(both[1]->int64(), std::optional<std::int64_t>(1));
 }
 
 TEST(JsonValueString, KeepsEscapedNulsAndUnescapes) {
