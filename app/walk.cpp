@@ -2,6 +2,8 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <linux/openat2.h>
+#include <sys/syscall.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -197,16 +199,22 @@ private:
         }
     }
 
-    // Opens `folder` below the root without following a symbolic link at its last component;
-    // -1 with errno set on failure.
-    int openFolder(Worker& w, const Folder& folder) {
+    // Opens `folder` below the root; -1 with errno set on failure. `verified` tells whether the
+    // open itself guaranteed that no symbolic link and no mount point lay on the way (openat2);
+    // otherwise only the last component is known not to be a link, and the caller checks the
+    // folder's identity.
+    int openFolder(Worker& w, const Folder& folder, bool& verified) {
+        verified = false;
         if (const auto* fault = testing::detail::openFault()) {
             if (const int error = (*fault)(folderPath(folder, rootPath_)); error != 0) {
                 errno = error;
                 return -1;
             }
         }
-        if (folder.parent == nullptr) return ::fcntl(rootFd_, F_DUPFD_CLOEXEC, 0);
+        if (folder.parent == nullptr) {
+            verified = true;
+            return ::fcntl(rootFd_, F_DUPFD_CLOEXEC, 0);
+        }
         w.chain.clear();
         std::size_t length = 0;
         for (const Folder* f = &folder; f->parent != nullptr; f = f->parent) {
@@ -218,6 +226,22 @@ private:
             for (auto it = w.chain.rbegin(); it != w.chain.rend(); ++it) {
                 if (!w.path.empty()) w.path += '/';
                 w.path += (*it)->name;
+            }
+            if (!openat2Missing_.load(std::memory_order_relaxed)) {
+                open_how how{};
+                how.flags = static_cast<std::uint64_t>(kFolderOpenFlags);
+                how.resolve = RESOLVE_BENEATH | RESOLVE_NO_SYMLINKS | RESOLVE_NO_MAGICLINKS |
+                              RESOLVE_NO_XDEV;
+                const long fd = ::syscall(SYS_openat2, rootFd_, w.path.c_str(), &how, sizeof how);
+                if (fd >= 0) {
+                    verified = true;
+                    return static_cast<int>(fd);
+                }
+                // A kernel before 5.6 (or a filter that hides the call): openat from now on. A
+                // bind mount of the root's own device (EXDEV) is walked like the folder it
+                // shows, as st_dev says, so it too goes through openat and the identity check.
+                if (errno == ENOSYS) openat2Missing_.store(true, std::memory_order_relaxed);
+                if (errno != ENOSYS && errno != EXDEV) return -1;
             }
             return ::openat(rootFd_, w.path.c_str(), kFolderOpenFlags);
         }
@@ -242,9 +266,10 @@ private:
 
     void visit(Worker& w, Folder& folder) {
         if (progress_ != nullptr) progress_->current.store(&folder, std::memory_order_release);
-        const Descriptor fd(openFolder(w, folder));
+        bool verified = false;
+        const Descriptor fd(openFolder(w, folder, verified));
         if (fd.get() < 0) return skip(w, folder);
-        if (folder.parent != nullptr) {
+        if (!verified) {
             // The path may have been swapped for another folder since the parent listed it.
             struct stat self {};
             if (::fstat(fd.get(), &self) != 0 || self.st_dev != device_ ||
@@ -271,7 +296,7 @@ private:
                 if (isDotOrDotDot(name)) continue;
                 struct stat st {};
                 // An entry that vanished since the listing is simply not there any more.
-                if (::fstatat(fd.get(), name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
+                if (::fstatat(fd.get(), name, &st, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT) != 0) continue;
                 if (st.st_dev != device_) continue;
                 const std::int64_t size = allocatedBytes(st);
                 bytes += size;
@@ -357,6 +382,7 @@ private:
     unsigned threads_ = 2;
     int rootFd_ = -1;
     dev_t device_ = 0;
+    std::atomic<bool> openat2Missing_{false};
     FolderTree tree_;
 
     std::mutex mutex_;

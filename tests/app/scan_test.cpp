@@ -262,6 +262,37 @@ TEST(Scan, SymbolicLinksAreNeverFollowed) {
     EXPECT_EQ(tree.find("loop-to-real"), nullptr);
 }
 
+TEST(Scan, WalksTreesDeeperThanPathMax) {
+    TempTree t;
+    t.folder("r");
+    // 40 levels of 120-byte names: about 4,800 bytes of path, beyond PATH_MAX (4096).
+    const std::string name(120, 'n');
+    int at = ::open(t.path("r").c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    ASSERT_GE(at, 0);
+    for (int level = 0; level < 40; ++level) {
+        ASSERT_EQ(::mkdirat(at, name.c_str(), 0755), 0);
+        const int next = ::openat(at, name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        ::close(at);
+        ASSERT_GE(next, 0);
+        at = next;
+    }
+    const int fd = ::openat(at, "bottom.mp3", O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+    ASSERT_GE(fd, 0);
+    const std::string data(10000, 'm');
+    ASSERT_EQ(::write(fd, data.data(), data.size()), static_cast<ssize_t>(data.size()));
+    struct stat bottom {};
+    ASSERT_EQ(::fstat(fd, &bottom), 0);
+    ::close(fd);
+    ::close(at);
+
+    const FolderTree tree = walkTree(t.path("r"), WalkOptions{2});
+    EXPECT_EQ(tree.folders(), 41);
+    EXPECT_EQ(tree.skippedFolders(), 0);
+    EXPECT_EQ(tree.files(), 1);
+    EXPECT_EQ(tree.root().kinds[static_cast<std::size_t>(FileKind::media)],
+              static_cast<std::int64_t>(bottom.st_blocks) * 512);
+}
+
 TEST(Scan, UnreadableFolderIsSkippedAndCounted) {
     TempTree t;
     buildSampleTree(t);
