@@ -36,6 +36,10 @@ bool isValidUtf8(std::string_view text) {
 
 void JsonWriter::newline() {
     if (indent_ <= 0) return;
+    if (!open_.empty() && open_.back().inlineElements) {
+        if (out_.back() == ',') out_ += ' ';
+        return;
+    }
     out_ += '\n';
     out_.append(open_.size() * static_cast<std::size_t>(indent_), ' ');
 }
@@ -63,7 +67,7 @@ JsonWriter& JsonWriter::beginObject() {
     beforeValue();
     if (failed_) return *this;
     out_ += '{';
-    open_.push_back({true, false});
+    open_.push_back({true, false, false});
     return *this;
 }
 
@@ -73,21 +77,21 @@ JsonWriter& JsonWriter::close(char bracket) {
         fail();
         return *this;
     }
-    const bool any = open_.back().hasElement;
+    const Open closing = open_.back();
     open_.pop_back();
-    if (any) newline();
+    if (closing.hasElement && !closing.inlineElements) newline();
     out_ += bracket;
     return *this;
 }
 
 JsonWriter& JsonWriter::endObject() { return close('}'); }
 
-JsonWriter& JsonWriter::beginArray() {
+JsonWriter& JsonWriter::beginArray(bool inlineElements) {
     if (failed_) return *this;
     beforeValue();
     if (failed_) return *this;
     out_ += '[';
-    open_.push_back({false, false});
+    open_.push_back({false, false, inlineElements && indent_ > 0});
     return *this;
 }
 

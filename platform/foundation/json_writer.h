@@ -25,7 +25,9 @@ public:
 
     JsonWriter& beginObject();
     JsonWriter& endObject();
-    JsonWriter& beginArray();
+    // `inlineElements` keeps the elements on one line even in indented output: for short
+    // arrays of numbers such as a frame [x, y, w, h].
+    JsonWriter& beginArray(bool inlineElements = false);
     JsonWriter& endArray();
     JsonWriter& key(std::string_view name);
 
@@ -62,6 +64,7 @@ private:
     struct Open {
         bool isObject;
         bool hasElement;  // a member or element has been written
+        bool inlineElements;
     };
     std::vector<Open> open_;
     bool afterKey_ = false;

@@ -44,9 +44,9 @@ void writePaint(foundation::JsonWriter& w, const Paint& p) {
     w.key("colors").beginArray();
     for (const RGBA& c : p.stops) writeColor(w, c);
     w.endArray();
-    w.key("start").beginArray().value(rounded(p.startPoint.x)).value(rounded(p.startPoint.y))
+    w.key("start").beginArray(true).value(rounded(p.startPoint.x)).value(rounded(p.startPoint.y))
         .endArray();
-    w.key("end").beginArray().value(rounded(p.endPoint.x)).value(rounded(p.endPoint.y)).endArray();
+    w.key("end").beginArray(true).value(rounded(p.endPoint.x)).value(rounded(p.endPoint.y)).endArray();
     w.endObject();
     w.endObject();
 }
@@ -62,7 +62,7 @@ void writeFont(foundation::JsonWriter& w, const Font& f) {
 }
 
 void writeRect(foundation::JsonWriter& w, const Rect& r) {
-    w.beginArray()
+    w.beginArray(true)
         .value(rounded(r.x))
         .value(rounded(r.y))
         .value(rounded(r.width))
@@ -128,7 +128,7 @@ void writeNode(foundation::JsonWriter& w, const LaidOutNode& n) {
             writeRect(w, s->outline);
         }
         if (s->trimFrom != 0 || s->trimTo != 1) {
-            w.key("trim").beginArray().value(rounded(s->trimFrom)).value(rounded(s->trimTo))
+            w.key("trim").beginArray(true).value(rounded(s->trimFrom)).value(rounded(s->trimTo))
                 .endArray();
         }
         if (s->stroke) {

@@ -251,6 +251,27 @@ TEST(JsonWriter, DoublesRoundTripThroughTheShortestText) {
     }
 }
 
+TEST(JsonWriter, InlineArraysStayOnOneLineAndCloseWhereTheyOpened) {
+    JsonWriter indented(2);
+    indented.beginObject();
+    indented.key("frame").beginArray(true).value(0).value(1.5).value(364).value(170).endArray();
+    indented.key("empty").beginArray(true).endArray();
+    indented.key("after").beginArray().value(1).endArray();
+    indented.endObject();
+    EXPECT_EQ(indented.result(), "{\n"
+                                 "  \"frame\": [0, 1.5, 364, 170],\n"
+                                 "  \"empty\": [],\n"
+                                 "  \"after\": [\n"
+                                 "    1\n"
+                                 "  ]\n"
+                                 "}");
+
+    // Compact output ignores the request: there is no line to keep.
+    JsonWriter compact;
+    compact.beginArray(true).value(1).value(2).endArray();
+    EXPECT_EQ(compact.result(), "[1,2]");
+}
+
 TEST(JsonWriter, CompactAndIndentedLayout) {
     const auto write = [](JsonWriter& json) {
         json.beginObject();
