@@ -49,6 +49,12 @@ measure() {  # measure <label> <command...>
   rm -f "$report"
 }
 
+# median: the median of the numbers on standard input, one a line.
+median() {
+  sort -g | awk '{ v[NR] = $1 }
+                 END { printf "%.1f", NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+}
+
 # measure_runs <label> <command...>: one warm-up run (its figures printed as "first"), then
 # WHOLE_RUNS runs (default 11). Prints the median wall time, the median CPU time (user + system,
 # of the command and its children) and the median and largest peak resident memory ("Maximum
@@ -57,10 +63,9 @@ measure() {  # measure <label> <command...>
 measure_runs() {
   local label=$1; shift
   local runs=${WHOLE_RUNS:-11}
-  local scratch
-  scratch=$(mktemp -d)
   local TIMEFORMAT='%3R %3U %3S'
-  local i line
+  local scratch i wall user sys kib
+  scratch=$(mktemp -d)
   for ((i = 0; i <= runs; i++)); do
     if ! { time /usr/bin/time -f '%M' -o "$scratch/rss" "$@" >/dev/null 2>"$scratch/err"; } \
          2>"$scratch/time"; then
@@ -69,28 +74,24 @@ measure_runs() {
       return 1
     fi
     read -r wall user sys <"$scratch/time"
-    line="$wall $(awk -v u="$user" -v s="$sys" 'BEGIN { printf "%.3f", u + s }') $(tail -n 1 "$scratch/rss")"
-    if ((i == 0)); then echo "$line" >"$scratch/first"; else echo "$line" >>"$scratch/samples"; fi
+    kib=$(tail -n 1 "$scratch/rss")
+    # One line per run: wall ms, CPU ms, peak MiB.
+    awk -v w="$wall" -v u="$user" -v s="$sys" -v k="$kib" \
+        'BEGIN { printf "%.1f %.1f %.1f\n", w * 1000, (u + s) * 1000, k / 1024 }' \
+        >>"$scratch/$( ((i == 0)) && echo first || echo samples )"
   done
-  median() { sort -g | awk '{ v[NR] = $1 } END { printf "%.3f", NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
-  local wall_median cpu_median rss_median rss_max first_wall first_rss
-  wall_median=$(cut -d' ' -f1 "$scratch/samples" | median)
-  cpu_median=$(cut -d' ' -f2 "$scratch/samples" | median)
-  rss_median=$(cut -d' ' -f3 "$scratch/samples" | median)
-  rss_max=$(cut -d' ' -f3 "$scratch/samples" | sort -n | tail -n 1)
+  local first_wall first_rss
   read -r first_wall _ first_rss <"$scratch/first"
-  printf '%-34s median of %2d: wall %6.1f ms  cpu %6.1f ms  peak %6.1f MiB (max %5.1f)  first: %6.1f ms %5.1f MiB\n' \
-    "$label" "$runs" "$(awk -v x="$wall_median" 'BEGIN { print x * 1000 }')" \
-    "$(awk -v x="$cpu_median" 'BEGIN { print x * 1000 }')" \
-    "$(awk -v x="$rss_median" 'BEGIN { print x / 1024 }')" \
-    "$(awk -v x="$rss_max" 'BEGIN { print x / 1024 }')" \
-    "$(awk -v x="$first_wall" 'BEGIN { print x * 1000 }')" \
-    "$(awk -v x="$first_rss" 'BEGIN { print x / 1024 }')"
+  printf '%-32s median of %2d: wall %6s ms  cpu %6s ms  peak %5s MiB (max %5s)' \
+    "$label" "$runs" "$(cut -d' ' -f1 "$scratch/samples" | median)" \
+    "$(cut -d' ' -f2 "$scratch/samples" | median)" "$(cut -d' ' -f3 "$scratch/samples" | median)" \
+    "$(cut -d' ' -f3 "$scratch/samples" | sort -g | tail -n 1)"
+  printf '  first: %s ms %s MiB\n' "$first_wall" "$first_rss"
   rm -rf "$scratch"
 }
 
-# One medium fullness tile to PNG (scale 2), the way a user or a panel would ask for it. Targets:
-# wall under 100 ms, peak under 30 MB.
+# One medium fullness tile to PNG (scale 2), as a user or a panel would ask for it. Targets: wall
+# under 100 ms, peak under 30 MB.
 whole_render_fullness_medium() {
   local build work status=0
   build=$(cd "$1" && pwd)
@@ -102,20 +103,21 @@ whole_render_fullness_medium() {
 }
 
 # The gallery (every widget in each family, live and preview: 8 PNGs and index.html), with a data
-# home holding the preview sample as the stored snapshot so the live breakdown tiles draw real
-# lists rather than the empty state. Targets: wall under 300 ms, peak under 30 MB.
+# home holding the preview sample as the stored snapshot, so that the live breakdown tiles draw
+# real lists rather than the empty state. Targets: wall under 300 ms, peak under 30 MB.
 whole_gallery() {
-  local build work status=0
+  local build work answer status=0
   build=$(cd "$1" && pwd)
   work=$(mktemp -d)
   local container="$work/data/BRM7Q2X9KD.org.brimlet.Brimlet"
   mkdir -p "$container" "$work/out"
   # The preview sample in its file form: the snapshot member of the host's preview answer.
-  if ! "$build/brimlet-widgets" snapshot breakdown --preview |
-       perl -MJSON::PP -0777 -ne 'print JSON::PP->new->canonical->encode(decode_json($_)->{entries}[0]{snapshot})' \
-       >"$container/snapshot.json" ||
-     ! XDG_DATA_HOME="$work/data" "$build/brimlet-widgets" timeline breakdown |
-       grep -q '"topFolders"'; then
+  answer=$("$build/brimlet-widgets" snapshot breakdown --preview) &&
+    perl -MJSON::PP -0777 -e 'print JSON::PP->new->canonical->encode(
+                                decode_json($ARGV[0])->{entries}[0]{snapshot})' "$answer" \
+      >"$container/snapshot.json" &&
+    answer=$(XDG_DATA_HOME="$work/data" "$build/brimlet-widgets" timeline breakdown) || answer=
+  if [[ $answer != *'"topFolders"'* ]]; then
     echo "gallery: could not store the preview sample as the snapshot" >&2
     rm -rf "$work"
     return 1

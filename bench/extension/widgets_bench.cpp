@@ -7,6 +7,8 @@
 //   BreakdownTimeline: the breakdown provider's timeline, i.e. a task on the shared executor that
 //     reads and decodes snapshot.json holding the preview sample. Its CPU column counts every
 //     thread of the process, the executor's included.
+//   PngWriteOnly/<widget>_<family>: the PNG encoding inside LayoutRenderPng on its own (the
+//     same pixels through cairo's PNG writer), to show how the render's time divides.
 //
 // Fullness tiles show VolumeSample::placeholder(); breakdown tiles the preview snapshot with no
 // area configured (the whole disk). One measurer serves every iteration of a benchmark, as one
@@ -14,8 +16,10 @@
 // setting up fontconfig and the font map is left to the whole-process figures (bench/run.sh).
 
 #include <benchmark/benchmark.h>
+#include <cairo.h>
 #include <stdlib.h>
 
+#include <cstring>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -105,6 +109,59 @@ BENCHMARK_CAPTURE(BM_LayoutRenderPng, breakdown_medium, Widget::breakdown,
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_LayoutRenderPng, breakdown_large, Widget::breakdown,
                   WidgetFamily::systemLarge)
+    ->Unit(benchmark::kMillisecond);
+
+// What PNG encoding alone costs within LayoutRenderPng: the same pixels (the PNG decoded back
+// into an image surface) written again with cairo's PNG writer, which encodeTile uses.
+void BM_PngWriteOnly(benchmark::State& state, Widget widget, WidgetFamily family) {
+    const Tile tile = makeTile(widget, family);
+    const auto measurer = render::makeTextMeasurer();
+    std::string png;
+    const std::string error = render::encodeTile(
+        render::layoutForRendering(tile.view, tile.options, *measurer, tile.environment),
+        render::Format::png, tile.options.scale, png);
+    if (!error.empty()) {
+        state.SkipWithError(error.c_str());
+        return;
+    }
+    struct Reader {
+        const std::string* bytes;
+        std::size_t at = 0;
+    } reader{&png};
+    cairo_surface_t* surface = cairo_image_surface_create_from_png_stream(
+        [](void* closure, unsigned char* data, unsigned int length) {
+            auto* r = static_cast<Reader*>(closure);
+            if (r->bytes->size() - r->at < length) return CAIRO_STATUS_READ_ERROR;
+            std::memcpy(data, r->bytes->data() + r->at, length);
+            r->at += length;
+            return CAIRO_STATUS_SUCCESS;
+        },
+        &reader);
+    const cairo_write_func_t append = [](void* closure, const unsigned char* data,
+                                         unsigned int length) {
+        static_cast<std::string*>(closure)->append(reinterpret_cast<const char*>(data), length);
+        return CAIRO_STATUS_SUCCESS;
+    };
+    std::string out;
+    for (auto _ : state) {
+        out.clear();
+        if (cairo_surface_write_to_png_stream(surface, append, &out) != CAIRO_STATUS_SUCCESS) {
+            state.SkipWithError("cairo could not write the PNG");
+            break;
+        }
+        benchmark::DoNotOptimize(out.data());
+    }
+    cairo_surface_destroy(surface);
+    state.counters["png_bytes"] = static_cast<double>(out.size());
+}
+BENCHMARK_CAPTURE(BM_PngWriteOnly, fullness_small, Widget::fullness, WidgetFamily::systemSmall)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_PngWriteOnly, fullness_medium, Widget::fullness, WidgetFamily::systemMedium)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_PngWriteOnly, breakdown_medium, Widget::breakdown,
+                  WidgetFamily::systemMedium)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_PngWriteOnly, breakdown_large, Widget::breakdown, WidgetFamily::systemLarge)
     ->Unit(benchmark::kMillisecond);
 
 // A data home holding the shared container with the preview sample as snapshot.json, removed
