@@ -8,7 +8,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
-  libcairo2-dev libpango1.0-dev libsimdjson-dev libicu-dev libcli11-dev fonts-inter
+  libcairo2-dev libpango1.0-dev libpng-dev libsimdjson-dev libicu-dev libcli11-dev fonts-inter
   libgtest-dev libgmock-dev libbenchmark-dev locales tzdata time
 )
 

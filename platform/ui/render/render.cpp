@@ -1,3 +1,4 @@
+#include "platform/ui/render/png_encoder.h"
 #include "platform/ui/render/render.h"
 
 #include <cairo-pdf.h>
@@ -101,9 +102,7 @@ static std::string encodeWith(const ui::LaidOutTile& tile, Format format, double
         if (cairo_surface_status(surface) == CAIRO_STATUS_SUCCESS) {
             error = drawOn(surface, tile, scale, text);
             if (error.empty()) {
-                const cairo_status_t s =
-                    cairo_surface_write_to_png_stream(surface, appendToString, &out);
-                if (s != CAIRO_STATUS_SUCCESS) error = cairoError(s);
+                error = detail::encodePng(surface, out);
             }
         }
         cairo_surface_destroy(surface);

@@ -1,0 +1,84 @@
+#include "platform/ui/render/png_encoder.h"
+
+#include <cairo.h>
+#include <png.h>
+
+#include <csetjmp>
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+namespace render::detail {
+namespace {
+
+void appendBytes(png_structp png, png_bytep data, png_size_t length) {
+    auto* out = static_cast<std::string*>(png_get_io_ptr(png));
+    out->append(reinterpret_cast<const char*>(data), length);
+}
+
+void flushNothing(png_structp) {}
+
+// One row of cairo's native-endian premultiplied ARGB32 as straight RGBA bytes.
+void unpremultiplyRow(const unsigned char* source, int width, unsigned char* row) {
+    for (int x = 0; x < width; ++x) {
+        std::uint32_t pixel = 0;
+        std::memcpy(&pixel, source + 4 * x, 4);
+        const unsigned a = pixel >> 24;
+        unsigned r = (pixel >> 16) & 0xFF, g = (pixel >> 8) & 0xFF, b = pixel & 0xFF;
+        if (a != 0 && a != 255) {
+            r = (r * 255 + a / 2) / a;
+            g = (g * 255 + a / 2) / a;
+            b = (b * 255 + a / 2) / a;
+        }
+        row[4 * x + 0] = static_cast<unsigned char>(r);
+        row[4 * x + 1] = static_cast<unsigned char>(g);
+        row[4 * x + 2] = static_cast<unsigned char>(b);
+        row[4 * x + 3] = static_cast<unsigned char>(a);
+    }
+}
+
+}  // namespace
+
+std::string encodePng(cairo_surface_t* surface, std::string& out) {
+    cairo_surface_flush(surface);
+    if (cairo_image_surface_get_format(surface) != CAIRO_FORMAT_ARGB32) {
+        return "PNG encoding needs an ARGB32 image";
+    }
+    const int width = cairo_image_surface_get_width(surface);
+    const int height = cairo_image_surface_get_height(surface);
+    const int stride = cairo_image_surface_get_stride(surface);
+    const unsigned char* pixels = cairo_image_surface_get_data(surface);
+    if (pixels == nullptr || width <= 0 || height <= 0) return "the image has no pixels";
+
+    // Everything with a destructor is made before setjmp: a libpng error long-jumps back here
+    // and must not skip a constructor.
+    std::vector<unsigned char> row(static_cast<std::size_t>(width) * 4);
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    if (png == nullptr) return "cannot start PNG encoding";
+    png_infop info = png_create_info_struct(png);
+    if (info == nullptr) {
+        png_destroy_write_struct(&png, nullptr);
+        return "cannot start PNG encoding";
+    }
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        return "PNG encoding failed";
+    }
+    png_set_write_fn(png, &out, appendBytes, flushNothing);
+    png_set_compression_level(png, 1);
+    png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
+    png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
+                 PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_BASE,
+                 PNG_FILTER_TYPE_BASE);
+    png_set_sRGB(png, info, PNG_sRGB_INTENT_PERCEPTUAL);
+    png_write_info(png, info);
+    for (int y = 0; y < height; ++y) {
+        unpremultiplyRow(pixels + static_cast<std::ptrdiff_t>(y) * stride, width, row.data());
+        png_write_row(png, row.data());
+    }
+    png_write_end(png, info);
+    png_destroy_write_struct(&png, &info);
+    return {};
+}
+
+}  // namespace render::detail
