@@ -40,6 +40,8 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 cores=$(nproc)
+# Other work on the machine shows in wall times: the 1-minute load average is recorded with them.
+load=$(cut -d' ' -f1 /proc/loadavg)
 rows=()
 for input in "$tree" /usr; do
   csv="$work/result.csv"
@@ -64,7 +66,7 @@ table="$work/table.md"
 {
   echo "<!-- scan-benchmarks -->"
   echo "Measured by \`bench/scan_compare.sh\` on $(date -u +%Y-%m-%d), $cores cores (\`nproc\`), warm cache,"
-  echo "mean of $runs runs after 2 warm-ups. Each peer's time is followed by its ratio to"
+  echo "load average $load at the start, mean of $runs runs after 2 warm-ups. Each peer's time is followed by its ratio to"
   echo "\`brimlet scan\` (above 1: brimlet is faster). The generated tree holds 200,000 files in"
   echo "20,220 folders (\`bench/scan_tree.sh\`)."
   echo
