@@ -21,12 +21,10 @@ void writeEntryJson(foundation::JsonWriter& json, const BreakdownEntry& entry) {
     json.beginObject();
     json.member("date", foundation::iso8601(entry.date));
     json.key("snapshot");
-    if (!entry.snapshot) {
-        json.null();
-    } else if (const auto encoded = entry.snapshot->encode()) {
-        json.raw(*encoded);
+    if (entry.snapshot) {
+        entry.snapshot->encode(json);
     } else {
-        json.null();  // a snapshot with no JSON form (a non-finite fraction) shows as none
+        json.null();
     }
     if (entry.areaName) json.member("areaName", *entry.areaName);
     json.endObject();

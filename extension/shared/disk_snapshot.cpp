@@ -158,6 +158,11 @@ std::optional<DiskSnapshot> DiskSnapshot::decode(std::string_view json) {
 
 std::optional<std::string> DiskSnapshot::encode(int indent) const {
     JsonWriter w(indent);
+    encode(w);
+    return w.result();
+}
+
+void DiskSnapshot::encode(JsonWriter& w) const {
     w.beginObject();
     w.member("generatedAt", generatedAt.secondsSinceReferenceDate);
     w.member("volumeName", std::string_view(volumeName));
@@ -177,7 +182,6 @@ std::optional<std::string> DiskSnapshot::encode(int indent) const {
     }
     if (rootName) w.member("rootName", std::string_view(*rootName));
     w.endObject();
-    return w.result();
 }
 
 }  // namespace brimlet

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/foundation/date.h"
+#include "platform/foundation/json_writer.h"
 
 namespace brimlet {
 
@@ -56,6 +57,10 @@ struct DiskSnapshot {
     // only when present. nullopt when a value has no JSON form (a non-finite number, a string
     // that is not UTF-8). `indent` as foundation::JsonWriter takes it.
     std::optional<std::string> encode(int indent = 0) const;
+
+    // Writes the same object as the next value of `json`, e.g. inside a larger document. A value
+    // without a JSON form fails `json` (see foundation::JsonWriter).
+    void encode(foundation::JsonWriter& json) const;
 
     // The fixed sample for placeholders and gallery previews. Built once, on first use, safely
     // under concurrent first use; never destroyed.

@@ -170,14 +170,6 @@ JsonWriter& JsonWriter::null() {
     return *this;
 }
 
-JsonWriter& JsonWriter::raw(std::string_view json) {
-    if (failed_) return *this;
-    if (json.empty()) { fail(); return *this; }
-    beforeValue();
-    out_ += json;
-    return *this;
-}
-
 std::optional<std::string> JsonWriter::result() const {
     if (failed_ || !open_.empty() || afterKey_ || out_.empty()) return std::nullopt;
     return out_;

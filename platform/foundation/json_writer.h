@@ -38,9 +38,6 @@ public:
     JsonWriter& value(double number);
     JsonWriter& value(bool flag);
     JsonWriter& null();
-    // Inserts `json`, one complete value encoded by another JsonWriter, as the next value. The
-    // caller vouches for it; it is copied as it stands.
-    JsonWriter& raw(std::string_view json);
 
     // key(name) then value(v).
     template <class T>
