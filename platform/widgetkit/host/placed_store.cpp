@@ -22,6 +22,15 @@ namespace {
 
 }  // namespace
 
+void writePlacedWidget(foundation::JsonWriter& json, const PlacedWidget& widget) {
+    json.beginObject();
+    json.member("id", widget.id);
+    json.member("kind", widget.kind);
+    json.member("family", familyName(widget.family));
+    if (widget.area) json.member("area", *widget.area);
+    json.endObject();
+}
+
 PlacedWidget* PlacedWidgets::find(const std::string& id) {
     for (auto& w : widgets) {
         if (w.id == id) return &w;
@@ -91,14 +100,7 @@ void PlacedStore::save(const PlacedWidgets& placed) const {
     json.beginObject();
     json.member("nextId", placed.nextId);
     json.key("widgets").beginArray();
-    for (const auto& w : placed.widgets) {
-        json.beginObject();
-        json.member("id", w.id);
-        json.member("kind", w.kind);
-        json.member("family", familyName(w.family));
-        if (w.area) json.member("area", *w.area);
-        json.endObject();
-    }
+    for (const auto& w : placed.widgets) writePlacedWidget(json, w);
     json.endArray();
     json.endObject();
     const auto text = json.result();

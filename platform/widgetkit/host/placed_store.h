@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/foundation/json_writer.h"
 #include "platform/widgetkit/family.h"
 
 namespace widgetkit::host {
@@ -25,6 +26,10 @@ struct PlacedWidget {
     WidgetFamily family = WidgetFamily::systemSmall;
     std::optional<std::string> area;  // the stored entity identifier
 };
+
+// {"id", "kind", "family", "area"}, area left out when absent: one widget as the store and
+// `placed --json` write it.
+void writePlacedWidget(foundation::JsonWriter& json, const PlacedWidget& widget);
 
 struct PlacedWidgets {
     std::int64_t nextId = 1;

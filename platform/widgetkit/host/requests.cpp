@@ -286,14 +286,7 @@ int Host::placed(bool json) {
     if (json) {
         foundation::JsonWriter w(2);
         w.beginArray();
-        for (const auto& p : placed.widgets) {
-            w.beginObject();
-            w.member("id", p.id);
-            w.member("kind", p.kind);
-            w.member("family", familyName(p.family));
-            if (p.area) w.member("area", *p.area);
-            w.endObject();
-        }
+        for (const auto& p : placed.widgets) writePlacedWidget(w, p);
         w.endArray();
         out_ << w.result().value_or("[]") << '\n';
         return 0;
