@@ -16,6 +16,7 @@
 #include <tuple>
 
 #include "app/seams.h"
+#include "platform/foundation/file.h"
 
 namespace brimlet {
 namespace {
@@ -27,19 +28,7 @@ constexpr std::size_t kDirentBufferBytes = 64 * 1024;
 constexpr std::size_t kMaxJoinedPath = 3072;
 constexpr int kFolderOpenFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY;
 
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
+using Descriptor = foundation::FileDescriptor;
 
 std::int64_t allocatedBytes(const struct stat& st) {
     return st.st_blocks > 0 ? static_cast<std::int64_t>(st.st_blocks) * 512 : 0;

@@ -13,6 +13,10 @@ namespace foundation {
 
 std::optional<std::string> readWholeFile(const std::string& path, std::size_t maxBytes);
 
+FileDescriptor::~FileDescriptor() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
 namespace {
 
 mode_t currentUmask() {
@@ -26,24 +30,10 @@ mode_t currentUmask() {
     return 022;
 }
 
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
-
 }  // namespace
 
 std::optional<std::string> readWholeFile(const std::string& path, std::size_t maxBytes) {
-    const Descriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    const FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     if (fd.get() < 0) return std::nullopt;
     struct stat st {};
     if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < 0 ||
@@ -94,7 +84,7 @@ std::string writeFileAtomically(const std::string& path, std::string_view bytes,
     std::string temp = path + ".tmp-XXXXXX";
     const int raw = ::mkostemp(temp.data(), O_CLOEXEC);
     if (raw < 0) return failure("cannot create a temporary file beside", path);
-    const Descriptor fd(raw);
+    const FileDescriptor fd(raw);
     auto abandon = [&](const std::string& what) {
         std::string message = failure(what, path);
         ::unlink(temp.c_str());
@@ -114,7 +104,7 @@ std::string writeFileAtomically(const std::string& path, std::string_view bytes,
     }
     if (::fsync(fd.get()) != 0) return abandon("cannot flush");
     if (::rename(temp.c_str(), path.c_str()) != 0) return abandon("cannot replace");
-    const Descriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    const FileDescriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (dir.get() >= 0) ::fsync(dir.get());
     return {};
 }

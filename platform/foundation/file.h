@@ -8,6 +8,20 @@
 
 namespace foundation {
 
+// Owns one open file descriptor and closes it when it goes out of scope. A negative value owns
+// nothing.
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    ~FileDescriptor();
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    int get() const { return fd_; }
+
+private:
+    int fd_;
+};
+
 // The maximum a snapshot-like file may hold: a real snapshot holds top-N lists and is a few
 // kilobytes, so anything larger is not one.
 inline constexpr std::size_t kMaxWholeFileBytes = 4 * 1024 * 1024;
