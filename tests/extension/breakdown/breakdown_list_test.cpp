@@ -184,6 +184,25 @@ TEST(BreakdownListLayout, RowsShowTheNameVerbatimAndTheSizeAsHumanBytes) {
     EXPECT_EQ(ui::findNodes(list, "BarRow").size(), 4u);
 }
 
+TEST(BreakdownListLayout, ALongNameKeepsBothEndsOnOneLineWithinNinetySixPoints) {
+    const std::string name = "Photos-Library-" + std::string(40, 'x') + "-photoslibrary";
+    const ui::LaidOutNode list = layList(BreakdownList{"Biggest folders", {{name, 1}}});
+    const ui::LaidOutNode* node = nullptr;
+    for (const ui::LaidOutNode* text : ui::findNodes(list, "Text")) {
+        if (textContent(*text).composed == name) node = text;
+    }
+    ASSERT_NE(node, nullptr) << dump(list);
+    const ui::LaidOutText& text = textContent(*node);
+    EXPECT_TRUE(text.truncated);
+    ASSERT_EQ(text.lines.size(), 1u);
+    const std::string& line = text.lines[0];
+    const auto ellipsis = line.find("\xE2\x80\xA6");
+    ASSERT_NE(ellipsis, std::string::npos) << line;
+    EXPECT_EQ(line.substr(0, 6), "Photos") << line;
+    EXPECT_EQ(line.substr(line.size() - 6), "ibrary") << line;
+    EXPECT_LE(node->frame.width, 96.0);
+}
+
 TEST(BreakdownListLayout, CaptionIsInCapitalsWhateverTheLocale) {
     struct Case {
         const char* title;

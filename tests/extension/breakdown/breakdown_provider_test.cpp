@@ -13,6 +13,8 @@
 #include <vector>
 
 #include "extension/shared/identifiers.h"
+#include "extension/shared/shared_snapshot.h"
+#include "platform/foundation/file.h"
 #include "platform/foundation/testing.h"
 #include "tests/extension/shared/snapshot_testing.h"
 
@@ -45,12 +47,14 @@ SelectAreaIntent intentFor(const std::optional<std::string>& areaId) {
 
 // Counts the opens of snapshot.json in one folder, as the kernel reports them (IN_OPEN), so the
 // provider needs no seam of its own. Opens are reported synchronously with the open call, so
-// once a request has delivered, its opens are queued.
+// once a request has delivered, its opens are queued. Closes are watched too, only so that two
+// opens in a row are never coalesced into one event (the kernel merges identical successive
+// events that are still unread).
 class SnapshotOpens {
 public:
     explicit SnapshotOpens(const std::string& folder)
         : fd_(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
-        if (fd_ >= 0) watch_ = ::inotify_add_watch(fd_, folder.c_str(), IN_OPEN);
+        if (fd_ >= 0) watch_ = ::inotify_add_watch(fd_, folder.c_str(), IN_OPEN | IN_CLOSE);
     }
     ~SnapshotOpens() {
         if (fd_ >= 0) ::close(fd_);
@@ -103,6 +107,18 @@ protected:
     foundation::testing::ScopedClock clock_{kTenOClock};
     BreakdownProvider provider_;
 };
+
+TEST_F(BreakdownProviderTest, TheCounterSeesEveryReadOfTheFileAndNothingElse) {
+    writeExample();
+    EXPECT_EQ(opens_.drain(), 0);
+    ASSERT_TRUE(SharedSnapshot::read().has_value());
+    ASSERT_TRUE(SharedSnapshot::read().has_value());
+    EXPECT_EQ(opens_.drain(), 2);
+    // Another file in the same folder is not counted.
+    ASSERT_EQ(foundation::writeFileAtomically(container_.container() + "/other.json", "{}"), "");
+    (void)foundation::readWholeFile(container_.container() + "/other.json");
+    EXPECT_EQ(opens_.drain(), 0);
+}
 
 TEST_F(BreakdownProviderTest, GallerySnapshotShowsTheSampleAndNeverOpensTheFile) {
     writeExample();
