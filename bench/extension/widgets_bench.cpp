@@ -7,8 +7,8 @@
 //   BreakdownTimeline: the breakdown provider's timeline, i.e. a task on the shared executor that
 //     reads and decodes snapshot.json holding the preview sample. Its CPU column counts every
 //     thread of the process, the executor's included.
-//   PngWriteOnly/<widget>_<family>: the PNG encoding inside LayoutRenderPng on its own (the
-//     same pixels through cairo's PNG writer), to show how the render's time divides.
+//   PngWriteOnly/<widget>_<family>: the same pixels through cairo's own PNG writer, which the
+//     renderer used before it encoded with libpng at level 1; the baseline for that choice.
 //
 // Fullness tiles show VolumeSample::placeholder(); breakdown tiles the preview snapshot with no
 // area configured (the whole disk). One measurer serves every iteration of a benchmark, as one
