@@ -175,11 +175,8 @@ TEST(VolumeFigures, TheSeamReplacesTheQueryAndSeesThePath) {
     EXPECT_EQ(seen, "/some/where");
 }
 
-TEST(VolumeFigures, LiveQueryOfAMissingPathFails) {
+TEST(VolumeFigures, LiveQueryFailsForAMissingPathAndHasNoImportantUsageFigure) {
     EXPECT_EQ(volumeFigures("/nonexistent-brimlet-path/x"), std::nullopt);
-}
-
-TEST(VolumeFigures, LiveQueryHasNoImportantUsageFigure) {
     const auto figures = volumeFigures("/");
     ASSERT_TRUE(figures.has_value());
     ASSERT_TRUE(figures->totalCapacity.has_value());
