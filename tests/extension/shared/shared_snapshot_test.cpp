@@ -66,15 +66,6 @@ TEST(SharedSnapshotRead, FaultyFilesYieldNothing) {
     }
 }
 
-TEST(SharedSnapshotRead, MissingFileYieldsNothing) {
-    SharedContainer container;
-    EXPECT_FALSE(SharedSnapshot::read().has_value());
-    container.write(Doc().str());
-    ASSERT_TRUE(SharedSnapshot::read().has_value());
-    container.remove();
-    EXPECT_FALSE(SharedSnapshot::read().has_value());
-}
-
 TEST(SharedSnapshotRead, SomethingOtherThanARegularFileYieldsNothing) {
     SharedContainer container;
     ASSERT_TRUE(std::filesystem::create_directory(container.snapshotPath()));
@@ -115,9 +106,13 @@ TEST(SharedSnapshotRead, SizeLimitIsFourMebibytes) {
     }
 }
 
-TEST(SharedSnapshotRead, YieldsTheDocumentFieldByField) {
+TEST(SharedSnapshotRead, YieldsTheDocumentFieldByFieldThroughASymbolicLink) {
     SharedContainer container;
-    container.write(Doc().set("rootName", R"("code")").add("ignored", R"({"a":[1,2]})").str());
+    const std::string target = container.root() + "/elsewhere.json";
+    ASSERT_EQ(foundation::writeFileAtomically(
+                  target, Doc().set("rootName", R"("code")").add("ignored", R"({"a":[1,2]})").str()),
+              "");
+    std::filesystem::create_symlink(target, container.snapshotPath());
     const auto read = SharedSnapshot::read();
     ASSERT_TRUE(read.has_value());
     const auto expected = DiskSnapshot::decode(Doc().set("rootName", R"("code")").str());
@@ -125,16 +120,9 @@ TEST(SharedSnapshotRead, YieldsTheDocumentFieldByField) {
     EXPECT_TRUE(brimlet_test::sameSnapshot(*read, *expected));
 }
 
-TEST(SharedSnapshotRead, FollowsASymbolicLink) {
-    SharedContainer container;
-    const std::string target = container.root() + "/elsewhere.json";
-    ASSERT_EQ(foundation::writeFileAtomically(target, Doc().str()), "");
-    std::filesystem::create_symlink(target, container.snapshotPath());
-    EXPECT_TRUE(SharedSnapshot::read().has_value());
-}
-
 TEST(SharedSnapshotRead, EveryCallReadsTheFileAgain) {
     SharedContainer container;
+    EXPECT_FALSE(SharedSnapshot::read().has_value());  // missing
     container.write(Doc().set("volumeName", R"("old")").str());
     const auto first = SharedSnapshot::read();
     container.write(Doc().set("volumeName", R"("new")").str());
@@ -146,6 +134,10 @@ TEST(SharedSnapshotRead, EveryCallReadsTheFileAgain) {
 
     // Replaced by an invalid file: nothing, not the last good snapshot.
     container.write("{");
+    EXPECT_FALSE(SharedSnapshot::read().has_value());
+    container.write(Doc().str());
+    ASSERT_TRUE(SharedSnapshot::read().has_value());
+    container.remove();
     EXPECT_FALSE(SharedSnapshot::read().has_value());
 }
 
