@@ -101,23 +101,6 @@ TEST(BreakdownListScale, FractionsAgainstTheLargestSize) {
     }
 }
 
-TEST(BreakdownListScale, ThePreviewRatiosAreExact) {
-    const auto rows = BreakdownList{"x",
-                                    {{"a", 48 * kGB},
-                                     {"b", 31 * kGB},
-                                     {"c", 22 * kGB},
-                                     {"d", 18 * kGB},
-                                     {"e", 12 * kGB},
-                                     {"f", 9 * kGB}}}
-                          .rows();
-    ASSERT_EQ(rows.size(), 5u);
-    EXPECT_EQ(rows[0].fraction, 1.0);
-    EXPECT_NEAR(rows[1].fraction, 0.6458333, 1e-7);
-    EXPECT_NEAR(rows[2].fraction, 0.4583333, 1e-7);
-    EXPECT_EQ(rows[3].fraction, 0.375);
-    EXPECT_EQ(rows[4].fraction, 0.25);
-}
-
 TEST(BarFillWidth, NeverLessThanFourPoints) {
     struct Case {
         const char* what;

@@ -76,20 +76,11 @@ TEST_F(ProviderTest, TimelineHasOneEntryNowAndReloadsThirtyMinutesLater) {
     EXPECT_EQ(foundation::iso8601(t.policy.date()), "2024-01-01T10:30:00.000Z");
 }
 
-TEST_F(ProviderTest, TimelineProbesEvenInTheGallery) {
-    const auto t = timeline(/*isPreview=*/true);
-    EXPECT_EQ(probes_, 1);
-    ASSERT_EQ(t.entries.size(), 1u);
-    EXPECT_THAT(t.entries[0].sample, SampleIs(0.8, 800, 200, 1000, "Data"));
-}
-
-TEST_F(ProviderTest, EachTimelineRequestProbesAgain) {
-    timeline();
+TEST_F(ProviderTest, EveryTimelineRequestProbesAgainEvenInTheGallery) {
+    EXPECT_THAT(timeline(/*isPreview=*/true).entries.at(0).sample, SampleIs(0.8, 800, 200, 1000, "Data"));
     figures_ = foundation::VolumeFigures{1000, 500, std::nullopt, "Data"};
-    const auto t = timeline();
+    EXPECT_THAT(timeline().entries.at(0).sample, SampleIs(0.5, 500, 500, 1000, "Data"));
     EXPECT_EQ(probes_, 2);
-    ASSERT_EQ(t.entries.size(), 1u);
-    EXPECT_THAT(t.entries[0].sample, SampleIs(0.5, 500, 500, 1000, "Data"));
 }
 
 TEST_F(ProviderTest, FailedProbeStillGetsThePlaceholderAndTheThirtyMinutePolicy) {
@@ -113,28 +104,12 @@ TEST_F(ProviderTest, PlaceholderIsNowWithThePlaceholderSampleAndNeverProbes) {
     EXPECT_EQ(probes_, 0);
 }
 
-TEST_F(ProviderTest, GallerySnapshotShowsThePlaceholderWithoutProbing) {
-    const DiskEntry entry = snapshot(/*isPreview=*/true);
+TEST_F(ProviderTest, GallerySnapshotNeverProbesDesktopSnapshotProbesOnceInEveryFamily) {
+    const DiskEntry gallery = snapshot(/*isPreview=*/true);
     EXPECT_EQ(probes_, 0);
-    EXPECT_EQ(entry.date, kTenOClock);
-    EXPECT_THAT(entry.sample, IsPlaceholderSample());
-}
-
-TEST_F(ProviderTest, DesktopSnapshotProbesOnce) {
-    const DiskEntry entry = snapshot(/*isPreview=*/false);
-    EXPECT_EQ(probes_, 1);
-    EXPECT_EQ(entry.date, kTenOClock);
-    EXPECT_THAT(entry.sample, SampleIs(0.8, 800, 200, 1000, "Data"));
-}
-
-TEST_F(ProviderTest, DesktopSnapshotOfAFailedProbeIsThePlaceholder) {
-    figures_ = foundation::VolumeFigures{0, 200, std::nullopt, "Data"};
-    const DiskEntry entry = snapshot(/*isPreview=*/false);
-    EXPECT_EQ(probes_, 1);
-    EXPECT_THAT(entry.sample, IsPlaceholderSample());
-}
-
-TEST_F(ProviderTest, TheFamilyDoesNotChangeTheAnswer) {
+    EXPECT_EQ(gallery.date, kTenOClock);
+    EXPECT_THAT(gallery.sample, IsPlaceholderSample());
+    int expectedProbes = 0;
     for (const auto family : widgetkit::kAllWidgetFamilies) {
         TimelineProviderContext c;
         c.family = family;
@@ -142,8 +117,13 @@ TEST_F(ProviderTest, TheFamilyDoesNotChangeTheAnswer) {
         std::vector<DiskEntry> entries;
         provider_.getSnapshot(c, [&](DiskEntry e) { entries.push_back(std::move(e)); });
         ASSERT_EQ(entries.size(), 1u);
+        EXPECT_EQ(probes_, ++expectedProbes);
+        EXPECT_EQ(entries[0].date, kTenOClock);
         EXPECT_THAT(entries[0].sample, SampleIs(0.8, 800, 200, 1000, "Data"));
     }
+    // Zero capacity is a failed probe.
+    figures_ = foundation::VolumeFigures{0, 200, std::nullopt, "Data"};
+    EXPECT_THAT(snapshot(/*isPreview=*/false).sample, IsPlaceholderSample());
 }
 
 // The zone's offset at `date`, in seconds east of UTC.

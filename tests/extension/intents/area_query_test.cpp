@@ -119,6 +119,10 @@ TEST(AreaQuery, SuggestsTheWholeDiskThenEveryAreaInOrder) {
         EXPECT_EQ(titles(suggested), c.expectedTitles);
         // results() is the suggestions.
         EXPECT_EQ(ids(AreaQuery{}.results().get()), c.expectedIds);
+        // The preselected entity is always the whole disk.
+        const auto preselected = AreaEntity::defaultQuery().defaultResult().get();
+        ASSERT_TRUE(preselected.has_value());
+        EXPECT_EQ(preselected->id, "");
     }
 }
 
@@ -199,17 +203,6 @@ TEST(AreaEntity, PresentationAndDefaults) {
     // An area entity's title never reads the file: it stands even when the file is gone.
     container.remove();
     EXPECT_EQ(AreaEntity{"work"}.displayRepresentation().title.resolved(), "work");
-}
-
-TEST(AreaQuery, DefaultResultIsAlwaysTheWholeDisk) {
-    for (const bool withSnapshot : {false, true}) {
-        SCOPED_TRACE(withSnapshot ? "with a snapshot" : "without a snapshot");
-        SharedContainer container;
-        if (withSnapshot) container.write(snapshotWithAreas({quoted("A")}, quoted("R")));
-        const auto preselected = AreaEntity::defaultQuery().defaultResult().get();
-        ASSERT_TRUE(preselected.has_value());
-        EXPECT_EQ(preselected->id, "");
-    }
 }
 
 }  // namespace
