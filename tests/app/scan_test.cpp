@@ -121,18 +121,10 @@ TEST(Scan, SampleTreeGivesEveryFieldOfTheSnapshot) {
     EXPECT_EQ(result.tree.files(), 9);
     EXPECT_EQ(result.tree.folders(), 8);
     EXPECT_EQ(result.tree.skippedFolders(), 0);
-}
-
-TEST(Scan, CountsAllocatedBlocksNotApparentSize) {
-    TempTree t;
-    buildSampleTree(t);
-    const FixedWorld world;
-    const ScanResult result = runScan(planScan(ScanRequest{t.path(kSampleRoot), {}, 8, 0}));
+    // Allocated blocks, not apparent size: the sparse 64 MiB image takes a few KiB.
     const Folder* photos = result.tree.find(kPhotoFolder);
     ASSERT_NE(photos, nullptr);
-    // 64 MiB apparent, a few KiB allocated.
     EXPECT_LT(photos->size, 2 << 20);
-    EXPECT_LT(result.tree.root().size, 16 << 20);
 }
 
 TEST(Scan, TopLimitsEveryFolderList) {
@@ -316,22 +308,6 @@ TEST(Scan, UnreadableFolderIsSkippedAndCounted) {
     EXPECT_EQ(binaries->size, s.first);
 }
 
-TEST(Scan, UnopenableRootFailsTheScan) {
-    TempTree t;
-    buildSampleTree(t);
-    const FixedWorld world;
-    const ScanPlan plan = planScan(ScanRequest{t.path(kSampleRoot), {}, 8, 0});
-    const testing::ScopedOpenFault fault(
-        [&](const std::string& path) { return path == plan.root ? EACCES : 0; });
-    try {
-        runScan(plan);
-        ADD_FAILURE() << "no error";
-    } catch (const ScanError& e) {
-        EXPECT_EQ(e.exitStatus(), 1);
-        EXPECT_NE(std::string(e.what()).find(plan.root), std::string::npos) << e.what();
-    }
-}
-
 TEST(Scan, NamesThatAreNotUtf8StillMakeAValidDocument) {
     TempTree t;
     t.folder("r/bad\xFFname");
@@ -347,9 +323,22 @@ TEST(Scan, NamesThatAreNotUtf8StillMakeAValidDocument) {
     EXPECT_TRUE(sameSnapshot(*decoded, result.snapshot));
 }
 
-TEST(Scan, FailingVolumeQueryFailsTheScan) {
+TEST(Scan, UnopenableRootOrFailingVolumeQueryFailsTheScan) {
     TempTree t;
     t.folder("r");
+    {
+        const FixedWorld world;
+        const ScanPlan plan = planScan(ScanRequest{t.path("r"), {}, 8, 0});
+        const testing::ScopedOpenFault fault(
+            [&](const std::string& path) { return path == plan.root ? EACCES : 0; });
+        try {
+            runScan(plan);
+            ADD_FAILURE() << "no error";
+        } catch (const ScanError& e) {
+            EXPECT_EQ(e.exitStatus(), 1);
+            EXPECT_NE(std::string(e.what()).find(plan.root), std::string::npos) << e.what();
+        }
+    }
     for (const bool failQuery : {true, false}) {
         SCOPED_TRACE(failQuery ? "query fails" : "total 0");
         const foundation::testing::ScopedVolumeQuery volume([&](const std::string&) {
