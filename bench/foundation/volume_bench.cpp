@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <string>
 
+#include "bench/bare_read.h"
 #include "platform/foundation/file.h"
 #include "platform/foundation/home.h"
 #include "platform/foundation/volume.h"
@@ -23,20 +24,7 @@ const std::string& home() {
     return path;
 }
 
-// Reads a whole file with plain system calls into a reused buffer; returns the byte count.
-std::size_t bareRead(const char* path) {
-    static std::array<char, 1 << 16> buffer{};
-    const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return 0;
-    std::size_t total = 0;
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer.data(), buffer.size());
-        if (n <= 0) break;
-        total += static_cast<std::size_t>(n);
-    }
-    ::close(fd);
-    return total;
-}
+using bench::bareRead;
 
 // The floor of one live probe.
 void BM_Floor_StatvfsAndMountinfo(benchmark::State& state) {

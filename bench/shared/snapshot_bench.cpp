@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <string>
 
+#include "bench/bare_read.h"
 #include "extension/shared/disk_snapshot.h"
 #include "extension/shared/identifiers.h"
 #include "extension/shared/shared_snapshot.h"
@@ -71,20 +72,7 @@ const std::string& largeDocument() {
     return document;
 }
 
-// Reads the whole file with plain system calls into a reused buffer; returns the byte count.
-std::size_t bareRead(const char* path) {
-    static std::array<char, 1 << 16> buffer{};
-    const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return 0;
-    std::size_t total = 0;
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer.data(), buffer.size());
-        if (n <= 0) break;
-        total += static_cast<std::size_t>(n);
-    }
-    ::close(fd);
-    return total;
-}
+using bench::bareRead;
 
 void BareRead(benchmark::State& state) {
     const Container container(smallDocument());
