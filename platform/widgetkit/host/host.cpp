@@ -13,34 +13,16 @@
 namespace widgetkit::host {
 namespace {
 
-// The options shared by the request commands.
-struct RequestOptions {
-    std::string widget;
-    std::string family;
-    std::optional<std::string> area;
-    std::string placed;
-    bool preview = false;
-};
-
-void addRequestOptions(CLI::App& cmd, RequestOptions& o, bool widgetRequired) {
-    auto* w = cmd.add_option("widget", o.widget,
-                             "A widget kind, or its last component (fullness, breakdown)");
-    if (widgetRequired) w->required();
-    cmd.add_option("--family", o.family, "small, medium or large (default: the first supported)");
-    cmd.add_option("--area", o.area,
+// The options shared by the request commands, bound straight into the request. The widget is
+// optional on the command line because --placed names it instead.
+void addRequestOptions(CLI::App& cmd, Request& r) {
+    cmd.add_option("widget", r.widget, "A widget kind, or its last component (fullness, breakdown)");
+    cmd.add_option("--family", r.family, "small, medium or large (default: the first supported)");
+    cmd.add_option("--area", r.area,
                    "Put this area identifier into the configuration as given (\"\" = whole disk)");
-    cmd.add_option("--placed", o.placed, "Answer for a placed widget, with its stored configuration");
-    cmd.add_flag("--preview", o.preview, "Ask as the widget gallery does (isPreview)");
-}
-
-Request toRequest(const RequestOptions& o) {
-    Request r;
-    r.widget = o.widget;
-    r.family = o.family;
-    r.area = o.area;
-    r.placedId = o.placed;
-    r.preview = o.preview;
-    return r;
+    cmd.add_option("--placed", r.placedId,
+                   "Answer for a placed widget, with its stored configuration");
+    cmd.add_flag("--preview", r.preview, "Ask as the widget gallery does (isPreview)");
 }
 
 }  // namespace
@@ -57,18 +39,18 @@ int run(const TupleWidget& widgets, const std::vector<std::string>& args, std::o
     auto* list = app.add_subcommand("list", "The bundle's widgets, in order");
     list->add_flag("--json", listJson, "As JSON");
 
-    RequestOptions reqOpts;
+    Request request;
     std::string requestKind;
     for (const char* name : {"placeholder", "snapshot", "timeline"}) {
         auto* cmd = app.add_subcommand(name, std::string("The provider's ") + name + " as JSON");
-        addRequestOptions(*cmd, reqOpts, false);
+        addRequestOptions(*cmd, request);
         cmd->callback([&requestKind, name] { requestKind = name; });
     }
 
-    RequestOptions renderOpts;
+    Request renderRequest;
     RenderOptions render;
     auto* renderCmd = app.add_subcommand("render", "Draw one entry to a picture or a layout dump");
-    addRequestOptions(*renderCmd, renderOpts, false);
+    addRequestOptions(*renderCmd, renderRequest);
     renderCmd->add_option("--request", render.request, "placeholder, snapshot or timeline")
         ->check(CLI::IsMember({"placeholder", "snapshot", "timeline"}));
     renderCmd->add_option("--appearance", render.appearance, "light or dark")
@@ -139,8 +121,8 @@ int run(const TupleWidget& widgets, const std::vector<std::string>& args, std::o
     Host host(widgets, out);
     try {
         if (list->parsed()) return host.list(listJson);
-        if (!requestKind.empty()) return host.request(requestKind, toRequest(reqOpts));
-        if (renderCmd->parsed()) return host.render(toRequest(renderOpts), render);
+        if (!requestKind.empty()) return host.request(requestKind, request);
+        if (renderCmd->parsed()) return host.render(renderRequest, render);
         if (gallery->parsed()) return host.gallery(galleryDir);
         if (areas->parsed()) return host.areas(areasJson);
         if (place->parsed()) return host.place(placeWidget, placeFamily);
