@@ -3,7 +3,9 @@
 #   make test   build and test: plain, then ASan + UBSan, then the concurrency tests under TSan
 #   make bench  build and run the benchmarks (Release)
 #   make fuzz   explore the snapshot decoder with libFuzzer for FUZZ_SECONDS (default 60)
-.PHONY: all deps build run test test-default test-asan test-tsan bench fuzz clean
+# Building and running need fewer packages than testing: a user who is not root but has the run
+# packages can `make run`.
+.PHONY: all deps deps-test programs build run test test-default test-asan test-tsan bench fuzz clean
 
 JOBS        ?= 2
 FUZZ_SECONDS ?= 60
@@ -12,15 +14,25 @@ OUT         ?= out
 all: build
 
 deps:
-	@bash scripts/install-deps.sh
+	@bash scripts/install-deps.sh run
 
-build: deps
+deps-test:
+	@bash scripts/install-deps.sh test
+
+PROGRAMS := brimlet brimlet-widgets
+
+# Only the programs: what `make run` needs, without the test tools.
+programs: deps
+	@cmake --preset default >/dev/null
+	@cmake --build --preset default -j $(JOBS) --target $(PROGRAMS)
+
+build: deps-test
 	@cmake --preset default >/dev/null
 	@cmake --build --preset default -j $(JOBS)
 
 # The scan fills the breakdown widget with your own folders; if it fails, the widgets are drawn all
 # the same (the breakdown widget then asks for a scan).
-run: build
+run: programs
 	@./build/brimlet scan || echo "make run: the scan did not complete; drawing the widgets anyway" >&2
 	@./build/brimlet-widgets gallery -o $(OUT)
 
@@ -29,22 +41,22 @@ test: test-default test-asan test-tsan
 test-default: build
 	@ctest --preset default
 
-test-asan: deps
+test-asan: deps-test
 	@cmake --preset asan >/dev/null
 	@cmake --build --preset asan -j $(JOBS)
 	@ctest --preset asan
 
-test-tsan: deps
+test-tsan: deps-test
 	@cmake --preset tsan >/dev/null
 	@cmake --build --preset tsan -j $(JOBS)
 	@ctest --preset tsan
 
-bench: deps
+bench: deps-test
 	@cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DBRIMLET_BUILD_TESTS=OFF >/dev/null
 	@cmake --build build-bench -j $(JOBS)
 	@bash bench/run.sh build-bench
 
-fuzz: deps
+fuzz: deps-test
 	@cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang -DBRIMLET_BUILD_TESTS=OFF >/dev/null
 	@cmake --build build-fuzz -j $(JOBS) --target snapshot_fuzz
 	@mkdir -p build-fuzz/corpus

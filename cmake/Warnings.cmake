@@ -1,10 +1,16 @@
-# Warnings are errors in our own code. Targets opt in by linking brimlet_warnings PRIVATE, so
-# third-party headers (included as SYSTEM) never break the build.
+# Our own code's warnings. Targets opt in by linking brimlet_warnings PRIVATE, so third-party
+# headers (included as SYSTEM) never break the build. Warnings become errors only where
+# BRIMLET_WERROR is on, which our presets do: a build someone else configures (another compiler
+# version, a distribution's flags) must never fail on a new or false warning.
+option(BRIMLET_WERROR "Treat our own code's warnings as errors" OFF)
 add_library(brimlet_warnings INTERFACE)
 target_compile_options(brimlet_warnings INTERFACE
   -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Wold-style-cast -Wcast-align
   -Wunused -Woverloaded-virtual -Wconversion -Wsign-conversion -Wnull-dereference
-  -Wdouble-promotion -Wformat=2 -Werror)
+  -Wdouble-promotion -Wformat=2)
+if(BRIMLET_WERROR)
+  target_compile_options(brimlet_warnings INTERFACE -Werror)
+endif()
 if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
   target_compile_options(brimlet_warnings INTERFACE -Wmisleading-indentation -Wduplicated-cond
     -Wlogical-op)

@@ -1,16 +1,32 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests and the benchmarks need, and generates the
-# de_DE.UTF-8 locale that the locale-independence test switches to.
+# Installs the Debian packages that one purpose needs:
 #
-# As root it runs `apt-get update` once (only when something is missing) and then
-# `apt-get install`. As any other user it prints the exact command line and stops with status 1.
+#   scripts/install-deps.sh run    building the programs and running them (make run)
+#   scripts/install-deps.sh test   the above, plus the test and benchmark tools and the de_DE.UTF-8
+#                                  locale that the locale-independence test switches to (make test)
+#
+# When everything is there it does nothing, as any user. Otherwise, as root it runs
+# `apt-get update` once and then `apt-get install`; as any other user it prints the exact command
+# line that would install what is missing, and stops with status 1.
 set -euo pipefail
 
-packages=(
-  build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
+purpose=${1:-test}
+
+run_packages=(
+  build-essential cmake ninja-build pkg-config
   libcairo2-dev libpango1.0-dev libpng-dev libsimdjson-dev libicu-dev libcli11-dev fonts-inter
-  libgtest-dev libgmock-dev libbenchmark-dev locales tzdata time
+  libgtk-4-dev libadwaita-1-dev
 )
+test_packages=(
+  clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev locales tzdata time
+  xvfb xauth
+)
+
+case "$purpose" in
+  run) packages=("${run_packages[@]}"); want_locale=0 ;;
+  test) packages=("${run_packages[@]}" "${test_packages[@]}"); want_locale=1 ;;
+  *) echo "install-deps.sh: unknown purpose '$purpose' (run or test)" >&2; exit 2 ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do
@@ -19,15 +35,27 @@ for p in "${packages[@]}"; do
 done
 
 need_locale=0
-locale -a 2>/dev/null | grep -qiE '^de_DE\.utf-?8$' || need_locale=1
+if [[ $want_locale -eq 1 ]] && ! locale -a 2>/dev/null | grep -qiE '^de_DE\.utf-?8$'; then
+  need_locale=1
+fi
 
 if [[ ${#missing[@]} -eq 0 && $need_locale -eq 0 ]]; then
   exit 0
 fi
 
 if [[ $(id -u) -ne 0 ]]; then
-  echo "missing: ${missing[*]:-} ${need_locale:+(locale de_DE.UTF-8)}" >&2
-  echo "run as root: apt-get update && apt-get install -y --no-install-recommends ${missing[*]:-locales} && localedef -i de_DE -f UTF-8 de_DE.UTF-8" >&2
+  what=("${missing[@]}")
+  steps=()
+  if [[ ${#missing[@]} -gt 0 ]]; then
+    steps+=("apt-get update && apt-get install -y --no-install-recommends ${missing[*]}")
+  fi
+  if [[ $need_locale -eq 1 ]]; then
+    what+=("the de_DE.UTF-8 locale")
+    steps+=("localedef -i de_DE -f UTF-8 de_DE.UTF-8")
+  fi
+  echo "install-deps.sh: missing ${what[*]}" >&2
+  joined=$(printf ' && %s' "${steps[@]}")
+  echo "run as root: ${joined:4}" >&2
   exit 1
 fi
 
@@ -38,5 +66,6 @@ if [[ ${#missing[@]} -gt 0 ]]; then
 fi
 
 if [[ $need_locale -eq 1 ]]; then
+  # localedef needs the locales package's definitions, which the test list installs.
   localedef -i de_DE -f UTF-8 de_DE.UTF-8
 fi
