@@ -5,8 +5,8 @@
 
 #include <cerrno>
 #include <chrono>
-#include <cstring>
 #include <cstddef>
+#include <cstring>
 #include <optional>
 #include <sstream>
 #include <string>
