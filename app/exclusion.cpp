@@ -46,6 +46,17 @@ Exclusions planExclusions(const std::vector<std::string>& patterns, bool caches,
         if (pattern.empty()) throw ScanError("--exclude: an empty pattern", 2);
         std::string glob = pattern;
         while (glob.size() > 1 && glob.back() == '/') glob.pop_back();
+        // "./build" is the build folder directly below the root, as du's paths read.
+        bool dotted = false;
+        while (glob.size() > 2 && glob.compare(0, 2, "./") == 0) {
+            glob.erase(0, glob.find_first_not_of('/', 2));
+            dotted = true;
+        }
+        if (glob == ".") reject(pattern, "matches the scanned folder itself");
+        if (dotted) {
+            exclusions.patterns.push_back({std::move(glob), true});
+            continue;
+        }
         if (glob.front() != '/') {
             if (globMatches(glob, rootName.c_str()))
                 reject(pattern, "matches the scanned folder itself");
