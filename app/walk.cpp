@@ -15,7 +15,6 @@
 #include <thread>
 #include <tuple>
 
-#include "app/seams.h"
 #include "platform/foundation/file.h"
 
 namespace brimlet {
@@ -83,16 +82,17 @@ std::string folderPath(const Folder& folder, const std::string& rootPath) {
 class TreeWalker {
 public:
     TreeWalker(const std::string& rootPath, const WalkOptions& options, WalkProgress* progress)
-        : rootPath_(rootPath), exclusions_(options.exclusions), progress_(progress) {
+        : rootPath_(rootPath),
+          exclusions_(options.exclusions),
+          environment_(*options.environment),
+          progress_(progress) {
         // Two threads per core: a thread waiting for the disk on a cold cache leaves its core to
         // another; with a warm cache the extra threads cost next to nothing.
         threads_ = options.threads != 0
                        ? options.threads
                        : std::clamp(2 * std::thread::hardware_concurrency(), 4u, 32u);
-        if (const auto* fault = testing::detail::openFault()) {
-            if (const int error = (*fault)(rootPath); error != 0) {
-                throw std::system_error(error, std::generic_category(), rootPath);
-            }
+        if (const int error = environment_.openFolderFault(rootPath); error != 0) {
+            throw std::system_error(error, std::generic_category(), rootPath);
         }
         rootFd_ = ::open(rootPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOCTTY);
         if (rootFd_ < 0) throw std::system_error(errno, std::generic_category(), rootPath);
@@ -196,11 +196,10 @@ private:
     // folder's identity.
     int openFolder(Worker& w, const Folder& folder, bool& verified) {
         verified = false;
-        if (const auto* fault = testing::detail::openFault()) {
-            if (const int error = (*fault)(folderPath(folder, rootPath_)); error != 0) {
-                errno = error;
-                return -1;
-            }
+        if (const int error = environment_.openFolderFault(folderPath(folder, rootPath_));
+            error != 0) {
+            errno = error;
+            return -1;
         }
         if (folder.parent == nullptr) {
             verified = true;
@@ -387,6 +386,7 @@ private:
 
     std::string rootPath_;
     Exclusions exclusions_;
+    const ScanEnvironment& environment_;
     WalkProgress* progress_;
     unsigned threads_ = 2;
     int rootFd_ = -1;
