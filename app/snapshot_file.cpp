@@ -72,30 +72,24 @@ void replaceFile(const std::string& path, std::string_view document,
                  const ScanEnvironment& environment) {
     const std::string folder = folderOf(path);
     std::string temporary;
-    const int fd = createTemporary(folder, temporary);
-    if (fd < 0) fail(folder, errno);
+    foundation::FileDescriptor fd(createTemporary(folder, temporary));
+    if (fd.get() < 0) fail(folder, errno);
     auto abandon = [&](const std::string& what, int error) {
-        ::close(fd);
+        (void)fd.close();  // the write already failed; this close cannot make it worse
         ::unlink(temporary.c_str());
         fail(what, error);
     };
-    if (!writeAll(fd, document, environment)) abandon(path, errno);
-    if (::fsync(fd) != 0) abandon(path, errno);
-    if (::close(fd) != 0) {
-        const int error = errno;
-        ::unlink(temporary.c_str());
-        fail(path, error);
-    }
+    if (!writeAll(fd.get(), document, environment)) abandon(path, errno);
+    if (::fsync(fd.get()) != 0) abandon(path, errno);
+    if (fd.close() != 0) abandon(path, errno);
     if (::rename(temporary.c_str(), path.c_str()) != 0) {
         const int error = errno;
         ::unlink(temporary.c_str());
         fail(path, error);
     }
     // The rename is durable once the folder itself is on disk.
-    if (const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
-    }
+    const foundation::FileDescriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir.get() >= 0) ::fsync(dir.get());
 }
 
 }  // namespace
@@ -132,9 +126,8 @@ SnapshotTarget prepareSnapshotTarget(const std::optional<std::string>& output) {
     }
     const std::string folder = folderOf(path);
     std::string probe;
-    const int fd = createTemporary(folder, probe);
-    if (fd < 0) fail(path, errno);
-    ::close(fd);
+    const foundation::FileDescriptor fd(createTemporary(folder, probe));
+    if (fd.get() < 0) fail(path, errno);
     ::unlink(probe.c_str());
     return SnapshotTarget{SnapshotTarget::Mode::replaceFile, path};
 }
@@ -146,12 +139,10 @@ void writeSnapshot(const SnapshotTarget& target, std::string_view document, int 
             if (!writeAll(standardOutput, document, environment)) fail("standard output", errno);
             return;
         case SnapshotTarget::Mode::writeInPlace: {
-            const int fd = ::open(target.path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
-            if (fd < 0) fail(target.path, errno);
-            const bool written = writeAll(fd, document, environment);
-            const int error = errno;
-            ::close(fd);
-            if (!written) fail(target.path, error);
+            foundation::FileDescriptor fd(::open(target.path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY));
+            if (fd.get() < 0) fail(target.path, errno);
+            if (!writeAll(fd.get(), document, environment)) fail(target.path, errno);
+            if (fd.close() != 0) fail(target.path, errno);
             return;
         }
         case SnapshotTarget::Mode::replaceFile:
