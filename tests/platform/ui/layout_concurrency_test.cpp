@@ -11,10 +11,13 @@
 
 #include "platform/ui/layout_json.h"
 #include "platform/ui/testing/fixed_measurer.h"
+#include "platform/ui/testing/layout_queries.h"
 #include "platform/ui/ui.h"
 
 namespace ui {
 namespace {
+
+using testing::findNode;
 
 struct SizeKey {
     using Value = int;
