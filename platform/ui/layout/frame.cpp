@@ -54,7 +54,9 @@ std::optional<double> innerProposal(const AxisBounds& b) {
 
 // The frame's length on one axis, given what its child chose there.
 double frameLength(const AxisBounds& b, std::optional<double> inner, double child) {
-    if (b.proposed && b.min && b.max) return std::min(std::max(*b.proposed, *b.min), std::max(*b.max, *b.min));
+    if (b.proposed && b.min && b.max) {
+        return std::min(std::max(*b.proposed, *b.min), std::max(*b.max, *b.min));
+    }
     if (!b.proposed && b.ideal) {
         double v = *b.ideal;
         if (b.min) v = std::max(v, *b.min);

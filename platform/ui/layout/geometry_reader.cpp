@@ -27,7 +27,8 @@ protected:
             content = node_.content(GeometryProxy{s});
         }
         auto resolved = resolve(content, env, {}, ctx);
-        out.children.push_back(resolved->place({out.frame.x, out.frame.y}, {s.width, s.height}, ctx));
+        out.children.push_back(
+            resolved->place({out.frame.x, out.frame.y}, {s.width, s.height}, ctx));
     }
 
 private:

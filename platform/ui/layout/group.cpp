@@ -37,7 +37,8 @@ protected:
         double y = origin.y;
         for (auto& c : children) {
             const Size cs = c->sizeThatFits(p, ctx);
-            const double x = origin.x + alignOffset(out.frame.width, cs.width, AxisAlignment::center);
+            const double x =
+                origin.x + alignOffset(out.frame.width, cs.width, AxisAlignment::center);
             out.children.push_back(c->place({x, y}, p, ctx));
             y += cs.height + kDefaultSpacing;
         }

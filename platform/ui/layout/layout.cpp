@@ -81,16 +81,16 @@ LaidOutTile layoutTile(const View& view, const TileLayoutOptions& options,
     tile.displayScale = options.displayScale;
     tile.cornerRadius = options.cornerRadius;
     const auto tintColor = environment.get<TintKey>();
-    tile.tint = detail::resolvePaint(tintColor ? ShapeStyle(*tintColor) : ShapeStyle(TintShapeStyle{}),
-                                     environment)
-                    .color;
+    const ShapeStyle tintStyle = tintColor ? ShapeStyle(*tintColor) : ShapeStyle(TintShapeStyle{});
+    tile.tint = detail::resolvePaint(tintStyle, environment).color;
 
     detail::LayoutContext ctx{measurer};
     auto root = detail::resolve(view, environment, std::nullopt, ctx);
     const double m = options.contentMargin;
     const Rect area{m, m, std::max(options.size.width - 2 * m, 0.0),
                     std::max(options.size.height - 2 * m, 0.0)};
-    tile.content = detail::placeAligned(*root, area, {area.width, area.height}, Alignment::center, ctx);
+    tile.content =
+        detail::placeAligned(*root, area, {area.width, area.height}, Alignment::center, ctx);
     tile.containerBackground = layoutContainerBackground(options.size, ctx);
     return tile;
 }

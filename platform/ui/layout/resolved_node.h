@@ -69,7 +69,7 @@ public:
 protected:
     virtual Size measure(ProposedSize proposal, LayoutContext& ctx) = 0;
     // Adds content and placed children to `out`, whose frame (the chosen size at the origin),
-    // paint and effects are already set. Leaves paint nothing else by default.
+    // paint and effects are already set. By default it adds nothing: the node is its paint.
     virtual void placeContent(LaidOutNode& out, ProposedSize proposal, LayoutContext& ctx);
 
 private:
@@ -78,8 +78,8 @@ private:
 
 using ResolvedPtr = std::unique_ptr<ResolvedNode>;
 
-// What a node resolves under: the environment in force and the axis of the stack holding it
-// (read by spacers and dividers; nullopt outside a stack).
+// What a node resolves under: its view, the environment in force, the axis of the stack holding
+// it (read by spacers and dividers; nullopt outside a stack) and the pass's context.
 struct ResolveScope {
     const View& view;
     const EnvironmentValues& env;

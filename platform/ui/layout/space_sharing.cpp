@@ -19,7 +19,9 @@ std::vector<std::size_t> servingOrder(const std::vector<Flexibility>& children,
         const double pa = children[a].priority;
         const double pb = children[b].priority;
         if (pa != pb) return pa > pb;
-        if (std::isinf(flex[a]) && std::isinf(flex[b])) return children[a].minimum > children[b].minimum;
+        if (std::isinf(flex[a]) && std::isinf(flex[b])) {
+            return children[a].minimum > children[b].minimum;
+        }
         return flex[a] < flex[b];
     });
     return order;

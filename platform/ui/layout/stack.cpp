@@ -4,7 +4,6 @@
 // it; in the laid-out tree those children are gathered under a node of the group's own.
 
 #include <algorithm>
-#include <cmath>
 
 #include "platform/ui/layout/resolved_node.h"
 #include "platform/ui/layout/space_sharing.h"
