@@ -18,6 +18,7 @@ namespace ui {
 namespace {
 
 using testing::findNode;
+using testing::findNodes;
 
 struct SizeKey {
     using Value = int;
