@@ -127,6 +127,11 @@ Rect unionOf(const std::vector<LaidOutNode>& nodes, Point fallback) {
 // Children of one Group or ForEach go under a node of their own, which takes the place of its
 // first child and spans its children's frames.
 void Stack::gatherGroups(LaidOutNode& out, std::vector<LaidOutNode> placed) const {
+    if (groups_.empty()) {
+        out.children = std::move(placed);
+        return;
+    }
+    out.children.reserve(placed.size());
     std::vector<std::size_t> groupSlot(groups_.size(), 0);
     std::vector<bool> opened(groups_.size(), false);
     for (std::size_t i = 0; i < placed.size(); ++i) {
