@@ -11,6 +11,7 @@
 
 #include "app/kinds.h"
 #include "app/walk.h"
+#include "tests/support/scratch.h"
 
 namespace {
 
@@ -32,15 +33,12 @@ BENCHMARK(BM_ClassifyFile);
 class GeneratedTree {
 public:
     GeneratedTree() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "brimlet-bench-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr) return;
-        root_ = pattern;
+        if (root().empty()) return;
         const char* extensions[] = {".txt", ".jpg", ".mp4", ".cpp", ".gz", ""};
         for (int a = 0; a < 20; ++a) {
             for (int b = 0; b < 20; ++b) {
                 const std::string folder =
-                    root_ + "/d" + std::to_string(a) + "/e" + std::to_string(b);
+                    root() + "/d" + std::to_string(a) + "/e" + std::to_string(b);
                 std::filesystem::create_directories(folder);
                 for (int f = 0; f < 10; ++f) {
                     const std::string file = folder + "/f" + std::to_string(f) + extensions[f % 6];
@@ -53,15 +51,11 @@ public:
             }
         }
     }
-    ~GeneratedTree() {
-        std::error_code ignored;
-        if (!root_.empty()) std::filesystem::remove_all(root_, ignored);
-    }
-    const std::string& root() const { return root_; }
-    bool ok() const { return state_ok_ && !root_.empty(); }
+    const std::string& root() const { return scratch_.path(); }
+    bool ok() const { return state_ok_ && !root().empty(); }
 
 private:
-    std::string root_;
+    brimlet_test::ScratchDir scratch_;
     bool state_ok_ = true;
 };
 

@@ -31,6 +31,7 @@
 #include "extension/shared/identifiers.h"
 #include "platform/foundation/file.h"
 #include "platform/foundation/testing.h"
+#include "tests/support/snapshot_home.h"
 #include "platform/ui/render/render.h"
 #include "platform/widgetkit/environment.h"
 #include "platform/widgetkit/family.h"
@@ -164,43 +165,10 @@ BENCHMARK_CAPTURE(BM_PngWriteOnly, breakdown_medium, Widget::breakdown,
 BENCHMARK_CAPTURE(BM_PngWriteOnly, breakdown_large, Widget::breakdown, WidgetFamily::systemLarge)
     ->Unit(benchmark::kMillisecond);
 
-// A data home holding the shared container with the preview sample as snapshot.json, removed
-// when the benchmark ends. root() is empty when the folder could not be made.
-class PreviewContainer {
-public:
-    PreviewContainer() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "brimlet-widgets-bench-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr) return;
-        root_ = pattern;
-        const std::string folder = root_ + "/" + std::string(brimlet::kAppGroupIdentifier);
-        std::error_code error;
-        std::filesystem::create_directories(folder, error);
-        const auto document = brimlet::DiskSnapshot::preview().encode();
-        if (error || !document ||
-            !foundation::writeFileAtomically(folder + "/" + std::string(brimlet::kSnapshotFileName),
-                                             *document)
-                 .empty()) {
-            std::filesystem::remove_all(root_, error);
-            root_.clear();
-        }
-    }
-    ~PreviewContainer() {
-        std::error_code ignored;
-        if (!root_.empty()) std::filesystem::remove_all(root_, ignored);
-    }
-    PreviewContainer(const PreviewContainer&) = delete;
-    PreviewContainer& operator=(const PreviewContainer&) = delete;
-
-    const std::string& root() const { return root_; }
-
-private:
-    std::string root_;
-};
 
 void BM_BreakdownTimeline(benchmark::State& state) {
-    const PreviewContainer container;
-    if (container.root().empty()) {
+    const brimlet_test::SnapshotHome container(brimlet::DiskSnapshot::preview().encode().value_or(""));
+    if (!container.ok()) {
         state.SkipWithError("could not write the preview snapshot to a temporary folder");
         return;
     }

@@ -21,33 +21,12 @@
 #include "extension/shared/shared_snapshot.h"
 #include "platform/foundation/file.h"
 #include "platform/foundation/testing.h"
+#include "tests/support/snapshot_home.h"
 
 namespace {
 
 using brimlet::DiskSnapshot;
 
-// A data home holding the shared container with `bytes` as snapshot.json, removed at exit.
-class Container {
-public:
-    explicit Container(const std::string& bytes) {
-        std::string pattern = (std::filesystem::temp_directory_path() / "brimlet-bench-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) != nullptr) root_ = pattern;
-        const std::string folder = root_ + "/" + std::string(brimlet::kAppGroupIdentifier);
-        std::filesystem::create_directories(folder);
-        path_ = folder + "/" + std::string(brimlet::kSnapshotFileName);
-        foundation::writeFileAtomically(path_, bytes);
-    }
-    ~Container() {
-        std::error_code ignored;
-        std::filesystem::remove_all(root_, ignored);
-    }
-    const std::string& root() const { return root_; }
-    const std::string& path() const { return path_; }
-
-private:
-    std::string root_;
-    std::string path_;
-};
 
 const std::string& smallDocument() {
     static const std::string document = DiskSnapshot::preview().encode().value_or("");
@@ -75,14 +54,14 @@ const std::string& largeDocument() {
 using bench::bareRead;
 
 void BareRead(benchmark::State& state) {
-    const Container container(smallDocument());
+    const brimlet_test::SnapshotHome container(smallDocument());
     for (auto _ : state) benchmark::DoNotOptimize(bareRead(container.path().c_str()));
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(smallDocument().size()));
 }
 BENCHMARK(BareRead);
 
 void SharedSnapshotRead(benchmark::State& state) {
-    const Container container(smallDocument());
+    const brimlet_test::SnapshotHome container(smallDocument());
     const foundation::testing::ScopedContainerRoot root(container.root());
     if (!brimlet::SharedSnapshot::read()) state.SkipWithError("the snapshot did not read");
     for (auto _ : state) benchmark::DoNotOptimize(brimlet::SharedSnapshot::read());

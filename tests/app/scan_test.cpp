@@ -8,7 +8,7 @@
 
 #include "tests/app/scan_testing.h"
 #include "tests/extension/shared/snapshot_testing.h"
-#include "tests/platform/foundation/scoped_env.h"
+#include "tests/support/scratch.h"
 
 namespace brimlet {
 namespace {

@@ -18,6 +18,7 @@
 
 #include "app/command_line.h"
 #include "platform/foundation/testing.h"
+#include "tests/support/scratch.h"
 
 namespace brimlet_test {
 
@@ -25,21 +26,9 @@ namespace brimlet_test {
 // Paths given to its members are relative to it.
 class TempTree {
 public:
-    TempTree() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "brimlet-scan-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) != nullptr) root_ = pattern;
-    }
-    ~TempTree() {
-        std::error_code ignored;
-        if (!root_.empty()) std::filesystem::remove_all(root_, ignored);
-    }
-    TempTree(const TempTree&) = delete;
-    TempTree& operator=(const TempTree&) = delete;
-
-    const std::string& root() const { return root_; }
+    const std::string& root() const { return scratch_.path(); }
     std::string path(const std::string& relative) const {
-        return relative.empty() ? root_ : root_ + "/" + relative;
+        return relative.empty() ? root() : scratch_ / relative;
     }
 
     void folder(const std::string& relative) const {
@@ -91,7 +80,7 @@ public:
     }
 
 private:
-    std::string root_;
+    ScratchDir scratch_;
 };
 
 // The volume figures and the clock of a scan, fixed for the scope: total 1000, available 200, no

@@ -12,7 +12,7 @@
 #include "platform/foundation/json_writer.h"
 #include "platform/foundation/testing.h"
 #include "tests/extension/fullness/sample_matchers.h"
-#include "tests/platform/foundation/scoped_env.h"
+#include "tests/support/scratch.h"
 
 namespace brimlet {
 namespace {

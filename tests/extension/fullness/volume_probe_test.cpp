@@ -11,7 +11,7 @@
 #include "platform/foundation/home.h"
 #include "platform/foundation/testing.h"
 #include "tests/extension/fullness/sample_matchers.h"
-#include "tests/platform/foundation/scoped_env.h"
+#include "tests/support/scratch.h"
 
 namespace brimlet {
 namespace {

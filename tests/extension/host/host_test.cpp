@@ -19,7 +19,7 @@
 #include "platform/foundation/testing.h"
 #include "platform/foundation/version.h"
 #include "tests/extension/shared/snapshot_testing.h"
-#include "tests/platform/foundation/scoped_env.h"
+#include "tests/support/scratch.h"
 
 namespace brimlet {
 namespace {

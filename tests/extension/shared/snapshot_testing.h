@@ -17,6 +17,7 @@
 #include "extension/shared/identifiers.h"
 #include "platform/foundation/file.h"
 #include "platform/foundation/testing.h"
+#include "tests/support/scratch.h"
 
 namespace brimlet {
 
@@ -174,18 +175,11 @@ inline std::string exampleDocument() {
 // (foundation::testing::ScopedContainerRoot). Create it before starting threads that read.
 class SharedContainer {
 public:
-    SharedContainer() : root_(makeRoot()), scope_(root_) {
-        std::filesystem::create_directories(container());
-    }
-    ~SharedContainer() {
-        std::error_code ignored;
-        std::filesystem::remove_all(root_, ignored);
-    }
-    SharedContainer(const SharedContainer&) = delete;
-    SharedContainer& operator=(const SharedContainer&) = delete;
+    SharedContainer() : scope_(root()) { std::filesystem::create_directories(container()); }
 
-    const std::string& root() const { return root_; }
-    std::string container() const { return root_ + "/" + std::string(brimlet::kAppGroupIdentifier); }
+    // Empty when the folder could not be made; the container root is then "", no container.
+    const std::string& root() const { return scratch_.path(); }
+    std::string container() const { return scratch_ / std::string(brimlet::kAppGroupIdentifier); }
     std::string snapshotPath() const {
         return container() + "/" + std::string(brimlet::kSnapshotFileName);
     }
@@ -198,14 +192,7 @@ public:
     void remove() const { std::filesystem::remove_all(snapshotPath()); }
 
 private:
-    static std::string makeRoot() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "brimlet-shared-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr) return "/nonexistent-brimlet-test-root";
-        return pattern;
-    }
-
-    std::string root_;
+    ScratchDir scratch_;
     foundation::testing::ScopedContainerRoot scope_;
 };
 

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "platform/foundation/testing.h"
-#include "tests/platform/foundation/scoped_env.h"
+#include "tests/support/scratch.h"
 
 namespace foundation {
 namespace {

@@ -11,7 +11,7 @@
 #include <string>
 #include <thread>
 
-#include "tests/platform/foundation/scoped_env.h"
+#include "tests/support/scratch.h"
 
 namespace foundation {
 namespace {

@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "tests/platform/foundation/scoped_env.h"
+#include "tests/support/scratch.h"
 
 namespace foundation {
 namespace {

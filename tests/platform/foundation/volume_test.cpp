@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/foundation/testing.h"
+#include "tests/support/scratch.h"
 
 namespace foundation {
 namespace {
@@ -255,13 +256,10 @@ TEST(VolumeFigures, AVolumeReachedThroughASymbolicLinkIsNamedAfterItsTarget) {
     if (!shm || shm->volumeName != std::optional<std::string>("shm")) {
         GTEST_SKIP() << "no /dev/shm mount here";
     }
-    char folder[] = "/tmp/brimlet-volume-XXXXXX";
-    ASSERT_NE(::mkdtemp(folder), nullptr);
-    const std::string link = std::string(folder) + "/home";
+    const brimlet_test::ScratchDir folder;
+    const std::string link = folder / "home";
     ASSERT_EQ(::symlink("/dev/shm", link.c_str()), 0);
     const auto figures = volumeFigures(link);
-    ::unlink(link.c_str());
-    ::rmdir(folder);
     ASSERT_TRUE(figures.has_value());
     EXPECT_EQ(figures->volumeName, std::optional<std::string>("shm"));
 }

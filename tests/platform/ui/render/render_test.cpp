@@ -11,6 +11,7 @@
 #include "platform/ui/render/render.h"
 #include "platform/ui/ui.h"
 #include "tests/platform/ui/render/png_probe.h"
+#include "tests/support/scratch.h"
 
 namespace render {
 namespace {
@@ -24,15 +25,7 @@ constexpr double kPi = 3.14159265358979323846;
 
 class RenderTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("render-test-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
-    std::string path(const std::string& name) const { return (dir_ / name).string(); }
+    std::string path(const std::string& name) const { return dir_ / name; }
 
     static std::string read(const std::string& p) {
         std::ifstream in(p, std::ios::binary);
@@ -41,7 +34,7 @@ protected:
         return s.str();
     }
 
-    fs::path dir_;
+    brimlet_test::ScratchDir dir_;
 };
 
 // A 100-point gauge centred in a small tile: track, and an arc of `fraction` from twelve
@@ -256,7 +249,7 @@ TEST_F(RenderTest, AFailedRenderKeepsTheOldFile) {
     EXPECT_EQ(read(out), "old");
     // Nothing else is left in the folder.
     std::size_t entries = 0;
-    for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir_)) ++entries;
+    for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir_.path())) ++entries;
     EXPECT_EQ(entries, 1u);
 }
 

@@ -18,7 +18,7 @@
 #include "platform/foundation/file.h"
 #include "platform/foundation/json_reader.h"
 #include "platform/widgetkit/host/placed_store.h"
-#include "tests/platform/foundation/scoped_env.h"
+#include "tests/support/scratch.h"
 
 namespace widgetkit::host {
 namespace {

@@ -1,6 +1,6 @@
 #pragma once
-// Test helpers that change process-wide state for one scope and put it back afterwards: an
-// environment variable (optionally with tzset() for TZ) and a scratch directory.
+// Scoped helpers for tests and benchmarks: an environment variable changed for one scope (with
+// tzset() for TZ), and the one scratch folder every test and benchmark makes its files in.
 
 #include <stdlib.h>
 #include <time.h>
