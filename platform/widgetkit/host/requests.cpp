@@ -129,13 +129,7 @@ Host::Resolved Host::resolve(const Request& request) const {
         PlacedWidgets placed = store().load();
         const PlacedWidget* w = placed.find(request.placedId);
         if (w == nullptr) throw UsageError("no placed widget has the id '" + request.placedId + "'");
-        const WidgetConfiguration& widget = findWidget(w->kind);
-        if (!widget.supports(w->family)) {
-            throw Failure("placed widget " + w->id + " is stored in a family that " +
-                          widget.displayName() + " does not support");
-        }
-        TimelineProviderContext context{request.preview, w->family, displaySize(w->family)};
-        return Resolved{&widget, context, ParameterValue{w->area, true}};
+        return resolvePlaced(widgets_, *w, request.preview);
     }
     const WidgetConfiguration& widget = findWidget(request.widget);
     if (request.area && !widget.panel()) {
@@ -147,14 +141,7 @@ Host::Resolved Host::resolve(const Request& request) const {
 }
 
 AnyTimeline Host::answer(const std::string& kind, const Resolved& r) const {
-    const auto& ops = r.widget->operations();
-    if (kind == "placeholder") {
-        return AnyTimeline{{ops.placeholder(r.context)}, TimelineReloadPolicy::never()};
-    }
-    if (kind == "snapshot") {
-        return AnyTimeline{{ops.snapshot(r.context, r.parameter)}, TimelineReloadPolicy::never()};
-    }
-    return ops.timeline(r.context, r.parameter);
+    return host::answer(requestKindFromName(kind).value_or(RequestKind::timeline), r);
 }
 
 int Host::list(bool json) {

@@ -9,6 +9,7 @@
 #include "platform/ui/render/render.h"
 #include "platform/widgetkit/configuration.h"
 #include "platform/widgetkit/host/placed_store.h"
+#include "platform/widgetkit/host/widget_requests.h"
 
 namespace widgetkit::host {
 
@@ -53,12 +54,7 @@ public:
     int remove(const std::string& id);
 
 private:
-    // A request made concrete: the declaration, the context and the parameter value.
-    struct Resolved {
-        const WidgetConfiguration* widget;
-        TimelineProviderContext context;
-        ParameterValue parameter;
-    };
+    using Resolved = ResolvedRequest;
 
     PlacedStore store() const;
     const WidgetConfiguration& findWidget(const std::string& name) const;
