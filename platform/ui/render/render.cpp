@@ -43,6 +43,24 @@ std::string drawOn(cairo_surface_t* surface, const ui::LaidOutTile& tile, double
     return {};
 }
 
+// Draws the tile on a new ARGB32 image surface of its size at `scale`; the caller destroys
+// `surface` whenever it is set, also on failure.
+std::string drawImage(const ui::LaidOutTile& tile, double scale, const detail::PangoText& text,
+                      cairo_surface_t*& surface) {
+    const double w = tile.size.width;
+    const double h = tile.size.height;
+    if (!(scale > 0) || w * scale > kMaxPixels || h * scale > kMaxPixels) {
+        return "the scale must be above 0 and keep the picture under 16384 pixels a side";
+    }
+    const int pw = static_cast<int>(std::lround(w * scale));
+    const int ph = static_cast<int>(std::lround(h * scale));
+    surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, pw, ph);
+    if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
+        return cairoError(cairo_surface_status(surface));
+    }
+    return drawOn(surface, tile, scale, text);
+}
+
 }  // namespace
 
 std::optional<Format> formatForPath(std::string_view path) {
@@ -92,20 +110,10 @@ static std::string encodeWith(const ui::LaidOutTile& tile, Format format, double
         return {};
     }
     if (format == Format::png) {
-        if (!(scale > 0) || w * scale > kMaxPixels || h * scale > kMaxPixels) {
-            return "the scale must be above 0 and keep the picture under 16384 pixels a side";
-        }
-        const int pw = static_cast<int>(std::lround(w * scale));
-        const int ph = static_cast<int>(std::lround(h * scale));
-        cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, pw, ph);
-        std::string error = cairoError(cairo_surface_status(surface));
-        if (cairo_surface_status(surface) == CAIRO_STATUS_SUCCESS) {
-            error = drawOn(surface, tile, scale, text);
-            if (error.empty()) {
-                error = detail::encodePng(surface, out);
-            }
-        }
-        cairo_surface_destroy(surface);
+        cairo_surface_t* surface = nullptr;
+        std::string error = drawImage(tile, scale, text, surface);
+        if (error.empty()) error = detail::encodePng(surface, out);
+        if (surface != nullptr) cairo_surface_destroy(surface);
         if (!error.empty()) out.clear();
         return error;
     }
@@ -131,6 +139,34 @@ std::string encodeTile(const ui::LaidOutTile& tile, Format format, double scale,
                        std::string& out) {
     const detail::PangoText text;
     return encodeWith(tile, format, scale, text, out);
+}
+
+std::string renderTilePixels(const ui::View& view, const TileOptions& options, TilePixels& out,
+                             ui::EnvironmentValues environment) {
+    out = TilePixels{};
+    if (!(options.scale > 0) || !std::isfinite(options.scale)) return "the scale must be above 0";
+    // Measured and drawn as renderTile does, so the pixels are those of its PNG.
+    const detail::PangoText text;
+    const detail::PangoMeasurer measurer(text);
+    const ui::LaidOutTile tile =
+        layoutForRendering(view, options, measurer, std::move(environment));
+    const double w = tile.size.width;
+    const double h = tile.size.height;
+    if (!(w > 0) || !(h > 0) || !std::isfinite(w) || !std::isfinite(h)) {
+        return "the tile has no area";
+    }
+    cairo_surface_t* surface = nullptr;
+    std::string error = drawImage(tile, options.scale, text, surface);
+    if (error.empty()) {
+        out.width = cairo_image_surface_get_width(surface);
+        out.height = cairo_image_surface_get_height(surface);
+        out.stride = cairo_image_surface_get_stride(surface);
+        const unsigned char* data = cairo_image_surface_get_data(surface);
+        out.data.assign(data, data + static_cast<std::size_t>(out.stride) *
+                                         static_cast<std::size_t>(out.height));
+    }
+    if (surface != nullptr) cairo_surface_destroy(surface);
+    return error;
 }
 
 std::string renderTile(const ui::View& view, const TileOptions& options, const std::string& path,
