@@ -10,6 +10,7 @@
 #include <memory>
 #include <system_error>
 
+#include "extension/shared/volume_reading.h"
 #include "platform/foundation/home.h"
 #include "platform/foundation/json_writer.h"
 
@@ -119,20 +120,15 @@ ScanPlan planScan(const ScanRequest& request) {
 }
 
 std::optional<VolumeTotals> volumeTotals(const std::optional<foundation::VolumeFigures>& figures) {
-    if (!figures || !figures->totalCapacity || *figures->totalCapacity < 1) return std::nullopt;
-    VolumeTotals totals;
-    totals.total = *figures->totalCapacity;
-    totals.free = figures->availableCapacityForImportantUsage.value_or(
-        figures->availableCapacity.value_or(0));
-    std::int64_t used = 0;
-    // A free figure below -(INT64_MAX - total) would overflow: the difference saturates.
-    if (__builtin_sub_overflow(totals.total, totals.free, &used)) used = INT64_MAX;
-    totals.used = std::max<std::int64_t>(used, 0);
-    const double fraction = static_cast<double>(totals.used) / static_cast<double>(totals.total);
-    totals.usedFraction = std::clamp(fraction, 0.0, 1.0);
-    totals.volumeName =
-        figures->volumeName ? displayName(*figures->volumeName) : std::string("Disk");
-    return totals;
+    const auto reading = readVolume(figures);
+    if (!reading) return std::nullopt;
+    return VolumeTotals{
+        .volumeName = reading->volumeName ? displayName(*reading->volumeName) : std::string("Disk"),
+        .used = reading->used,
+        .free = reading->free,
+        .total = reading->total,
+        .usedFraction = reading->usedFraction,
+    };
 }
 
 std::string displayName(std::string_view raw) {

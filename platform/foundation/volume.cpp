@@ -6,6 +6,8 @@
 #include <sys/sysmacros.h>
 
 #include <cctype>
+#include <cstdlib>
+#include <memory>
 #include <charconv>
 #include <cstring>
 #include <string>
@@ -89,10 +91,12 @@ std::optional<VolumeFigures> queryLive(const std::string& path) {
     struct statvfs vfs {};
     struct stat st {};
     if (statvfs(path.c_str(), &vfs) != 0 || stat(path.c_str(), &st) != 0) return std::nullopt;
-    VolumeFigures figures;
-    figures.totalCapacity = saturatingProduct(vfs.f_blocks, vfs.f_frsize);
-    figures.availableCapacity = saturatingProduct(vfs.f_bavail, vfs.f_frsize);
-    figures.volumeName = nameOfVolume(path, st.st_dev);
+    VolumeFigures figures =
+        capacityFromBlocks({vfs.f_blocks, vfs.f_bfree, vfs.f_bavail, vfs.f_frsize});
+    // statvfs and stat follow symbolic links; the mount lookup must see the same place.
+    const std::unique_ptr<char, decltype(&std::free)> real(::realpath(path.c_str(), nullptr),
+                                                           &std::free);
+    figures.volumeName = nameOfVolume(real ? std::string(real.get()) : path, st.st_dev);
     return figures;
 }
 
@@ -110,6 +114,19 @@ std::int64_t saturatingProduct(std::uint64_t a, std::uint64_t b) {
         return std::numeric_limits<std::int64_t>::max();
     }
     return static_cast<std::int64_t>(product);
+}
+
+VolumeFigures capacityFromBlocks(const BlockCounts& counts) {
+    const std::uint64_t used =
+        counts.blocks > counts.freeBlocks ? counts.blocks - counts.freeBlocks : 0;
+    std::uint64_t usable = 0;
+    if (__builtin_add_overflow(used, counts.availableBlocks, &usable)) {
+        usable = std::numeric_limits<std::uint64_t>::max();
+    }
+    VolumeFigures figures;
+    figures.totalCapacity = saturatingProduct(usable, counts.fragmentSize);
+    figures.availableCapacity = saturatingProduct(counts.availableBlocks, counts.fragmentSize);
+    return figures;
 }
 
 std::vector<MountEntry> parseMountInfo(std::string_view text) {

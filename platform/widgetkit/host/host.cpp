@@ -4,10 +4,14 @@
 
 #include <CLI/CLI.hpp>
 
+#include <cerrno>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <iostream>
 #include <optional>
 
+#include "platform/foundation/version.h"
 #include "platform/widgetkit/host/requests.h"
 
 namespace widgetkit::host {
@@ -34,6 +38,8 @@ int run(const TupleWidget& widgets, const std::vector<std::string>& args, std::o
                  "brimlet-widgets"};
     app.require_subcommand(1);
     app.fallthrough(false);
+    app.set_version_flag("--version", std::string(foundation::projectVersion()),
+                         "Print the version and exit");
 
     bool listJson = false;
     auto* list = app.add_subcommand("list", "The bundle's widgets, in order");
@@ -59,8 +65,12 @@ int run(const TupleWidget& widgets, const std::vector<std::string>& args, std::o
         ->check(CLI::IsMember({"full-color", "accented"}));
     renderCmd->add_option("--scale", render.scale, "Pixels per point for PNG (default 2)")
         ->check(CLI::Range(0.25, 8.0));
-    renderCmd->add_option("-o,--output", render.output, "FILE.png, .svg, .pdf or .json")
+    renderCmd->add_option("-o,--output", render.output,
+                          "FILE.png, .svg, .pdf or .json, or - for standard output")
         ->required();
+    renderCmd->add_option("--format", render.format,
+                          "png, svg, pdf or json (default: by the output's extension; png for -)")
+        ->check(CLI::IsMember({"png", "svg", "pdf", "json"}));
 
     std::string galleryDir;
     auto* gallery = app.add_subcommand("gallery", "Every widget in each of its families, live and "
@@ -97,9 +107,10 @@ int run(const TupleWidget& widgets, const std::vector<std::string>& args, std::o
         return false;
     };
     if (args.size() > 1 && !args[1].empty() && args[1][0] != '-' && !isCommand(args[1])) {
-        err << "brimlet-widgets: unknown command '" << args[1]
-            << "' (list, placeholder, snapshot, timeline, render, gallery, areas, place, placed, "
-               "configure, remove; --help for more)\n";
+        std::string known;
+        for (const auto* cmd : app.get_subcommands({})) known += cmd->get_name() + ", ";
+        err << "brimlet-widgets: unknown command '" << args[1] << "' (" << known
+            << "--help for more)\n";
         return 2;
     }
     std::vector<std::string> rest(args.rbegin(), args.rend() - 1);  // CLI11 wants them reversed
@@ -111,6 +122,9 @@ int run(const TupleWidget& widgets, const std::vector<std::string>& args, std::o
     } catch (const CLI::CallForAllHelp&) {
         out << app.help("", CLI::AppFormatMode::All);
         return 0;
+    } catch (const CLI::CallForVersion&) {
+        out << "brimlet-widgets " << foundation::projectVersion() << '\n';
+        return 0;
     } catch (const CLI::ParseError& e) {
         // CLI11 prints help for its own failures and has exit codes of its own; neither is
         // ours: one line, status 2.
@@ -118,7 +132,7 @@ int run(const TupleWidget& widgets, const std::vector<std::string>& args, std::o
         return 2;
     }
 
-    Host host(widgets, out);
+    Host host(widgets, out, err);
     try {
         if (list->parsed()) return host.list(listJson);
         if (!requestKind.empty()) return host.request(requestKind, request);
@@ -145,8 +159,16 @@ namespace widgetkit {
 
 void runHost(TupleWidget widgets, int argc, char** argv) {
     std::vector<std::string> args(argv, argv + argc);
-    const int status = host::run(widgets, args, std::cout, std::cerr);
+    int status = host::run(widgets, args, std::cout, std::cerr);
+    // An answer that did not reach standard output (a full disk, a closed pipe) is a failure,
+    // whatever the command thought.
     std::cout.flush();
+    if (!std::cout || std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
+        const int error = errno;
+        std::cerr << "brimlet-widgets: cannot write to standard output"
+                  << (error != 0 ? std::string(": ") + std::strerror(error) : std::string()) << '\n';
+        status = 1;
+    }
     std::exit(status);
 }
 

@@ -1,16 +1,22 @@
 #include "platform/widgetkit/host/placed_store.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 
 #include "platform/foundation/file.h"
 #include "platform/foundation/home.h"
 #include "platform/foundation/json_reader.h"
 #include "platform/foundation/json_writer.h"
-#include "platform/widgetkit/host/requests.h"
+#include "platform/widgetkit/host/errors.h"
 
 namespace widgetkit::host {
 namespace {
@@ -36,6 +42,25 @@ PlacedWidget* PlacedWidgets::find(const std::string& id) {
         if (w.id == id) return &w;
     }
     return nullptr;
+}
+
+const PlacedWidget* PlacedWidgets::find(const std::string& id) const {
+    return const_cast<PlacedWidgets*>(this)->find(id);
+}
+
+std::string PlacedWidgets::newId() {
+    std::int64_t id = nextId;
+    for (const auto& w : widgets) {
+        std::int64_t stored = 0;
+        const char* end = w.id.data() + w.id.size();
+        const auto [ptr, ec] = std::from_chars(w.id.data(), end, stored);
+        if (ec == std::errc() && ptr == end && stored >= id) id = stored + 1;
+    }
+    if (id == std::numeric_limits<std::int64_t>::max()) {
+        throw Failure("the placed-widget store has no ids left");
+    }
+    nextId = id + 1;
+    return std::to_string(id);
 }
 
 std::optional<std::string> PlacedStore::defaultPath() {
@@ -92,6 +117,28 @@ PlacedWidgets PlacedStore::load() const {
         if (placed.find(w.id) != nullptr) corrupt(path_, "holds the id " + w.id + " twice");
         placed.widgets.push_back(std::move(w));
     }
+    return placed;
+}
+
+PlacedWidgets PlacedStore::update(const std::function<void(PlacedWidgets&)>& change) const {
+    const auto folder = path_.substr(0, path_.rfind('/'));
+    if (auto error = foundation::createDirectories(folder, 0700); !error.empty()) {
+        throw Failure(error);
+    }
+    const std::string lockPath = path_ + ".lock";
+    const foundation::FileDescriptor lock(
+        ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOCTTY, 0600));
+    if (lock.get() < 0) {
+        throw Failure("cannot open the lock " + lockPath + ": " + std::strerror(errno));
+    }
+    int locked = 0;
+    while ((locked = ::flock(lock.get(), LOCK_EX)) != 0 && errno == EINTR) {
+    }
+    if (locked != 0) throw Failure("cannot lock " + lockPath + ": " + std::strerror(errno));
+    // The lock is released when the descriptor closes, after the rename.
+    PlacedWidgets placed = load();
+    change(placed);
+    save(placed);
     return placed;
 }
 

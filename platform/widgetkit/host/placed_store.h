@@ -7,10 +7,14 @@
 //                              "family": "medium", "area": "work"}, ...]}
 //
 // `area` is left out while the widget holds no entity. Ids are decimal numbers handed out once
-// and never reused. The file is replaced atomically on every change; a file that cannot be
+// and never reused. The file is replaced atomically on every change, and every change (read,
+// change, write, rename) happens under an exclusive flock on `placed.json.lock` beside it, so
+// any number of processes (brimlet-widgets, the desk) may change it at once without losing a
+// widget. Readers take no lock: they see the old file or the new one. A file that cannot be
 // understood is never overwritten: loading it fails with the path and the problem.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -36,6 +40,11 @@ struct PlacedWidgets {
     std::vector<PlacedWidget> widgets;
 
     PlacedWidget* find(const std::string& id);
+    const PlacedWidget* find(const std::string& id) const;
+
+    // A new id, above every stored decimal id and at least nextId (whatever a hand-edited file
+    // says), and moves nextId past it.
+    std::string newId();
 };
 
 class PlacedStore {
@@ -52,7 +61,13 @@ public:
     // and what is wrong with it) when it exists but cannot be read or understood.
     PlacedWidgets load() const;
 
+    // Loads the widgets, lets `change` change them and saves the result, all under the store's
+    // exclusive lock; returns what was saved. When `change` or the load throws, nothing is
+    // written. Creates the folder (mode 0700) when missing. Throws Failure.
+    PlacedWidgets update(const std::function<void(PlacedWidgets&)>& change) const;
+
     // Replaces the file atomically, creating its folder (mode 0700) when missing. Throws Failure.
+    // Takes no lock: changes go through update().
     void save(const PlacedWidgets& placed) const;
 
 private:

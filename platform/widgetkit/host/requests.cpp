@@ -1,5 +1,6 @@
 #include "platform/widgetkit/host/requests.h"
 
+#include <algorithm>
 #include <ostream>
 
 #include "platform/foundation/file.h"
@@ -71,7 +72,7 @@ void writeGalleryIndex(const std::string& directory, const Sections& sections) {
         html += "</div>\n";
     }
     html += "</body></html>\n";
-    if (auto error = foundation::writeFileAtomically(directory + "/index.html", html);
+    if (auto error = foundation::writeFileAtomically(joinPath(directory, "index.html"), html);
         !error.empty()) {
         throw Failure(error);
     }
@@ -88,10 +89,20 @@ std::string familyList(const std::vector<WidgetFamily>& families) {
     return text;
 }
 
-const WidgetConfiguration& Host::findWidget(const std::string& name) const {
+std::string joinPath(const std::string& directory, const std::string& name) {
+    if (directory.empty()) return name;
+    return directory.back() == '/' ? directory + name : directory + "/" + name;
+}
+
+const WidgetConfiguration* Host::widgetNamed(const std::string& name) const {
     for (const auto& w : widgets_) {
-        if (w.kind() == name || lastComponent(w.kind()) == name) return w;
+        if (w.kind() == name || lastComponent(w.kind()) == name) return &w;
     }
+    return nullptr;
+}
+
+const WidgetConfiguration& Host::findWidget(const std::string& name) const {
+    if (const auto* w = widgetNamed(name)) return *w;
     std::string known;
     for (const auto& w : widgets_) known += (known.empty() ? "" : ", ") + lastComponent(w.kind());
     if (name.empty()) throw UsageError("name a widget (" + known + ")");
@@ -115,6 +126,15 @@ WidgetFamily Host::familyFor(const WidgetConfiguration& widget, const std::strin
     return *family;
 }
 
+const WidgetConfiguration& Host::storedWidget(const PlacedStore& s, const PlacedWidget& w) const {
+    const auto* widget = widgetNamed(w.kind);
+    if (widget == nullptr) {
+        throw Failure("the placed-widget store " + s.path() + " holds widget " + w.id +
+                      " of a kind this bundle does not have ('" + w.kind + "')");
+    }
+    return *widget;
+}
+
 PlacedStore Host::store() const {
     auto path = PlacedStore::defaultPath();
     if (!path) throw Failure("no home directory, so there is no placed-widget store");
@@ -126,14 +146,31 @@ Host::Resolved Host::resolve(const Request& request) const {
         if (!request.widget.empty() || !request.family.empty() || request.area) {
             throw UsageError("--placed takes the widget, its family and its area from the store");
         }
-        PlacedWidgets placed = store().load();
+        const PlacedStore s = store();
+        const PlacedWidgets placed = s.load();
         const PlacedWidget* w = placed.find(request.placedId);
         if (w == nullptr) throw UsageError("no placed widget has the id '" + request.placedId + "'");
-        return resolvePlaced(widgets_, *w, request.preview);
+        const WidgetConfiguration& widget = storedWidget(s, *w);
+        if (!widget.supports(w->family)) {
+            throw Failure("the placed-widget store " + s.path() + " holds widget " + w->id +
+                          " in a family that " + widget.displayName() + " does not support");
+        }
+        TimelineProviderContext context{request.preview, w->family, displaySize(w->family)};
+        return Resolved{&widget, context, ParameterValue{w->area, true}};
     }
     const WidgetConfiguration& widget = findWidget(request.widget);
     if (request.area && !widget.panel()) {
         throw UsageError(widget.displayName() + " has no configuration; --area does not apply");
+    }
+    if (request.area) {
+        if (!foundation::isValidUtf8(*request.area)) throw UsageError("--area is not valid UTF-8");
+        const auto options = widget.panel()->options();
+        const bool offered = std::any_of(options.begin(), options.end(),
+                                         [&](const EntityOption& o) { return o.id == *request.area; });
+        if (!offered) {
+            err_ << "brimlet-widgets: no area '" << *request.area
+                 << "' in the current snapshot; drawing the whole disk\n";
+        }
     }
     const WidgetFamily family = familyFor(widget, request.family);
     TimelineProviderContext context{request.preview, family, displaySize(family)};
@@ -202,14 +239,37 @@ void Host::draw(const AnyEntry& entry, WidgetFamily family, const RenderOptions&
 }
 
 int Host::render(const Request& request, const RenderOptions& options) {
-    if (!render::formatForPath(options.output)) {
+    const bool toStandardOutput = options.output == "-";
+    const auto byName = render::formatForPath(options.format.empty() ? "" : "." + options.format);
+    const auto byPath = toStandardOutput ? std::nullopt : render::formatForPath(options.output);
+    if (!toStandardOutput && !byPath) {
         throw UsageError("the output '" + options.output +
-                         "' must end in .png, .svg, .pdf or .json");
+                         "' must end in .png, .svg, .pdf or .json (or be - for standard output)");
+    }
+    if (byName && byPath && *byName != *byPath) {
+        throw UsageError("--format " + options.format + " does not match the output '" +
+                         options.output + "'");
     }
     const Resolved r = resolve(request);
     const AnyTimeline t = answer(options.request, r);
     if (t.entries.empty()) throw Failure("the provider answered with no entry to draw");
-    draw(t.entries.front(), r.context.family, options, options.output);
+    if (!toStandardOutput) {
+        draw(t.entries.front(), r.context.family, options, options.output);
+        return 0;
+    }
+    ui::EnvironmentValues environment;
+    environment.set<WidgetFamilyKey>(r.context.family);
+    const auto tile = tileOptions(r.context.family, options);
+    const auto measurer = render::makeTextMeasurer();
+    const auto laidOut =
+        render::layoutForRendering(t.entries.front().content(), tile, *measurer, environment);
+    std::string bytes;
+    if (auto error = render::encodeTile(laidOut, byName.value_or(render::Format::png), tile.scale,
+                                        bytes);
+        !error.empty()) {
+        throw Failure(error);
+    }
+    out_.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     return 0;
 }
 
@@ -255,16 +315,12 @@ int Host::areas(bool json) {
 int Host::place(const std::string& widgetName, const std::string& familyName_) {
     const WidgetConfiguration& widget = findWidget(widgetName);
     const WidgetFamily family = familyFor(widget, familyName_);
-    const PlacedStore s = store();
-    PlacedWidgets placed = s.load();
-    PlacedWidget w;
-    w.id = std::to_string(placed.nextId);
-    w.kind = widget.kind();
-    w.family = family;
-    placed.nextId += 1;
-    placed.widgets.push_back(w);
-    s.save(placed);
-    out_ << w.id << '\n';
+    std::string id;
+    store().update([&](PlacedWidgets& placed) {
+        id = placed.newId();
+        placed.widgets.push_back(PlacedWidget{id, widget.kind(), family, std::nullopt});
+    });
+    out_ << id << '\n';
     return 0;
 }
 
@@ -290,29 +346,38 @@ int Host::placed(bool json) {
 }
 
 int Host::configure(const std::string& id, const std::string& area) {
+    if (!foundation::isValidUtf8(area)) throw UsageError("--area is not valid UTF-8");
     const PlacedStore s = store();
-    PlacedWidgets placed = s.load();
-    PlacedWidget* w = placed.find(id);
-    if (w == nullptr) throw UsageError("no placed widget has the id '" + id + "'");
-    const WidgetConfiguration& widget = findWidget(w->kind);
-    if (!widget.panel()) {
-        throw UsageError(widget.displayName() + " has no configuration; only " +
-                         configurableWidget().displayName() + " widgets take an area");
-    }
-    w->area = area;
-    s.save(placed);
+    s.update([&](PlacedWidgets& placed) {
+        PlacedWidget* w = placed.find(id);
+        if (w == nullptr) throw UsageError("no placed widget has the id '" + id + "'");
+        const WidgetConfiguration& widget = storedWidget(s, *w);
+        if (!widget.panel()) {
+            throw UsageError(widget.displayName() + " has no configuration; only " +
+                             configurableWidget().displayName() + " widgets take an area");
+        }
+        // As a real picker would: only what it offers now can be chosen.
+        const auto options = widget.panel()->options();
+        if (std::none_of(options.begin(), options.end(),
+                         [&](const EntityOption& o) { return o.id == area; })) {
+            std::string offered;
+            for (const auto& o : options) {
+                offered += (offered.empty() ? "\"" : ", \"") + o.id + '"';
+                if (o.title != o.id) offered += " (" + o.title + ")";
+            }
+            throw UsageError("no area '" + area + "' is offered now (offered: " + offered + ")");
+        }
+        w->area = area;
+    });
     return 0;
 }
 
 int Host::remove(const std::string& id) {
-    const PlacedStore s = store();
-    PlacedWidgets placed = s.load();
-    const auto before = placed.widgets.size();
-    std::erase_if(placed.widgets, [&](const PlacedWidget& w) { return w.id == id; });
-    if (placed.widgets.size() == before) {
-        throw UsageError("no placed widget has the id '" + id + "'");
-    }
-    s.save(placed);
+    store().update([&](PlacedWidgets& placed) {
+        if (std::erase_if(placed.widgets, [&](const PlacedWidget& w) { return w.id == id; }) == 0) {
+            throw UsageError("no placed widget has the id '" + id + "'");
+        }
+    });
     return 0;
 }
 
@@ -337,7 +402,7 @@ int Host::gallery(const std::string& directory) {
                                                : widget.operations().timeline(context, {})
                                                      .entries.front();
                 const std::string file = base + (preview ? "-preview.png" : ".png");
-                draw(entry, family, options, directory + "/" + file);
+                draw(entry, family, options, joinPath(directory, file));
                 pictures.push_back({file, std::string(familyName(family)) +
                                               (preview ? ", gallery preview" : ", live")});
             }
@@ -346,8 +411,8 @@ int Host::gallery(const std::string& directory) {
     writeGalleryIndex(directory, sections);
     std::size_t count = 0;
     for (const auto& section : sections) count += section.second.size();
-    out_ << "Wrote " << count << " widget pictures to " << directory << "/ ; open " << directory
-         << "/index.html to see them side by side.\n";
+    out_ << "Wrote " << count << " widget pictures to " << directory << "; open "
+         << joinPath(directory, "index.html") << " to see them side by side.\n";
     return 0;
 }
 

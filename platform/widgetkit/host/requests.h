@@ -3,24 +3,15 @@
 
 #include <iosfwd>
 #include <optional>
-#include <stdexcept>
 #include <string>
 
 #include "platform/ui/render/render.h"
 #include "platform/widgetkit/configuration.h"
+#include "platform/widgetkit/host/errors.h"
 #include "platform/widgetkit/host/placed_store.h"
 #include "platform/widgetkit/host/widget_requests.h"
 
 namespace widgetkit::host {
-
-// Bad arguments: exit status 2.
-struct UsageError : std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
-// Something could not be done (a write failed, the store is corrupt): exit status 1.
-struct Failure : std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
 
 // One placeholder, snapshot, timeline or render request.
 struct Request {
@@ -36,12 +27,16 @@ struct RenderOptions {
     std::string appearance = "light";
     std::string rendering = "full-color";
     double scale = 2;
-    std::string output;
+    std::string output;  // a path, or "-" for standard output
+    std::string format;  // png, svg, pdf or json; empty: by the output's extension (PNG for "-")
 };
 
 class Host {
 public:
-    Host(const TupleWidget& widgets, std::ostream& out) : widgets_(widgets), out_(out) {}
+    // Answers go to `out`; notes that do not stop a command (an ad hoc area that no area
+    // matches) go to `err`.
+    Host(const TupleWidget& widgets, std::ostream& out, std::ostream& err)
+        : widgets_(widgets), out_(out), err_(err) {}
 
     int list(bool json);
     int request(const std::string& kind, const Request& request);
@@ -57,7 +52,11 @@ private:
     using Resolved = ResolvedRequest;
 
     PlacedStore store() const;
+    // nullptr when no widget of the bundle has that kind or last component.
+    const WidgetConfiguration* widgetNamed(const std::string& name) const;
     const WidgetConfiguration& findWidget(const std::string& name) const;
+    // The declaration of a stored widget; a kind this bundle does not know is the store's fault.
+    const WidgetConfiguration& storedWidget(const PlacedStore& store, const PlacedWidget& w) const;
     const WidgetConfiguration& configurableWidget() const;
     WidgetFamily familyFor(const WidgetConfiguration& widget, const std::string& name) const;
     Resolved resolve(const Request& request) const;
@@ -69,7 +68,11 @@ private:
 
     const TupleWidget& widgets_;
     std::ostream& out_;
+    std::ostream& err_;
 };
+
+// `directory` and `name` joined by exactly one '/'.
+std::string joinPath(const std::string& directory, const std::string& name);
 
 // "small and medium", "medium and large", "small, medium and large".
 std::string familyList(const std::vector<WidgetFamily>& families);

@@ -1,6 +1,6 @@
 #include "platform/widgetkit/host/widget_requests.h"
 
-#include "platform/widgetkit/host/requests.h"
+#include "platform/widgetkit/host/errors.h"
 
 namespace widgetkit::host {
 

@@ -27,8 +27,9 @@ struct Figures {
 std::optional<Figures> statHome(const std::string& home) {
     struct statvfs vfs {};
     if (::statvfs(home.c_str(), &vfs) != 0) return std::nullopt;
-    // Every real file system is far below 2^63 bytes, so these products do not overflow.
-    return Figures{static_cast<std::int64_t>(vfs.f_blocks * vfs.f_frsize),
+    // Every real file system is far below 2^63 bytes, so these products do not overflow. The
+    // total leaves out the blocks reserved for root, as df does.
+    return Figures{static_cast<std::int64_t>((vfs.f_blocks - vfs.f_bfree + vfs.f_bavail) * vfs.f_frsize),
                    static_cast<std::int64_t>(vfs.f_bavail * vfs.f_frsize)};
 }
 

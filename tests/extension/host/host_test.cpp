@@ -17,6 +17,7 @@
 #include "platform/foundation/file.h"
 #include "platform/foundation/json_reader.h"
 #include "platform/foundation/testing.h"
+#include "platform/foundation/version.h"
 #include "tests/extension/shared/snapshot_testing.h"
 #include "tests/platform/foundation/scoped_env.h"
 
@@ -234,16 +235,94 @@ TEST_F(HostTest, AStoredAreaTheSnapshotNoLongerHoldsIsAnsweredAsTheWholeDisk) {
               std::string::npos);
 }
 
-TEST_F(HostTest, AnAdHocAreaIsPassedOnUnresolved) {
+TEST_F(HostTest, AnAdHocAreaIsPassedOnUnresolvedWithANoteWhenNothingMatches) {
     container_.write(exampleDocument());
     for (const char* area : {"gone", "work", ""}) {
         SCOPED_TRACE(area);
-        const auto document = runJson({"snapshot", "breakdown", "--area", area});
+        const Outcome o = run({"snapshot", "breakdown", "--area", area});
+        ASSERT_EQ(o.status, 0) << o.err;
+        const auto document = JsonDocument::parse(o.out);
         ASSERT_TRUE(document.has_value());
         const auto entries = objectsIn(document->root(), "entries");
         ASSERT_EQ(entries.size(), 1u);
         EXPECT_EQ(stringMember(entries[0], "areaName"), std::optional<std::string>(area));
+        if (std::string(area) == "gone") {
+            expectOneLine(o);
+            EXPECT_NE(o.err.find("'gone'"), std::string::npos) << o.err;
+        } else {
+            EXPECT_EQ(o.err, "");
+        }
     }
+    const Outcome bad = run({"timeline", "breakdown", "--area", "\xff"});
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_NE(bad.err.find("not valid UTF-8"), std::string::npos) << bad.err;
+}
+
+TEST_F(HostTest, ConfigureTakesOnlyWhatThePickerOffersNow) {
+    container_.write(exampleDocument());
+    const std::string id = place("breakdown", "large");
+    const auto before = foundation::readWholeFile(storePath());
+    for (const char* area : {"gone", "Work", "\xff"}) {
+        SCOPED_TRACE(area);
+        const Outcome o = run({"configure", id, "--area", area});
+        EXPECT_EQ(o.status, 2);
+        expectOneLine(o);
+        EXPECT_EQ(foundation::readWholeFile(storePath()), before);
+    }
+    const Outcome listed = run({"configure", id, "--area", "gone"});
+    EXPECT_NE(listed.err.find("\"work\""), std::string::npos) << listed.err;
+    EXPECT_EQ(run({"configure", id, "--area", ""}).status, 0);
+    EXPECT_EQ(run({"configure", id, "--area", "work"}).status, 0);
+}
+
+TEST_F(HostTest, AStoreAtFaultIsExitOneAndNamesTheFileAndTheWidget) {
+    std::filesystem::create_directories(state_.path() + "/brimlet-widgets");
+    const std::string unknownKind =
+        R"({"nextId": 2, "widgets": [{"id": "1", "kind": "org.example.gone", "family": "small"}]})";
+    ASSERT_EQ(foundation::writeFileAtomically(storePath(), unknownKind), "");
+    for (const Args& args : {Args{"timeline", "--placed", "1"},
+                             Args{"render", "--placed", "1", "-o", state_ / "x.png"},
+                             Args{"configure", "1", "--area", ""}}) {
+        SCOPED_TRACE(joined(args));
+        const Outcome o = run(args);
+        EXPECT_EQ(o.status, 1);
+        expectOneLine(o);
+        EXPECT_NE(o.err.find(storePath()), std::string::npos) << o.err;
+        EXPECT_NE(o.err.find("widget 1"), std::string::npos) << o.err;
+    }
+}
+
+TEST_F(HostTest, ANewIdIsAboveEveryStoredIdWhateverNextIdSays) {
+    std::filesystem::create_directories(state_.path() + "/brimlet-widgets");
+    const std::string behind = R"({"nextId": 1, "widgets": [)"
+                               R"({"id": "1", "kind": "org.brimlet.Brimlet.fullness", "family": "small"},)"
+                               R"({"id": "5", "kind": "org.brimlet.Brimlet.fullness", "family": "small"}]})";
+    ASSERT_EQ(foundation::writeFileAtomically(storePath(), behind), "");
+    EXPECT_EQ(place("fullness", "small"), "6");
+    EXPECT_EQ(place("fullness", "small"), "7");
+    EXPECT_EQ(run({"remove", "7"}).status, 0);
+    EXPECT_EQ(place("fullness", "small"), "8");  // never reused, even after a removal
+    EXPECT_EQ(run({"placed"}).status, 0);
+}
+
+TEST_F(HostTest, VersionPicturesOnStandardOutputAndJoinedPaths) {
+    const Outcome version = run({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "brimlet-widgets " + std::string(foundation::projectVersion()) + "\n");
+
+    const Outcome png = run({"render", "fullness", "-o", "-"});
+    EXPECT_EQ(png.status, 0) << png.err;
+    EXPECT_EQ(png.out.substr(0, 8), "\x89PNG\r\n\x1a\n");
+    const Outcome json = run({"render", "fullness", "--format", "json", "-o", "-"});
+    EXPECT_EQ(json.status, 0) << json.err;
+    EXPECT_TRUE(JsonDocument::parse(json.out).has_value()) << json.out.substr(0, 200);
+    EXPECT_EQ(run({"render", "fullness", "--format", "svg", "-o", state_ / "x.png"}).status, 2);
+
+    const Outcome gallery = run({"gallery", "-o", state_.path() + "/pictures/"});
+    EXPECT_EQ(gallery.status, 0) << gallery.err;
+    EXPECT_NE(gallery.out.find(state_.path() + "/pictures/index.html"), std::string::npos);
+    EXPECT_EQ(gallery.out.find("//"), std::string::npos) << gallery.out;
+    EXPECT_TRUE(std::filesystem::exists(state_.path() + "/pictures/fullness-small.png"));
 }
 
 TEST_F(HostTest, ACorruptStoreIsLeftUntouchedAndNamedInTheMessage) {

@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 #include <sys/sysmacros.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <utility>
 
 #include <cstdint>
 #include <limits>
@@ -43,6 +48,32 @@ TEST(SaturatingProduct, ExactBelowTheLimitSaturatedAtAndAbove) {
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.a << " x " << c.b);
         EXPECT_EQ(saturatingProduct(c.a, c.b), c.expected);
+    }
+}
+
+TEST(CapacityFromBlocks, TotalIsUsedPlusAvailableAsDfCountsIt) {
+    struct Case {
+        const char* what;
+        BlockCounts counts;
+        std::int64_t total, available;
+    };
+    const Case cases[] = {
+        {"no reserve", {1000, 400, 400, 4096}, 1000 * 4096, 400 * 4096},
+        // 5 % reserved for root: neither used nor available, so used stays 600 blocks.
+        {"5 % reserve", {1000, 400, 350, 4096}, 950 * 4096, 350 * 4096},
+        {"reserve larger than what is free", {1000, 30, 0, 4096}, 970 * 4096, 0},
+        {"full disk", {1000, 0, 0, 512}, 1000 * 512, 0},
+        {"empty disk", {1000, 1000, 1000, 1}, 1000, 1000},
+        {"more free than blocks", {1000, 1200, 1100, 1}, 1100, 1100},
+        {"no blocks", {0, 0, 0, 4096}, 0, 0},
+        {"product overflows", {std::uint64_t{1} << 62, 0, 0, 4}, kMax, 0},
+        {"sum overflows", {kU64Max, 0, kU64Max, 1}, kMax, kMax},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const VolumeFigures f = capacityFromBlocks(c.counts);
+        EXPECT_EQ(f.totalCapacity, c.total);
+        EXPECT_EQ(f.availableCapacity, c.available);
     }
 }
 
@@ -184,6 +215,55 @@ TEST(VolumeFigures, LiveQueryFailsForAMissingPathAndHasNoImportantUsageFigure) {
     EXPECT_GE(*figures->totalCapacity, 0);
     EXPECT_GE(*figures->availableCapacity, 0);
     EXPECT_FALSE(figures->availableCapacityForImportantUsage.has_value());
+}
+
+// df reads the same statvfs figures; on a live file system they can move between two calls,
+// so the comparison waits for two equal df readings around ours.
+TEST(VolumeFigures, LiveFiguresEqualDfUsedAndAvailable) {
+    const char* home = std::getenv("HOME");
+    if (home == nullptr || home[0] != '/') GTEST_SKIP() << "no absolute $HOME";
+    const auto df = [&]() -> std::optional<std::pair<std::int64_t, std::int64_t>> {
+        const std::string command = std::string("df -B1 --output=used,avail '") + home + "'";
+        FILE* pipe = ::popen(command.c_str(), "r");
+        if (pipe == nullptr) return std::nullopt;
+        char header[64] = {};
+        long long used = -1, available = -1;
+        const bool read = std::fgets(header, sizeof header, pipe) != nullptr &&
+                          std::fscanf(pipe, "%lld %lld", &used, &available) == 2;
+        ::pclose(pipe);
+        if (!read) return std::nullopt;
+        return std::pair<std::int64_t, std::int64_t>(used, available);
+    };
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        const auto before = df();
+        if (!before) GTEST_SKIP() << "df is not available";
+        const auto figures = volumeFigures(home);
+        const auto after = df();
+        if (before != after) continue;
+        ASSERT_TRUE(figures && figures->totalCapacity && figures->availableCapacity);
+        EXPECT_EQ(*figures->totalCapacity - *figures->availableCapacity, before->first);
+        EXPECT_EQ(*figures->availableCapacity, before->second);
+        return;
+    }
+    GTEST_SKIP() << "the file system kept changing under df";
+}
+
+TEST(VolumeFigures, AVolumeReachedThroughASymbolicLinkIsNamedAfterItsTarget) {
+    // /dev/shm is a tmpfs mount on every ordinary Linux system; without a label its name is the
+    // last component of its mount point.
+    const auto shm = volumeFigures("/dev/shm");
+    if (!shm || shm->volumeName != std::optional<std::string>("shm")) {
+        GTEST_SKIP() << "no /dev/shm mount here";
+    }
+    char folder[] = "/tmp/brimlet-volume-XXXXXX";
+    ASSERT_NE(::mkdtemp(folder), nullptr);
+    const std::string link = std::string(folder) + "/home";
+    ASSERT_EQ(::symlink("/dev/shm", link.c_str()), 0);
+    const auto figures = volumeFigures(link);
+    ::unlink(link.c_str());
+    ::rmdir(folder);
+    ASSERT_TRUE(figures.has_value());
+    EXPECT_EQ(figures->volumeName, std::optional<std::string>("shm"));
 }
 
 }  // namespace
