@@ -36,6 +36,17 @@ constexpr const char* kHelp =
     "Files:\n"
     "  ${XDG_STATE_HOME:-~/.local/state}/brimlet-widgets/placed.json   the placed widgets\n";
 
+// Whether a session bus can be found without starting one: named by DBUS_SESSION_BUS_ADDRESS,
+// or at its usual place in the runtime folder.
+bool sessionBusReachable() {
+    const char* address = g_getenv("DBUS_SESSION_BUS_ADDRESS");
+    if (address != nullptr && address[0] != '\0') return true;
+    const char* runtime = g_getenv("XDG_RUNTIME_DIR");
+    if (runtime == nullptr || runtime[0] != '/') return false;
+    const std::string socket = std::string(runtime) + "/bus";
+    return g_file_test(socket.c_str(), G_FILE_TEST_EXISTS);
+}
+
 struct Application {
     const TupleWidget* widgets = nullptr;
     DeskOptions options;
@@ -79,6 +90,9 @@ int run(const TupleWidget& widgets, const std::vector<std::string>& args, std::o
         return 2;
     }
 
+    // Accessibility reaches its bus through the session bus. Where there is none (a bare X
+    // server), GTK would try to start one and complain that it cannot; the desk does without.
+    if (!sessionBusReachable()) g_setenv("GTK_A11Y", "none", FALSE);
     if (!gtk_init_check()) {
         err << "brimlet-desk: cannot open a display (neither WAYLAND_DISPLAY nor DISPLAY names "
                "one that answers)\n";

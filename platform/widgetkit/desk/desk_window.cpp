@@ -204,9 +204,6 @@ TileLook DeskWindow::look() const {
 void DeskWindow::buildWindow() {
     window_ = GTK_WINDOW(gtk_application_window_new(app_));
     gtk_window_set_title(window_, "Brimlet Desk");
-    gtk_window_set_default_size(window_, kNaturalColumns * tileWidth(WidgetFamily::systemMedium) +
-                                             (kNaturalColumns + 1) * kGap,
-                                -1);
 
     // Window actions: the menus' items name them.
     static const GActionEntry kActions[] = {
@@ -288,8 +285,10 @@ void DeskWindow::buildWindow() {
     GtkWidget* scroller = gtk_scrolled_window_new();
     gtk_scrolled_window_set_policy(GTK_SCROLLED_WINDOW(scroller), GTK_POLICY_NEVER,
                                    GTK_POLICY_AUTOMATIC);
+    // The window opens as large as its tiles need: two medium tiles wide, up to a screenful.
+    gtk_scrolled_window_set_propagate_natural_width(GTK_SCROLLED_WINDOW(scroller), TRUE);
     gtk_scrolled_window_set_propagate_natural_height(GTK_SCROLLED_WINDOW(scroller), TRUE);
-    gtk_scrolled_window_set_max_content_height(GTK_SCROLLED_WINDOW(scroller), 1000);
+    gtk_scrolled_window_set_max_content_height(GTK_SCROLLED_WINDOW(scroller), 900);
     gtk_scrolled_window_set_child(GTK_SCROLLED_WINDOW(scroller), grid_);
     gtk_widget_set_vexpand(scroller, TRUE);
 
@@ -570,9 +569,9 @@ GtkWidget* DeskWindow::makeTileWidget(const host::PlacedTimelines::Tile& tile, T
                 const bool menuKey = keyval == GDK_KEY_Menu ||
                                      (keyval == GDK_KEY_F10 && (state & GDK_SHIFT_MASK) != 0);
                 if (!menuKey) return FALSE;
-                GtkWidget* w = gtk_event_controller_get_widget(controller);
-                ref->desk->popUpMenu(ref->id, gtk_widget_get_width(w) / 2.0,
-                                     gtk_widget_get_height(w) / 2.0);
+                GtkWidget* target = gtk_event_controller_get_widget(GTK_EVENT_CONTROLLER(controller));
+                ref->desk->popUpMenu(ref->id, gtk_widget_get_width(target) / 2.0,
+                                     gtk_widget_get_height(target) / 2.0);
                 return TRUE;
             }));
     gtk_widget_add_controller(widget, keys);

@@ -22,7 +22,8 @@ GtkWidget* dialogWindow(DeskWindow& desk, const std::string& title) {
                      G_CALLBACK(+[](GtkEventControllerKey* c, guint keyval, guint, GdkModifierType,
                                     gpointer) -> gboolean {
                          if (keyval != GDK_KEY_Escape) return FALSE;
-                         gtk_window_destroy(GTK_WINDOW(gtk_event_controller_get_widget(c)));
+                         gtk_window_destroy(
+                             GTK_WINDOW(gtk_event_controller_get_widget(GTK_EVENT_CONTROLLER(c))));
                          return TRUE;
                      }),
                      nullptr);
@@ -194,9 +195,9 @@ void openPicker(DeskWindow& desk, const std::string& id) {
                      G_CALLBACK(+[](GtkListBox*, GtkListBoxRow* row, gpointer) {
                          auto* choice =
                              static_cast<Choice*>(g_object_get_data(G_OBJECT(row), "choice"));
-                         GtkWidget* dialog = choice->dialog;
+                         GtkWidget* window = choice->dialog;
                          choice->desk->configure(choice->id, choice->area);
-                         gtk_window_destroy(GTK_WINDOW(dialog));
+                         gtk_window_destroy(GTK_WINDOW(window));
                      }),
                      nullptr);
     GtkWidget* scroller = gtk_scrolled_window_new();
