@@ -27,6 +27,8 @@ constexpr const char* kHelp =
     "Options:\n"
     "      --screenshot=FILE.png  open the window, wait until every widget shows its first\n"
     "                             entry, write the window's pixels to FILE.png and exit\n"
+    "      --keep-open            with --screenshot: stay open, and write FILE.png again\n"
+    "                             whenever a widget is drawn anew\n"
     "      --help                 display this help and exit\n"
     "      --version              output version information and exit\n"
     "\n"
@@ -86,6 +88,10 @@ int run(const TupleWidget& widgets, const std::vector<std::string>& args, std::o
             options.screenshot = path;
             continue;
         }
+        if (a == "--keep-open") {
+            options.keepOpen = true;
+            continue;
+        }
         err << "brimlet-desk: unknown argument '" << a << "' (--help for more)\n";
         return 2;
     }
@@ -93,6 +99,10 @@ int run(const TupleWidget& widgets, const std::vector<std::string>& args, std::o
     // Accessibility reaches its bus through the session bus. Where there is none (a bare X
     // server), GTK would try to start one and complain that it cannot; the desk does without.
     if (!sessionBusReachable()) g_setenv("GTK_A11Y", "none", FALSE);
+    if (options.keepOpen && options.screenshot.empty()) {
+        err << "brimlet-desk: --keep-open goes with --screenshot\n";
+        return 2;
+    }
     if (!gtk_init_check()) {
         err << "brimlet-desk: cannot open a display (neither WAYLAND_DISPLAY nor DISPLAY names "
                "one that answers)\n";

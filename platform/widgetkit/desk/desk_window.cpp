@@ -643,6 +643,7 @@ void DeskWindow::syncTiles() {
 void DeskWindow::redraw() {
     const TileLook current = look();
     const Date now = Date::now();
+    bool changed = false;
     for (auto& view : views_) {
         if (view.isProblem) continue;
         const auto shown = model_.shown(view.id, now);
@@ -669,6 +670,11 @@ void DeskWindow::redraw() {
         view.scale = current.scale;
         view.dark = dark;
         view.accented = accented;
+        changed = true;
+    }
+    if (changed && screenshotWritten_ && options_.keepOpen) {
+        screenshotDue_ = true;
+        gtk_widget_queue_draw(GTK_WIDGET(window_));
     }
 }
 
@@ -692,7 +698,7 @@ void DeskWindow::notifyLowSpace() {
 }
 
 void DeskWindow::maybeScreenshot() {
-    if (options_.screenshot.empty() || screenshotDue_) return;
+    if (options_.screenshot.empty() || screenshotDue_ || screenshotWritten_) return;
     if (!gtk_widget_get_mapped(GTK_WIDGET(window_))) return;
     const Date now = Date::now();
     bool drawn = true;
@@ -708,12 +714,14 @@ void DeskWindow::maybeScreenshot() {
 
 void DeskWindow::writeScreenshot() {
     screenshotDue_ = false;
-    options_.screenshot.swap(screenshotPath_);
+    screenshotWritten_ = true;
+    const std::string& path = options_.screenshot;
     GtkWidget* root = GTK_WIDGET(window_);
     const int scale = std::max(1, gtk_widget_get_scale_factor(root));
-    const int w = gtk_widget_get_width(root);
-    const int h = gtk_widget_get_height(root);
     GdkPaintable* paintable = gtk_widget_paintable_new(root);
+    // The paintable's own size (the window with its frame), so that nothing is scaled.
+    const int w = gdk_paintable_get_intrinsic_width(paintable);
+    const int h = gdk_paintable_get_intrinsic_height(paintable);
     GtkSnapshot* snapshot = gtk_snapshot_new();
     // Drawn at the display's scale, so a tile's texture lands on pixels one to one.
     gtk_snapshot_scale(snapshot, static_cast<float>(scale), static_cast<float>(scale));
@@ -733,14 +741,14 @@ void DeskWindow::writeScreenshot() {
         g_object_unref(texture);
         gsize size = 0;
         const auto* data = static_cast<const char*>(g_bytes_get_data(png, &size));
-        error = foundation::writeFileAtomically(screenshotPath_, std::string_view(data, size));
+        error = foundation::writeFileAtomically(path, std::string_view(data, size));
         g_bytes_unref(png);
     }
     if (!error.empty()) {
-        g_printerr("brimlet-desk: cannot write %s: %s\n", screenshotPath_.c_str(), error.c_str());
+        g_printerr("brimlet-desk: cannot write %s: %s\n", path.c_str(), error.c_str());
         status_ = 1;
     }
-    g_application_quit(G_APPLICATION(app_));
+    if (!options_.keepOpen || status_ != 0) g_application_quit(G_APPLICATION(app_));
 }
 
 }  // namespace widgetkit::desk

@@ -24,6 +24,8 @@ namespace widgetkit::desk {
 struct DeskOptions {
     // Non-empty: write the window's pixels here once every tile has its first entry, then quit.
     std::string screenshot;
+    // With a screenshot: stay open and write it again whenever a tile is drawn anew.
+    bool keepOpen = false;
 };
 
 class DeskWindow {
@@ -117,7 +119,7 @@ private:
     std::shared_ptr<WakeTarget> wakeTarget_;
     bool storeDirty_ = false;
     bool screenshotDue_ = false;
-    std::string screenshotPath_;
+    bool screenshotWritten_ = false;
 };
 
 // "1.5 GB": bytes in units of 1024 with one decimal below 10 of a unit, for the low-space notice.
