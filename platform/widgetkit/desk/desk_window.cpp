@@ -370,7 +370,9 @@ void DeskWindow::watchContainer() {
         }
         return;
     }
-    // No container yet: the containing app makes one with its first scan.
+    // No container yet: the containing app makes one with its first scan. The data home is a
+    // standard folder, made here when missing so that watching it needs no polling.
+    g_mkdir_with_parents(dataHome.c_str(), 0700);
     if (dataHomeMonitor_ == nullptr && g_file_test(dataHome.c_str(), G_FILE_TEST_IS_DIR)) {
         GFile* dir = g_file_new_for_path(dataHome.c_str());
         dataHomeMonitor_ = g_file_monitor_directory(dir, G_FILE_MONITOR_NONE, nullptr, nullptr);
