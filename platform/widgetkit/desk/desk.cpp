@@ -1,6 +1,5 @@
 #include "platform/widgetkit/desk/desk.h"
 
-#include <adwaita.h>
 #include <gtk/gtk.h>
 
 #include <cstdlib>
@@ -98,7 +97,8 @@ int run(const TupleWidget& widgets, const std::vector<std::string>& args, std::o
 
     // Accessibility reaches its bus through the session bus. Where there is none (a bare X
     // server), GTK would try to start one and complain that it cannot; the desk does without.
-    if (!sessionBusReachable()) g_setenv("GTK_A11Y", "none", FALSE);
+    options.sessionBus = sessionBusReachable();
+    if (!options.sessionBus) g_setenv("GTK_A11Y", "none", FALSE);
     if (options.keepOpen && options.screenshot.empty()) {
         err << "brimlet-desk: --keep-open goes with --screenshot\n";
         return 2;
@@ -112,7 +112,7 @@ int run(const TupleWidget& widgets, const std::vector<std::string>& args, std::o
     // One desk per session, unless it only takes a screenshot.
     const auto flags =
         options.screenshot.empty() ? G_APPLICATION_DEFAULT_FLAGS : G_APPLICATION_NON_UNIQUE;
-    AdwApplication* app = adw_application_new("org.brimlet.Brimlet.Desk", flags);
+    GtkApplication* app = gtk_application_new("org.brimlet.Brimlet.Desk", flags);
     Application state{&widgets, std::move(options), nullptr};
     g_signal_connect(app, "activate", G_CALLBACK(+[](GtkApplication* a, Application* s) {
                          if (!s->desk) {

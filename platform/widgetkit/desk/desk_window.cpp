@@ -194,9 +194,8 @@ DeskWindow::~DeskWindow() {
 TileLook DeskWindow::look() const {
     TileLook look;
     look.scale = std::max(1, gtk_widget_get_scale_factor(GTK_WIDGET(window_)));
-    look.appearance = adw_style_manager_get_dark(adw_style_manager_get_default())
-                          ? ui::ColorScheme::dark
-                          : ui::ColorScheme::light;
+    look.appearance = appearance_ && appearance_->dark() ? ui::ColorScheme::dark
+                                                         : ui::ColorScheme::light;
     look.rendering = accented_ ? ui::RenderingMode::accented : ui::RenderingMode::fullColor;
     return look;
 }
@@ -248,28 +247,23 @@ void DeskWindow::buildWindow() {
     };
     g_action_map_add_action_entries(G_ACTION_MAP(window_), kActions, G_N_ELEMENTS(kActions), this);
 
-    GtkWidget* header = gtk_header_bar_new();
+    // A menu bar of text only: no icon theme to load before the first frame.
+    GMenu* bar = g_menu_new();
     GMenu* menu = g_menu_new();
     g_menu_append(menu, "Add Widget…", "win.add-widget");
     g_menu_append(menu, "Reload All Widgets", "win.reload-all");
     g_menu_append(menu, "Accented Widgets", "win.accented");
-    GtkWidget* menuButton = gtk_menu_button_new();
-    gtk_menu_button_set_icon_name(GTK_MENU_BUTTON(menuButton), "open-menu-symbolic");
-    gtk_menu_button_set_menu_model(GTK_MENU_BUTTON(menuButton), G_MENU_MODEL(menu));
-    gtk_widget_set_tooltip_text(menuButton, "Main Menu");
+    g_menu_append_submenu(bar, "Desk", G_MENU_MODEL(menu));
     g_object_unref(menu);
-    gtk_header_bar_pack_end(GTK_HEADER_BAR(header), menuButton);
-    GtkWidget* addButton = gtk_button_new_from_icon_name("list-add-symbolic");
-    gtk_widget_set_tooltip_text(addButton, "Add Widget…");
-    gtk_actionable_set_action_name(GTK_ACTIONABLE(addButton), "win.add-widget");
-    gtk_header_bar_pack_start(GTK_HEADER_BAR(header), addButton);
-    gtk_window_set_titlebar(window_, header);
+    gtk_application_set_menubar(app_, G_MENU_MODEL(bar));
+    g_object_unref(bar);
+    gtk_application_window_set_show_menubar(GTK_APPLICATION_WINDOW(window_), TRUE);
 
     GtkWidget* content = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
     problem_ = gtk_label_new(nullptr);
     gtk_label_set_wrap(GTK_LABEL(problem_), TRUE);
     gtk_label_set_xalign(GTK_LABEL(problem_), 0);
-    gtk_label_set_selectable(GTK_LABEL(problem_), TRUE);
+    gtk_label_set_max_width_chars(GTK_LABEL(problem_), 72);
     gtk_widget_add_css_class(problem_, "error");
     gtk_widget_set_margin_start(problem_, kGap);
     gtk_widget_set_margin_end(problem_, kGap);
@@ -311,8 +305,7 @@ void DeskWindow::buildWindow() {
     gtk_window_set_child(window_, content);
 
     // Light or dark follows the desktop, live; only the pictures are drawn again.
-    g_signal_connect_swapped(adw_style_manager_get_default(), "notify::dark",
-                             G_CALLBACK(+[](DeskWindow* self) { self->redraw(); }), this);
+    appearance_ = std::make_unique<Appearance>(options_.sessionBus, [this] { redraw(); });
     g_signal_connect_swapped(window_, "notify::scale-factor",
                              G_CALLBACK(+[](DeskWindow* self) { self->redraw(); }), this);
 }

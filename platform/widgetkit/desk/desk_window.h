@@ -2,7 +2,6 @@
 // The desk's window: the placed widgets' tiles in store order, kept current by the display-free
 // model (host::PlacedTimelines), with the menus and dialogs that change what is placed.
 
-#include <adwaita.h>
 #include <gtk/gtk.h>
 
 #include <atomic>
@@ -13,6 +12,7 @@
 #include <vector>
 
 #include "platform/widgetkit/configuration.h"
+#include "platform/widgetkit/desk/appearance.h"
 #include "platform/widgetkit/desk/system_events.h"
 #include "platform/widgetkit/desk/tile_texture.h"
 #include "platform/widgetkit/host/placed_store.h"
@@ -26,6 +26,8 @@ struct DeskOptions {
     std::string screenshot;
     // With a screenshot: stay open and write it again whenever a tile is drawn anew.
     bool keepOpen = false;
+    // Whether a session bus can be reached (the settings portal, notifications).
+    bool sessionBus = true;
 };
 
 class DeskWindow {
@@ -103,6 +105,7 @@ private:
     std::shared_ptr<host::AnswerInbox> inbox_;
     std::shared_ptr<std::atomic<bool>> answersPending_ = std::make_shared<std::atomic<bool>>(false);
     std::unique_ptr<SystemEvents> systemEvents_;
+    std::unique_ptr<Appearance> appearance_;
 
     GtkWindow* window_ = nullptr;
     GtkWidget* stack_ = nullptr;    // the tiles or the empty desk's button
