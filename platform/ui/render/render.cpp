@@ -169,6 +169,26 @@ std::string renderTilePixels(const ui::View& view, const TileOptions& options, T
     return error;
 }
 
+std::string encodePixelsPng(const TilePixels& pixels, std::string& out) {
+    out.clear();
+    if (pixels.width <= 0 || pixels.height <= 0 ||
+        pixels.stride != cairo_format_stride_for_width(CAIRO_FORMAT_ARGB32, pixels.width) ||
+        pixels.data.size() <
+            static_cast<std::size_t>(pixels.stride) * static_cast<std::size_t>(pixels.height)) {
+        return "the pixels do not form an ARGB32 picture";
+    }
+    // The encoder only reads; cairo's surface merely describes the caller's buffer.
+    cairo_surface_t* surface = cairo_image_surface_create_for_data(
+        const_cast<unsigned char*>(pixels.data.data()), CAIRO_FORMAT_ARGB32, pixels.width,
+        pixels.height, pixels.stride);
+    std::string error = cairo_surface_status(surface) == CAIRO_STATUS_SUCCESS
+                            ? detail::encodePng(surface, out)
+                            : cairoError(cairo_surface_status(surface));
+    cairo_surface_destroy(surface);
+    if (!error.empty()) out.clear();
+    return error;
+}
+
 std::string renderTile(const ui::View& view, const TileOptions& options, const std::string& path,
                        ui::EnvironmentValues environment) {
     const auto format = formatForPath(path);

@@ -63,6 +63,10 @@ struct TilePixels {
 std::string renderTilePixels(const ui::View& view, const TileOptions& options, TilePixels& out,
                              ui::EnvironmentValues environment = {});
 
+// Encodes pixels in the TilePixels layout as a PNG into `out` (replacing its contents), with the
+// encoder of the PNG tiles. Returns an empty string on success, else what failed.
+std::string encodePixelsPng(const TilePixels& pixels, std::string& out);
+
 // Lays out and draws `view` as a tile into `path`, the format chosen by the extension. The
 // bytes go to a temporary file in the same folder that is renamed into place, so a failure
 // never leaves a partial file. Returns an empty string on success, else one line saying what

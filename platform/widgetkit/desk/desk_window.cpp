@@ -11,6 +11,7 @@
 #include "platform/foundation/container.h"
 #include "platform/foundation/date.h"
 #include "platform/foundation/file.h"
+#include "platform/ui/render/render.h"
 #include "platform/widgetkit/desk/dialogs.h"
 #include "platform/widgetkit/host/widget_requests.h"
 
@@ -25,6 +26,8 @@ constexpr int kGap = 24;
 constexpr int kNaturalColumns = 2;
 // Events within this many milliseconds make one reload.
 constexpr unsigned kCoalesceMs = 100;
+// Seconds a new tile waits for its first entry before it shows the placeholder.
+constexpr double kPlaceholderAfter = 0.25;
 
 int tileWidth(WidgetFamily family) { return static_cast<int>(displaySize(family).width); }
 int tileHeight(WidgetFamily family) { return static_cast<int>(displaySize(family).height); }
@@ -643,6 +646,20 @@ void DeskWindow::redraw() {
         if (view.isProblem) continue;
         const auto shown = model_.shown(view.id, now);
         if (shown.entry == nullptr) continue;
+        if (!shown.live && !view.drawn) {
+            // A new tile's first answer usually comes within moments: draw the placeholder only
+            // if it does not.
+            const auto* tile = model_.find(view.id);
+            const double waited = tile != nullptr && tile->inFlight
+                                      ? now.secondsSinceReferenceDate -
+                                            tile->requestStarted.secondsSinceReferenceDate
+                                      : kPlaceholderAfter;
+            if (waited < kPlaceholderAfter) {
+                schedulePump(static_cast<unsigned>(
+                    std::ceil((kPlaceholderAfter - waited) * 1000)));
+                continue;
+            }
+        }
         const bool dark = current.appearance == ui::ColorScheme::dark;
         const bool accented = current.rendering == ui::RenderingMode::accented;
         if (view.drawn && view.revision == shown.revision && view.index == shown.index &&
@@ -732,12 +749,19 @@ void DeskWindow::writeScreenshot() {
             GRAPHENE_RECT_INIT(0, 0, static_cast<float>(w * scale), static_cast<float>(h * scale));
         GdkTexture* texture = gsk_renderer_render_texture(renderer, node, &viewport);
         gsk_render_node_unref(node);
-        GBytes* png = gdk_texture_save_to_png_bytes(texture);
+        // Encoded as the tiles' PNGs are (libpng, fast): gdk's own writer takes several times
+        // as long for a window's worth of pixels.
+        render::TilePixels pixels;
+        pixels.width = gdk_texture_get_width(texture);
+        pixels.height = gdk_texture_get_height(texture);
+        pixels.stride = pixels.width * 4;
+        pixels.data.resize(static_cast<std::size_t>(pixels.stride) *
+                           static_cast<std::size_t>(pixels.height));
+        gdk_texture_download(texture, pixels.data.data(), static_cast<gsize>(pixels.stride));
         g_object_unref(texture);
-        gsize size = 0;
-        const auto* data = static_cast<const char*>(g_bytes_get_data(png, &size));
-        error = foundation::writeFileAtomically(path, std::string_view(data, size));
-        g_bytes_unref(png);
+        std::string png;
+        error = render::encodePixelsPng(pixels, png);
+        if (error.empty()) error = foundation::writeFileAtomically(path, png);
     }
     if (!error.empty()) {
         g_printerr("brimlet-desk: cannot write %s: %s\n", path.c_str(), error.c_str());
