@@ -89,7 +89,7 @@ void openGallery(DeskWindow& desk) {
         gtk_widget_set_margin_top(row, 12);
         for (const auto family : widget.families()) {
             GtkWidget* cell = gtk_box_new(GTK_ORIENTATION_VERTICAL, 8);
-            gtk_widget_set_valign(cell, GTK_ALIGN_END);
+            gtk_widget_set_valign(cell, GTK_ALIGN_START);
             const TimelineProviderContext context{true, family, displaySize(family)};
             std::string error;
             GtkWidget* picture = gtk_picture_new();
@@ -162,6 +162,10 @@ void openPicker(DeskWindow& desk, const std::string& id) {
     GtkWidget* dialog = dialogWindow(desk, panel.intentTitle);
     gtk_window_set_default_size(GTK_WINDOW(dialog), 360, -1);
     GtkWidget* box = boxWithMargins(GTK_ORIENTATION_VERTICAL, 12);
+    GtkWidget* intent = gtk_label_new(panel.intentTitle.c_str());
+    gtk_widget_add_css_class(intent, "title-2");
+    gtk_label_set_xalign(GTK_LABEL(intent), 0);
+    gtk_box_append(GTK_BOX(box), intent);
     GtkWidget* title = gtk_label_new(panel.parameterTitle.c_str());
     gtk_widget_add_css_class(title, "heading");
     gtk_label_set_xalign(GTK_LABEL(title), 0);
