@@ -84,7 +84,8 @@ switches() {
 }
 "$build/brimlet-desk" >/dev/null 2>&1 &
 desk=$!
-sleep 5
+# Long enough for the first requests' threads and GLib's idle helper threads to be gone.
+sleep 20
 before=$(switches "$desk")
 sleep "$idle"
 after=$(switches "$desk")
