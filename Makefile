@@ -4,9 +4,11 @@
 #   make test   build and test: plain, then ASan + UBSan, then the concurrency tests under TSan
 #   make bench  build and run the benchmarks (Release)
 #   make fuzz   explore the snapshot decoder with libFuzzer for FUZZ_SECONDS (default 60)
+#   make package  build brimlet_<version>_<arch>.deb here (apt install ./brimlet_*.deb)
 # Building and running need fewer packages than testing: a user who is not root but has the run
 # packages can `make run`.
-.PHONY: all deps deps-test programs build run test test-default test-asan test-tsan bench fuzz clean
+.PHONY: all deps deps-package deps-test programs build run test test-default test-asan test-tsan \
+	package bench fuzz clean
 
 JOBS        ?= 2
 FUZZ_SECONDS ?= 60
@@ -16,6 +18,9 @@ all: build
 
 deps:
 	@bash scripts/install-deps.sh run
+
+deps-package:
+	@bash scripts/install-deps.sh package
 
 deps-test:
 	@bash scripts/install-deps.sh test
@@ -64,6 +69,17 @@ test-tsan: deps-test
 	@cmake --build --preset tsan -j $(JOBS)
 	@ctest --preset tsan
 
+# CPack stages the install in build/package; only a finished package is moved here, by one rename,
+# replacing any older one.
+package: deps-package
+	@cmake --preset default >/dev/null
+	@cmake --build --preset default -j $(JOBS) --target installed-files
+	@rm -rf build/package
+	@cpack --config build/CPackConfig.cmake -B build/package
+	@set -e; deb=$$(cd build/package && ls brimlet_*.deb); \
+	  for old in brimlet_*.deb; do [ "$$old" = "$$deb" ] || rm -f "$$old"; done; \
+	  mv "build/package/$$deb" .; echo "make package: $$deb (apt install ./$$deb)"
+
 bench: deps-test
 	@cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DBRIMLET_BUILD_TESTS=OFF >/dev/null
 	@cmake --build build-bench -j $(JOBS)
@@ -76,4 +92,4 @@ fuzz: deps-test
 	@./build-fuzz/fuzz/snapshot_fuzz -max_total_time=$(FUZZ_SECONDS) build-fuzz/corpus fuzz/corpus
 
 clean:
-	@rm -rf build build-asan build-tsan build-bench build-fuzz $(OUT)
+	@rm -rf build build-asan build-tsan build-bench build-fuzz $(OUT) brimlet_*.deb

@@ -3,8 +3,10 @@
 
 #include <CLI/CLI.hpp>
 
+#include <cerrno>
 #include <chrono>
 #include <cstddef>
+#include <cstring>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -13,6 +15,7 @@
 #include "app/progress.h"
 #include "app/scan.h"
 #include "app/snapshot_file.h"
+#include "platform/foundation/version.h"
 
 namespace brimlet {
 namespace {
@@ -21,16 +24,22 @@ constexpr int kStatusFailure = 1;
 constexpr int kStatusUsage = 2;
 constexpr std::size_t kMaxTopCount = 1000;
 
-void writeText(int fd, std::string_view text) {
+// Writes all of `text`; false with errno set when the descriptor refuses it.
+bool writeText(int fd, std::string_view text) {
     while (!text.empty()) {
         const ssize_t n = ::write(fd, text.data(), text.size());
-        if (n <= 0) return;
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            if (n == 0) errno = EIO;
+            return false;
+        }
         text.remove_prefix(static_cast<std::size_t>(n));
     }
+    return true;
 }
 
 void report(const Console& console, std::string_view message) {
-    std::string line = "brimlet: error: ";
+    std::string line = "brimlet: ";
     line += message;
     line += '\n';
     writeText(console.err, line);
@@ -41,7 +50,16 @@ struct Arguments {
     std::vector<std::string> areas;
     std::size_t top = kDefaultTopCount;
     std::string output;
+    std::vector<std::string> exclude;
+    bool excludeCaches = false;
 };
+
+// Help and version text go to standard output; one that cannot take them fails the command.
+int printToOutput(const Console& console, std::string_view text) {
+    if (writeText(console.out, text)) return 0;
+    report(console, std::string("standard output: ") + std::strerror(errno));
+    return kStatusFailure;
+}
 
 int scan(const Arguments& arguments, bool rootGiven, bool outputGiven, const Console& console) {
     const auto started = std::chrono::steady_clock::now();
@@ -49,6 +67,8 @@ int scan(const Arguments& arguments, bool rootGiven, bool outputGiven, const Con
     if (rootGiven) request.root = arguments.root;
     request.areas = arguments.areas;
     request.top = arguments.top;
+    request.exclude = arguments.exclude;
+    request.excludeCaches = arguments.excludeCaches;
     const ScanPlan plan = planScan(request);
     const SnapshotTarget target = prepareSnapshotTarget(
         outputGiven ? std::optional<std::string>(arguments.output) : std::nullopt);
@@ -67,7 +87,7 @@ int scan(const Arguments& arguments, bool rootGiven, bool outputGiven, const Con
     const FolderTree& tree = result->tree;
     writeText(console.err,
               summaryLine(describeTarget(target), tree.root().size, tree.files(), tree.folders(),
-                          tree.skippedFolders(), secondsSince(started)) +
+                          skippedFolderPaths(tree), secondsSince(started)) +
                   "\n");
     return 0;
 }
@@ -78,6 +98,9 @@ int runCommandLine(int argc, const char* const* argv, const Console& console) {
     CLI::App app("Scans a folder tree and stores its breakdown for the Disk Breakdown widget.",
                  "brimlet");
     app.require_subcommand(1);
+    const std::string version = "brimlet " + std::string(foundation::projectVersion());
+    app.set_version_flag("--version", version, "Print the version and exit");
+    app.set_help_all_flag("--help-all", "Print the help of every command and exit");
     Arguments arguments;
     CLI::App* scanCommand = app.add_subcommand(
         "scan",
@@ -97,22 +120,33 @@ int runCommandLine(int argc, const char* const* argv, const Console& console) {
         ->type_name("N")
         ->check(CLI::Range(std::size_t{1}, kMaxTopCount));
     scanCommand
+        ->add_option("--exclude", arguments.exclude,
+                     "Leave out every file and folder whose name, or path relative to ROOT, "
+                     "matches the shell glob PATTERN; repeat for more")
+        ->type_name("PATTERN")
+        ->expected(1)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
+        ->allow_extra_args(false);
+    scanCommand->add_flag("--exclude-caches", arguments.excludeCaches,
+                          "Leave out folders that hold a cache tag (CACHEDIR.TAG)");
+    scanCommand
         ->add_option("-o,--output", arguments.output,
                      "Write the snapshot to FILE instead (atomically), or to standard output "
                      "with -")
         ->type_name("FILE");
+    scanCommand->set_version_flag("--version", version, "Print the version and exit");
 
     std::ostringstream helpText;
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp&) {
         helpText << app.help();
-        writeText(console.out, helpText.str());
-        return 0;
+        return printToOutput(console, helpText.str());
     } catch (const CLI::CallForAllHelp&) {
         helpText << app.help("", CLI::AppFormatMode::All);
-        writeText(console.out, helpText.str());
-        return 0;
+        return printToOutput(console, helpText.str());
+    } catch (const CLI::CallForVersion& e) {
+        return printToOutput(console, std::string(e.what()) + "\n");
     } catch (const CLI::ParseError& e) {
         report(console, std::string(e.what()) + " (see brimlet --help)");
         return kStatusUsage;

@@ -3,6 +3,8 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+#include <algorithm>
+
 #include "app/scan.h"
 #include "extension/shared/human_bytes.h"
 #include "platform/foundation/text.h"
@@ -47,6 +49,15 @@ void writeAllQuietly(int fd, std::string_view text) {
     }
 }
 
+// A path as text a terminal or a log shows as it is: valid UTF-8, control bytes as '?'.
+std::string printable(std::string_view raw) {
+    std::string text = displayName(raw);
+    for (char& c : text) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+    }
+    return text;
+}
+
 std::size_t terminalWidth(int fd) {
     winsize size{};
     if (::ioctl(fd, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) return size.ws_col;
@@ -82,7 +93,8 @@ std::string progressLine(std::int64_t files, std::int64_t bytes, double seconds,
 }
 
 std::string summaryLine(std::string_view where, std::int64_t bytes, std::int64_t files,
-                        std::int64_t folders, std::int64_t skippedFolders, double seconds) {
+                        std::int64_t folders, const std::vector<std::string>& skippedPaths,
+                        double seconds) {
     std::string line = "Snapshot written to ";
     line += where;
     line += ": ";
@@ -92,8 +104,24 @@ std::string summaryLine(std::string_view where, std::int64_t bytes, std::int64_t
     line += files == 1 ? " file and " : " files and ";
     foundation::appendInteger(line, folders);
     line += folders == 1 ? " folder; " : " folders; ";
-    foundation::appendInteger(line, skippedFolders);
-    line += skippedFolders == 1 ? " unreadable folder skipped; " : " unreadable folders skipped; ";
+    const std::size_t skipped = skippedPaths.size();
+    foundation::appendInteger(line, static_cast<std::int64_t>(skipped));
+    line += skipped == 1 ? " unreadable folder skipped" : " unreadable folders skipped";
+    if (skipped > 0) {
+        const std::size_t named = std::min(skipped, kNamedSkippedFolders);
+        line += " (";
+        for (std::size_t i = 0; i < named; ++i) {
+            if (i > 0) line += ", ";
+            line += printable(skippedPaths[i]);
+        }
+        if (skipped > named) {
+            line += " and ";
+            foundation::appendInteger(line, static_cast<std::int64_t>(skipped - named));
+            line += " more";
+        }
+        line += ')';
+    }
+    line += "; ";
     appendSeconds(line, seconds);
     return line;
 }
@@ -133,11 +161,7 @@ void ProgressReporter::run() {
 void ProgressReporter::draw() {
     std::string folder;
     if (const Folder* current = progress_.current.load(std::memory_order_acquire)) {
-        // A name may hold bytes a terminal would act on: show them as '?'.
-        folder = displayName(folderPath(*current, rootPath_));
-        for (char& c : folder) {
-            if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
-        }
+        folder = printable(folderPath(*current, rootPath_));
     }
     std::string text(kClearLine);
     text += progressLine(progress_.files.load(std::memory_order_relaxed),

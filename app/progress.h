@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 #include <thread>
+#include <vector>
 
 #include "app/walk.h"
 
@@ -20,10 +21,16 @@ namespace brimlet {
 std::string progressLine(std::int64_t files, std::int64_t bytes, double seconds,
                          std::string_view folder, std::size_t width);
 
-// "Snapshot written to /path: 2.1 GB in 1200 files and 80 folders; 1 unreadable folder
-// skipped; 0.5 s"
+// At most this many unreadable folders are named in the summary.
+inline constexpr std::size_t kNamedSkippedFolders = 10;
+
+// "Snapshot written to /path: 2.1 GB in 1200 files and 80 folders; 12 unreadable folders
+// skipped (/path/a, /path/b, …, /path/j and 2 more); 0.5 s". `skippedPaths` holds every
+// skipped folder; the first kNamedSkippedFolders are named, with any byte a terminal would act
+// on shown as '?', so the summary is always one line.
 std::string summaryLine(std::string_view where, std::int64_t bytes, std::int64_t files,
-                        std::int64_t folders, std::int64_t skippedFolders, double seconds);
+                        std::int64_t folders, const std::vector<std::string>& skippedPaths,
+                        double seconds);
 
 // Redraws the live line on `fd` about every `interval` while it lives, reading `progress`; does
 // nothing at all unless `live`. The destructor (or stop()) clears the line.

@@ -93,6 +93,8 @@ ScanPlan planScan(const ScanRequest& request) {
     plan.root = *root;
     plan.top = request.top;
     plan.threads = request.threads;
+    plan.exclusions =
+        planExclusions(request.exclude, request.excludeCaches, rootArgument, plan.root);
     const std::string prefix = plan.root == "/" ? "/" : plan.root + "/";
     for (const std::string& area : request.areas) {
         if (area.empty()) throw ScanError("--area: an empty path", 2);
@@ -113,6 +115,7 @@ ScanPlan planScan(const ScanRequest& request) {
         }
         std::string relative = resolved->substr(prefix.size());
         if (std::find(plan.areas.begin(), plan.areas.end(), relative) == plan.areas.end()) {
+            checkAreaNotExcluded(plan.exclusions, plan.root, relative);
             plan.areas.push_back(std::move(relative));
         }
     }
@@ -181,7 +184,7 @@ ScanResult runScan(const ScanPlan& plan, WalkProgress* progress) {
     if (!volume) throw ScanError(plan.root + ": the volume's capacity cannot be read");
     FolderTree tree;
     try {
-        tree = walkTree(plan.root, WalkOptions{plan.threads}, progress);
+        tree = walkTree(plan.root, WalkOptions{plan.threads, plan.exclusions}, progress);
     } catch (const std::system_error& e) {
         throw ScanError(plan.root + ": " + describe(e.code().value()));
     }

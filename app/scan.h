@@ -38,6 +38,8 @@ struct ScanRequest {
     std::vector<std::string> areas;
     std::size_t top = kDefaultTopCount;  // entries per topFolders list, at least 1
     unsigned threads = 0;                // walk threads; 0 lets the walk choose
+    std::vector<std::string> exclude = {};  // --exclude patterns, as given
+    bool excludeCaches = false;
 };
 
 // A request checked against the file system.
@@ -46,11 +48,13 @@ struct ScanPlan {
     std::vector<std::string> areas;  // canonical paths relative to root, no duplicates, in order
     std::size_t top = kDefaultTopCount;
     unsigned threads = 0;
+    Exclusions exclusions = {};
 };
 
 // Resolves the root (home directory when absent) and the areas. Throws ScanError: a root that
 // does not exist or is not a folder, an area that does not exist or is not a folder (status 1);
-// an area outside the root, the root itself, or one on another file system (status 2).
+// an area outside the root, the root itself, one on another file system or inside a left-out
+// folder, and exclusions planExclusions rejects (status 2).
 ScanPlan planScan(const ScanRequest& request);
 
 // The volume figures of the snapshot, with the volume probe's arithmetic: free is the

@@ -83,7 +83,7 @@ std::string folderPath(const Folder& folder, const std::string& rootPath) {
 class TreeWalker {
 public:
     TreeWalker(const std::string& rootPath, const WalkOptions& options, WalkProgress* progress)
-        : rootPath_(rootPath), progress_(progress) {
+        : rootPath_(rootPath), exclusions_(options.exclusions), progress_(progress) {
         // Two threads per core: a thread waiting for the disk on a cold cache leaves its core to
         // another; with a warm cache the extra threads cost next to nothing.
         threads_ = options.threads != 0
@@ -149,6 +149,8 @@ private:
         std::vector<Folder*> fresh;
         std::vector<const Folder*> chain;
         std::string path;
+        std::string folderRelative;  // for the exclusion patterns
+        std::string entryRelative;
     };
 
     // Takes folders from the shared stack until every folder is done. A worker keeps one of the
@@ -266,6 +268,15 @@ private:
                 return skip(w, folder);
             }
         }
+        if (exclusions_.caches && folder.parent != nullptr && holdsCacheTag(fd.get())) {
+            folder.excluded = true;
+            return;
+        }
+        const bool matchPatterns = !exclusions_.patterns.empty();
+        if (matchPatterns) {
+            w.folderRelative = folderPath(folder, std::string());
+            if (!w.folderRelative.empty()) w.folderRelative.erase(0, 1);
+        }
         std::int64_t files = 0;
         std::int64_t bytes = 0;
         std::int64_t folders = 0;
@@ -283,6 +294,12 @@ private:
                 at += entry->d_reclen;
                 const char* name = entry->d_name;
                 if (isDotOrDotDot(name)) continue;
+                if (matchPatterns) {
+                    w.entryRelative = w.folderRelative;
+                    if (!w.entryRelative.empty()) w.entryRelative += '/';
+                    w.entryRelative += name;
+                    if (exclusions_.excludes(w.entryRelative, name)) continue;
+                }
                 struct stat st {};
                 // An entry that vanished since the listing is simply not there any more.
                 if (::fstatat(fd.get(), name, &st, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT) != 0) continue;
@@ -347,7 +364,8 @@ private:
         }
     }
 
-    // Turns each folder's own figures into figures of its whole subtree.
+    // Drops the folders found to be caches, then turns each folder's own figures into figures
+    // of its whole subtree.
     void sumSubtrees() {
         std::vector<Folder*> order;
         std::vector<Folder*> pending{tree_.root_};
@@ -355,6 +373,7 @@ private:
             Folder* f = pending.back();
             pending.pop_back();
             order.push_back(f);
+            std::erase_if(f->children, [](const Folder* c) { return c->excluded; });
             pending.insert(pending.end(), f->children.begin(), f->children.end());
         }
         tree_.folders_ = static_cast<std::int64_t>(order.size());
@@ -367,6 +386,7 @@ private:
     }
 
     std::string rootPath_;
+    Exclusions exclusions_;
     WalkProgress* progress_;
     unsigned threads_ = 2;
     int rootFd_ = -1;
@@ -380,6 +400,19 @@ private:
     unsigned active_ = 0;
     unsigned waiting_ = 0;
 };
+
+std::vector<std::string> skippedFolderPaths(const FolderTree& tree) {
+    std::vector<std::string> paths;
+    std::vector<const Folder*> pending{&tree.root()};
+    while (!pending.empty()) {
+        const Folder* f = pending.back();
+        pending.pop_back();
+        if (f->skipped) paths.push_back(folderPath(*f, tree.rootPath()));
+        pending.insert(pending.end(), f->children.begin(), f->children.end());
+    }
+    std::sort(paths.begin(), paths.end());
+    return paths;
+}
 
 FolderTree walkTree(const std::string& rootPath, const WalkOptions& options,
                     WalkProgress* progress) {

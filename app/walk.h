@@ -7,7 +7,9 @@
 // folder's own blocks count toward its size but toward no kind. An inode with several hard links
 // counts once, toward the link whose full path sorts first (byte order), so the result never
 // depends on which thread met which link first. A folder that cannot be opened or read is
-// skipped: its own blocks still count, its contents do not, and it adds to skippedFolders.
+// skipped: its own blocks still count, its contents do not, and it adds to skippedFolders. An
+// entry left out by the options' exclusions counts nowhere (see exclusion.h); the root itself is
+// always walked.
 
 #include <array>
 #include <atomic>
@@ -18,6 +20,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/exclusion.h"
 #include "app/kinds.h"
 
 namespace brimlet {
@@ -33,6 +36,7 @@ struct Folder {
     std::array<std::int64_t, kFileKindCount> kinds{};
     std::vector<Folder*> children;  // folders directly inside, in no particular order
     bool skipped = false;           // could not be opened or read
+    bool excluded = false;          // a cache, left out once the walk ends
 };
 
 // Live counters for a progress display, updated while the walk runs (relaxed; approximate).
@@ -75,6 +79,7 @@ private:
 struct WalkOptions {
     // Worker threads; 0 picks two per core, 4 to 32.
     unsigned threads = 0;
+    Exclusions exclusions = {};
 };
 
 // Walks the folder at `rootPath` (absolute, no trailing '/' unless it is "/"). Throws
@@ -84,5 +89,8 @@ FolderTree walkTree(const std::string& rootPath, const WalkOptions& options = {}
 
 // `rootPath` joined with the names from the root down to `folder`.
 std::string folderPath(const Folder& folder, const std::string& rootPath);
+
+// The absolute paths of the folders the walk skipped, in byte order.
+std::vector<std::string> skippedFolderPaths(const FolderTree& tree);
 
 }  // namespace brimlet

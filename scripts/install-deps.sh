@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that one purpose needs:
 #
-#   scripts/install-deps.sh run    building the programs and running them (make run)
-#   scripts/install-deps.sh test   the above, plus the test and benchmark tools and the de_DE.UTF-8
-#                                  locale that the locale-independence test switches to (make test)
+#   scripts/install-deps.sh run      building the programs and running them (make run)
+#   scripts/install-deps.sh package  the above, plus the man-page generator and the Debian tools
+#                                    that make the .deb (make package)
+#   scripts/install-deps.sh test     all of the above, plus the test, benchmark and package-checking
+#                                    tools and the de_DE.UTF-8 locale that the locale-independence
+#                                    test switches to (make test)
 #
 # When everything is there it does nothing, as any user. Otherwise, as root it runs
 # `apt-get update` once and then `apt-get install`; as any other user it prints the exact command
@@ -17,15 +20,22 @@ run_packages=(
   libcairo2-dev libpango1.0-dev libpng-dev libsimdjson-dev libicu-dev libcli11-dev fonts-inter
   libgtk-4-dev libadwaita-1-dev
 )
+# A build without help2man still succeeds, without man pages.
+package_packages=(help2man dpkg-dev file)
 test_packages=(
   clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev locales tzdata time
   xvfb xauth
+  lintian desktop-file-utils systemd
 )
 
 case "$purpose" in
   run) packages=("${run_packages[@]}"); want_locale=0 ;;
-  test) packages=("${run_packages[@]}" "${test_packages[@]}"); want_locale=1 ;;
-  *) echo "install-deps.sh: unknown purpose '$purpose' (run or test)" >&2; exit 2 ;;
+  package) packages=("${run_packages[@]}" "${package_packages[@]}"); want_locale=0 ;;
+  test)
+    packages=("${run_packages[@]}" "${package_packages[@]}" "${test_packages[@]}")
+    want_locale=1
+    ;;
+  *) echo "install-deps.sh: unknown purpose '$purpose' (run, package or test)" >&2; exit 2 ;;
 esac
 
 missing=()

@@ -1,6 +1,7 @@
 #include "extension/breakdown/breakdown_view.h"
 
 #include "extension/breakdown/breakdown_list.h"
+#include "extension/entry/widget_background.h"
 #include "extension/fullness/fullness_ring.h"
 #include "extension/shared/human_bytes.h"
 #include "platform/widgetkit/environment.h"
@@ -18,13 +19,7 @@ ui::View BreakdownView::body() const {
                           : medium(*entry.snapshot, *resolved);
         }
     }
-    const ui::View wash =
-        ui::View(ui::LinearGradient(ui::Gradient{{ui::Color::accentColor.opacity(0.08),
-                                                  ui::Color::clear}},
-                                    ui::UnitPoint::top, ui::UnitPoint::bottom))
-            .background(ui::background, ui::Edge::Set::all);
-    return ui::Group(content).containerBackground(ui::ContainerBackgroundPlacement::widget,
-                                                  ui::Alignment::center, wash);
+    return onWidgetBackground(content, ui::Color::accentColor.opacity(0.08));
 }
 
 ui::View BreakdownView::header(const DiskSnapshot& snapshot, const std::string& title) {

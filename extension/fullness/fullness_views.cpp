@@ -1,5 +1,6 @@
 #include "extension/fullness/fullness_views.h"
 
+#include "extension/entry/widget_background.h"
 #include "extension/fullness/fullness_ring.h"
 #include "extension/shared/human_bytes.h"
 #include "platform/widgetkit/environment.h"
@@ -12,13 +13,7 @@ ui::View BrimletWidgetEntryView::body() const {
     const ui::View content = family == widgetkit::WidgetFamily::systemMedium
                                  ? ui::View(MediumView{entry})
                                  : ui::View(SmallView{entry});
-    const ui::View wash =
-        ui::View(ui::LinearGradient(ui::Gradient{{fullnessColor(fraction).opacity(0.1),
-                                                  ui::Color::clear}},
-                                    ui::UnitPoint::top, ui::UnitPoint::bottom))
-            .background(ui::background, ui::Edge::Set::all);
-    return ui::Group(content).containerBackground(ui::ContainerBackgroundPlacement::widget,
-                                                  ui::Alignment::center, wash);
+    return onWidgetBackground(content, fullnessColor(fraction).opacity(0.1));
 }
 
 ui::View SmallView::body() const {

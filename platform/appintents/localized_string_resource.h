@@ -24,9 +24,9 @@ public:
     const std::string& key() const { return key_; }
     const std::vector<std::string>& arguments() const { return arguments_; }
 
-    // The text to show: the key looked up for the user's language (no catalogs are installed, so
-    // the key itself), then each "%@" replaced by the next argument. A "%@" with no argument
-    // left stays as it is.
+    // The text to show: the key looked up for the user's language (foundation::localizedFormat),
+    // then the arguments substituted (foundation::formatLocalized): each "%@" takes the next
+    // argument, shown as it is. A "%@" with no argument left stays as it is.
     std::string resolved() const;
 
 private:

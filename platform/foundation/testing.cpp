@@ -1,30 +1,24 @@
 #include "platform/foundation/testing.h"
 
-#include <atomic>
+namespace foundation::testing::detail {
 
-namespace foundation::testing {
-namespace {
-std::atomic<const ClockFn*> gClock{nullptr};
-std::atomic<const VolumeQueryFn*> gVolumeQuery{nullptr};
-std::atomic<const std::string*> gContainerRoot{nullptr};
-}  // namespace
+std::atomic<const ClockFn*>& clockSlot() {
+    static std::atomic<const ClockFn*> slot{nullptr};
+    return slot;
+}
 
-ScopedClock::ScopedClock(ClockFn clock) : fn_(std::move(clock)), previous_(gClock.exchange(&fn_)) {}
-ScopedClock::ScopedClock(Date fixed) : ScopedClock(ClockFn([fixed] { return fixed; })) {}
-ScopedClock::~ScopedClock() { gClock.store(previous_); }
+std::atomic<const VolumeQueryFn*>& volumeQuerySlot() {
+    static std::atomic<const VolumeQueryFn*> slot{nullptr};
+    return slot;
+}
 
-ScopedVolumeQuery::ScopedVolumeQuery(VolumeQueryFn query)
-    : fn_(std::move(query)), previous_(gVolumeQuery.exchange(&fn_)) {}
-ScopedVolumeQuery::~ScopedVolumeQuery() { gVolumeQuery.store(previous_); }
+std::atomic<const std::string*>& containerRootSlot() {
+    static std::atomic<const std::string*> slot{nullptr};
+    return slot;
+}
 
-ScopedContainerRoot::ScopedContainerRoot(std::string root)
-    : root_(std::move(root)), previous_(gContainerRoot.exchange(&root_)) {}
-ScopedContainerRoot::~ScopedContainerRoot() { gContainerRoot.store(previous_); }
+const ClockFn* clockOverride() { return clockSlot().load(); }
+const VolumeQueryFn* volumeQueryOverride() { return volumeQuerySlot().load(); }
+const std::string* containerRootOverride() { return containerRootSlot().load(); }
 
-namespace detail {
-const ClockFn* clockOverride() { return gClock.load(); }
-const VolumeQueryFn* volumeQueryOverride() { return gVolumeQuery.load(); }
-const std::string* containerRootOverride() { return gContainerRoot.load(); }
-}  // namespace detail
-
-}  // namespace foundation::testing
+}  // namespace foundation::testing::detail

@@ -7,6 +7,7 @@
 // and remove them after joining those threads: the slot is atomic, the override itself must
 // outlive every call that may read it. Scopes nest; the inner one wins until it ends.
 
+#include <atomic>
 #include <functional>
 #include <optional>
 #include <string>
@@ -19,44 +20,51 @@ namespace foundation::testing {
 using ClockFn = std::function<Date()>;
 using VolumeQueryFn = std::function<std::optional<VolumeFigures>(const std::string& path)>;
 
-class ScopedClock {
+namespace detail {
+
+// Installs `value` in `slot` for the life of the scope and puts back what was there before.
+template <class T>
+class ScopedOverride {
 public:
-    explicit ScopedClock(ClockFn clock);
-    // A clock that always reads `fixed`.
-    explicit ScopedClock(Date fixed);
-    ~ScopedClock();
-    ScopedClock(const ScopedClock&) = delete;
-    ScopedClock& operator=(const ScopedClock&) = delete;
+    ScopedOverride(std::atomic<const T*>& slot, T value)
+        : slot_(slot), value_(std::move(value)), previous_(slot_.exchange(&value_)) {}
+    ~ScopedOverride() { slot_.store(previous_); }
+    ScopedOverride(const ScopedOverride&) = delete;
+    ScopedOverride& operator=(const ScopedOverride&) = delete;
 
 private:
-    ClockFn fn_;
-    const ClockFn* previous_;
+    std::atomic<const T*>& slot_;
+    T value_;
+    const T* previous_;
 };
 
-class ScopedVolumeQuery {
-public:
-    explicit ScopedVolumeQuery(VolumeQueryFn query);
-    ~ScopedVolumeQuery();
-    ScopedVolumeQuery(const ScopedVolumeQuery&) = delete;
-    ScopedVolumeQuery& operator=(const ScopedVolumeQuery&) = delete;
+std::atomic<const ClockFn*>& clockSlot();
+std::atomic<const VolumeQueryFn*>& volumeQuerySlot();
+std::atomic<const std::string*>& containerRootSlot();
 
-private:
-    VolumeQueryFn fn_;
-    const VolumeQueryFn* previous_;
+}  // namespace detail
+
+// Date::now() reads `clock` instead of the system clock.
+class ScopedClock : detail::ScopedOverride<ClockFn> {
+public:
+    explicit ScopedClock(ClockFn clock) : ScopedOverride(detail::clockSlot(), std::move(clock)) {}
+    // A clock that always reads `fixed`.
+    explicit ScopedClock(Date fixed) : ScopedClock(ClockFn([fixed] { return fixed; })) {}
+};
+
+// volumeFigures() answers with `query` instead of asking the file system.
+class ScopedVolumeQuery : detail::ScopedOverride<VolumeQueryFn> {
+public:
+    explicit ScopedVolumeQuery(VolumeQueryFn query)
+        : ScopedOverride(detail::volumeQuerySlot(), std::move(query)) {}
 };
 
 // Makes groupContainer() look under `root` instead of the data home: the container of group G is
 // then `root/G/` if that folder exists. An empty root means no container is available at all.
-class ScopedContainerRoot {
+class ScopedContainerRoot : detail::ScopedOverride<std::string> {
 public:
-    explicit ScopedContainerRoot(std::string root);
-    ~ScopedContainerRoot();
-    ScopedContainerRoot(const ScopedContainerRoot&) = delete;
-    ScopedContainerRoot& operator=(const ScopedContainerRoot&) = delete;
-
-private:
-    std::string root_;
-    const std::string* previous_;
+    explicit ScopedContainerRoot(std::string root)
+        : ScopedOverride(detail::containerRootSlot(), std::move(root)) {}
 };
 
 namespace detail {

@@ -13,6 +13,8 @@
 #include <variant>
 #include <vector>
 
+#include "platform/foundation/localization.h"
+
 #include "platform/ui/view.h"
 
 namespace ui {
@@ -77,7 +79,7 @@ View GeometryReader(std::function<View(const GeometryProxy&)> content);
 // decimal, doubles as the specifier asks.
 class TextArgument {
 public:
-    using Value = std::variant<std::string, std::int64_t, std::uint64_t, double>;
+    using Value = foundation::FormatArgument;
 
     TextArgument(std::string text) : value_(std::move(text)) {}
     TextArgument(std::string_view text) : value_(std::string(text)) {}
@@ -99,15 +101,10 @@ private:
     Value value_;
 };
 
-// The one lookup of localisable keys. Without translation catalogs it returns the key itself.
-std::string localizedFormat(std::string_view key);
+// The one lookup of localisable keys (foundation::localizedFormat).
+using foundation::localizedFormat;
 
-// Substitutes `arguments` into `format`, front to back, by our own code (never printf):
-// "%@" inserts a string as it is; "%d", "%i", "%ld", "%lld" a signed integer; "%u", "%lu",
-// "%llu" an unsigned one; "%f", "%lf", "%.Nf" a double; "%1$@"-style positions pick an
-// argument by number. "%%" is one '%'. An inserted value is never scanned again, so "%s%n"
-// passed for "%@" shows as "%s%n". A specifier without its argument, or one not listed here,
-// is kept as written.
+// foundation::formatLocalized over text arguments: substitution by our own code, never printf.
 std::string formatLocalized(std::string_view format, const std::vector<TextArgument>& arguments);
 
 // A run of text. Text(key, args) is localisable: the key goes through localizedFormat() and the

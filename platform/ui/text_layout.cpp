@@ -1,7 +1,11 @@
 #include "platform/ui/detail/text_layout.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <memory>
+
+#include "platform/foundation/unicode.h"
 
 namespace ui::detail {
 
@@ -9,33 +13,6 @@ namespace {
 
 constexpr double kEpsilon = 1e-6;
 constexpr std::string_view kEllipsis = "\xE2\x80\xA6";  // U+2026
-
-char32_t decodeAt(std::string_view s, std::size_t i, std::size_t& length) {
-    const auto c = static_cast<unsigned char>(s[i]);
-    length = 1;
-    if (c < 0x80) return c;
-    std::size_t n = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
-    if (i + n > s.size()) n = 1;
-    char32_t cp = n == 4 ? (c & 0x07u) : n == 3 ? (c & 0x0Fu) : n == 2 ? (c & 0x1Fu) : c;
-    for (std::size_t k = 1; k < n; ++k) {
-        const auto d = static_cast<unsigned char>(s[i + k]);
-        if ((d & 0xC0) != 0x80) {
-            length = 1;
-            return c;
-        }
-        cp = (cp << 6) | (d & 0x3Fu);
-    }
-    length = n;
-    return cp;
-}
-
-// Marks that belong to the character before them.
-bool extendsCharacter(char32_t cp) {
-    return (cp >= 0x0300 && cp <= 0x036F) || (cp >= 0x1AB0 && cp <= 0x1AFF) ||
-           (cp >= 0x1DC0 && cp <= 0x1DFF) || (cp >= 0x20D0 && cp <= 0x20FF) ||
-           (cp >= 0xFE00 && cp <= 0xFE0F) || (cp >= 0x1F3FB && cp <= 0x1F3FF) ||
-           (cp >= 0xE0100 && cp <= 0xE01EF) || cp == 0x200D;
-}
 
 std::string_view trimTrailingSpaces(std::string_view s) {
     while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
@@ -50,20 +27,63 @@ struct Attempt {
     std::size_t allowed = 0;
 };
 
+// The boundaries of one text, found on first use and kept for every attempt at another scale;
+// text that fits at once needs none. Layout also asks for one text at several proposals (a stack
+// sizes each child at its minimum and at its maximum before placing it), so each thread keeps
+// the boundaries of the last texts it segmented and finds them again by content.
+class Boundaries {
+public:
+    explicit Boundaries(std::string_view text) : text_(text) {}
+
+    const std::vector<std::size_t>& characters() { return found().characters(); }
+    const std::vector<std::size_t>& lineBreaks() { return found().lineBreaks(); }
+
+private:
+    struct Entry {
+        explicit Entry(std::string_view t) : text(t), boundaries(text) {}
+        const std::string text;
+        foundation::TextBoundaries boundaries;  // refers to `text`
+    };
+
+    foundation::TextBoundaries& found() {
+        if (entry_) return entry_->boundaries;
+        // Sixteen texts of at most 4 KiB each: a few tiles' worth, a bounded amount of memory.
+        constexpr std::size_t kKept = 16;
+        constexpr std::size_t kLongestKept = 4096;
+        thread_local std::array<std::shared_ptr<Entry>, kKept> recent;
+        thread_local std::size_t oldest = 0;
+        for (const std::shared_ptr<Entry>& e : recent) {
+            if (e && e->text == text_) {
+                entry_ = e;
+                return entry_->boundaries;
+            }
+        }
+        entry_ = std::make_shared<Entry>(text_);
+        if (text_.size() <= kLongestKept) {
+            recent[oldest] = entry_;
+            oldest = (oldest + 1) % kKept;
+        }
+        return entry_->boundaries;
+    }
+
+    std::string_view text_;
+    std::shared_ptr<Entry> entry_;  // shared with the cache, so an eviction never pulls it away
+};
+
+// Breaks the paragraphs of one text into lines.
 class Breaker {
 public:
-    Breaker(std::string_view text, const Font& font, double tracking, const TextMeasurer& m)
-        : text_(text), font_(font), tracking_(tracking), m_(m),
-          boundaries_(characterBoundaries(text)) {}
+    Breaker(std::string_view text, Boundaries& boundaries, const Font& font, double tracking,
+            const TextMeasurer& m)
+        : text_(text), boundaries_(boundaries), font_(font), tracking_(tracking), m_(m) {}
 
     double width(std::string_view s) const { return m_.width(s, font_, tracking_); }
 
     // Appends the lines of paragraph [begin, end) wrapped at `maxWidth`.
     void wrap(std::size_t begin, std::size_t end, double maxWidth,
-              std::vector<std::pair<std::size_t, std::size_t>>& out) const {
+              std::vector<std::pair<std::size_t, std::size_t>>& out) {
         std::size_t lineStart = begin;
         while (true) {
-            while (lineStart < end && text_[lineStart] == ' ' && lineStart > begin) ++lineStart;
             if (lineStart >= end) {
                 if (lineStart == begin) out.emplace_back(begin, end);
                 return;
@@ -74,48 +94,54 @@ public:
                 out.emplace_back(lineStart, lineStart + rest.size());
                 return;
             }
-            // The longest run of whole words that fits.
-            std::size_t best = lineStart;
-            std::size_t i = lineStart;
-            while (i < end) {
-                std::size_t wordEnd = i;
-                while (wordEnd < end && text_[wordEnd] == ' ') ++wordEnd;
-                while (wordEnd < end && text_[wordEnd] != ' ') ++wordEnd;
+            // The longest run up to a line break that fits, without the spaces before the
+            // break; the next line starts after them.
+            std::size_t lineEnd = lineStart;
+            std::size_t next = lineStart;
+            const std::vector<std::size_t>& breaks = boundaries_.lineBreaks();
+            for (auto at = std::upper_bound(breaks.begin(), breaks.end(), lineStart);
+                 at != breaks.end() && *at < end; ++at) {
                 const std::string_view candidate =
-                    trimTrailingSpaces(text_.substr(lineStart, wordEnd - lineStart));
+                    trimTrailingSpaces(text_.substr(lineStart, *at - lineStart));
                 if (width(candidate) > maxWidth + kEpsilon) break;
-                best = lineStart + candidate.size();
-                i = wordEnd;
+                lineEnd = lineStart + candidate.size();
+                next = *at;
             }
-            if (best == lineStart) {
-                // One word wider than the line: break between characters, at least one.
-                std::size_t cut = nextBoundary(lineStart);
+            if (lineEnd == lineStart) {
+                // No break fits: break between characters, at least one. Spaces after the cut
+                // go, whole characters only (a space may carry a combining mark).
+                std::size_t cut = nextCharacter(lineStart);
                 while (cut < end) {
-                    const std::size_t next = nextBoundary(cut);
-                    if (next > end ||
-                        width(text_.substr(lineStart, next - lineStart)) > maxWidth + kEpsilon) {
+                    const std::size_t after = nextCharacter(cut);
+                    if (after > end ||
+                        width(text_.substr(lineStart, after - lineStart)) > maxWidth + kEpsilon) {
                         break;
                     }
-                    cut = next;
+                    cut = after;
                 }
-                best = std::min(cut, end);
+                lineEnd = std::min(cut, end);
+                next = lineEnd;
+                while (next < end && text_[next] == ' ' && nextCharacter(next) == next + 1) {
+                    ++next;
+                }
             }
-            out.emplace_back(lineStart, best);
-            lineStart = best;
+            out.emplace_back(lineStart, lineEnd);
+            lineStart = next;
         }
     }
 
-    std::size_t nextBoundary(std::size_t offset) const {
-        auto it = std::upper_bound(boundaries_.begin(), boundaries_.end(), offset);
-        return it == boundaries_.end() ? text_.size() : *it;
+private:
+    std::size_t nextCharacter(std::size_t offset) {
+        const std::vector<std::size_t>& characters = boundaries_.characters();
+        auto it = std::upper_bound(characters.begin(), characters.end(), offset);
+        return it == characters.end() ? text_.size() : *it;
     }
 
-private:
     std::string_view text_;
+    Boundaries& boundaries_;
     Font font_;
     double tracking_;
     const TextMeasurer& m_;
-    std::vector<std::size_t> boundaries_;
 };
 
 Font scaled(Font font, double scale) {
@@ -123,10 +149,10 @@ Font scaled(Font font, double scale) {
     return font;
 }
 
-Attempt attempt(std::string_view text, const TextParameters& p, ProposedSize proposal,
-                double scale, const TextMeasurer& m) {
+Attempt attempt(std::string_view text, Boundaries& boundaries, const TextParameters& p,
+                ProposedSize proposal, double scale, const TextMeasurer& m) {
     const Font font = scaled(p.font, scale);
-    Breaker breaker(text, font, p.tracking * scale, m);
+    Breaker breaker(text, boundaries, font, p.tracking * scale, m);
     Attempt a;
     a.lineHeight = m.lineHeight(font);
     std::size_t allowed = p.lineLimit ? static_cast<std::size_t>(std::max(1, *p.lineLimit))
@@ -160,29 +186,16 @@ Attempt attempt(std::string_view text, const TextParameters& p, ProposedSize pro
     return a;
 }
 
-}  // namespace
-
-std::vector<std::size_t> characterBoundaries(std::string_view text) {
-    std::vector<std::size_t> out;
-    std::size_t i = 0;
-    bool joinNext = false;
-    while (i < text.size()) {
-        std::size_t len = 1;
-        const char32_t cp = decodeAt(text, i, len);
-        if (out.empty() || (!extendsCharacter(cp) && !joinNext)) out.push_back(i);
-        joinNext = cp == 0x200D;
-        i += len;
-    }
-    out.push_back(text.size());
-    return out;
-}
-
-std::string truncateText(std::string_view text, double width, TruncationMode mode,
-                         const Font& font, double tracking, const TextMeasurer& measurer) {
+std::string truncate(std::string_view text, Boundaries& boundaries, double width,
+                     TruncationMode mode, const Font& font, double tracking,
+                     const TextMeasurer& measurer) {
     auto w = [&](std::string_view s) { return measurer.width(s, font, tracking); };
     if (w(text) <= width + kEpsilon) return std::string(text);
-    const std::vector<std::size_t> b = characterBoundaries(text);
+    const std::vector<std::size_t>& b = boundaries.characters();
     const std::size_t count = b.size() - 1;
+    auto isSpace = [&](std::size_t character) {
+        return b[character + 1] - b[character] == 1 && text[b[character]] == ' ';
+    };
     // Keeps `k` characters in total around the ellipsis.
     auto build = [&](std::size_t k) {
         std::size_t headCount = 0;
@@ -195,10 +208,14 @@ std::string truncateText(std::string_view text, double width, TruncationMode mod
                 tailCount = k / 2;
                 break;
         }
-        std::string_view head = text.substr(0, b[headCount]);
-        std::string_view tail = text.substr(b[count - tailCount]);
-        while (!head.empty() && head.back() == ' ') head.remove_suffix(1);
-        while (!tail.empty() && tail.front() == ' ') tail.remove_prefix(1);
+        // Spaces next to the ellipsis are dropped, whole characters only (a space may carry a
+        // combining mark).
+        std::size_t headEnd = headCount;
+        while (headEnd > 0 && isSpace(headEnd - 1)) --headEnd;
+        std::size_t tailStart = count - tailCount;
+        while (tailStart < count && isSpace(tailStart)) ++tailStart;
+        const std::string_view head = text.substr(0, b[headEnd]);
+        const std::string_view tail = text.substr(b[tailStart]);
         std::string out;
         out.reserve(head.size() + kEllipsis.size() + tail.size());
         out.append(head).append(kEllipsis).append(tail);
@@ -217,13 +234,22 @@ std::string truncateText(std::string_view text, double width, TruncationMode mod
     return build(lo);
 }
 
+}  // namespace
+
+std::string truncateText(std::string_view text, double width, TruncationMode mode,
+                         const Font& font, double tracking, const TextMeasurer& measurer) {
+    Boundaries boundaries(text);
+    return truncate(text, boundaries, width, mode, font, tracking, measurer);
+}
+
 TextLines layoutText(std::string_view text, const TextParameters& p, ProposedSize proposal,
                      const TextMeasurer& m) {
     double scale = 1;
-    Attempt a = attempt(text, p, proposal, 1, m);
+    Boundaries boundaries(text);
+    Attempt a = attempt(text, boundaries, p, proposal, 1, m);
     if (!a.fits && p.minimumScaleFactor < 1) {
         const double minimum = std::max(p.minimumScaleFactor, 0.01);
-        Attempt smallest = attempt(text, p, proposal, minimum, m);
+        Attempt smallest = attempt(text, boundaries, p, proposal, minimum, m);
         if (smallest.fits) {
             // The largest scale on a 1 % grid above the minimum that still fits.
             int lo = static_cast<int>(std::ceil(minimum * 100 - kEpsilon));
@@ -237,7 +263,7 @@ TextLines layoutText(std::string_view text, const TextParameters& p, ProposedSiz
                     lo = mid + 1;
                     continue;
                 }
-                Attempt trial = attempt(text, p, proposal, s, m);
+                Attempt trial = attempt(text, boundaries, p, proposal, s, m);
                 if (trial.fits) {
                     bestScale = s;
                     best = std::move(trial);
@@ -272,8 +298,11 @@ TextLines layoutText(std::string_view text, const TextParameters& p, ProposedSiz
         std::string rest(text.substr(a.lines[keep - 1].first));
         std::replace(rest.begin(), rest.end(), '\n', ' ');
         if (proposal.width && std::isfinite(*proposal.width)) {
-            out.lines.push_back(truncateText(rest, *proposal.width, p.truncation, font, tracking,
-                                             m));
+            Boundaries restBoundaries(rest);
+            // Most often the rest is the whole text, whose boundaries are known already.
+            Boundaries& cut = rest == text ? boundaries : restBoundaries;
+            out.lines.push_back(truncate(rest, cut, *proposal.width, p.truncation, font,
+                                         tracking, m));
         } else {
             std::string line(text.substr(a.lines[keep - 1].first,
                                          a.lines[keep - 1].second - a.lines[keep - 1].first));

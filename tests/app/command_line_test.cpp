@@ -1,11 +1,15 @@
 #include "app/command_line.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 #include "app/scan.h"
 #include "app/seams.h"
 #include "extension/shared/shared_snapshot.h"
 #include "platform/foundation/file.h"
+#include "platform/foundation/version.h"
 #include "tests/app/scan_testing.h"
 #include "tests/extension/shared/snapshot_testing.h"
 
@@ -44,6 +48,8 @@ TEST(CommandLine, BadArgumentsGiveOneClearLineAndStatusTwo) {
         {"scan", t.path("r"), "--area", "/"},
         {"scan", t.path("r"), "--area", "."},
         {"scan", ""},
+        {"scan", t.path("r"), "--exclude", t.path("r")},
+        {"scan", t.path("r"), "--exclude"},
     };
     for (const auto& args : cases) {
         SCOPED_TRACE(::testing::PrintToString(args));
@@ -52,8 +58,9 @@ TEST(CommandLine, BadArgumentsGiveOneClearLineAndStatusTwo) {
         EXPECT_EQ(console.out(), "");
         const auto lines = linesOf(console.err());
         ASSERT_EQ(lines.size(), 1u) << console.err();
-        EXPECT_TRUE(startsWith(lines[0], "brimlet: error: ")) << lines[0];
-        EXPECT_GT(lines[0].size(), std::string("brimlet: error: ").size() + 5);
+        EXPECT_TRUE(startsWith(lines[0], "brimlet: ")) << lines[0];
+        EXPECT_FALSE(startsWith(lines[0], "brimlet: error")) << lines[0];
+        EXPECT_GT(lines[0].size(), std::string("brimlet: ").size() + 5);
     }
     EXPECT_EQ(foundation::readWholeFile(shared.snapshotPath()), "previous");
 }
@@ -82,7 +89,7 @@ TEST(CommandLine, FailuresGiveOneLineStatusOneAndKeepTheSnapshot) {
         EXPECT_EQ(console.run(c.args), 1);
         const auto lines = linesOf(console.err());
         ASSERT_EQ(lines.size(), 1u) << console.err();
-        EXPECT_TRUE(startsWith(lines[0], "brimlet: error: ")) << lines[0];
+        EXPECT_TRUE(startsWith(lines[0], "brimlet: ")) << lines[0];
         EXPECT_NE(lines[0].find(c.mentions), std::string::npos) << lines[0];
     }
     {
@@ -98,7 +105,7 @@ TEST(CommandLine, FailuresGiveOneLineStatusOneAndKeepTheSnapshot) {
 
 TEST(CommandLine, HelpPrintsUsageAndSucceeds) {
     for (const std::vector<std::string>& args :
-         {std::vector<std::string>{"--help"}, {"scan", "--help"}, {"-h"}}) {
+         {std::vector<std::string>{"--help"}, {"scan", "--help"}, {"-h"}, {"--help-all"}}) {
         SCOPED_TRACE(::testing::PrintToString(args));
         const CapturedConsole console;
         EXPECT_EQ(console.run(args), 0);
@@ -107,8 +114,42 @@ TEST(CommandLine, HelpPrintsUsageAndSucceeds) {
     }
     const CapturedConsole console;
     console.run({"scan", "--help"});
-    for (const char* option : {"ROOT", "--area", "--top", "-o"}) {
+    for (const char* option : {"ROOT", "--area", "--top", "-o", "--exclude ", "--exclude-caches"}) {
         EXPECT_NE(console.out().find(option), std::string::npos) << option;
+    }
+}
+
+TEST(CommandLine, VersionIsTheProjectVersion) {
+    // MAJOR.MINOR.PATCH, as project() sets it.
+    const std::string version(foundation::projectVersion());
+    EXPECT_EQ(std::count(version.begin(), version.end(), '.'), 2) << version;
+    EXPECT_EQ(version.find_first_not_of("0123456789."), std::string::npos) << version;
+    const std::string expected = "brimlet " + version + "\n";
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"--version"}, {"scan", "--version"}}) {
+        SCOPED_TRACE(::testing::PrintToString(args));
+        const CapturedConsole console;
+        EXPECT_EQ(console.run(args), 0);
+        EXPECT_EQ(console.out(), expected);
+        EXPECT_EQ(console.err(), "");
+    }
+}
+
+// A full disk behind standard output (`brimlet scan -o - > /dev/full`) fails the command.
+TEST(CommandLine, StandardOutputThatRefusesWritesFails) {
+    TempTree t;
+    t.folder("r");
+    const FixedWorld world;
+    const foundation::FileDescriptor full(::open("/dev/full", O_WRONLY | O_CLOEXEC));
+    ASSERT_GE(full.get(), 0);
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"scan", t.path("r"), "-o", "-"}, {"--version"}, {"--help"}}) {
+        SCOPED_TRACE(::testing::PrintToString(args));
+        const CapturedConsole console;
+        EXPECT_EQ(console.run(args, full.get()), 1);
+        const auto lines = linesOf(console.err());
+        ASSERT_EQ(lines.size(), 1u) << console.err();
+        EXPECT_TRUE(startsWith(lines[0], "brimlet: standard output: ")) << lines[0];
     }
 }
 
@@ -169,19 +210,31 @@ TEST(CommandLine, StandardOutputAndDevNullTargets) {
     EXPECT_FALSE(SharedSnapshot::read().has_value());
 }
 
+// Twelve unreadable folders: the first ten in byte order are named, then how many more; the
+// snapshot of what could be read is written all the same.
 TEST(CommandLine, SummaryNamesTheSkippedFolders) {
     TempTree t;
-    buildSampleTree(t);
+    const std::vector<std::string> names = {"k", "a", "j", "b", "b\nbreak", "c", "i",
+                                            "d", "h", "e", "g", "f"};
+    for (const auto& name : names) t.folder("r/" + name);
+    t.file("r/k/kept.txt", 4096);
     const FixedWorld world;
-    const std::string refused = t.path(kSampleRoot + "/small");
-    const std::string nested = t.path(kSampleRoot + "/Big Folder/nested");
-    const testing::ScopedOpenFault fault(
-        [&](const std::string& path) { return path == refused || path == nested ? EACCES : 0; });
+    const testing::ScopedOpenFault fault([&](const std::string& path) {
+        return path != t.path("r") && path.find("/r/k") == std::string::npos ? EACCES : 0;
+    });
     const CapturedConsole console;
-    ASSERT_EQ(console.run({"scan", t.path(kSampleRoot), "-o", t.path("out.json")}), 0)
-        << console.err();
-    EXPECT_NE(console.err().find("; 2 unreadable folders skipped; "), std::string::npos)
-        << console.err();
+    ASSERT_EQ(console.run({"scan", t.path("r"), "-o", t.path("out.json")}), 0) << console.err();
+    const auto lines = linesOf(console.err());
+    ASSERT_EQ(lines.size(), 1u) << console.err();
+    const std::string r = t.path("r") + "/";
+    std::string named;
+    // A name is shown on the one line with its control bytes as '?'.
+    for (const char* name : {"a", "b", "b?break", "c", "d", "e", "f", "g", "h", "i"}) {
+        named += (named.empty() ? "" : ", ") + r + name;
+    }
+    EXPECT_NE(lines[0].find("; 11 unreadable folders skipped (" + named + " and 1 more); "),
+              std::string::npos)
+        << lines[0];
     EXPECT_TRUE(DiskSnapshot::decode(foundation::readWholeFile(t.path("out.json")).value_or(""))
                     .has_value());
 }

@@ -42,13 +42,23 @@ TEST(ProgressLine, ShowsCountersAndFitsTheTerminal) {
     }
 }
 
-TEST(SummaryLine, NamesWhereTotalsSkippedAndTime) {
-    EXPECT_EQ(summaryLine("/data/snapshot.json", 5 << 20, 120, 14, 0, 1.26),
+TEST(SummaryLine, NamesWhereTotalsSkippedFoldersAndTime) {
+    EXPECT_EQ(summaryLine("/data/snapshot.json", 5 << 20, 120, 14, {}, 1.26),
               "Snapshot written to /data/snapshot.json: 5.0 MB in 120 files and 14 folders; "
               "0 unreadable folders skipped; 1.3 s");
-    EXPECT_EQ(summaryLine("standard output", 0, 1, 1, 1, 0.04),
+    EXPECT_EQ(summaryLine("standard output", 0, 1, 1, {"/r/x\x1b[2J"}, 0.04),
               "Snapshot written to standard output: 0 B in 1 file and 1 folder; "
-              "1 unreadable folder skipped; 0.0 s");
+              "1 unreadable folder skipped (/r/x?[2J); 0.0 s");
+    std::vector<std::string> skipped;
+    for (char c = 'a'; c <= 'k'; ++c) skipped.push_back(std::string("/") + c);
+    const std::string ten = "/a, /b, /c, /d, /e, /f, /g, /h, /i, /j";
+    EXPECT_NE(summaryLine("f", 0, 0, 12, skipped, 0).find("; 11 unreadable folders skipped (" +
+                                                          ten + " and 1 more); "),
+              std::string::npos);
+    skipped.pop_back();
+    EXPECT_NE(summaryLine("f", 0, 0, 12, skipped, 0)
+                  .find("; 10 unreadable folders skipped (" + ten + "); "),
+              std::string::npos);
 }
 
 }  // namespace

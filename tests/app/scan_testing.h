@@ -124,13 +124,15 @@ public:
     std::string out() const { return contents(out_); }
     std::string err() const { return contents(err_); }
 
-    // Runs `brimlet` with `args` (without the program name) against this console.
-    int run(const std::vector<std::string>& args) const {
+    // Runs `brimlet` with `args` (without the program name) against this console; `out`, when
+    // given, replaces its standard output.
+    int run(const std::vector<std::string>& args, int out = -1) const {
         std::vector<const char*> argv{"brimlet"};
         for (const auto& a : args) argv.push_back(a.c_str());
         const int argc = static_cast<int>(argv.size());
         argv.push_back(nullptr);
-        return brimlet::runCommandLine(argc, argv.data(), console());
+        return brimlet::runCommandLine(argc, argv.data(),
+                                       brimlet::Console{out >= 0 ? out : out_, err_});
     }
 
 private:

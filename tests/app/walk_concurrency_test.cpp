@@ -1,5 +1,6 @@
 // The parallel walk gives the same figures whatever the number of threads, and a live progress
 // display can read its counters while it runs.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -56,14 +57,34 @@ void buildBusyTree(const TempTree& t) {
 TEST(WalkConcurrency, SameFiguresForEveryThreadCount) {
     TempTree t;
     buildBusyTree(t);
-    const auto reference = figuresOf(walkTree(t.path("r"), WalkOptions{1}));
-    ASSERT_EQ(reference.size(), 1u + 6u + 36u);
-    for (unsigned threads : {2u, 3u, 4u, 8u}) {
-        for (int repeat = 0; repeat < 3; ++repeat) {
-            SCOPED_TRACE(::testing::Message() << threads << " threads, run " << repeat);
-            const FolderTree tree = walkTree(t.path("r"), WalkOptions{threads});
-            EXPECT_EQ(figuresOf(tree), reference);
-            EXPECT_EQ(tree.files(), 6 * 6 * 12);
+    const int tag = ::open(t.path("r/a2/b3/CACHEDIR.TAG").c_str(), O_WRONLY | O_CREAT | O_CLOEXEC,
+                           0644);
+    ASSERT_GE(tag, 0);
+    ASSERT_EQ(::write(tag, kCacheTagSignature.data(), kCacheTagSignature.size()),
+              static_cast<ssize_t>(kCacheTagSignature.size()));
+    ::close(tag);
+    // Exclusions are read by every worker at once, and a cache found by one is dropped after all
+    // have finished.
+    WalkOptions excluding;
+    excluding.exclusions = Exclusions{{{"*.txt", false}, {"a1", false}}, true};
+    for (const WalkOptions& options : {WalkOptions{}, excluding}) {
+        const bool excluded = options.exclusions.caches;
+        WalkOptions single = options;
+        single.threads = 1;
+        const auto reference = figuresOf(walkTree(t.path("r"), single));
+        ASSERT_EQ(reference.size(), excluded ? 1u + 5u + 29u : 1u + 6u + 36u);
+        for (unsigned threads : {2u, 3u, 4u, 8u}) {
+            for (int repeat = 0; repeat < 3; ++repeat) {
+                SCOPED_TRACE(::testing::Message() << threads << " threads, run " << repeat
+                                                  << (excluded ? ", excluding" : ""));
+                WalkOptions parallel = options;
+                parallel.threads = threads;
+                const FolderTree tree = walkTree(t.path("r"), parallel);
+                EXPECT_EQ(figuresOf(tree), reference);
+                if (!excluded) {
+                    EXPECT_EQ(tree.files(), 6 * 6 * 12 + 1);
+                }
+            }
         }
     }
 }

@@ -29,20 +29,20 @@ struct TextLines {
     Size size;
 };
 
-// Without a width, each paragraph ('\n'-separated) is one line. With one, words wrap and a word
-// wider than the width breaks between characters. The lines allowed are the line limit and, with
-// a height, as many whole lines as fit (at least one). When the text does not fit, the font
-// shrinks toward the minimum scale factor; if it still does not fit, the last allowed line
-// takes the rest of the text and is cut with "…" as the truncation mode says.
+// Without a width, each paragraph ('\n'-separated) is one line. With one, lines break where the
+// Unicode line breaking rules allow (after spaces and hyphens, between ideographs; spaces at a
+// break are dropped), and a run with no break that fits breaks between user-perceived
+// characters. The lines allowed are the line limit and, with a height, as many whole lines as
+// fit (at least one). When the text does not fit, the font shrinks toward the minimum scale
+// factor; if it still does not fit, the last allowed line takes the rest of the text and is cut
+// with "…" as the truncation mode says.
 TextLines layoutText(std::string_view text, const TextParameters& parameters,
                      ProposedSize proposal, const TextMeasurer& measurer);
 
-// `text` cut to at most `width` points with "…" at the head, middle or tail, at whole
-// characters (a character keeps its combining marks). Text that fits is returned as it is.
+// `text` cut to at most `width` points with "…" at the head, middle or tail, between
+// user-perceived characters (foundation::graphemeClusterBoundaries), spaces next to the "…"
+// dropped. Text that fits is returned as it is.
 std::string truncateText(std::string_view text, double width, TruncationMode mode,
                          const Font& font, double tracking, const TextMeasurer& measurer);
-
-// Byte offsets where each character starts, plus text.size() at the end.
-std::vector<std::size_t> characterBoundaries(std::string_view text);
 
 }  // namespace ui::detail

@@ -117,5 +117,42 @@ TEST(UnicodeUppercase, IgnoresTheDefaultLocale) {
     icu::Locale::setDefault(previous, status);
 }
 
+TEST(UnicodeSegmentation, CharactersAndLineBreaksAsByteOffsets) {
+    struct Case {
+        const char* what;
+        std::string text;
+        std::vector<std::size_t> characters;
+        std::vector<std::size_t> lineBreaks;
+    };
+    const std::vector<Case> cases = {
+        {"empty", "", {0}, {0}},
+        {"spaces stay before the break", "one two", {0, 1, 2, 3, 4, 5, 6, 7}, {0, 4, 7}},
+        {"break after a hyphen", "a-b c", {0, 1, 2, 3, 4, 5}, {0, 2, 4, 5}},
+        {"break after a hard line break", "ab\ncd", {0, 1, 2, 3, 4, 5}, {0, 3, 5}},
+        {"combining mark stays on its letter", "Re\u0301s", {0, 1, 4, 5}, {0, 5}},
+        {"Devanagari conjunct with its vowel sign is one character",
+         "\u0932\u0915\u094D\u0937\u094D\u092E\u0940", {0, 3, 21}, {0, 21}},
+        {"emoji joined by ZWJ", "\U0001F469\u200D\U0001F469\u200D\U0001F467\u200D\U0001F466",
+         {0, 25}, {0, 25}},
+        {"flags pair their regional indicators", "\U0001F1EF\U0001F1F5\U0001F1E9\U0001F1EA",
+         {0, 8, 16}, {0, 8, 16}},
+        {"Korean breaks between words only", "\uD55C\uAD6D \uD3F4\uB354",
+         {0, 3, 6, 7, 10, 13}, {0, 7, 13}},
+        {"Hangul conjoining jamo", "\u1112\u1161\u11AB\u1100\u1173\u11AF", {0, 9, 18},
+         {0, 18}},
+        // The line rules alone would break between the space and its mark.
+        {"no line break inside a character", "a \u0301b", {0, 1, 4, 5}, {0, 5}},
+        {"invalid byte is a character of its own", "a\xFF" "b", {0, 1, 2, 3}, {0, 3}},
+        {"truncated sequence at the end", "\u0915\xE0\xA4", {0, 3, 5}, {0, 5}},
+        {"mark after an invalid byte stays with it", "\xFF\u0301", {0, 3}, {0, 3}},
+        {"lead byte cut short before ASCII", "\xF0\x9F\x91" "a", {0, 3, 4}, {0, 4}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(graphemeClusterBoundaries(c.text), c.characters);
+        EXPECT_EQ(lineBreakBoundaries(c.text), c.lineBreaks);
+    }
+}
+
 }  // namespace
 }  // namespace foundation

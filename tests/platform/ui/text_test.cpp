@@ -3,10 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
+#include "platform/foundation/unicode.h"
 #include "platform/ui/detail/text_layout.h"
+#include "platform/ui/testing/fixed_measurer.h"
 #include "tests/platform/ui/layout_fixture.h"
 
 namespace ui {
@@ -143,32 +146,122 @@ TEST(TextLayout, ModifiersReachTheTextThroughTheEnvironment) {
     test::expectFrame(text->frame, {0, 0, 48, 10.4});
 }
 
-TEST(TextLayout, TruncationNeverSplitsACharacter) {
-    // "é" as e + combining acute, six letters, and a family emoji joined by ZWJ: 8 characters.
-    const std::string text = "e\xCC\x81" "abcdef" "\xF0\x9F\x91\xA9\xE2\x80\x8D\xF0\x9F\x91\xA7";
-    const std::vector<std::size_t> b = detail::characterBoundaries(text);
-    ASSERT_EQ(b.size(), 9u);
-    const std::string ellipsis = "\xE2\x80\xA6";
-    for (const auto mode : {TruncationMode::head, TruncationMode::middle, TruncationMode::tail}) {
-        for (double width = 0; width <= 72; width += 6) {
-            SCOPED_TRACE("mode " + std::to_string(static_cast<int>(mode)) + " width " +
-                         std::to_string(width));
-            const std::string cut = detail::truncateText(text, width, mode, Font::caption, 0,
-                                                         test::fixedMeasurer());
-            if (cut == text) continue;
-            const auto at = cut.find(ellipsis);
-            ASSERT_NE(at, std::string::npos);
-            const std::string headPart = cut.substr(0, at);
-            const std::string tailPart = cut.substr(at + ellipsis.size());
-            bool headWhole = false;
-            bool tailWhole = false;
-            for (const std::size_t offset : b) {
-                headWhole = headWhole || text.substr(0, offset) == headPart;
-                tailWhole = tailWhole || text.substr(offset) == tailPart;
+// Names whose characters span several code points. The fixed measurer gives 6 points a code
+// point, so a width counts code points, not characters.
+const std::string kResumes = "Re\u0301sume\u0301s";                              // accents
+const std::string kHindi = "\u0939\u093F\u0928\u094D\u0926\u0940 \u0932\u0915\u094D\u0937\u094D"
+                           "\u092E\u0940";                                       // हिन्दी लक्ष्मी
+const std::string kLakshmi = "\u0932\u0915\u094D\u0937\u094D\u092E\u0940";       // ल + क्ष्मी
+const std::string kFamily = "\U0001F469\u200D\U0001F469\u200D\U0001F467\u200D\U0001F466";
+const std::string kCoder = "\U0001F468\u200D\U0001F4BB";
+const std::string kFlags = "\U0001F1EF\U0001F1F5\U0001F1E9\U0001F1EA\U0001F1EB\U0001F1F7";
+const std::string kFlagJp = "\U0001F1EF\U0001F1F5";
+const std::string kFlagDe = "\U0001F1E9\U0001F1EA";
+const std::string kFlagFr = "\U0001F1EB\U0001F1F7";
+const std::string kHangul = "\uD55C\uAD6D\uC5B4 \uD3F4\uB354";                   // 한국어 폴더
+const std::string kJamoHan = "\u1112\u1161\u11AB";                               // 한, 3 jamo
+const std::string kJamoGeul = "\u1100\u1173\u11AF";                              // 글, 3 jamo
+const std::string kEllipsis = "\u2026";
+
+std::size_t codePoints(const std::string& s) {
+    return static_cast<std::size_t>(testing::FixedMeasurer::characters(s));
+}
+
+TEST(TextLayout, TruncationCutsOnlyBetweenUserPerceivedCharacters) {
+    const std::string jamo = kJamoHan + kJamoGeul + kJamoHan + kJamoGeul;
+    const std::vector<std::string> names = {
+        kResumes, kHindi, kLakshmi + kLakshmi + kLakshmi, kFamily + " and " + kCoder,
+        kFamily + kCoder + kFamily, kFlags, kHangul, jamo,
+        "a \u0301b \u0301c",  // spaces carrying a mark are characters, not spaces to drop
+    };
+    for (const std::string& name : names) {
+        const std::vector<std::size_t> b = foundation::graphemeClusterBoundaries(name);
+        auto isBoundary = [&](std::size_t offset) {
+            return std::binary_search(b.begin(), b.end(), offset);
+        };
+        const double whole = 6.0 * static_cast<double>(codePoints(name));
+        for (const auto mode : {TruncationMode::head, TruncationMode::middle, TruncationMode::tail}) {
+            for (double width = 0; width <= whole; width += 3) {
+                SCOPED_TRACE(name + " mode " + std::to_string(static_cast<int>(mode)) + " width " +
+                             std::to_string(width));
+                const std::string cut = detail::truncateText(name, width, mode, Font::caption, 0,
+                                                             test::fixedMeasurer());
+                if (whole <= width) {
+                    EXPECT_EQ(cut, name);
+                    continue;
+                }
+                const auto at = cut.find(kEllipsis);
+                ASSERT_NE(at, std::string::npos) << cut;
+                const std::string head = cut.substr(0, at);
+                const std::string tail = cut.substr(at + kEllipsis.size());
+                EXPECT_TRUE(name.starts_with(head) && isBoundary(head.size())) << cut;
+                EXPECT_TRUE(name.ends_with(tail) && isBoundary(name.size() - tail.size())) << cut;
+                EXPECT_LE(head.size() + tail.size(), name.size());
+                EXPECT_TRUE(mode != TruncationMode::tail || tail.empty()) << cut;
+                EXPECT_TRUE(mode != TruncationMode::head || head.empty()) << cut;
+                EXPECT_TRUE(cut == kEllipsis || 6.0 * static_cast<double>(codePoints(cut)) <= width)
+                    << cut;
             }
-            EXPECT_TRUE(headWhole) << cut;
-            EXPECT_TRUE(tailWhole) << cut;
         }
+    }
+
+    struct Known {
+        const char* what;
+        std::string name;
+        TruncationMode mode;
+        double width;
+        std::string expected;
+    };
+    const std::vector<Known> known = {
+        {"accents stay on their letters", kResumes, TruncationMode::tail, 30,
+         "Re\u0301s" + kEllipsis},
+        {"flags stay whole", kFlags, TruncationMode::tail, 24, kFlagJp + kEllipsis},
+        {"conjunct with its vowel sign stays whole, no dangling virama", kHindi,
+         TruncationMode::middle, 60,
+         "\u0939\u093F" + kEllipsis + "\u0915\u094D\u0937\u094D\u092E\u0940"},
+        {"emoji sequences stay whole, spaces at the cut go", kFamily + " and " + kCoder,
+         TruncationMode::middle, 66, kFamily + kEllipsis + kCoder},
+        {"conjoining jamo stay one syllable", jamo, TruncationMode::head, 48,
+         kEllipsis + kJamoHan + kJamoGeul},
+    };
+    for (const Known& k : known) {
+        SCOPED_TRACE(k.what);
+        EXPECT_EQ(detail::truncateText(k.name, k.width, k.mode, Font::caption, 0,
+                                       test::fixedMeasurer()),
+                  k.expected);
+    }
+}
+
+TEST(TextLayout, WrapsAtLineBreaksThenBetweenCharacters) {
+    struct Case {
+        const char* what;
+        std::string text;
+        double width;
+        std::vector<std::string> lines;
+    };
+    const std::vector<Case> cases = {
+        {"at a space rather than inside a word", kResumes + " " + kFamily, 60,
+         {kResumes, kFamily}},
+        {"at the space between Devanagari words", kHindi, 42,
+         {"\u0939\u093F\u0928\u094D\u0926\u0940", kLakshmi}},
+        {"a word with no break keeps its conjunct whole", kLakshmi, 36,
+         {"\u0932", "\u0915\u094D\u0937\u094D\u092E\u0940"}},
+        {"between flags, never between their halves", kFlags, 18, {kFlagJp, kFlagDe, kFlagFr}},
+        {"Korean at the space, not between syllables", kHangul, 30,
+         {"\uD55C\uAD6D\uC5B4", "\uD3F4\uB354"}},
+        {"a Korean word wider than the line keeps its jamo together",
+         kJamoHan + kJamoGeul + kJamoHan + kJamoGeul, 24,
+         {kJamoHan, kJamoGeul, kJamoHan, kJamoGeul}},
+        {"never between a space and its mark", "ab \u0301cd", 24, {"ab \u0301", "cd"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        detail::TextParameters p;
+        p.font = Font::caption;
+        const detail::TextLines out = detail::layoutText(c.text, p, {c.width, {}},
+                                                         test::fixedMeasurer());
+        EXPECT_EQ(out.lines, c.lines);
+        EXPECT_FALSE(out.truncated);
     }
 }
 

@@ -1,0 +1,183 @@
+#!/usr/bin/env python3
+"""Plants known faults in the code one at a time and counts how many the tests catch.
+
+Each fault replaces one exact piece of a source file (an off-by-one, a flipped comparison, a
+dropped branch, a wrong constant), rebuilds the test binaries that cover that file in a build tree
+of its own (build-faults/, warnings not fatal, so a fault that only warns still builds), runs
+them, and puts the file back, whatever happens. A fault is caught when a test binary fails or
+runs past its time limit. A fault whose piece of code is no longer there is reported as stale,
+not counted.
+
+    scripts/plant-faults.py            every fault
+    scripts/plant-faults.py F3 F17     only these
+    scripts/plant-faults.py --list     the faults, without running them
+
+The table it prints goes into the notes of any change that cuts tests: the count caught before
+and after must not drop by more than the faults explained there.
+"""
+import os
+import subprocess
+import sys
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+BUILD = os.path.join(ROOT, "build-faults")
+TIME_LIMIT = 300
+
+FOUNDATION = ["tests/platform/foundation/foundation_tests"]
+SHARED = ["tests/extension/shared/shared_tests"]
+EXTENSION = ["tests/extension/extension_tests"]
+UI = ["tests/platform/ui/ui_tests"]
+RENDER = ["tests/platform/ui/render/render_tests"]
+APP = ["tests/app/app_tests"]
+HOST = ["tests/extension/extension_tests", "tests/platform/widgetkit/host_concurrency_tests"]
+
+# (id, file, the exact text to replace, its faulty replacement, test binaries to run)
+FAULTS = [
+    # foundation
+    ("F1", "platform/foundation/file.cpp", "!S_ISREG(st.st_mode)", "S_ISDIR(st.st_mode)", FOUNDATION),
+    ("F2", "platform/foundation/file.cpp", "static_cast<std::size_t>(st.st_size) > maxBytes",
+     "static_cast<std::size_t>(st.st_size) > maxBytes + 1", FOUNDATION),
+    ("F3", "platform/foundation/date.cpp", "if (month <= 2) year += 1;", "if (month < 2) year += 1;",
+     FOUNDATION),
+    ("F4", "platform/foundation/date.cpp", "case Component::hour: unit = 3600; break;",
+     "case Component::hour: unit = 3660; break;", FOUNDATION),
+    ("F5", "platform/foundation/json_reader.cpp", "!(d >= kInt64Low && d < kInt64End)",
+     "!(d >= kInt64Low && d <= kInt64End)", FOUNDATION),
+    ("F6", "platform/foundation/json_reader.cpp", "std::trunc(d) != d", "std::floor(d) > d + 1",
+     FOUNDATION),
+    ("F7", "platform/foundation/volume.cpp", "counts.blocks > counts.freeBlocks ? counts.blocks - counts.freeBlocks : 0",
+     "counts.blocks", FOUNDATION),
+    ("F8", "platform/foundation/volume.cpp", "if (mount == \"/\") return !path.empty() && path.front() == '/';",
+     "if (mount == \"/\") return true;", FOUNDATION),
+    ("F9", "platform/foundation/volume.cpp", "return path.size() == mount.size() || path[mount.size()] == '/';",
+     "return true;", FOUNDATION),
+    ("F10", "platform/foundation/volume.cpp", "field[i + 1] >= '0' && field[i + 1] <= '3'",
+     "field[i + 1] >= '0' && field[i + 1] <= '4'", FOUNDATION),
+    ("F11", "platform/foundation/container.cpp", "xdg != nullptr && xdg[0] == '/'", "xdg != nullptr",
+     FOUNDATION),
+    ("F12", "platform/foundation/localization.cpp", "if (conv == 'i') conv = 'd';", "", UI),
+    ("F13", "platform/foundation/localization.cpp", "if (!position) ++next;\n        i = j + 1;",
+     "i = j + 1;", UI),
+    # extension/shared
+    ("S1", "extension/shared/human_bytes.cpp", "if (bytes < 1024) {", "if (bytes <= 1024) {", EXTENSION),
+    ("S2", "extension/shared/human_bytes.cpp", "unit < kUnits.size() - 1", "unit < kUnits.size() - 2",
+     EXTENSION),
+    ("S3", "extension/shared/volume_reading.cpp", "reading.used = std::max<std::int64_t>(used, 0);",
+     "reading.used = used;", EXTENSION),
+    ("S4", "extension/shared/volume_reading.cpp", "*figures->totalCapacity < 1", "*figures->totalCapacity < 0",
+     EXTENSION),
+    ("S5", "extension/shared/volume_reading.cpp",
+     "figures->availableCapacityForImportantUsage.value_or(\n        figures->availableCapacity.value_or(0))",
+     "figures->availableCapacity.value_or(\n        figures->availableCapacityForImportantUsage.value_or(0))",
+     EXTENSION),
+    ("S6", "extension/shared/disk_snapshot.cpp",
+     "return required(m[0], out.name) && required(m[1], out.size);",
+     "return required(m[0], out.name) && (required(m[1], out.size) || true);", SHARED),
+    ("S7", "extension/shared/disk_snapshot.cpp", "    if (!value || value->isNull()) {",
+     "    if (!value) {", SHARED),
+    ("S8", "extension/shared/shared_snapshot.cpp", "if (!container) return std::nullopt;",
+     "if (!container) return DiskSnapshot::decode(\"{}\");", SHARED),
+    # extension
+    ("E1", "extension/fullness/fullness_ring.cpp", "if (fraction < 0.7)", "if (fraction <= 0.7)",
+     EXTENSION),
+    ("E2", "extension/fullness/fullness_ring.cpp", "if (fraction < 0.9)", "if (fraction < 0.95)",
+     EXTENSION),
+    ("E3", "extension/fullness/fullness_ring.cpp", "if (!(percent < 0x1p63) || !(percent >= -0x1p63))",
+     "if (!(percent < 0x1p64) || !(percent >= -0x1p63))", EXTENSION),
+    ("E4", "extension/fullness/provider.cpp", ".date(foundation::Calendar::Component::minute, 30, now)",
+     ".date(foundation::Calendar::Component::minute, 15, now)", EXTENSION),
+    ("E5", "extension/fullness/provider.cpp",
+     "VolumeSample sample = context.isPreview ? VolumeSample::placeholder() : probeVolume();",
+     "VolumeSample sample = probeVolume();", EXTENSION),
+    ("E6", "extension/breakdown/breakdown_provider.cpp", ".date(foundation::Calendar::Component::hour, 6, now)",
+     ".date(foundation::Calendar::Component::hour, 5, now)", EXTENSION),
+    ("E7", "extension/breakdown/breakdown_entry.cpp",
+     "foundation::canonicallyEquivalent(area.name, *areaName)", "area.name == *areaName", EXTENSION),
+    ("E8", "extension/breakdown/breakdown_entry.cpp", "snapshot->rootName.value_or(snapshot->volumeName)",
+     "snapshot->volumeName", EXTENSION),
+    ("E9", "extension/breakdown/breakdown_list.cpp", "constexpr std::size_t kMaxRows = 5;",
+     "constexpr std::size_t kMaxRows = 6;", EXTENSION),
+    ("E10", "extension/breakdown/breakdown_list.cpp", "return !(width >= kMinimumFill) ? kMinimumFill : width;",
+     "return std::max(width, kMinimumFill);", EXTENSION),
+    ("E11", "extension/breakdown/breakdown_list.cpp", "std::int64_t scale = 1;", "std::int64_t scale = 0;",
+     EXTENSION),
+    ("E12", "extension/intents/area_entity.cpp", "entities.push_back(AreaEntity{});\n", "", EXTENSION),
+    ("E13", "extension/intents/area_entity.cpp",
+     "names.contains(identifier) ? identifier : std::string()", "identifier", EXTENSION),
+    ("E14", "extension/intents/area_entity.cpp", "\"All of \" + *snapshot->rootName", "*snapshot->rootName",
+     EXTENSION),
+    # host
+    ("H1", "platform/widgetkit/host/placed_store.cpp", "if (ec == std::errc() && ptr == end && stored >= id)",
+     "if (ec == std::errc() && ptr == end && stored > id)", HOST),
+    ("H2", "platform/widgetkit/host/placed_store.cpp", "(locked = ::flock(lock.get(), LOCK_EX))",
+     "(locked = 0)", HOST),
+    ("H3", "platform/widgetkit/host/placed_store.cpp",
+     "if (placed.find(w.id) != nullptr) corrupt(path_, \"holds the id \" + w.id + \" twice\");", "", HOST),
+]
+
+
+def run(command, **kwargs):
+    return subprocess.run(command, cwd=ROOT, **kwargs)
+
+
+def configure():
+    if os.path.exists(os.path.join(BUILD, "build.ninja")):
+        return
+    run(["cmake", "-S", ".", "-B", BUILD, "-G", "Ninja", "-DCMAKE_BUILD_TYPE=RelWithDebInfo",
+         "-DBRIMLET_WERROR=OFF"], check=True, stdout=subprocess.DEVNULL)
+
+
+def plant(fault):
+    ident, path, old, new, binaries = fault
+    full = os.path.join(ROOT, path)
+    with open(full, encoding="utf-8") as f:
+        original = f.read()
+    if original.count(old) != 1:
+        return "stale"
+    try:
+        with open(full, "w", encoding="utf-8") as f:
+            f.write(original.replace(old, new))
+        targets = [os.path.basename(b) for b in binaries]
+        built = run(["cmake", "--build", BUILD, "--target", *targets, "--", "-k", "0"],
+                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        if built.returncode != 0:
+            return "does not build"
+        for binary in binaries:
+            try:
+                result = run([os.path.join(BUILD, binary), "--gtest_brief=1"], timeout=TIME_LIMIT,
+                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            except subprocess.TimeoutExpired:
+                return "caught (time limit)"
+            if result.returncode != 0:
+                return "caught"
+        return "MISSED"
+    finally:
+        with open(full, "w", encoding="utf-8") as f:
+            f.write(original)
+
+
+def main(argv):
+    if "--list" in argv:
+        for ident, path, old, new, _ in FAULTS:
+            print(f"{ident:5} {path}: {old.strip()!r} -> {new.strip()!r}")
+        return 0
+    chosen = [f for f in FAULTS if not argv or f[0] in argv]
+    configure()
+    # Everything built once first, so each fault rebuilds only what it touches.
+    run(["cmake", "--build", BUILD], check=True, stdout=subprocess.DEVNULL)
+    counts = {}
+    for fault in chosen:
+        outcome = plant(fault)
+        key = outcome.split(" ")[0]
+        counts[key] = counts.get(key, 0) + 1
+        print(f"{fault[0]:5} {outcome:20} {fault[1]}", flush=True)
+    run(["cmake", "--build", BUILD], stdout=subprocess.DEVNULL)
+    caught = counts.get("caught", 0)
+    applied = caught + counts.get("MISSED", 0)
+    print(f"caught {caught} of {applied} planted faults"
+          + "".join(f", {n} {k}" for k, n in counts.items() if k not in ("caught", "MISSED")))
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1:]))
