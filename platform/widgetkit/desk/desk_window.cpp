@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <cmath>
 #include <exception>
 
@@ -133,23 +132,6 @@ struct TileRef {
 struct DeskWindow::WakeTarget {
     DeskWindow* desk = nullptr;
 };
-
-std::string formatBytes(std::int64_t bytes) {
-    static constexpr std::array<const char*, 5> kUnits{"B", "KB", "MB", "GB", "TB"};
-    double value = static_cast<double>(std::max<std::int64_t>(bytes, 0));
-    std::size_t unit = 0;
-    while (value >= 1024 && unit + 1 < kUnits.size()) {
-        value /= 1024;
-        unit += 1;
-    }
-    // One decimal below ten of a unit, none above; cut, never rounded up past what is free.
-    const bool decimal = unit > 0 && value < 10;
-    const double shown = decimal ? std::floor(value * 10) / 10 : std::floor(value);
-    std::array<char, 32> text{};
-    const auto result = std::to_chars(text.data(), text.data() + text.size(), shown,
-                                      std::chars_format::fixed, decimal ? 1 : 0);
-    return std::string(text.data(), result.ptr) + " " + kUnits[unit];
-}
 
 DeskWindow::DeskWindow(GtkApplication* app, const TupleWidget& widgets, DeskOptions options)
     : app_(app), widgets_(widgets), options_(std::move(options)), model_(widgets) {
@@ -698,10 +680,7 @@ void DeskWindow::notifyLowSpace() {
     }
     for (const auto& notice : notices) {
         GNotification* n = g_notification_new("Disk almost full");
-        std::string body = formatBytes(notice.reading.free) + " free";
-        if (!notice.reading.volumeName.empty()) body += " on " + notice.reading.volumeName;
-        body += ".";
-        g_notification_set_body(n, body.c_str());
+        g_notification_set_body(n, host::lowSpaceText(notice.reading).c_str());
         g_notification_set_priority(n, G_NOTIFICATION_PRIORITY_HIGH);
         g_application_send_notification(G_APPLICATION(app_), ("low-space-" + notice.id).c_str(),
                                         n);

@@ -125,7 +125,4 @@ private:
     bool screenshotWritten_ = false;
 };
 
-// "1.5 GB": bytes in units of 1024 with one decimal below 10 of a unit, for the low-space notice.
-std::string formatBytes(std::int64_t bytes);
-
 }  // namespace widgetkit::desk

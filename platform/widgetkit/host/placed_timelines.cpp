@@ -1,6 +1,7 @@
 #include "platform/widgetkit/host/placed_timelines.h"
 
 #include <algorithm>
+#include <array>
 #include <exception>
 #include <utility>
 
@@ -32,6 +33,24 @@ std::optional<SpaceReading> spaceReading(const AnyEntry& entry) {
         reading.volumeName = std::string(name->string().value_or(""));
     }
     return reading;
+}
+
+std::string lowSpaceText(const SpaceReading& reading) {
+    static constexpr std::array<const char*, 5> kUnits{"B", "KB", "MB", "GB", "TB"};
+    // Whole numbers throughout, so that nothing rounds up.
+    const std::int64_t bytes = std::max<std::int64_t>(reading.free, 0);
+    std::size_t unit = 0;
+    std::int64_t divisor = 1;
+    while (unit + 1 < kUnits.size() && bytes / divisor >= 1024) {
+        divisor *= 1024;
+        unit += 1;
+    }
+    const std::int64_t whole = bytes / divisor;
+    std::string out = std::to_string(whole);
+    if (unit > 0 && whole < 10) out += "." + std::to_string((bytes % divisor) * 10 / divisor);
+    out += std::string(" ") + kUnits[unit] + " free";
+    if (!reading.volumeName.empty()) out += " on " + reading.volumeName;
+    return out + ".";
 }
 
 PlacedTimelines::Tile* PlacedTimelines::findMutable(const std::string& id) {

@@ -36,6 +36,10 @@ struct SpaceReading {
 };
 std::optional<SpaceReading> spaceReading(const AnyEntry& entry);
 
+// The low-space notice's text: "1.5 GB free on Data." (without a name: "1.5 GB free."). Bytes in
+// units of 1024, one decimal below ten of a unit, cut rather than rounded up.
+std::string lowSpaceText(const SpaceReading& reading);
+
 class PlacedTimelines {
 public:
     struct Tile {
