@@ -61,7 +61,8 @@ int printToOutput(const Console& console, std::string_view text) {
     return kStatusFailure;
 }
 
-int scan(const Arguments& arguments, bool rootGiven, bool outputGiven, const Console& console) {
+int scan(const Arguments& arguments, bool rootGiven, bool outputGiven, const Console& console,
+         const ScanEnvironment& environment) {
     const auto started = std::chrono::steady_clock::now();
     ScanRequest request;
     if (rootGiven) request.root = arguments.root;
@@ -69,7 +70,8 @@ int scan(const Arguments& arguments, bool rootGiven, bool outputGiven, const Con
     request.top = arguments.top;
     request.exclude = arguments.exclude;
     request.excludeCaches = arguments.excludeCaches;
-    const ScanPlan plan = planScan(request);
+    ScanPlan plan = planScan(request);
+    plan.environment = &environment;
     const SnapshotTarget target = prepareSnapshotTarget(
         outputGiven ? std::optional<std::string>(arguments.output) : std::nullopt);
 
@@ -82,7 +84,7 @@ int scan(const Arguments& arguments, bool rootGiven, bool outputGiven, const Con
     auto document = result->snapshot.encode(2);
     if (!document) throw ScanError("the snapshot has a value JSON cannot hold");
     *document += '\n';
-    writeSnapshot(target, *document, console.out);
+    writeSnapshot(target, *document, console.out, environment);
 
     const FolderTree& tree = result->tree;
     writeText(console.err,
@@ -94,7 +96,8 @@ int scan(const Arguments& arguments, bool rootGiven, bool outputGiven, const Con
 
 }  // namespace
 
-int runCommandLine(int argc, const char* const* argv, const Console& console) {
+int runCommandLine(int argc, const char* const* argv, const Console& console,
+                   const ScanEnvironment& environment) {
     CLI::App app("Scans a folder tree and stores its breakdown for the Disk Breakdown widget.",
                  "brimlet");
     app.require_subcommand(1);
@@ -154,7 +157,7 @@ int runCommandLine(int argc, const char* const* argv, const Console& console) {
 
     try {
         return scan(arguments, scanCommand->count("ROOT") > 0, scanCommand->count("-o") > 0,
-                    console);
+                    console, environment);
     } catch (const ScanError& e) {
         report(console, e.what());
         return e.exitStatus();

@@ -3,6 +3,8 @@
 
 #include <unistd.h>
 
+#include "app/environment.h"
+
 namespace brimlet {
 
 // Where the command writes: the snapshot for "-o -" goes to `out`; messages, the live progress
@@ -14,6 +16,8 @@ struct Console {
 
 // Runs the command; returns the exit status: 0 on success (and for --help), 1 when the scan or
 // the writing fails, 2 for bad arguments. Never exits the process itself.
-int runCommandLine(int argc, const char* const* argv, const Console& console = {});
+// `environment` is where opening folders and writing the snapshot may fail (tests).
+int runCommandLine(int argc, const char* const* argv, const Console& console = {},
+                   const ScanEnvironment& environment = ScanEnvironment::standard());
 
 }  // namespace brimlet

@@ -49,6 +49,8 @@ struct ScanPlan {
     std::size_t top = kDefaultTopCount;
     unsigned threads = 0;
     Exclusions exclusions = {};
+    // Where opening a folder may fail; never null.
+    const ScanEnvironment* environment = &ScanEnvironment::standard();
 };
 
 // Resolves the root (home directory when absent) and the areas. Throws ScanError: a root that

@@ -10,8 +10,8 @@
 #include <cstring>
 #include <memory>
 
+#include "app/environment.h"
 #include "app/scan.h"
-#include "app/seams.h"
 #include "extension/shared/identifiers.h"
 #include "platform/foundation/container.h"
 #include "platform/foundation/file.h"
@@ -47,11 +47,11 @@ int createTemporary(const std::string& folder, std::string& path) {
     return -1;
 }
 
-// Writes all of `bytes`; false with errno set on failure. Honours the write-fault seam.
-bool writeAll(int fd, std::string_view bytes) {
-    std::size_t allowed = bytes.size();
-    const std::size_t* fault = testing::detail::writeFault();
-    if (fault != nullptr) allowed = std::min(allowed, *fault);
+// Writes all of `bytes`; false with errno set on failure. Stops with EIO at the environment's
+// write limit.
+bool writeAll(int fd, std::string_view bytes, const ScanEnvironment& environment) {
+    const std::optional<std::size_t> limit = environment.writeLimit();
+    const std::size_t allowed = std::min(bytes.size(), limit.value_or(bytes.size()));
     std::size_t done = 0;
     while (done < allowed) {
         const ssize_t n = ::write(fd, bytes.data() + done, allowed - done);
@@ -61,40 +61,35 @@ bool writeAll(int fd, std::string_view bytes) {
         }
         done += static_cast<std::size_t>(n);
     }
-    if (fault != nullptr && allowed < bytes.size()) {
+    if (allowed < bytes.size()) {
         errno = EIO;
         return false;
     }
     return true;
 }
 
-void replaceFile(const std::string& path, std::string_view document) {
+void replaceFile(const std::string& path, std::string_view document,
+                 const ScanEnvironment& environment) {
     const std::string folder = folderOf(path);
     std::string temporary;
-    const int fd = createTemporary(folder, temporary);
-    if (fd < 0) fail(folder, errno);
+    foundation::FileDescriptor fd(createTemporary(folder, temporary));
+    if (fd.get() < 0) fail(folder, errno);
     auto abandon = [&](const std::string& what, int error) {
-        ::close(fd);
+        (void)fd.close();  // the write already failed; this close cannot make it worse
         ::unlink(temporary.c_str());
         fail(what, error);
     };
-    if (!writeAll(fd, document)) abandon(path, errno);
-    if (::fsync(fd) != 0) abandon(path, errno);
-    if (::close(fd) != 0) {
-        const int error = errno;
-        ::unlink(temporary.c_str());
-        fail(path, error);
-    }
+    if (!writeAll(fd.get(), document, environment)) abandon(path, errno);
+    if (::fsync(fd.get()) != 0) abandon(path, errno);
+    if (fd.close() != 0) abandon(path, errno);
     if (::rename(temporary.c_str(), path.c_str()) != 0) {
         const int error = errno;
         ::unlink(temporary.c_str());
         fail(path, error);
     }
     // The rename is durable once the folder itself is on disk.
-    if (const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
-    }
+    const foundation::FileDescriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir.get() >= 0) ::fsync(dir.get());
 }
 
 }  // namespace
@@ -131,29 +126,27 @@ SnapshotTarget prepareSnapshotTarget(const std::optional<std::string>& output) {
     }
     const std::string folder = folderOf(path);
     std::string probe;
-    const int fd = createTemporary(folder, probe);
-    if (fd < 0) fail(path, errno);
-    ::close(fd);
+    const foundation::FileDescriptor fd(createTemporary(folder, probe));
+    if (fd.get() < 0) fail(path, errno);
     ::unlink(probe.c_str());
     return SnapshotTarget{SnapshotTarget::Mode::replaceFile, path};
 }
 
-void writeSnapshot(const SnapshotTarget& target, std::string_view document, int standardOutput) {
+void writeSnapshot(const SnapshotTarget& target, std::string_view document, int standardOutput,
+                   const ScanEnvironment& environment) {
     switch (target.mode) {
         case SnapshotTarget::Mode::standardOutput:
-            if (!writeAll(standardOutput, document)) fail("standard output", errno);
+            if (!writeAll(standardOutput, document, environment)) fail("standard output", errno);
             return;
         case SnapshotTarget::Mode::writeInPlace: {
-            const int fd = ::open(target.path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
-            if (fd < 0) fail(target.path, errno);
-            const bool written = writeAll(fd, document);
-            const int error = errno;
-            ::close(fd);
-            if (!written) fail(target.path, error);
+            foundation::FileDescriptor fd(::open(target.path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY));
+            if (fd.get() < 0) fail(target.path, errno);
+            if (!writeAll(fd.get(), document, environment)) fail(target.path, errno);
+            if (fd.close() != 0) fail(target.path, errno);
             return;
         }
         case SnapshotTarget::Mode::replaceFile:
-            replaceFile(target.path, document);
+            replaceFile(target.path, document, environment);
             return;
     }
 }

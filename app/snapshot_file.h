@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "app/environment.h"
+
 namespace brimlet {
 
 struct SnapshotTarget {
@@ -26,9 +28,10 @@ struct SnapshotTarget {
 SnapshotTarget prepareSnapshotTarget(const std::optional<std::string>& output);
 
 // Writes `document` to `target`; `standardOutput` is the descriptor used for "-". Throws
-// ScanError (status 1) on failure; a file being replaced is then left exactly as it was and no
-// temporary file remains.
-void writeSnapshot(const SnapshotTarget& target, std::string_view document, int standardOutput);
+// ScanError (status 1) on failure, also when `environment` fails the write; a file being
+// replaced is then left exactly as it was and no temporary file remains.
+void writeSnapshot(const SnapshotTarget& target, std::string_view document, int standardOutput,
+                   const ScanEnvironment& environment = ScanEnvironment::standard());
 
 // "the shared container's snapshot.json" style description for the closing summary.
 std::string describeTarget(const SnapshotTarget& target);

@@ -15,7 +15,6 @@
 #include <thread>
 #include <tuple>
 
-#include "app/seams.h"
 #include "platform/foundation/file.h"
 
 namespace brimlet {
@@ -83,24 +82,23 @@ std::string folderPath(const Folder& folder, const std::string& rootPath) {
 class TreeWalker {
 public:
     TreeWalker(const std::string& rootPath, const WalkOptions& options, WalkProgress* progress)
-        : rootPath_(rootPath), exclusions_(options.exclusions), progress_(progress) {
+        : rootPath_(rootPath),
+          exclusions_(options.exclusions),
+          environment_(*options.environment),
+          progress_(progress) {
         // Two threads per core: a thread waiting for the disk on a cold cache leaves its core to
         // another; with a warm cache the extra threads cost next to nothing.
         threads_ = options.threads != 0
                        ? options.threads
                        : std::clamp(2 * std::thread::hardware_concurrency(), 4u, 32u);
-        if (const auto* fault = testing::detail::openFault()) {
-            if (const int error = (*fault)(rootPath); error != 0) {
-                throw std::system_error(error, std::generic_category(), rootPath);
-            }
-        }
-        rootFd_ = ::open(rootPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOCTTY);
-        if (rootFd_ < 0) throw std::system_error(errno, std::generic_category(), rootPath);
-        struct stat st {};
-        if (::fstat(rootFd_, &st) != 0) {
-            const int error = errno;
-            ::close(rootFd_);
+        if (const int error = environment_.openFolderFault(rootPath); error != 0) {
             throw std::system_error(error, std::generic_category(), rootPath);
+        }
+        rootFd_ = Descriptor(::open(rootPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOCTTY));
+        if (rootFd_.get() < 0) throw std::system_error(errno, std::generic_category(), rootPath);
+        struct stat st {};
+        if (::fstat(rootFd_.get(), &st) != 0) {
+            throw std::system_error(errno, std::generic_category(), rootPath);
         }
         device_ = st.st_dev;
         tree_.rootPath_ = rootPath;
@@ -112,7 +110,6 @@ public:
         stack_.push_back(&root);
     }
 
-    ~TreeWalker() { ::close(rootFd_); }
     TreeWalker(const TreeWalker&) = delete;
     TreeWalker& operator=(const TreeWalker&) = delete;
 
@@ -196,15 +193,14 @@ private:
     // folder's identity.
     int openFolder(Worker& w, const Folder& folder, bool& verified) {
         verified = false;
-        if (const auto* fault = testing::detail::openFault()) {
-            if (const int error = (*fault)(folderPath(folder, rootPath_)); error != 0) {
-                errno = error;
-                return -1;
-            }
+        if (const int error = environment_.openFolderFault(folderPath(folder, rootPath_));
+            error != 0) {
+            errno = error;
+            return -1;
         }
         if (folder.parent == nullptr) {
             verified = true;
-            return ::fcntl(rootFd_, F_DUPFD_CLOEXEC, 0);
+            return ::fcntl(rootFd_.get(), F_DUPFD_CLOEXEC, 0);
         }
         w.chain.clear();
         std::size_t length = 0;
@@ -223,7 +219,7 @@ private:
                 how.flags = static_cast<std::uint64_t>(kFolderOpenFlags);
                 how.resolve = RESOLVE_BENEATH | RESOLVE_NO_SYMLINKS | RESOLVE_NO_MAGICLINKS |
                               RESOLVE_NO_XDEV;
-                const long fd = ::syscall(SYS_openat2, rootFd_, w.path.c_str(), &how, sizeof how);
+                const long fd = ::syscall(SYS_openat2, rootFd_.get(), w.path.c_str(), &how, sizeof how);
                 if (fd >= 0) {
                     verified = true;
                     return static_cast<int>(fd);
@@ -234,20 +230,17 @@ private:
                 if (errno == ENOSYS) openat2Missing_.store(true, std::memory_order_relaxed);
                 if (errno != ENOSYS && errno != EXDEV) return -1;
             }
-            return ::openat(rootFd_, w.path.c_str(), kFolderOpenFlags);
+            return ::openat(rootFd_.get(), w.path.c_str(), kFolderOpenFlags);
         }
-        int at = rootFd_;
+        // One component at a time, each opened relative to the one before.
+        Descriptor at;
         for (auto it = w.chain.rbegin(); it != w.chain.rend(); ++it) {
-            const int next = ::openat(at, (*it)->name.c_str(), kFolderOpenFlags);
-            const int error = errno;
-            if (at != rootFd_) ::close(at);
-            if (next < 0) {
-                errno = error;
-                return -1;
-            }
-            at = next;
+            const int base = at.get() >= 0 ? at.get() : rootFd_.get();
+            Descriptor next(::openat(base, (*it)->name.c_str(), kFolderOpenFlags));
+            if (next.get() < 0) return -1;  // errno from openat; `at` closes without touching it
+            at = std::move(next);
         }
-        return at;
+        return at.release();
     }
 
     void skip(Worker& w, Folder& folder) {
@@ -387,9 +380,10 @@ private:
 
     std::string rootPath_;
     Exclusions exclusions_;
+    const ScanEnvironment& environment_;
     WalkProgress* progress_;
     unsigned threads_ = 2;
-    int rootFd_ = -1;
+    Descriptor rootFd_;
     dev_t device_ = 0;
     std::atomic<bool> openat2Missing_{false};
     FolderTree tree_;

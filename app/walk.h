@@ -20,6 +20,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/environment.h"
 #include "app/exclusion.h"
 #include "app/kinds.h"
 
@@ -80,6 +81,8 @@ struct WalkOptions {
     // Worker threads; 0 picks two per core, 4 to 32.
     unsigned threads = 0;
     Exclusions exclusions = {};
+    // Where opening a folder may fail; never null.
+    const ScanEnvironment* environment = &ScanEnvironment::standard();
 };
 
 // Walks the folder at `rootPath` (absolute, no trailing '/' unless it is "/"). Throws

@@ -17,6 +17,21 @@ FileDescriptor::~FileDescriptor() {
     if (fd_ >= 0) ::close(fd_);
 }
 
+FileDescriptor& FileDescriptor::operator=(FileDescriptor&& other) noexcept {
+    if (this != &other) {
+        if (fd_ >= 0) ::close(fd_);
+        fd_ = other.fd_;
+        other.fd_ = -1;
+    }
+    return *this;
+}
+
+int FileDescriptor::close() {
+    const int fd = fd_;
+    fd_ = -1;
+    return fd >= 0 ? ::close(fd) : 0;
+}
+
 namespace {
 
 mode_t currentUmask() {

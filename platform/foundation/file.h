@@ -12,11 +12,24 @@ namespace foundation {
 // nothing.
 class FileDescriptor {
 public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
+    explicit FileDescriptor(int fd = -1) : fd_(fd) {}
     ~FileDescriptor();
+    FileDescriptor(FileDescriptor&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
+    FileDescriptor& operator=(FileDescriptor&& other) noexcept;
     FileDescriptor(const FileDescriptor&) = delete;
     FileDescriptor& operator=(const FileDescriptor&) = delete;
     int get() const { return fd_; }
+
+    // Closes the descriptor now and returns close()'s result (0, or -1 with errno set), for a
+    // writer that must know whether its data reached the file. Owns nothing afterwards.
+    [[nodiscard]] int close();
+
+    // Gives the descriptor up to the caller, who closes it. Owns nothing afterwards.
+    [[nodiscard]] int release() {
+        const int fd = fd_;
+        fd_ = -1;
+        return fd;
+    }
 
 private:
     int fd_;

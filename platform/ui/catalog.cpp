@@ -9,13 +9,6 @@ namespace ui {
 
 namespace {
 
-int crossIndex(HorizontalAlignment a) {
-    return a == HorizontalAlignment::leading ? 0 : a == HorizontalAlignment::center ? 1 : 2;
-}
-int crossIndex(VerticalAlignment a) {
-    return a == VerticalAlignment::top ? 0 : a == VerticalAlignment::center ? 1 : 2;
-}
-
 std::optional<double> validLength(std::optional<double> v) {
     if (v && std::isfinite(*v) && *v >= 0) return v;
     return std::nullopt;
@@ -26,7 +19,7 @@ std::optional<double> validLength(std::optional<double> v) {
 
 View VStack(HorizontalAlignment alignment, std::optional<double> spacing,
             std::vector<View> children) {
-    return detail::makeView(detail::StackNode{Axis::vertical, crossIndex(alignment),
+    return detail::makeView(detail::StackNode{Axis::vertical, detail::axisAlignment(alignment),
                                               validLength(spacing), std::move(children)});
 }
 
@@ -36,7 +29,7 @@ View VStack(std::vector<View> children) {
 
 View HStack(VerticalAlignment alignment, std::optional<double> spacing,
             std::vector<View> children) {
-    return detail::makeView(detail::StackNode{Axis::horizontal, crossIndex(alignment),
+    return detail::makeView(detail::StackNode{Axis::horizontal, detail::axisAlignment(alignment),
                                               validLength(spacing), std::move(children)});
 }
 

@@ -90,10 +90,6 @@ struct LaidOutNode {
 LaidOutNode layout(const View& view, ProposedSize proposal, const TextMeasurer& measurer,
                    const EnvironmentValues& environment = {}, Point origin = {});
 
-// The size `view` chooses for `proposal`.
-Size sizeThatFits(const View& view, ProposedSize proposal, const TextMeasurer& measurer,
-                  const EnvironmentValues& environment = {});
-
 struct TileLayoutOptions {
     Size size{170, 170};
     ColorScheme colorScheme = ColorScheme::light;
@@ -125,10 +121,5 @@ struct LaidOutTile {
 // before layout.
 LaidOutTile layoutTile(const View& view, const TileLayoutOptions& options,
                        const TextMeasurer& measurer, EnvironmentValues environment = {});
-
-// The first node of `type` in depth-first pre-order, or nullptr.
-const LaidOutNode* findNode(const LaidOutNode& root, std::string_view type);
-// Every node of `type` in depth-first pre-order.
-std::vector<const LaidOutNode*> findNodes(const LaidOutNode& root, std::string_view type);
 
 }  // namespace ui

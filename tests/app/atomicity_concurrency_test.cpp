@@ -5,7 +5,6 @@
 #include <thread>
 
 #include "app/command_line.h"
-#include "app/seams.h"
 #include "extension/shared/shared_snapshot.h"
 #include "platform/foundation/file.h"
 #include "tests/app/scan_testing.h"
@@ -95,9 +94,9 @@ TEST(SnapshotAtomicity, ScanFailingMidwayLeavesTheOldFileAsItWas) {
     LoopingReader reader;
     for (const std::size_t cut : {std::size_t{0}, std::size_t{1}, length / 2, length - 1}) {
         SCOPED_TRACE(cut);
-        const testing::ScopedWriteFault fault(cut);
+        const brimlet_test::FaultyEnvironment failing(cut);
         const CapturedConsole console;
-        EXPECT_EQ(console.run({"scan", t.path(kSampleRoot), "--top", "1"}), 1);
+        EXPECT_EQ(console.run({"scan", t.path(kSampleRoot), "--top", "1"}, -1, failing), 1);
         EXPECT_NE(console.err().find("brimlet: "), std::string::npos);
         EXPECT_EQ(foundation::readWholeFile(shared.snapshotPath()), before);
     }

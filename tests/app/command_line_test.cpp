@@ -6,7 +6,6 @@
 #include <algorithm>
 
 #include "app/scan.h"
-#include "app/seams.h"
 #include "extension/shared/shared_snapshot.h"
 #include "platform/foundation/file.h"
 #include "platform/foundation/version.h"
@@ -219,11 +218,12 @@ TEST(CommandLine, SummaryNamesTheSkippedFolders) {
     for (const auto& name : names) t.folder("r/" + name);
     t.file("r/k/kept.txt", 4096);
     const FixedWorld world;
-    const testing::ScopedOpenFault fault([&](const std::string& path) {
+    const brimlet_test::FaultyEnvironment refusing([&](const std::string& path) {
         return path != t.path("r") && path.find("/r/k") == std::string::npos ? EACCES : 0;
     });
     const CapturedConsole console;
-    ASSERT_EQ(console.run({"scan", t.path("r"), "-o", t.path("out.json")}), 0) << console.err();
+    ASSERT_EQ(console.run({"scan", t.path("r"), "-o", t.path("out.json")}, -1, refusing), 0)
+        << console.err();
     const auto lines = linesOf(console.err());
     ASSERT_EQ(lines.size(), 1u) << console.err();
     const std::string r = t.path("r") + "/";

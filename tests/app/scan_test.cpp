@@ -6,7 +6,6 @@
 #include <cerrno>
 #include <climits>
 
-#include "app/seams.h"
 #include "tests/app/scan_testing.h"
 #include "tests/extension/shared/snapshot_testing.h"
 #include "tests/platform/foundation/scoped_env.h"
@@ -291,9 +290,11 @@ TEST(Scan, UnreadableFolderIsSkippedAndCounted) {
     const FixedWorld world;
     const SampleSizes s(t);
     const std::string refused = t.path(kSampleRoot + "/small");
-    const testing::ScopedOpenFault fault(
+    const brimlet_test::FaultyEnvironment refusing(
         [&](const std::string& path) { return path == refused ? EACCES : 0; });
-    const ScanResult result = runScan(planScan(ScanRequest{t.path(kSampleRoot), {}, 8, 0}));
+    ScanPlan plan = planScan(ScanRequest{t.path(kSampleRoot), {}, 8, 0});
+    plan.environment = &refusing;
+    const ScanResult result = runScan(plan);
     EXPECT_EQ(result.tree.skippedFolders(), 1);
     const Folder* small = result.tree.find("small");
     ASSERT_NE(small, nullptr);
@@ -328,9 +329,10 @@ TEST(Scan, UnopenableRootOrFailingVolumeQueryFailsTheScan) {
     t.folder("r");
     {
         const FixedWorld world;
-        const ScanPlan plan = planScan(ScanRequest{t.path("r"), {}, 8, 0});
-        const testing::ScopedOpenFault fault(
+        ScanPlan plan = planScan(ScanRequest{t.path("r"), {}, 8, 0});
+        const brimlet_test::FaultyEnvironment refusing(
             [&](const std::string& path) { return path == plan.root ? EACCES : 0; });
+        plan.environment = &refusing;
         try {
             runScan(plan);
             ADD_FAILURE() << "no error";

@@ -10,6 +10,8 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
+#include <optional>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -110,6 +112,26 @@ private:
 };
 
 // Standard output and standard error of an in-process run, each a scratch file read back whole.
+// An environment that refuses to open chosen folders, or stops snapshot writes after a number
+// of bytes.
+class FaultyEnvironment : public brimlet::ScanEnvironment {
+public:
+    // Returns the errno with which opening the folder at `path` should fail, or 0.
+    using OpenFault = std::function<int(const std::string& path)>;
+
+    explicit FaultyEnvironment(OpenFault openFault) : openFault_(std::move(openFault)) {}
+    explicit FaultyEnvironment(std::size_t writeLimit) : writeLimit_(writeLimit) {}
+
+    int openFolderFault(const std::string& path) const override {
+        return openFault_ ? openFault_(path) : 0;
+    }
+    std::optional<std::size_t> writeLimit() const override { return writeLimit_; }
+
+private:
+    OpenFault openFault_;
+    std::optional<std::size_t> writeLimit_;
+};
+
 class CapturedConsole {
 public:
     CapturedConsole() : out_(scratchFile()), err_(scratchFile()) {}
@@ -126,13 +148,14 @@ public:
 
     // Runs `brimlet` with `args` (without the program name) against this console; `out`, when
     // given, replaces its standard output.
-    int run(const std::vector<std::string>& args, int out = -1) const {
+    int run(const std::vector<std::string>& args, int out = -1,
+            const brimlet::ScanEnvironment& environment = brimlet::ScanEnvironment::standard()) const {
         std::vector<const char*> argv{"brimlet"};
         for (const auto& a : args) argv.push_back(a.c_str());
         const int argc = static_cast<int>(argv.size());
         argv.push_back(nullptr);
         return brimlet::runCommandLine(argc, argv.data(),
-                                       brimlet::Console{out >= 0 ? out : out_, err_});
+                                       brimlet::Console{out >= 0 ? out : out_, err_}, environment);
     }
 
 private:

@@ -6,7 +6,6 @@
 #include <filesystem>
 
 #include "app/scan.h"
-#include "app/seams.h"
 #include "extension/shared/identifiers.h"
 #include "platform/foundation/file.h"
 #include "platform/foundation/testing.h"
@@ -140,8 +139,9 @@ TEST(WriteSnapshot, FailureMidwayKeepsTheOldFileExactly) {
     const SnapshotTarget target = prepareSnapshotTarget(t.path("snapshot.json"));
     for (const std::size_t cut : {std::size_t{0}, std::size_t{1}, std::size_t{7}}) {
         SCOPED_TRACE(cut);
-        const testing::ScopedWriteFault fault(cut);
-        EXPECT_THROW(writeSnapshot(target, "{\"new\":\"and longer snapshot\"}", -1), ScanError);
+        const brimlet_test::FaultyEnvironment failing(cut);
+        EXPECT_THROW(writeSnapshot(target, "{\"new\":\"and longer snapshot\"}", -1, failing),
+                     ScanError);
         EXPECT_EQ(foundation::readWholeFile(t.path("snapshot.json")), old);
         EXPECT_EQ(entriesOf(t.root()), std::vector<std::string>{"snapshot.json"});
     }

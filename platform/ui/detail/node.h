@@ -22,10 +22,31 @@ struct CompositeNode {
     std::function<View()> body;
 };
 
+// Where a child sits along one axis of a larger span: at its start (leading or top), centred,
+// or at its end (trailing or bottom).
+enum class AxisAlignment { start, center, end };
+
+constexpr AxisAlignment axisAlignment(HorizontalAlignment a) {
+    switch (a) {
+        case HorizontalAlignment::leading: return AxisAlignment::start;
+        case HorizontalAlignment::center: return AxisAlignment::center;
+        case HorizontalAlignment::trailing: return AxisAlignment::end;
+    }
+    return AxisAlignment::center;
+}
+
+constexpr AxisAlignment axisAlignment(VerticalAlignment a) {
+    switch (a) {
+        case VerticalAlignment::top: return AxisAlignment::start;
+        case VerticalAlignment::center: return AxisAlignment::center;
+        case VerticalAlignment::bottom: return AxisAlignment::end;
+    }
+    return AxisAlignment::center;
+}
+
 struct StackNode {
     Axis axis = Axis::vertical;
-    // Cross-axis placement: 0 leading/top, 1 centre, 2 trailing/bottom.
-    int crossAlignment = 1;
+    AxisAlignment crossAlignment = AxisAlignment::center;
     std::optional<double> spacing{};
     std::vector<View> children{};
 };

@@ -34,17 +34,17 @@ struct Painter {
             cairo_set_source_rgba(cr, c.red, c.green, c.blue, c.alpha);
             return;
         }
-        cairo_pattern_t* pattern = cairo_pattern_create_linear(
+        const CairoPattern pattern(cairo_pattern_create_linear(
             frame.x + paint.startPoint.x * frame.width, frame.y + paint.startPoint.y * frame.height,
-            frame.x + paint.endPoint.x * frame.width, frame.y + paint.endPoint.y * frame.height);
+            frame.x + paint.endPoint.x * frame.width, frame.y + paint.endPoint.y * frame.height));
         const std::size_t n = paint.stops.size();
         for (std::size_t i = 0; i < n; ++i) {
             const double offset = n == 1 ? 0.0 : static_cast<double>(i) / static_cast<double>(n - 1);
             const ui::RGBA c = mapped(paint.stops[i], accentable);
-            cairo_pattern_add_color_stop_rgba(pattern, offset, c.red, c.green, c.blue, c.alpha);
+            cairo_pattern_add_color_stop_rgba(pattern.get(), offset, c.red, c.green, c.blue,
+                                              c.alpha);
         }
-        cairo_set_source(cr, pattern);
-        cairo_pattern_destroy(pattern);
+        cairo_set_source(cr, pattern.get());
     }
 
     static void roundedRect(cairo_t* c, const ui::Rect& r, double radius) {
@@ -104,9 +104,9 @@ struct Painter {
         for (std::size_t i = 0; i < t.lines.size(); ++i) {
             const std::string& line = t.lines[i];
             if (line.empty()) continue;
-            PangoLayout* layout = text.makeLayout(line, font, tracking);
+            const auto layout = text.makeLayout(line, font, tracking);
             PangoRectangle logical;
-            pango_layout_get_extents(layout, nullptr, &logical);
+            pango_layout_get_extents(layout.get(), nullptr, &logical);
             const double width = static_cast<double>(logical.width) / PANGO_SCALE;
             double x = node.frame.x;
             if (t.alignment == ui::TextAlignment::center) x += (node.frame.width - width) / 2;
@@ -114,8 +114,7 @@ struct Painter {
             const double y = node.frame.y + static_cast<double>(i) * t.lineHeight;
             cairo_move_to(cr, x, y);
             setSource(*node.paint, node.accentable, node.frame);
-            pango_cairo_show_layout(cr, layout);
-            g_object_unref(layout);
+            pango_cairo_show_layout(cr, layout.get());
         }
         cairo_new_path(cr);
     }
@@ -223,14 +222,13 @@ struct Painter {
         if (accented()) {
             cairo_set_source_rgb(cr, kAccentedTile.red, kAccentedTile.green, kAccentedTile.blue);
             cairo_paint(cr);
-            cairo_pattern_t* wash = cairo_pattern_create_linear(0, 0, 0, whole.height);
-            cairo_pattern_add_color_stop_rgba(wash, 0, tile.tint.red, tile.tint.green,
+            const CairoPattern wash(cairo_pattern_create_linear(0, 0, 0, whole.height));
+            cairo_pattern_add_color_stop_rgba(wash.get(), 0, tile.tint.red, tile.tint.green,
                                               tile.tint.blue, kWashTop);
-            cairo_pattern_add_color_stop_rgba(wash, 1, tile.tint.red, tile.tint.green,
+            cairo_pattern_add_color_stop_rgba(wash.get(), 1, tile.tint.red, tile.tint.green,
                                               tile.tint.blue, kWashBottom);
-            cairo_set_source(cr, wash);
+            cairo_set_source(cr, wash.get());
             cairo_paint(cr);
-            cairo_pattern_destroy(wash);
         } else if (tile.containerBackground) {
             draw(*tile.containerBackground);
         } else {

@@ -54,40 +54,35 @@ std::string cacheKey(std::string_view text, const ui::Font& font, double trackin
 
 PangoText::PangoText() {
     // The default font map is per thread and keeps its loaded faces, so later contexts are cheap.
-    context_ = pango_font_map_create_context(pango_cairo_font_map_get_default());
-    pango_cairo_context_set_resolution(context_, 72);
-    cairo_font_options_t* options = cairo_font_options_create();
-    cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_OFF);
-    cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_NONE);
-    cairo_font_options_set_antialias(options, CAIRO_ANTIALIAS_GRAY);
-    pango_cairo_context_set_font_options(context_, options);
-    cairo_font_options_destroy(options);
-    pango_context_set_round_glyph_positions(context_, FALSE);
+    context_.reset(pango_font_map_create_context(pango_cairo_font_map_get_default()));
+    pango_cairo_context_set_resolution(context_.get(), 72);
+    const CairoFontOptions options(cairo_font_options_create());
+    cairo_font_options_set_hint_metrics(options.get(), CAIRO_HINT_METRICS_OFF);
+    cairo_font_options_set_hint_style(options.get(), CAIRO_HINT_STYLE_NONE);
+    cairo_font_options_set_antialias(options.get(), CAIRO_ANTIALIAS_GRAY);
+    pango_cairo_context_set_font_options(context_.get(), options.get());
+    pango_context_set_round_glyph_positions(context_.get(), FALSE);
 }
 
-PangoText::~PangoText() {
-    g_object_unref(context_);
-}
+GObject<PangoLayout> PangoText::makeLayout(std::string_view text, const ui::Font& font,
+                                           double tracking) const {
+    GObject<PangoLayout> layout(pango_layout_new(context_.get()));
+    const PangoFont desc(pango_font_description_new());
+    pango_font_description_set_family(desc.get(), family(font.design));
+    pango_font_description_set_weight(desc.get(), pangoWeight(font.fontWeight));
+    pango_font_description_set_absolute_size(desc.get(), font.pointSize * PANGO_SCALE);
+    pango_layout_set_font_description(layout.get(), desc.get());
 
-PangoLayout* PangoText::makeLayout(std::string_view text, const ui::Font& font,
-                                   double tracking) const {
-    PangoLayout* layout = pango_layout_new(context_);
-    PangoFontDescription* desc = pango_font_description_new();
-    pango_font_description_set_family(desc, family(font.design));
-    pango_font_description_set_weight(desc, pangoWeight(font.fontWeight));
-    pango_font_description_set_absolute_size(desc, font.pointSize * PANGO_SCALE);
-    pango_layout_set_font_description(layout, desc);
-    pango_font_description_free(desc);
-
-    PangoAttrList* attrs = pango_attr_list_new();
-    if (font.monospacedDigits) pango_attr_list_insert(attrs, pango_attr_font_features_new("tnum=1"));
-    if (tracking != 0) {
-        pango_attr_list_insert(attrs, pango_attr_letter_spacing_new(pangoUnits(tracking)));
+    const PangoAttributes attrs(pango_attr_list_new());
+    if (font.monospacedDigits) {
+        pango_attr_list_insert(attrs.get(), pango_attr_font_features_new("tnum=1"));
     }
-    pango_layout_set_attributes(layout, attrs);
-    pango_attr_list_unref(attrs);
-    pango_layout_set_single_paragraph_mode(layout, TRUE);
-    pango_layout_set_text(layout, text.data(), static_cast<int>(text.size()));
+    if (tracking != 0) {
+        pango_attr_list_insert(attrs.get(), pango_attr_letter_spacing_new(pangoUnits(tracking)));
+    }
+    pango_layout_set_attributes(layout.get(), attrs.get());
+    pango_layout_set_single_paragraph_mode(layout.get(), TRUE);
+    pango_layout_set_text(layout.get(), text.data(), static_cast<int>(text.size()));
     return layout;
 }
 
@@ -95,10 +90,9 @@ double PangoText::width(std::string_view text, const ui::Font& font, double trac
     if (text.empty()) return 0;
     std::string key = cacheKey(text, font, tracking);
     if (auto it = widths_.find(key); it != widths_.end()) return it->second;
-    PangoLayout* layout = makeLayout(text, font, tracking);
+    const auto layout = makeLayout(text, font, tracking);
     PangoRectangle logical;
-    pango_layout_get_extents(layout, nullptr, &logical);
-    g_object_unref(layout);
+    pango_layout_get_extents(layout.get(), nullptr, &logical);
     const double w = static_cast<double>(logical.width) / PANGO_SCALE;
     if (widths_.size() > 4096) widths_.clear();
     widths_.emplace(std::move(key), w);
@@ -108,10 +102,9 @@ double PangoText::width(std::string_view text, const ui::Font& font, double trac
 double PangoText::lineHeight(const ui::Font& font) const {
     std::string key = cacheKey("\n", font, 0);
     if (auto it = widths_.find(key); it != widths_.end()) return it->second;
-    PangoLayout* layout = makeLayout("Hg", font, 0);
+    const auto layout = makeLayout("Hg", font, 0);
     PangoRectangle logical;
-    pango_layout_get_extents(layout, nullptr, &logical);
-    g_object_unref(layout);
+    pango_layout_get_extents(layout.get(), nullptr, &logical);
     const double h = static_cast<double>(logical.height) / PANGO_SCALE;
     widths_.emplace(std::move(key), h);
     return h;

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "platform/ui/render/handles.h"
 #include "platform/ui/text_measurer.h"
 
 namespace render::detail {
@@ -17,21 +18,19 @@ namespace render::detail {
 class PangoText {
 public:
     PangoText();
-    ~PangoText();
-    PangoText(const PangoText&) = delete;
-    PangoText& operator=(const PangoText&) = delete;
 
-    PangoContext* context() const { return context_; }
+    PangoContext* context() const { return context_.get(); }
 
     // A layout of one line of `text` in `font` (points) with `tracking` extra points after each
-    // character. The caller owns the result (g_object_unref).
-    PangoLayout* makeLayout(std::string_view text, const ui::Font& font, double tracking) const;
+    // character.
+    GObject<PangoLayout> makeLayout(std::string_view text, const ui::Font& font,
+                                    double tracking) const;
 
     double width(std::string_view text, const ui::Font& font, double tracking) const;
     double lineHeight(const ui::Font& font) const;
 
 private:
-    PangoContext* context_ = nullptr;
+    GObject<PangoContext> context_;
     // Widths of measured runs, and line heights under a "\n" key (never a measured run).
     mutable std::unordered_map<std::string, double> widths_;
 };

@@ -53,17 +53,19 @@ std::string encodePng(cairo_surface_t* surface, std::string& out) {
     // Everything with a destructor is made before setjmp: a libpng error long-jumps back here
     // and must not skip a constructor.
     std::vector<unsigned char> row(static_cast<std::size_t>(width) * 4);
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    if (png == nullptr) return "cannot start PNG encoding";
-    png_infop info = png_create_info_struct(png);
-    if (info == nullptr) {
-        png_destroy_write_struct(&png, nullptr);
-        return "cannot start PNG encoding";
-    }
-    if (setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        return "PNG encoding failed";
-    }
+    // Destroys what libpng made when this frame ends, by return or by its long jump back here.
+    struct Encoder {
+        png_structp png = nullptr;
+        png_infop info = nullptr;
+        ~Encoder() { png_destroy_write_struct(&png, info != nullptr ? &info : nullptr); }
+    } encoder;
+    encoder.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    if (encoder.png == nullptr) return "cannot start PNG encoding";
+    encoder.info = png_create_info_struct(encoder.png);
+    if (encoder.info == nullptr) return "cannot start PNG encoding";
+    png_structp png = encoder.png;
+    png_infop info = encoder.info;
+    if (setjmp(png_jmpbuf(png))) return "PNG encoding failed";
     png_set_write_fn(png, &out, appendBytes, flushNothing);
     png_set_compression_level(png, 1);
     png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
@@ -77,7 +79,6 @@ std::string encodePng(cairo_surface_t* surface, std::string& out) {
         png_write_row(png, row.data());
     }
     png_write_end(png, info);
-    png_destroy_write_struct(&png, &info);
     return {};
 }
 

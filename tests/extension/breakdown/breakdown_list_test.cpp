@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/ui/testing/layout_queries.h"
 #include "tests/extension/views/view_testing.h"
 
 namespace brimlet {
@@ -48,12 +49,12 @@ struct RowBars {
 
 std::vector<RowBars> barsOf(const ui::LaidOutNode& list) {
     std::vector<RowBars> out;
-    for (const ui::LaidOutNode* row : ui::findNodes(list, "BarRow")) {
+    for (const ui::LaidOutNode* row : ui::testing::findNodes(list, "BarRow")) {
         RowBars bars;
-        if (const ui::LaidOutNode* reader = ui::findNode(*row, "GeometryReader")) {
+        if (const ui::LaidOutNode* reader = ui::testing::findNode(*row, "GeometryReader")) {
             bars.area = reader->frame.width;
         }
-        const auto capsules = ui::findNodes(*row, "Capsule");
+        const auto capsules = ui::testing::findNodes(*row, "Capsule");
         if (capsules.size() == 2) {
             bars.track = capsules[0]->frame.width;
             bars.fill = capsules[1]->frame.width;
@@ -164,14 +165,14 @@ TEST(BreakdownListLayout, RowsShowTheNameVerbatimAndTheSizeAsHumanBytes) {
     EXPECT_EQ(textsIn(list), (Texts{"BIGGEST FOLDERS", "%s%n", "44.7 GB", "same", "-5 B", "same",
                                     "0 B", "%@", "1023 B"}))
         << dump(list);
-    EXPECT_EQ(ui::findNodes(list, "BarRow").size(), 4u);
+    EXPECT_EQ(ui::testing::findNodes(list, "BarRow").size(), 4u);
 }
 
 TEST(BreakdownListLayout, ALongNameKeepsBothEndsOnOneLineWithinNinetySixPoints) {
     const std::string name = "Photos-Library-" + std::string(40, 'x') + "-photoslibrary";
     const ui::LaidOutNode list = layList(BreakdownList{"Biggest folders", {{name, 1}}});
     const ui::LaidOutNode* node = nullptr;
-    for (const ui::LaidOutNode* text : ui::findNodes(list, "Text")) {
+    for (const ui::LaidOutNode* text : ui::testing::findNodes(list, "Text")) {
         if (textContent(*text).composed == name) node = text;
     }
     ASSERT_NE(node, nullptr) << dump(list);
@@ -202,8 +203,8 @@ TEST(BreakdownListLayout, CaptionIsInCapitalsWhateverTheLocale) {
         SCOPED_TRACE(c.title);
         const ui::LaidOutNode list = layList(BreakdownList{c.title, {}});
         EXPECT_EQ(textsIn(list), Texts{c.shown});
-        EXPECT_EQ(ui::findNode(list, "BarRow"), nullptr);
-        const ui::LaidOutNode* caption = ui::findNode(list, "Text");
+        EXPECT_EQ(ui::testing::findNode(list, "BarRow"), nullptr);
+        const ui::LaidOutNode* caption = ui::testing::findNode(list, "Text");
         ASSERT_NE(caption, nullptr);
         EXPECT_EQ(textContent(*caption).font, ui::Font::system(9, ui::Font::Weight::semibold));
         EXPECT_EQ(textContent(*caption).tracking, 0.5);
@@ -214,12 +215,12 @@ TEST(BreakdownListLayout, RowsSitFivePointsApartBelowTheCaption) {
     const ui::LaidOutNode list =
         layList(BreakdownList{"Biggest folders", {{"a", 3}, {"b", 2}, {"c", 1}}});
     ASSERT_EQ(list.type, "BreakdownList");
-    const ui::LaidOutNode* stack = ui::findNode(list, "VStack");
+    const ui::LaidOutNode* stack = ui::testing::findNode(list, "VStack");
     ASSERT_NE(stack, nullptr);
-    const ui::LaidOutNode* caption = ui::findNode(list, "Text");
+    const ui::LaidOutNode* caption = ui::testing::findNode(list, "Text");
     ASSERT_NE(caption, nullptr);
     std::vector<ui::Rect> frames{caption->frame};
-    for (const ui::LaidOutNode* row : ui::findNodes(list, "BarRow")) frames.push_back(row->frame);
+    for (const ui::LaidOutNode* row : ui::testing::findNodes(list, "BarRow")) frames.push_back(row->frame);
     ASSERT_EQ(frames.size(), 4u);
     for (std::size_t i = 1; i < frames.size(); ++i) {
         SCOPED_TRACE(i);

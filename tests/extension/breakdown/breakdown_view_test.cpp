@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/ui/testing/layout_queries.h"
 #include "tests/extension/views/view_testing.h"
 
 namespace brimlet {
@@ -39,10 +40,10 @@ DiskSnapshot snapshotWith(Items folders, Items kinds) {
 }
 
 bool showsEmptyState(const ui::LaidOutTile& tile) {
-    return ui::findNode(tile.content, "EmptyState") != nullptr &&
+    return ui::testing::findNode(tile.content, "EmptyState") != nullptr &&
            findText(tile.content, "Open Brimlet to scan") != nullptr &&
            findText(tile.content, "Your biggest folders will show here.") != nullptr &&
-           ui::findNode(tile.content, "BreakdownList") == nullptr;
+           ui::testing::findNode(tile.content, "BreakdownList") == nullptr;
 }
 
 std::string nameOf(WidgetFamily family) { return std::string(widgetkit::familyName(family)); }
@@ -68,7 +69,7 @@ TEST(BreakdownViewChoice, EmptyStateWhenThereIsNothingToList) {
             SCOPED_TRACE(nameOf(family));
             const auto tile = layTile(viewOf(c.snapshot, c.areaName), family);
             EXPECT_TRUE(showsEmptyState(tile)) << dump(tile);
-            EXPECT_EQ(ui::findNode(tile.content, "FullnessRing"), nullptr);
+            EXPECT_EQ(ui::testing::findNode(tile.content, "FullnessRing"), nullptr);
         }
     }
 }
@@ -77,7 +78,7 @@ TEST(BreakdownViewChoice, EmptyStateSitsInTheMiddleOverTheListsBackground) {
     for (const auto family : kBothFamilies) {
         SCOPED_TRACE(nameOf(family));
         const auto tile = layTile(viewOf(std::nullopt), family);
-        const ui::LaidOutNode* state = ui::findNode(tile.content, "EmptyState");
+        const ui::LaidOutNode* state = ui::testing::findNode(tile.content, "EmptyState");
         ASSERT_NE(state, nullptr);
         // The empty state takes the whole content area.
         const widgetkit::DisplaySize size = widgetkit::displaySize(family);
@@ -86,11 +87,11 @@ TEST(BreakdownViewChoice, EmptyStateSitsInTheMiddleOverTheListsBackground) {
         const ui::LaidOutNode* prompt = findText(tile.content, "Open Brimlet to scan");
         ASSERT_NE(prompt, nullptr);
         EXPECT_NEAR(prompt->frame.midX(), size.width / 2, 1e-9);
-        const ui::LaidOutNode* image = ui::findNode(tile.content, "Image");
+        const ui::LaidOutNode* image = ui::testing::findNode(tile.content, "Image");
         ASSERT_NE(image, nullptr);
         EXPECT_EQ(std::get<ui::LaidOutImage>(image->content).systemName, "chart.pie");
         ASSERT_TRUE(tile.containerBackground.has_value());
-        const ui::LaidOutNode* gradient = ui::findNode(*tile.containerBackground, "LinearGradient");
+        const ui::LaidOutNode* gradient = ui::testing::findNode(*tile.containerBackground, "LinearGradient");
         ASSERT_NE(gradient, nullptr);
         ASSERT_EQ(gradient->paint->stops.size(), 2u);
         EXPECT_TRUE(sameColor(gradient->paint->stops[0],
@@ -113,11 +114,11 @@ TEST(BreakdownViewChoice, LargeWithThePreviewShowsHeaderFoldersDividerAndKinds) 
                      "Code & dev",     "35.4 GB",        "Images",          "23.3 GB",
                      "Archives",       "8.4 GB"}))
         << dump(tile);
-    const auto lists = ui::findNodes(tile.content, "BreakdownList");
+    const auto lists = ui::testing::findNodes(tile.content, "BreakdownList");
     ASSERT_EQ(lists.size(), 2u);
-    EXPECT_EQ(ui::findNodes(*lists[0], "BarRow").size(), 5u);
-    EXPECT_EQ(ui::findNodes(*lists[1], "BarRow").size(), 4u);
-    const auto dividers = ui::findNodes(tile.content, "Divider");
+    EXPECT_EQ(ui::testing::findNodes(*lists[0], "BarRow").size(), 5u);
+    EXPECT_EQ(ui::testing::findNodes(*lists[1], "BarRow").size(), 4u);
+    const auto dividers = ui::testing::findNodes(tile.content, "Divider");
     ASSERT_EQ(dividers.size(), 1u);
     // The divider runs across the stack between the two lists.
     EXPECT_GT(dividers[0]->frame.y, lists[0]->frame.maxY());
@@ -128,8 +129,8 @@ TEST(BreakdownViewChoice, LargeWithThePreviewShowsHeaderFoldersDividerAndKinds) 
 TEST(BreakdownViewChoice, LargeWithoutKindsHasNoDividerAndNoSecondList) {
     const auto tile = layTile(viewOf(snapshotWith({{"a", 2}, {"b", 1}}, {})),
                               WidgetFamily::systemLarge);
-    EXPECT_EQ(ui::findNodes(tile.content, "BreakdownList").size(), 1u) << dump(tile);
-    EXPECT_EQ(ui::findNode(tile.content, "Divider"), nullptr);
+    EXPECT_EQ(ui::testing::findNodes(tile.content, "BreakdownList").size(), 1u) << dump(tile);
+    EXPECT_EQ(ui::testing::findNode(tile.content, "Divider"), nullptr);
     EXPECT_EQ(findText(tile.content, "BY KIND"), nullptr);
     EXPECT_NE(findText(tile.content, "BIGGEST FOLDERS"), nullptr);
 }
@@ -139,8 +140,8 @@ TEST(BreakdownViewChoice, MediumNeverShowsKinds) {
         SCOPED_TRACE(areaName.value_or("<no area>"));
         const auto tile = layTile(viewOf(DiskSnapshot::preview(), areaName),
                                   WidgetFamily::systemMedium);
-        EXPECT_EQ(ui::findNodes(tile.content, "BreakdownList").size(), 1u) << dump(tile);
-        EXPECT_EQ(ui::findNode(tile.content, "Divider"), nullptr);
+        EXPECT_EQ(ui::testing::findNodes(tile.content, "BreakdownList").size(), 1u) << dump(tile);
+        EXPECT_EQ(ui::testing::findNode(tile.content, "Divider"), nullptr);
         EXPECT_EQ(findText(tile.content, "BY KIND"), nullptr);
         EXPECT_EQ(findText(tile.content, "Media"), nullptr);
         EXPECT_EQ(findText(tile.content, "Binaries"), nullptr);
@@ -176,7 +177,7 @@ TEST(BreakdownViewChoice, EveryFamilyButLargeGetsTheMediumLayout) {
         SCOPED_TRACE(nameOf(family));
         const auto tile = layTile(viewOf(DiskSnapshot::preview()), family);
         const bool large = family == WidgetFamily::systemLarge;
-        EXPECT_EQ(ui::findNodes(tile.content, "BreakdownList").size(), large ? 2u : 1u);
+        EXPECT_EQ(ui::testing::findNodes(tile.content, "BreakdownList").size(), large ? 2u : 1u);
     }
 }
 
@@ -184,7 +185,7 @@ TEST(BreakdownLayout, RowFramesAreFixedAroundABarThatTakesTheRest) {
     for (const auto family : kBothFamilies) {
         SCOPED_TRACE(nameOf(family));
         const auto tile = layTile(viewOf(DiskSnapshot::preview()), family);
-        const auto rows = ui::findNodes(tile.content, "BarRow");
+        const auto rows = ui::testing::findNodes(tile.content, "BarRow");
         ASSERT_FALSE(rows.empty()) << dump(tile);
         for (const ui::LaidOutNode* row : rows) {
             ASSERT_EQ(row->children.size(), 1u);
@@ -201,14 +202,14 @@ TEST(BreakdownLayout, RowFramesAreFixedAroundABarThatTakesTheRest) {
             EXPECT_DOUBLE_EQ(bar.frame.x - name.frame.maxX(), 8.0);
             EXPECT_DOUBLE_EQ(size.frame.x - bar.frame.maxX(), 8.0);
             // The name is flush left in its frame, the size flush right.
-            const ui::LaidOutNode* nameText = ui::findNode(name, "Text");
-            const ui::LaidOutNode* sizeText = ui::findNode(size, "Text");
+            const ui::LaidOutNode* nameText = ui::testing::findNode(name, "Text");
+            const ui::LaidOutNode* sizeText = ui::testing::findNode(size, "Text");
             ASSERT_NE(nameText, nullptr);
             ASSERT_NE(sizeText, nullptr);
             EXPECT_DOUBLE_EQ(nameText->frame.x, name.frame.x);
             EXPECT_DOUBLE_EQ(sizeText->frame.maxX(), size.frame.maxX());
             // Two 6-point capsules centred in the 12-point bar area.
-            const auto capsules = ui::findNodes(bar, "Capsule");
+            const auto capsules = ui::testing::findNodes(bar, "Capsule");
             ASSERT_EQ(capsules.size(), 2u);
             for (const ui::LaidOutNode* capsule : capsules) {
                 EXPECT_EQ(capsule->frame.height, 6.0);
@@ -225,14 +226,14 @@ TEST(BreakdownLayout, HeaderRingIsTwentySixPointsWithoutText) {
     for (const auto family : kBothFamilies) {
         SCOPED_TRACE(nameOf(family));
         const auto tile = layTile(viewOf(DiskSnapshot::preview()), family);
-        const auto rings = ui::findNodes(tile.content, "FullnessRing");
+        const auto rings = ui::testing::findNodes(tile.content, "FullnessRing");
         ASSERT_EQ(rings.size(), 1u) << dump(tile);
         const ui::LaidOutNode* frame = enclosing(tile.content, rings[0], "Frame");
         ASSERT_NE(frame, nullptr);
         EXPECT_EQ(frame->frame.width, 26.0);
         EXPECT_EQ(frame->frame.height, 26.0);
         EXPECT_TRUE(textsIn(*rings[0]).empty());
-        const auto circles = ui::findNodes(*rings[0], "Circle");
+        const auto circles = ui::testing::findNodes(*rings[0], "Circle");
         ASSERT_EQ(circles.size(), 2u);
         const auto& arc = std::get<ui::LaidOutShape>(circles[1]->content);
         EXPECT_EQ(arc.trimTo, 0.6);

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/ui/testing/layout_queries.h"
 #include "tests/extension/views/view_testing.h"
 
 namespace brimlet {
@@ -100,7 +101,7 @@ TEST(FullnessRing, WithoutPercentHasNoTextOnlyTrackAndArc) {
         SCOPED_TRACE(fraction);
         const ui::LaidOutNode ring = layRing(fraction, false);
         EXPECT_TRUE(textsIn(ring).empty());
-        EXPECT_EQ(ui::findNodes(ring, "Circle").size(), 2u);
+        EXPECT_EQ(ui::testing::findNodes(ring, "Circle").size(), 2u);
     }
 }
 
@@ -112,7 +113,7 @@ TEST(FullnessRing, TheArcIsTrimmedToTheFractionInItsColourAndTurnedToTwelveOCloc
     for (const auto& c : {Case{0.62, kGreen}, Case{0.75, kAmber}, Case{0.95, kRed}}) {
         SCOPED_TRACE(c.fraction);
         const ui::LaidOutNode ring = layRing(c.fraction, true);
-        const auto circles = ui::findNodes(ring, "Circle");
+        const auto circles = ui::testing::findNodes(ring, "Circle");
         ASSERT_EQ(circles.size(), 2u);
         const auto& track = std::get<ui::LaidOutShape>(circles[0]->content);
         const auto& arc = std::get<ui::LaidOutShape>(circles[1]->content);

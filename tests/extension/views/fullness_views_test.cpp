@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "extension/fullness/volume_sample.h"
+#include "platform/ui/testing/layout_queries.h"
 #include "tests/extension/views/view_testing.h"
 
 namespace brimlet {
@@ -65,13 +66,13 @@ TEST(FullnessViews, SmallShowsTheRingAndTheFreeCaptionOnly) {
 
 TEST(FullnessViews, MediumRingIsSeventySixPointsSquare) {
     const auto tile = layTile(entryView(VolumeSample::placeholder()), WidgetFamily::systemMedium);
-    const ui::LaidOutNode* ring = ui::findNode(tile.content, "FullnessRing");
+    const ui::LaidOutNode* ring = ui::testing::findNode(tile.content, "FullnessRing");
     ASSERT_NE(ring, nullptr);
     const ui::LaidOutNode* frame = enclosing(tile.content, ring, "Frame");
     ASSERT_NE(frame, nullptr);
     EXPECT_EQ(frame->frame.width, 76.0);
     EXPECT_EQ(frame->frame.height, 76.0);
-    for (const ui::LaidOutNode* circle : ui::findNodes(*ring, "Circle")) {
+    for (const ui::LaidOutNode* circle : ui::testing::findNodes(*ring, "Circle")) {
         const auto& shape = std::get<ui::LaidOutShape>(circle->content);
         EXPECT_EQ(shape.outline.width, 76.0);
         ASSERT_TRUE(shape.stroke.has_value());
@@ -81,7 +82,7 @@ TEST(FullnessViews, MediumRingIsSeventySixPointsSquare) {
 
 TEST(FullnessViews, SmallRingTakesTheSpaceAboveTheCaptionEightPointsApart) {
     const auto tile = layTile(entryView(VolumeSample::placeholder()), WidgetFamily::systemSmall);
-    const ui::LaidOutNode& stack = bodyOf(ui::findNode(tile.content, "SmallView"));
+    const ui::LaidOutNode& stack = bodyOf(ui::testing::findNode(tile.content, "SmallView"));
     ASSERT_EQ(stack.type, "VStack") << dump(tile);
     ASSERT_EQ(stack.children.size(), 2u);
     const ui::Rect ring = stack.children[0].frame;
@@ -90,14 +91,14 @@ TEST(FullnessViews, SmallRingTakesTheSpaceAboveTheCaptionEightPointsApart) {
     // 138 points of content height less the caption's 13-point line and the gap.
     EXPECT_DOUBLE_EQ(ring.height, 138.0 - 13.0 - 8.0);
     EXPECT_DOUBLE_EQ(ring.width, 138.0);
-    const ui::LaidOutNode* circle = ui::findNode(stack.children[0], "Circle");
+    const ui::LaidOutNode* circle = ui::testing::findNode(stack.children[0], "Circle");
     ASSERT_NE(circle, nullptr);
     EXPECT_EQ(std::get<ui::LaidOutShape>(circle->content).stroke->lineWidth, 9.0);
 }
 
 TEST(FullnessViews, MediumSpacingIsSixteenBesideTheRingAndFourBetweenLines) {
     const auto tile = layTile(entryView(VolumeSample::placeholder()), WidgetFamily::systemMedium);
-    const ui::LaidOutNode& row = bodyOf(ui::findNode(tile.content, "MediumView"));
+    const ui::LaidOutNode& row = bodyOf(ui::testing::findNode(tile.content, "MediumView"));
     ASSERT_EQ(row.type, "HStack") << dump(tile);
     ASSERT_EQ(row.children.size(), 3u);
     const ui::LaidOutNode& ring = row.children[0];
@@ -127,7 +128,7 @@ TEST(FullnessViews, BackgroundIsAWashOfTheFullnessColourFadingToClear) {
             const auto tile = layTile(entryView(sampleAt(c.fraction)), family);
             ASSERT_TRUE(tile.containerBackground.has_value());
             const ui::LaidOutNode& background = *tile.containerBackground;
-            const ui::LaidOutNode* gradient = ui::findNode(background, "LinearGradient");
+            const ui::LaidOutNode* gradient = ui::testing::findNode(background, "LinearGradient");
             ASSERT_NE(gradient, nullptr) << dump(tile);
             ASSERT_TRUE(gradient->paint.has_value());
             const ui::Paint& paint = *gradient->paint;
@@ -177,8 +178,8 @@ TEST(FullnessViews, EveryFamilyButMediumGetsTheSmallLayout) {
         SCOPED_TRACE(std::string(widgetkit::familyName(family)));
         const auto tile = layTile(entryView(VolumeSample::placeholder()), family);
         const bool medium = family == WidgetFamily::systemMedium;
-        EXPECT_EQ(ui::findNode(tile.content, "MediumView") != nullptr, medium);
-        EXPECT_EQ(ui::findNode(tile.content, "SmallView") != nullptr, !medium);
+        EXPECT_EQ(ui::testing::findNode(tile.content, "MediumView") != nullptr, medium);
+        EXPECT_EQ(ui::testing::findNode(tile.content, "SmallView") != nullptr, !medium);
     }
 }
 
@@ -189,11 +190,11 @@ TEST(FullnessViews, TheFamilyComesFromTheEnvironmentNotTheCaller) {
     ui::TileLayoutOptions options;
     options.size = ui::Size{364, 170};
     const auto medium = ui::layoutTile(view, options, brimlet_test::fixedMeasurer());
-    EXPECT_NE(ui::findNode(medium.content, "MediumView"), nullptr) << dump(medium);
+    EXPECT_NE(ui::testing::findNode(medium.content, "MediumView"), nullptr) << dump(medium);
     // With nothing set, the host's default family (small) applies.
     const auto plain =
         ui::layoutTile(entryView(VolumeSample::placeholder()), options, brimlet_test::fixedMeasurer());
-    EXPECT_NE(ui::findNode(plain.content, "SmallView"), nullptr);
+    EXPECT_NE(ui::testing::findNode(plain.content, "SmallView"), nullptr);
 }
 
 TEST(FullnessViews, VolumeNameIsShownVerbatim) {

@@ -12,6 +12,7 @@
 #include "platform/ui/layout.h"
 #include "platform/ui/layout_json.h"
 #include "platform/ui/testing/fixed_measurer.h"
+#include "platform/ui/testing/layout_queries.h"
 #include "platform/ui/ui.h"
 #include "platform/widgetkit/environment.h"
 #include "platform/widgetkit/family.h"
@@ -57,7 +58,7 @@ inline const ui::LaidOutText& textContent(const ui::LaidOutNode& node) {
 // Every text leaf's composed text, in depth-first pre-order.
 inline std::vector<std::string> textsIn(const ui::LaidOutNode& root) {
     std::vector<std::string> out;
-    for (const ui::LaidOutNode* n : ui::findNodes(root, "Text")) {
+    for (const ui::LaidOutNode* n : ui::testing::findNodes(root, "Text")) {
         if (const auto* t = textOf(*n)) out.push_back(t->composed);
     }
     return out;
@@ -65,7 +66,7 @@ inline std::vector<std::string> textsIn(const ui::LaidOutNode& root) {
 
 // The first text leaf whose composed text is `text`; nullptr when none.
 inline const ui::LaidOutNode* findText(const ui::LaidOutNode& root, std::string_view text) {
-    for (const ui::LaidOutNode* n : ui::findNodes(root, "Text")) {
+    for (const ui::LaidOutNode* n : ui::testing::findNodes(root, "Text")) {
         if (const auto* t = textOf(*n); t != nullptr && t->composed == text) return n;
     }
     return nullptr;

@@ -6,10 +6,14 @@
 #include <memory>
 #include <string>
 
+#include "platform/ui/testing/layout_queries.h"
 #include "tests/platform/ui/layout_fixture.h"
 
 namespace ui {
 namespace {
+
+using testing::findNode;
+using testing::findNodes;
 
 enum class Family { small, medium, large };
 

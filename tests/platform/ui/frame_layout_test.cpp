@@ -6,10 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "platform/ui/testing/layout_queries.h"
 #include "tests/platform/ui/layout_fixture.h"
 
 namespace ui {
 namespace {
+
+using testing::findNode;
 
 using test::expectFrame;
 using test::expectFrames;

@@ -11,10 +11,14 @@
 
 #include "platform/ui/layout_json.h"
 #include "platform/ui/testing/fixed_measurer.h"
+#include "platform/ui/testing/layout_queries.h"
 #include "platform/ui/ui.h"
 
 namespace ui {
 namespace {
+
+using testing::findNode;
+using testing::findNodes;
 
 struct SizeKey {
     using Value = int;

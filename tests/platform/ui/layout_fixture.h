@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/ui/testing/layout_queries.h"
 #include "platform/ui/ui.h"
 #include "platform/ui/testing/fixed_measurer.h"
 
@@ -24,7 +25,7 @@ inline LaidOutNode lay(const View& v, ProposedSize p, const EnvironmentValues& e
 // Frames of every node of `type`, in pre-order.
 inline std::vector<Rect> framesOf(const LaidOutNode& root, std::string_view type) {
     std::vector<Rect> out;
-    for (const LaidOutNode* n : findNodes(root, type)) out.push_back(n->frame);
+    for (const LaidOutNode* n : testing::findNodes(root, type)) out.push_back(n->frame);
     return out;
 }
 

@@ -182,6 +182,26 @@ TEST(StackLayout, ProposalsAreWhatAChildIsOfferedNotWhatItChose) {
     EXPECT_DOUBLE_EQ(root.frame.height, 13);
 }
 
+TEST(StackLayout, VStackSharesItsHeightAsHStackSharesItsWidth) {
+    // The same children, built for each axis: one capped at 50 along it, one unbounded, a
+    // spacer and a fixed square. The VStack's frames are the HStack's, transposed.
+    auto children = [](Axis axis) {
+        const FlexibleFrame capped = axis == Axis::horizontal ? FlexibleFrame{.maxWidth = 50}
+                                                              : FlexibleFrame{.maxHeight = 50};
+        return std::vector<View>{View(Color::black).frame(capped), View(Color::white), Spacer(0),
+                                 Rectangle().frame(20, 20)};
+    };
+    const LaidOutNode h =
+        lay(HStack(VerticalAlignment::top, 10, children(Axis::horizontal)), {200.0, 30.0});
+    const LaidOutNode v =
+        lay(VStack(HorizontalAlignment::leading, 10, children(Axis::vertical)), {30.0, 200.0});
+    const std::vector<Rect> across = framesOf(h, "Color");
+    std::vector<Rect> transposed;
+    for (const Rect& r : framesOf(v, "Color")) transposed.push_back({r.y, r.x, r.height, r.width});
+    expectFrames(transposed, across);
+    expectFrames(across, {{0, 0, 50, 30}, {60, 0, 100, 30}});
+}
+
 TEST(StackLayout, EmptyStackHasNoSize) {
     const LaidOutNode root = lay(VStack({}), {100.0, 100.0});
     test::expectFrame(root.frame, {0, 0, 0, 0});

@@ -10,10 +10,13 @@
 #include "platform/foundation/unicode.h"
 #include "platform/ui/detail/text_layout.h"
 #include "platform/ui/testing/fixed_measurer.h"
+#include "platform/ui/testing/layout_queries.h"
 #include "tests/platform/ui/layout_fixture.h"
 
 namespace ui {
 namespace {
+
+using testing::findNode;
 
 struct FormatCase {
     std::string name;

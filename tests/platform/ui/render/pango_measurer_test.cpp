@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/ui/render/render.h"
+#include "platform/ui/testing/layout_queries.h"
 #include "platform/ui/ui.h"
 
 namespace render {
@@ -56,7 +57,7 @@ TEST_F(PangoMeasurerTest, LayoutWithPangoTruncatesToTheProposedWidth) {
                               .truncationMode(ui::TruncationMode::middle)
                               .frame(96, std::nullopt, ui::Alignment::leading);
     const ui::LaidOutNode root = ui::layout(name, {}, *m);
-    const auto* text = ui::findNode(root, "Text");
+    const auto* text = ui::testing::findNode(root, "Text");
     ASSERT_NE(text, nullptr);
     const auto& t = std::get<ui::LaidOutText>(text->content);
     ASSERT_EQ(t.lines.size(), 1u);

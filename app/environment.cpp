@@ -1,0 +1,10 @@
+#include "app/environment.h"
+
+namespace brimlet {
+
+const ScanEnvironment& ScanEnvironment::standard() {
+    static const ScanEnvironment environment;
+    return environment;
+}
+
+}  // namespace brimlet
