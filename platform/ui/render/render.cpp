@@ -11,6 +11,7 @@
 
 #include "platform/foundation/file.h"
 #include "platform/ui/layout_json.h"
+#include "platform/ui/render/handles.h"
 #include "platform/ui/render/painter.h"
 #include "platform/ui/render/pango_text.h"
 
@@ -43,10 +44,9 @@ std::string drawOn(cairo_surface_t* surface, const ui::LaidOutTile& tile, double
     return {};
 }
 
-// Draws the tile on a new ARGB32 image surface of its size at `scale`; the caller destroys
-// `surface` whenever it is set, also on failure.
+// Draws the tile on a new ARGB32 image surface of its size at `scale`, held by `surface`.
 std::string drawImage(const ui::LaidOutTile& tile, double scale, const detail::PangoText& text,
-                      cairo_surface_t*& surface) {
+                      detail::CairoSurface& surface) {
     const double w = tile.size.width;
     const double h = tile.size.height;
     if (!(scale > 0) || w * scale > kMaxPixels || h * scale > kMaxPixels) {
@@ -54,11 +54,11 @@ std::string drawImage(const ui::LaidOutTile& tile, double scale, const detail::P
     }
     const int pw = static_cast<int>(std::lround(w * scale));
     const int ph = static_cast<int>(std::lround(h * scale));
-    surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, pw, ph);
-    if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
-        return cairoError(cairo_surface_status(surface));
+    surface.reset(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, pw, ph));
+    if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS) {
+        return cairoError(cairo_surface_status(surface.get()));
     }
-    return drawOn(surface, tile, scale, text);
+    return drawOn(surface.get(), tile, scale, text);
 }
 
 }  // namespace
@@ -110,10 +110,9 @@ static std::string encodeWith(const ui::LaidOutTile& tile, Format format, double
         return {};
     }
     if (format == Format::png) {
-        cairo_surface_t* surface = nullptr;
+        detail::CairoSurface surface;
         std::string error = drawImage(tile, scale, text, surface);
-        if (error.empty()) error = detail::encodePng(surface, out);
-        if (surface != nullptr) cairo_surface_destroy(surface);
+        if (error.empty()) error = detail::encodePng(surface.get(), out);
         if (!error.empty()) out.clear();
         return error;
     }
@@ -155,17 +154,16 @@ std::string renderTilePixels(const ui::View& view, const TileOptions& options, T
     if (!(w > 0) || !(h > 0) || !std::isfinite(w) || !std::isfinite(h)) {
         return "the tile has no area";
     }
-    cairo_surface_t* surface = nullptr;
+    detail::CairoSurface surface;
     std::string error = drawImage(tile, options.scale, text, surface);
     if (error.empty()) {
-        out.width = cairo_image_surface_get_width(surface);
-        out.height = cairo_image_surface_get_height(surface);
-        out.stride = cairo_image_surface_get_stride(surface);
-        const unsigned char* data = cairo_image_surface_get_data(surface);
+        out.width = cairo_image_surface_get_width(surface.get());
+        out.height = cairo_image_surface_get_height(surface.get());
+        out.stride = cairo_image_surface_get_stride(surface.get());
+        const unsigned char* data = cairo_image_surface_get_data(surface.get());
         out.data.assign(data, data + static_cast<std::size_t>(out.stride) *
                                          static_cast<std::size_t>(out.height));
     }
-    if (surface != nullptr) cairo_surface_destroy(surface);
     return error;
 }
 
@@ -178,13 +176,12 @@ std::string encodePixelsPng(const TilePixels& pixels, std::string& out) {
         return "the pixels do not form an ARGB32 picture";
     }
     // The encoder only reads; cairo's surface merely describes the caller's buffer.
-    cairo_surface_t* surface = cairo_image_surface_create_for_data(
+    const detail::CairoSurface surface(cairo_image_surface_create_for_data(
         const_cast<unsigned char*>(pixels.data.data()), CAIRO_FORMAT_ARGB32, pixels.width,
-        pixels.height, pixels.stride);
-    std::string error = cairo_surface_status(surface) == CAIRO_STATUS_SUCCESS
-                            ? detail::encodePng(surface, out)
-                            : cairoError(cairo_surface_status(surface));
-    cairo_surface_destroy(surface);
+        pixels.height, pixels.stride));
+    std::string error = cairo_surface_status(surface.get()) == CAIRO_STATUS_SUCCESS
+                            ? detail::encodePng(surface.get(), out)
+                            : cairoError(cairo_surface_status(surface.get()));
     if (!error.empty()) out.clear();
     return error;
 }
