@@ -2,7 +2,10 @@
 
 #include <gtk/gtk.h>
 
+#include <cerrno>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <iostream>
 #include <memory>
 
@@ -63,11 +66,11 @@ int run(const TupleWidget& widgets, const std::vector<std::string>& args, std::o
         const std::string& a = args[i];
         if (a == "--help" || a == "-h") {
             out << kHelp;
-            return out.flush() ? 0 : 1;
+            return 0;
         }
         if (a == "--version") {
             out << "brimlet-desk " << foundation::projectVersion() << '\n';
-            return out.flush() ? 0 : 1;
+            return 0;
         }
         if (a == "--screenshot" || a.rfind("--screenshot=", 0) == 0) {
             std::string path;
@@ -137,8 +140,18 @@ void runHost(TupleWidget widgets, int argc, char** argv) {
     // Held for the life of the process: a request that never returns still points into it.
     const auto* kept = new TupleWidget(std::move(widgets));
     const std::vector<std::string> args(argv, argv + argc);
-    const int status = desk::run(*kept, args, std::cout, std::cerr);
+    int status = desk::run(*kept, args, std::cout, std::cerr);
+    // Help or a version that did not reach standard output (a full disk, a closed pipe) is a
+    // failure, as for the other programs.
+    errno = 0;
     std::cout.flush();
+    if (!std::cout || std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
+        const int error = errno;
+        std::cerr << "brimlet-desk: cannot write to standard output"
+                  << (error != 0 ? std::string(": ") + std::strerror(error) : std::string())
+                  << '\n';
+        status = 1;
+    }
     std::exit(status);
 }
 
