@@ -1,5 +1,6 @@
 # Front door for users and CI. Every target installs what it needs first (scripts/install-deps.sh).
-#   make run    build, scan the home folder, then draw every widget into out/
+#   make run    build, scan the home folder, draw every widget into out/, then open the desk
+#               when a display is there ($WAYLAND_DISPLAY or $DISPLAY)
 #   make test   build and test: plain, then ASan + UBSan, then the concurrency tests under TSan
 #   make bench  build and run the benchmarks (Release)
 #   make fuzz   explore the snapshot decoder with libFuzzer for FUZZ_SECONDS (default 60)
@@ -24,7 +25,7 @@ deps-package:
 deps-test:
 	@bash scripts/install-deps.sh test
 
-PROGRAMS := brimlet brimlet-widgets
+PROGRAMS := brimlet brimlet-widgets brimlet-desk
 
 # Only the programs: what `make run` needs, without the test tools.
 programs: deps
@@ -36,10 +37,22 @@ build: deps-test
 	@cmake --build --preset default -j $(JOBS)
 
 # The scan fills the breakdown widget with your own folders; if it fails, the widgets are drawn all
-# the same (the breakdown widget then asks for a scan).
+# the same (the breakdown widget then asks for a scan). With a display, the desk opens afterwards;
+# the first time (no widget placed yet) it gets each widget in each of its families.
+DESK_WIDGETS := fullness:small fullness:medium breakdown:medium breakdown:large
+
 run: programs
 	@./build/brimlet scan || echo "make run: the scan did not complete; drawing the widgets anyway" >&2
 	@./build/brimlet-widgets gallery -o $(OUT)
+	@if [ -n "$$WAYLAND_DISPLAY$$DISPLAY" ]; then \
+	  if [ "$$(./build/brimlet-widgets placed --json 2>/dev/null)" = "[]" ]; then \
+	    for w in $(DESK_WIDGETS); do \
+	      ./build/brimlet-widgets place $${w%%:*} --family $${w##*:} >/dev/null || exit 1; \
+	    done; \
+	  fi; \
+	  echo "make run: opening the desk (build/brimlet-desk); close its window to finish"; \
+	  ./build/brimlet-desk; \
+	fi
 
 test: test-default test-asan test-tsan
 

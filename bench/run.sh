@@ -128,9 +128,23 @@ whole_gallery() {
   return "$status"
 }
 
+# The desk against a bare GTK 4 window under Xvfb (bench/desk/desk.sh): start to the first
+# complete screenshot, peak memory, and a minute of idling. Targets: within 1.5x and 1.3x of the
+# bare window; at most 20 voluntary context switches in 60 s.
+whole_desk() {
+  local build=$1
+  if [[ ! -x "$build/brimlet-desk" || ! -x "$build/bench/desk/desk_bare_window" ]] ||
+     ! command -v xvfb-run >/dev/null; then
+    echo "desk: skipped (brimlet-desk, desk_bare_window or xvfb-run missing)"
+    return 0
+  fi
+  DESK_RUNS=${WHOLE_RUNS:-11} bash "$root/bench/desk/desk.sh" "$build"
+}
+
 WHOLE_PROCESS=(
   whole_render_fullness_medium
   whole_gallery
+  whole_desk
 )
 
 if [[ ${#WHOLE_PROCESS[@]} -gt 0 ]]; then

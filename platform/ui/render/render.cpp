@@ -11,6 +11,7 @@
 
 #include "platform/foundation/file.h"
 #include "platform/ui/layout_json.h"
+#include "platform/ui/render/handles.h"
 #include "platform/ui/render/painter.h"
 #include "platform/ui/render/pango_text.h"
 
@@ -41,6 +42,23 @@ std::string drawOn(cairo_surface_t* surface, const ui::LaidOutTile& tile, double
     if (status != CAIRO_STATUS_SUCCESS) return cairoError(status);
     cairo_surface_flush(surface);
     return {};
+}
+
+// Draws the tile on a new ARGB32 image surface of its size at `scale`, held by `surface`.
+std::string drawImage(const ui::LaidOutTile& tile, double scale, const detail::PangoText& text,
+                      detail::CairoSurface& surface) {
+    const double w = tile.size.width;
+    const double h = tile.size.height;
+    if (!(scale > 0) || w * scale > kMaxPixels || h * scale > kMaxPixels) {
+        return "the scale must be above 0 and keep the picture under 16384 pixels a side";
+    }
+    const int pw = static_cast<int>(std::lround(w * scale));
+    const int ph = static_cast<int>(std::lround(h * scale));
+    surface.reset(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, pw, ph));
+    if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS) {
+        return cairoError(cairo_surface_status(surface.get()));
+    }
+    return drawOn(surface.get(), tile, scale, text);
 }
 
 }  // namespace
@@ -92,20 +110,9 @@ static std::string encodeWith(const ui::LaidOutTile& tile, Format format, double
         return {};
     }
     if (format == Format::png) {
-        if (!(scale > 0) || w * scale > kMaxPixels || h * scale > kMaxPixels) {
-            return "the scale must be above 0 and keep the picture under 16384 pixels a side";
-        }
-        const int pw = static_cast<int>(std::lround(w * scale));
-        const int ph = static_cast<int>(std::lround(h * scale));
-        cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, pw, ph);
-        std::string error = cairoError(cairo_surface_status(surface));
-        if (cairo_surface_status(surface) == CAIRO_STATUS_SUCCESS) {
-            error = drawOn(surface, tile, scale, text);
-            if (error.empty()) {
-                error = detail::encodePng(surface, out);
-            }
-        }
-        cairo_surface_destroy(surface);
+        detail::CairoSurface surface;
+        std::string error = drawImage(tile, scale, text, surface);
+        if (error.empty()) error = detail::encodePng(surface.get(), out);
         if (!error.empty()) out.clear();
         return error;
     }
@@ -131,6 +138,52 @@ std::string encodeTile(const ui::LaidOutTile& tile, Format format, double scale,
                        std::string& out) {
     const detail::PangoText text;
     return encodeWith(tile, format, scale, text, out);
+}
+
+std::string renderTilePixels(const ui::View& view, const TileOptions& options, TilePixels& out,
+                             ui::EnvironmentValues environment) {
+    out = TilePixels{};
+    if (!(options.scale > 0) || !std::isfinite(options.scale)) return "the scale must be above 0";
+    // Measured and drawn as renderTile does, so the pixels are those of its PNG.
+    const detail::PangoText text;
+    const detail::PangoMeasurer measurer(text);
+    const ui::LaidOutTile tile =
+        layoutForRendering(view, options, measurer, std::move(environment));
+    const double w = tile.size.width;
+    const double h = tile.size.height;
+    if (!(w > 0) || !(h > 0) || !std::isfinite(w) || !std::isfinite(h)) {
+        return "the tile has no area";
+    }
+    detail::CairoSurface surface;
+    std::string error = drawImage(tile, options.scale, text, surface);
+    if (error.empty()) {
+        out.width = cairo_image_surface_get_width(surface.get());
+        out.height = cairo_image_surface_get_height(surface.get());
+        out.stride = cairo_image_surface_get_stride(surface.get());
+        const unsigned char* data = cairo_image_surface_get_data(surface.get());
+        out.data.assign(data, data + static_cast<std::size_t>(out.stride) *
+                                         static_cast<std::size_t>(out.height));
+    }
+    return error;
+}
+
+std::string encodePixelsPng(const TilePixels& pixels, std::string& out) {
+    out.clear();
+    if (pixels.width <= 0 || pixels.height <= 0 ||
+        pixels.stride != cairo_format_stride_for_width(CAIRO_FORMAT_ARGB32, pixels.width) ||
+        pixels.data.size() <
+            static_cast<std::size_t>(pixels.stride) * static_cast<std::size_t>(pixels.height)) {
+        return "the pixels do not form an ARGB32 picture";
+    }
+    // The encoder only reads; cairo's surface merely describes the caller's buffer.
+    const detail::CairoSurface surface(cairo_image_surface_create_for_data(
+        const_cast<unsigned char*>(pixels.data.data()), CAIRO_FORMAT_ARGB32, pixels.width,
+        pixels.height, pixels.stride));
+    std::string error = cairo_surface_status(surface.get()) == CAIRO_STATUS_SUCCESS
+                            ? detail::encodePng(surface.get(), out)
+                            : cairoError(cairo_surface_status(surface.get()));
+    if (!error.empty()) out.clear();
+    return error;
 }
 
 std::string renderTile(const ui::View& view, const TileOptions& options, const std::string& path,

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/ui/environment.h"
 #include "platform/ui/layout.h"
@@ -45,6 +46,26 @@ ui::LaidOutTile layoutForRendering(const ui::View& view, const TileOptions& opti
 // success, else what failed.
 std::string encodeTile(const ui::LaidOutTile& tile, Format format, double scale,
                        std::string& out);
+
+// A tile drawn into memory: cairo's ARGB32 layout (32-bit native-endian words, alpha
+// premultiplied; B, G, R, A bytes on a little-endian machine), `stride` bytes from one row to the
+// next.
+struct TilePixels {
+    int width = 0;
+    int height = 0;
+    int stride = 0;
+    std::vector<unsigned char> data;
+};
+
+// Lays out and draws `view` as a tile at `options.scale` device pixels per point into `out`, the
+// same pixels that renderTile writes to a PNG with the same options. Returns an empty string on
+// success, else what failed (and leaves `out` empty).
+std::string renderTilePixels(const ui::View& view, const TileOptions& options, TilePixels& out,
+                             ui::EnvironmentValues environment = {});
+
+// Encodes pixels in the TilePixels layout as a PNG into `out` (replacing its contents), with the
+// encoder of the PNG tiles. Returns an empty string on success, else what failed.
+std::string encodePixelsPng(const TilePixels& pixels, std::string& out);
 
 // Lays out and draws `view` as a tile into `path`, the format chosen by the extension. The
 // bytes go to a temporary file in the same folder that is renamed into place, so a failure

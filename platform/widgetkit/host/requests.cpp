@@ -178,14 +178,7 @@ Host::Resolved Host::resolve(const Request& request) const {
 }
 
 AnyTimeline Host::answer(const std::string& kind, const Resolved& r) const {
-    const auto& ops = r.widget->operations();
-    if (kind == "placeholder") {
-        return AnyTimeline{{ops.placeholder(r.context)}, TimelineReloadPolicy::never()};
-    }
-    if (kind == "snapshot") {
-        return AnyTimeline{{ops.snapshot(r.context, r.parameter)}, TimelineReloadPolicy::never()};
-    }
-    return ops.timeline(r.context, r.parameter);
+    return host::answer(requestKindFromName(kind).value_or(RequestKind::timeline), r);
 }
 
 int Host::list(bool json) {

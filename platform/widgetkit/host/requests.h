@@ -9,6 +9,7 @@
 #include "platform/widgetkit/configuration.h"
 #include "platform/widgetkit/host/errors.h"
 #include "platform/widgetkit/host/placed_store.h"
+#include "platform/widgetkit/host/widget_requests.h"
 
 namespace widgetkit::host {
 
@@ -48,12 +49,7 @@ public:
     int remove(const std::string& id);
 
 private:
-    // A request made concrete: the declaration, the context and the parameter value.
-    struct Resolved {
-        const WidgetConfiguration* widget;
-        TimelineProviderContext context;
-        ParameterValue parameter;
-    };
+    using Resolved = ResolvedRequest;
 
     PlacedStore store() const;
     // nullptr when no widget of the bundle has that kind or last component.

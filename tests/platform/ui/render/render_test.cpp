@@ -182,6 +182,38 @@ TEST_F(RenderTest, ScaleSetsThePixelSize) {
     }
 }
 
+TEST_F(RenderTest, PixelsInMemoryAreThoseOfThePng) {
+    // Text, a translucent style and the rounded tile's transparent corners, at the scales a
+    // display has; the PNG read back by cairo is premultiplied again, word for word.
+    const ui::View view =
+        ui::VStack(ui::HorizontalAlignment::leading, 4,
+                   {ui::Text::verbatim("Data 42 %").font(ui::Font::headline),
+                    ui::Text::verbatim("secondary").foregroundStyle(ui::secondary), gauge(0.4)})
+            .containerBackground(ui::Color(0.2, 0.4, 0.8, 0.5),
+                                 ui::ContainerBackgroundPlacement::widget);
+    for (const double scale : {1.0, 2.0}) {
+        for (const auto scheme : {ui::ColorScheme::light, ui::ColorScheme::dark}) {
+            SCOPED_TRACE(scale);
+            const TileOptions options{.size = {364, 170}, .scale = scale, .appearance = scheme};
+            TilePixels pixels;
+            ASSERT_EQ(renderTilePixels(view, options, pixels), "");
+            ASSERT_EQ(renderTile(view, options, path("tile.png")), "");
+            cairo_surface_t* png = cairo_image_surface_create_from_png(path("tile.png").c_str());
+            ASSERT_EQ(cairo_image_surface_get_width(png), pixels.width);
+            ASSERT_EQ(cairo_image_surface_get_height(png), pixels.height);
+            ASSERT_EQ(cairo_image_surface_get_stride(png), pixels.stride);
+            const unsigned char* data = cairo_image_surface_get_data(png);
+            std::size_t differing = 0;
+            for (std::size_t i = 0; i < pixels.data.size(); ++i) differing += data[i] != pixels.data[i];
+            cairo_surface_destroy(png);
+            EXPECT_EQ(differing, 0u);
+        }
+    }
+    TilePixels none;
+    EXPECT_NE(renderTilePixels(ui::Rectangle(), {.size = {170, 170}, .scale = 0}, none), "");
+    EXPECT_TRUE(none.data.empty());
+}
+
 TEST_F(RenderTest, DividerIsOneDevicePixel) {
     const ui::View content = ui::VStack(ui::HorizontalAlignment::center, 0,
                                         {ui::Rectangle().fill(ui::Color::clear).frame(10, 10),

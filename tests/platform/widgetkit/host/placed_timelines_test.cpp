@@ -1,0 +1,266 @@
+// The live host's model driven through a scripted provider and a clock the test moves.
+
+#include "platform/widgetkit/host/placed_timelines.h"
+#include "platform/widgetkit/host/timeline_schedule.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/platform/widgetkit/host/fake_widget.h"
+
+namespace widgetkit::host {
+namespace {
+
+using namespace testing;
+
+class PlacedTimelinesTest : public ::testing::Test {
+protected:
+    PlacedTimelinesTest() : widgets_{fakeWidget(script_)}, model_(widgets_) {}
+
+    void script(std::function<AnyTimeline(double now)> answer) {
+        const std::lock_guard lock(script_->mutex);
+        script_->next = [this, answer](const ParameterValue&) { return answer(now_); };
+    }
+
+    // Starts what is due at `now`, answers every ticket at once, and returns the ids asked.
+    std::vector<std::string> runAt(double now) {
+        now_ = now;
+        std::vector<std::string> asked;
+        for (auto& ticket : model_.start(at(now))) {
+            asked.push_back(ticket.id);
+            model_.finish(ticket.id, ticket.generation, answer(RequestKind::timeline, ticket.request),
+                          at(now));
+        }
+        return asked;
+    }
+
+    double showingDate(const std::string& id, double now) {
+        const auto shown = model_.shown(id, at(now));
+        return shown.entry ? shown.entry->date.secondsSinceReferenceDate : -1e300;
+    }
+
+    std::shared_ptr<Script> script_ = std::make_shared<Script>();
+    TupleWidget widgets_;
+    PlacedTimelines model_;
+    double now_ = 0;
+};
+
+TEST_F(PlacedTimelinesTest, NewTileShowsThePlaceholderThenSwitchesEntriesAtTheirDates) {
+    script([](double now) {
+        return timelineOf({entryAt(now), entryAt(now + 60), entryAt(now + 120)},
+                          TimelineReloadPolicy::never());
+    });
+    model_.follow({placedFake("1")});
+    EXPECT_FALSE(model_.shown("1", at(0)).live);
+    EXPECT_EQ(showingDate("1", 0), -1);  // the placeholder
+    EXPECT_FALSE(model_.settled(at(0)));
+
+    EXPECT_EQ(runAt(1000), std::vector<std::string>{"1"});
+    EXPECT_TRUE(model_.settled(at(1000)));
+    EXPECT_EQ(showingDate("1", 1000), 1000);
+    EXPECT_EQ(model_.nextMoment(at(1000))->secondsSinceReferenceDate, 1060);
+    EXPECT_EQ(showingDate("1", 1059.9), 1000);
+    EXPECT_EQ(showingDate("1", 1060), 1060);
+    EXPECT_EQ(model_.nextMoment(at(1060))->secondsSinceReferenceDate, 1120);
+    EXPECT_EQ(showingDate("1", 5000), 1120);
+    // The switches asked nothing, and with `never` nothing is due at all after the last one.
+    EXPECT_TRUE(runAt(1060).empty());
+    EXPECT_TRUE(runAt(1120).empty());
+    EXPECT_EQ(model_.nextMoment(at(1120)), std::nullopt);
+    EXPECT_EQ(script_->timelineCalls, 1);
+}
+
+TEST_F(PlacedTimelinesTest, PolicyMomentsAskOnlyWhenDue) {
+    struct Case {
+        const char* name;
+        std::function<AnyTimeline(double)> answer;
+        std::optional<double> due;  // seconds after the first answer
+    };
+    const Case kTestCases[] = {
+        {"after", [](double now) {
+             return timelineOf({entryAt(now)}, TimelineReloadPolicy::after(at(now + 1800)));
+         }, 1800},
+        {"atEnd", [](double now) {
+             return timelineOf({entryAt(now), entryAt(now + 900)}, TimelineReloadPolicy::atEnd());
+         }, 900},
+        {"never", [](double now) {
+             return timelineOf({entryAt(now)}, TimelineReloadPolicy::never());
+         }, std::nullopt},
+    };
+    int id = 0;
+    for (const auto& c : kTestCases) {
+        SCOPED_TRACE(c.name);
+        const std::string name = std::to_string(++id);
+        script(c.answer);
+        model_.follow({placedFake(name)});
+        ASSERT_EQ(runAt(10000), std::vector<std::string>{name});
+        const auto next = model_.nextMoment(at(10000));
+        if (!c.due) {
+            EXPECT_EQ(next, std::nullopt);
+            EXPECT_TRUE(runAt(1e7).empty());
+            continue;
+        }
+        ASSERT_TRUE(next);
+        EXPECT_EQ(next->secondsSinceReferenceDate, 10000 + *c.due);
+        EXPECT_TRUE(runAt(10000 + *c.due - 0.001).empty());
+        EXPECT_EQ(runAt(10000 + *c.due), std::vector<std::string>{name});
+    }
+}
+
+TEST_F(PlacedTimelinesTest, ConstantReloadsAndPastPoliciesAreHeldToTheFloor) {
+    struct Case {
+        const char* name;
+        std::function<AnyTimeline(double)> answer;
+    };
+    const Case kTestCases[] = {
+        {"after one second", [](double now) {
+             return timelineOf({entryAt(now)}, TimelineReloadPolicy::after(at(now + 1)));
+         }},
+        {"atEnd with one entry dated now", [](double now) {
+             return timelineOf({entryAt(now)}, TimelineReloadPolicy::atEnd());
+         }},
+        {"after a date in the past", [](double now) {
+             return timelineOf({entryAt(now)}, TimelineReloadPolicy::after(at(now - 3600)));
+         }},
+    };
+    int id = 0;
+    for (const auto& c : kTestCases) {
+        SCOPED_TRACE(c.name);
+        const std::string name = std::to_string(++id);
+        script(c.answer);
+        model_.follow({placedFake(name)});
+        double now = 20000;
+        std::vector<double> asked;
+        for (int i = 0; i < 6; ++i) {
+            if (!runAt(now).empty()) asked.push_back(now);
+            const auto next = model_.nextMoment(at(now));
+            ASSERT_TRUE(next);
+            now = next->secondsSinceReferenceDate;
+        }
+        ASSERT_EQ(asked.size(), 6u);
+        for (std::size_t i = 1; i < asked.size(); ++i) {
+            EXPECT_GE(asked[i] - asked[i - 1], kMinimumReloadInterval) << "request " << i;
+        }
+        // The first policy reload waits five minutes from the first answer, not one second.
+        EXPECT_EQ(asked[1] - asked[0], kMinimumReloadInterval);
+    }
+}
+
+TEST_F(PlacedTimelinesTest, BurstOfEventsGivesOneRequestPerWidget) {
+    model_.follow({placedFake("1"), placedFake("2"), placedFake("3")});
+    const auto first = model_.start(at(0));
+    ASSERT_EQ(first.size(), 3u);
+    // Events while the requests are in flight start nothing now...
+    for (int i = 0; i < 10; ++i) model_.reloadAll();
+    model_.reload("2");
+    EXPECT_TRUE(model_.start(at(1)).empty());
+    for (const auto& t : first) {
+        model_.finish(t.id, t.generation, answer(RequestKind::timeline, t.request), at(1));
+    }
+    // ...and one each once they are back, since they may have read what the events replaced.
+    EXPECT_EQ(runAt(2), (std::vector<std::string>{"1", "2", "3"}));
+    for (int i = 0; i < 10; ++i) model_.reloadAll();
+    EXPECT_EQ(runAt(3), (std::vector<std::string>{"1", "2", "3"}));
+    EXPECT_TRUE(runAt(4).empty());
+    EXPECT_EQ(script_->timelineCalls, 3 + 3 + 3);
+}
+
+TEST_F(PlacedTimelinesTest, FollowsTheStore) {
+    script([](double) { return timelineOf({entryAt(0)}, TimelineReloadPolicy::never()); });
+    EXPECT_TRUE(model_.follow({placedFake("1"), placedFake("2")}));
+    EXPECT_EQ(runAt(0).size(), 2u);
+    EXPECT_FALSE(model_.follow({placedFake("1"), placedFake("2")}));
+    EXPECT_TRUE(runAt(1).empty());
+
+    // An area changed while its request is in flight: that answer is dropped and the widget is
+    // asked again for its new area; a widget removed meanwhile drops its answer too.
+    model_.reloadAll();
+    const auto inFlight = model_.start(at(2));
+    ASSERT_EQ(inFlight.size(), 2u);
+    EXPECT_TRUE(model_.follow({placedFake("1", "work")}));
+    for (const auto& t : inFlight) {
+        EXPECT_FALSE(model_.finish(t.id, t.generation, answer(RequestKind::timeline, t.request),
+                                   at(3)));
+    }
+    ASSERT_EQ(model_.tiles().size(), 1u);
+    const auto again = model_.start(at(3));
+    ASSERT_EQ(again.size(), 1u);
+    EXPECT_EQ(again[0].request.parameter.entityId, std::optional<std::string>("work"));
+
+    // Store order is tile order; an unknown kind or family becomes a tile that is never asked.
+    PlacedWidget stranger{"9", "org.example.gone", WidgetFamily::systemSmall, std::nullopt};
+    PlacedWidget tooLarge{"8", kFakeKind, WidgetFamily::systemLarge, std::nullopt};
+    EXPECT_TRUE(model_.follow({stranger, tooLarge, placedFake("1", "work")}));
+    EXPECT_FALSE(model_.tiles()[0].problem.empty());
+    EXPECT_NE(model_.tiles()[1].problem.find("does not support"), std::string::npos);
+    EXPECT_EQ(model_.tiles()[2].placed.id, "1");
+    model_.reloadAll();
+    EXPECT_TRUE(model_.start(at(4)).empty());  // "1" is still in flight
+    EXPECT_EQ(model_.shown("9", at(4)).entry, nullptr);
+}
+
+TEST_F(PlacedTimelinesTest, FailedRequestKeepsTheTileAndRetriesAfterTheFloor) {
+    model_.follow({placedFake("1")});
+    runAt(0);
+    const auto before = model_.shown("1", at(10));
+    auto tickets = model_.start(at(10));
+    EXPECT_TRUE(tickets.empty());
+    model_.reload("1");
+    tickets = model_.start(at(10));
+    ASSERT_EQ(tickets.size(), 1u);
+    EXPECT_FALSE(model_.finish("1", tickets[0].generation, std::nullopt, at(10)));
+    const auto after = model_.shown("1", at(10));
+    EXPECT_EQ(after.entry, before.entry);
+    EXPECT_EQ(after.revision, before.revision);
+    EXPECT_EQ(model_.nextMoment(at(10))->secondsSinceReferenceDate, 10 + kMinimumReloadInterval);
+}
+
+TEST_F(PlacedTimelinesTest, LowSpaceNoticeOnceForEachCrossingFromBelow) {
+    const std::vector<std::pair<double, bool>> kReadings{
+        {0.95, true},   // the first reading already in the red band
+        {0.97, false}, {0.5, false}, {0.899, false}, {0.9, true}, {0.99, false}, {0.2, false},
+        {0.91, true},
+    };
+    model_.follow({placedFake("1")});
+    double now = 0;
+    for (const auto& [fraction, notice] : kReadings) {
+        SCOPED_TRACE(fraction);
+        script([f = fraction](double at) {
+            return timelineOf({entryAt(at, f)}, TimelineReloadPolicy::never());
+        });
+        model_.reload("1");
+        runAt(now += 1);
+        const auto notices = model_.takeLowSpaceNotices();
+        ASSERT_EQ(notices.size(), notice ? 1u : 0u);
+        if (notice) {
+            EXPECT_EQ(notices[0].reading.usedFraction, fraction);
+            EXPECT_EQ(notices[0].reading.free, std::int64_t{1} << 30);
+            EXPECT_EQ(notices[0].reading.volumeName, "Data");
+        }
+    }
+}
+
+TEST(LowSpaceText, UnitsAndTheirBoundaries) {
+    constexpr std::int64_t kKiB = 1024, kGiB = kKiB * kKiB * kKiB;
+    struct Case {
+        std::int64_t free;
+        const char* name;
+        const char* text;
+    };
+    const Case kTestCases[] = {
+        {0, "Data", "0 B free on Data."},
+        {-5, "", "0 B free."},
+        {1023, "", "1023 B free."},
+        {1024, "", "1.0 KB free."},
+        {10 * kKiB - 1, "", "9.9 KB free."},  // cut, never rounded up to 10.0
+        {10 * kKiB, "", "10 KB free."},
+        {3 * kGiB / 2, "Home", "1.5 GB free on Home."},
+        {INT64_MAX, "", "8388607 TB free."},
+    };
+    for (const auto& c : kTestCases) {
+        SCOPED_TRACE(c.free);
+        EXPECT_EQ(lowSpaceText(SpaceReading{0.95, c.free, c.name}), c.text);
+    }
+}
+
+}  // namespace
+}  // namespace widgetkit::host
