@@ -101,27 +101,39 @@ protected:
     void SetUp() override {
         if (!onPath("xvfb-run")) GTEST_SKIP() << "xvfb-run is not installed (Debian: xvfb xauth)";
         if (!fs::exists(kBin + "/brimlet-desk")) GTEST_SKIP() << "brimlet-desk is not built";
-        dir_ = fs::temp_directory_path() /
-               ("desk-test-" + std::to_string(getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        const std::string name = "desk-test-" + std::to_string(getpid()) + "-" +
+                                 ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        dir_ = fs::temp_directory_path() / name;
+        // The fullness tiles show the home's volume, which other processes' writes keep changing
+        // on the temporary folder's disk; a home on /dev/shm (tmpfs) holds still, as long as the
+        // pictures are written elsewhere.
+        std::error_code error;
+        home_ = fs::is_directory("/dev/shm", error) && ::access("/dev/shm", W_OK) == 0
+                    ? fs::path("/dev/shm") / name
+                    : dir_ / "home";
         fs::remove_all(dir_);
-        fs::create_directories(dir_ / "home/data/a");
-        writeFile("home/data/a/one.bin", 300000);
-        env_ = "env -i PATH=/usr/bin:/bin HOME=" + (dir_ / "home").string() +
+        fs::remove_all(home_);
+        fs::create_directories(dir_);
+        fs::create_directories(home_ / "data/a");
+        writeFile("data/a/one.bin", 300000);
+        env_ = "env -i PATH=/usr/bin:/bin HOME=" + home_.string() +
                " LANG=C.UTF-8 GSK_RENDERER=cairo ";
-        ASSERT_EQ(sh(kBin + "/brimlet scan " + (dir_ / "home/data").string() + " >/dev/null 2>&1"), 0);
+        ASSERT_EQ(sh(kBin + "/brimlet scan " + (home_ / "data").string() + " >/dev/null 2>&1"), 0);
     }
     void TearDown() override {
         if (!dir_.empty()) fs::remove_all(dir_);
+        if (!home_.empty()) fs::remove_all(home_);
     }
 
+    // A file of `bytes` bytes in the home folder.
     void writeFile(const std::string& relative, std::size_t bytes) {
-        std::ofstream(dir_ / relative, std::ios::binary) << std::string(bytes, 'x');
+        std::ofstream(home_ / relative, std::ios::binary) << std::string(bytes, 'x');
     }
     int sh(const std::string& command) { return std::system((env_ + command).c_str()); }
     std::string place(const std::string& widget, const std::string& family) {
         const std::string out = (dir_ / "id").string();
-        EXPECT_EQ(sh(kBin + "/brimlet-widgets place " + widget + " --family " + family + " > " + out), 0);
+        EXPECT_EQ(sh(kBin + "/brimlet-widgets place " + widget + " --family " + family + " > " + out),
+                  0);
         std::ifstream in(out);
         std::string id;
         in >> id;
@@ -129,7 +141,8 @@ protected:
     }
     std::string path(const std::string& name) const { return (dir_ / name).string(); }
 
-    fs::path dir_;
+    fs::path dir_;   // the pictures
+    fs::path home_;  // the home folder: the store, the data home, the scanned folder
     std::string env_;
 };
 
@@ -214,9 +227,9 @@ TEST_F(DeskTest, NewSnapshotRedrawsTheBreakdownTileWithinASecond) {
     ASSERT_TRUE(at) << "the breakdown tile is not in the first screenshot";
 
     // A new scan with a bigger folder replaces the snapshot.
-    fs::create_directories(dir_ / "home/data/b");
-    writeFile("home/data/b/two.bin", 900000);
-    ASSERT_EQ(sh(kBin + "/brimlet scan " + (dir_ / "home/data").string() + " >/dev/null 2>&1"), 0);
+    fs::create_directories(home_ / "data/b");
+    writeFile("data/b/two.bin", 900000);
+    ASSERT_EQ(sh(kBin + "/brimlet scan " + (home_ / "data").string() + " >/dev/null 2>&1"), 0);
     const auto replaced = Clock::now();
     const bool redrawn = waitFor([&] { return fs::last_write_time(shot) != before; },
                                  std::chrono::seconds(5));
