@@ -8,14 +8,50 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <iostream>
+#include <map>
 #include <optional>
 
 #include "platform/foundation/version.h"
-#include "platform/widgetkit/host/requests.h"
+#include "platform/widgetkit/host/commands.h"
 
 namespace widgetkit::host {
 namespace {
+
+constexpr int kStatusFailure = 1;
+constexpr int kStatusUsage = 2;
+
+// What the parsed command line asks of the host; set by the chosen command's callback.
+using Action = std::function<void(Host&)>;
+
+// The words of each enumerated option, parsed straight into the enum.
+const std::map<std::string, RequestKind> kRequestKinds{{"placeholder", RequestKind::placeholder},
+                                                       {"snapshot", RequestKind::snapshot},
+                                                       {"timeline", RequestKind::timeline}};
+const std::map<std::string, ui::ColorScheme> kAppearances{{"light", ui::ColorScheme::light},
+                                                          {"dark", ui::ColorScheme::dark}};
+const std::map<std::string, ui::RenderingMode> kRenderings{
+    {"full-color", ui::RenderingMode::fullColor}, {"accented", ui::RenderingMode::accented}};
+const std::map<std::string, render::Format> kFormats{{"png", render::Format::png},
+                                                     {"svg", render::Format::svg},
+                                                     {"pdf", render::Format::pdf},
+                                                     {"json", render::Format::json}};
+
+// Parses one of `words` into its enum value; anything else is refused naming the words.
+template <class E>
+CLI::Validator oneOf(const std::map<std::string, E>& words) {
+    std::string names;
+    for (const auto& entry : words) names += (names.empty() ? "" : ", ") + entry.first;
+    return CLI::Validator(
+        [&words, names](std::string& input) -> std::string {
+            const auto it = words.find(input);
+            if (it == words.end()) return "'" + input + "' is not one of " + names;
+            input = std::to_string(static_cast<int>(it->second));
+            return {};
+        },
+        names);
+}
 
 // The options shared by the request commands, bound straight into the request. The widget is
 // optional on the command line because --placed names it instead.
@@ -29,6 +65,103 @@ void addRequestOptions(CLI::App& cmd, Request& r) {
     cmd.add_flag("--preview", r.preview, "Ask as the widget gallery does (isPreview)");
 }
 
+// The parsed values every command's action reads; they live as long as the command line.
+struct Values {
+    bool json = false;
+    Request request;
+    RenderOptions render;
+    render::Format format = render::Format::png;
+    std::string widget, family, id, area, directory;
+};
+
+void addRequestCommands(CLI::App& app, Values& v, Action& action) {
+    for (const auto& [name, kind] : kRequestKinds) {
+        auto* cmd = app.add_subcommand(name, "The provider's " + name + " as JSON");
+        addRequestOptions(*cmd, v.request);
+        cmd->callback([&v, &action, kind = kind] {
+            action = [&v, kind](Host& host) { host.request(kind, v.request); };
+        });
+    }
+}
+
+void addRenderCommand(CLI::App& app, Values& v, Action& action) {
+    auto* cmd = app.add_subcommand("render", "Draw one entry to a picture or a layout dump");
+    addRequestOptions(*cmd, v.request);
+    RenderOptions& r = v.render;
+    cmd->add_option("--request", r.request, "placeholder, snapshot or timeline (default timeline)")
+        ->transform(oneOf(kRequestKinds));
+    cmd->add_option("--appearance", r.appearance, "light or dark")
+        ->transform(oneOf(kAppearances));
+    cmd->add_option("--rendering", r.rendering, "full-color or accented")
+        ->transform(oneOf(kRenderings));
+    cmd->add_option("--scale", r.scale, "Pixels per point for PNG (default 2)")
+        ->check(CLI::Range(0.25, 8.0));
+    cmd->add_option("-o,--output", r.output,
+                    "FILE.png, .svg, .pdf or .json, or - for standard output")
+        ->required();
+    auto* format = cmd->add_option("--format", v.format,
+                                   "png, svg, pdf or json (default: by the output's extension; "
+                                   "png for -)")
+                       ->transform(oneOf(kFormats));
+    cmd->callback([&v, &action, format] {
+        if (format->count() > 0) v.render.format = v.format;
+        action = [&v](Host& host) { host.render(v.request, v.render); };
+    });
+}
+
+void addPlacementCommands(CLI::App& app, Values& v, Action& action) {
+    auto* place = app.add_subcommand("place", "Place a widget; prints only its id");
+    place->add_option("widget", v.widget, "A widget kind or its last component")->required();
+    place->add_option("--family", v.family, "small, medium or large")->required();
+    place->callback([&] { action = [&v](Host& host) { host.place(v.widget, v.family); }; });
+
+    auto* placed = app.add_subcommand("placed", "The placed widgets");
+    placed->add_flag("--json", v.json, "As JSON");
+    placed->callback([&] { action = [&v](Host& host) { host.placed(v.json); }; });
+
+    auto* configure = app.add_subcommand("configure", "Store the area of a placed breakdown widget");
+    configure->add_option("id", v.id, "A placed widget's id")->required();
+    configure->add_option("--area", v.area, "An area identifier the picker offers (\"\" = whole disk)")
+        ->required();
+    configure->callback([&] { action = [&v](Host& host) { host.configure(v.id, v.area); }; });
+
+    auto* remove = app.add_subcommand("remove", "Remove a placed widget");
+    remove->add_option("id", v.id, "A placed widget's id")->required();
+    remove->callback([&] { action = [&v](Host& host) { host.remove(v.id); }; });
+}
+
+void addCommands(CLI::App& app, Values& v, Action& action) {
+    auto* list = app.add_subcommand("list", "The bundle's widgets, in order");
+    list->add_flag("--json", v.json, "As JSON");
+    list->callback([&] { action = [&v](Host& host) { host.list(v.json); }; });
+
+    addRequestCommands(app, v, action);
+    addRenderCommand(app, v, action);
+
+    auto* gallery = app.add_subcommand("gallery", "Every widget in each of its families, live and "
+                                                  "as previews, with an index.html");
+    gallery->add_option("-o,--output", v.directory, "The folder to write")->required();
+    gallery->callback([&] { action = [&v](Host& host) { host.gallery(v.directory); }; });
+
+    auto* areas = app.add_subcommand("areas", "The configuration picker of the configurable widget");
+    areas->add_flag("--json", v.json, "As JSON");
+    areas->callback([&] { action = [&v](Host& host) { host.areas(v.json); }; });
+
+    addPlacementCommands(app, v, action);
+}
+
+// An unknown first word, named with the commands there are (CLI11 would only say that an
+// argument was left over).
+std::optional<std::string> unknownCommand(CLI::App& app, const std::vector<std::string>& args) {
+    if (args.size() < 2 || args[1].empty() || args[1][0] == '-') return std::nullopt;
+    std::string known;
+    for (const auto* cmd : app.get_subcommands({})) {
+        if (cmd->get_name() == args[1]) return std::nullopt;
+        known += cmd->get_name() + ", ";
+    }
+    return "unknown command '" + args[1] + "' (" + known + "--help for more)";
+}
+
 }  // namespace
 
 int run(const TupleWidget& widgets, const std::vector<std::string>& args, std::ostream& out,
@@ -40,82 +173,20 @@ int run(const TupleWidget& widgets, const std::vector<std::string>& args, std::o
     app.fallthrough(false);
     app.set_version_flag("--version", std::string(foundation::projectVersion()),
                          "Print the version and exit");
+    Values values;
+    Action action;
+    addCommands(app, values, action);
 
-    bool listJson = false;
-    auto* list = app.add_subcommand("list", "The bundle's widgets, in order");
-    list->add_flag("--json", listJson, "As JSON");
-
-    Request request;
-    std::string requestKind;
-    for (const char* name : {"placeholder", "snapshot", "timeline"}) {
-        auto* cmd = app.add_subcommand(name, std::string("The provider's ") + name + " as JSON");
-        addRequestOptions(*cmd, request);
-        cmd->callback([&requestKind, name] { requestKind = name; });
-    }
-
-    Request renderRequest;
-    RenderOptions render;
-    auto* renderCmd = app.add_subcommand("render", "Draw one entry to a picture or a layout dump");
-    addRequestOptions(*renderCmd, renderRequest);
-    renderCmd->add_option("--request", render.request, "placeholder, snapshot or timeline")
-        ->check(CLI::IsMember({"placeholder", "snapshot", "timeline"}));
-    renderCmd->add_option("--appearance", render.appearance, "light or dark")
-        ->check(CLI::IsMember({"light", "dark"}));
-    renderCmd->add_option("--rendering", render.rendering, "full-color or accented")
-        ->check(CLI::IsMember({"full-color", "accented"}));
-    renderCmd->add_option("--scale", render.scale, "Pixels per point for PNG (default 2)")
-        ->check(CLI::Range(0.25, 8.0));
-    renderCmd->add_option("-o,--output", render.output,
-                          "FILE.png, .svg, .pdf or .json, or - for standard output")
-        ->required();
-    renderCmd->add_option("--format", render.format,
-                          "png, svg, pdf or json (default: by the output's extension; png for -)")
-        ->check(CLI::IsMember({"png", "svg", "pdf", "json"}));
-
-    std::string galleryDir;
-    auto* gallery = app.add_subcommand("gallery", "Every widget in each of its families, live and "
-                                                  "as previews, with an index.html");
-    gallery->add_option("-o,--output", galleryDir, "The folder to write")->required();
-
-    bool areasJson = false;
-    auto* areas = app.add_subcommand("areas", "The configuration picker of the configurable widget");
-    areas->add_flag("--json", areasJson, "As JSON");
-
-    std::string placeWidget, placeFamily;
-    auto* place = app.add_subcommand("place", "Place a widget; prints only its id");
-    place->add_option("widget", placeWidget, "A widget kind or its last component")->required();
-    place->add_option("--family", placeFamily, "small, medium or large")->required();
-
-    bool placedJson = false;
-    auto* placed = app.add_subcommand("placed", "The placed widgets");
-    placed->add_flag("--json", placedJson, "As JSON");
-
-    std::string configureId, configureArea;
-    auto* configure = app.add_subcommand("configure", "Store the area of a placed breakdown widget");
-    configure->add_option("id", configureId, "A placed widget's id")->required();
-    configure->add_option("--area", configureArea, "An area identifier (\"\" = whole disk)")
-        ->required();
-
-    std::string removeId;
-    auto* remove = app.add_subcommand("remove", "Remove a placed widget");
-    remove->add_option("id", removeId, "A placed widget's id")->required();
-
-    const auto isCommand = [&app](const std::string& name) {
-        for (const auto* cmd : app.get_subcommands({})) {
-            if (cmd->get_name() == name) return true;
-        }
-        return false;
-    };
-    if (args.size() > 1 && !args[1].empty() && args[1][0] != '-' && !isCommand(args[1])) {
-        std::string known;
-        for (const auto* cmd : app.get_subcommands({})) known += cmd->get_name() + ", ";
-        err << "brimlet-widgets: unknown command '" << args[1] << "' (" << known
-            << "--help for more)\n";
-        return 2;
+    if (const auto unknown = unknownCommand(app, args)) {
+        err << "brimlet-widgets: " << *unknown << '\n';
+        return kStatusUsage;
     }
     std::vector<std::string> rest(args.rbegin(), args.rend() - 1);  // CLI11 wants them reversed
     try {
         app.parse(rest);
+        Host host(widgets, out, err);
+        if (action) action(host);
+        return 0;
     } catch (const CLI::CallForHelp&) {
         out << app.help();
         return 0;
@@ -129,28 +200,14 @@ int run(const TupleWidget& widgets, const std::vector<std::string>& args, std::o
         // CLI11 prints help for its own failures and has exit codes of its own; neither is
         // ours: one line, status 2.
         err << "brimlet-widgets: " << e.what() << '\n';
-        return 2;
-    }
-
-    Host host(widgets, out, err);
-    try {
-        if (list->parsed()) return host.list(listJson);
-        if (!requestKind.empty()) return host.request(requestKind, request);
-        if (renderCmd->parsed()) return host.render(renderRequest, render);
-        if (gallery->parsed()) return host.gallery(galleryDir);
-        if (areas->parsed()) return host.areas(areasJson);
-        if (place->parsed()) return host.place(placeWidget, placeFamily);
-        if (placed->parsed()) return host.placed(placedJson);
-        if (configure->parsed()) return host.configure(configureId, configureArea);
-        if (remove->parsed()) return host.remove(removeId);
+        return kStatusUsage;
     } catch (const UsageError& e) {
         err << "brimlet-widgets: " << e.what() << '\n';
-        return 2;
+        return kStatusUsage;
     } catch (const Failure& e) {
         err << "brimlet-widgets: " << e.what() << '\n';
-        return 1;
+        return kStatusFailure;
     }
-    return 2;
 }
 
 }  // namespace widgetkit::host

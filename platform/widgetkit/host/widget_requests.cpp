@@ -15,19 +15,24 @@ const WidgetConfiguration* findWidget(const TupleWidget& widgets, std::string_vi
     return nullptr;
 }
 
-ResolvedRequest resolvePlaced(const TupleWidget& widgets, const PlacedWidget& placed,
-                              bool preview) {
+const WidgetConfiguration& widgetOf(const TupleWidget& widgets, const PlacedWidget& placed) {
     const WidgetConfiguration* widget = findWidget(widgets, placed.kind);
     if (widget == nullptr) {
         throw Failure("placed widget " + placed.id + " is of a kind this bundle does not have (" +
                       placed.kind + ")");
     }
-    if (!widget->supports(placed.family)) {
+    return *widget;
+}
+
+ResolvedRequest resolvePlaced(const TupleWidget& widgets, const PlacedWidget& placed,
+                              bool preview) {
+    const WidgetConfiguration& widget = widgetOf(widgets, placed);
+    if (!widget.supports(placed.family)) {
         throw Failure("placed widget " + placed.id + " is stored in a family that " +
-                      widget->displayName() + " does not support");
+                      widget.displayName() + " does not support");
     }
     TimelineProviderContext context{preview, placed.family, displaySize(placed.family)};
-    return ResolvedRequest{widget, context, ParameterValue{placed.area, true}};
+    return ResolvedRequest{&widget, context, ParameterValue{placed.area, true}};
 }
 
 AnyTimeline answer(RequestKind kind, const ResolvedRequest& r) {

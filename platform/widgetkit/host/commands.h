@@ -1,5 +1,7 @@
 #pragma once
-// The host's commands, apart from the command line that selects them.
+// The host's commands, apart from the command line that selects them. Each command either does
+// all it says or throws: UsageError for bad arguments (exit 2), Failure for what could not be done
+// (exit 1); the command line turns either into one line on standard error.
 
 #include <iosfwd>
 #include <optional>
@@ -23,12 +25,13 @@ struct Request {
 };
 
 struct RenderOptions {
-    std::string request = "timeline";
-    std::string appearance = "light";
-    std::string rendering = "full-color";
-    double scale = 2;
+    RequestKind request = RequestKind::timeline;  // the first entry of its answer is drawn
+    ui::ColorScheme appearance = ui::ColorScheme::light;
+    ui::RenderingMode rendering = ui::RenderingMode::fullColor;
+    double scale = 2;  // pixels per point for PNG
     std::string output;  // a path, or "-" for standard output
-    std::string format;  // png, svg, pdf or json; empty: by the output's extension (PNG for "-")
+    // nullopt: by the output's extension, PNG for "-".
+    std::optional<render::Format> format;
 };
 
 class Host {
@@ -38,29 +41,24 @@ public:
     Host(const TupleWidget& widgets, std::ostream& out, std::ostream& err)
         : widgets_(widgets), out_(out), err_(err) {}
 
-    int list(bool json);
-    int request(const std::string& kind, const Request& request);
-    int render(const Request& request, const RenderOptions& options);
-    int gallery(const std::string& directory);
-    int areas(bool json);
-    int place(const std::string& widget, const std::string& family);
-    int placed(bool json);
-    int configure(const std::string& id, const std::string& area);
-    int remove(const std::string& id);
+    void list(bool json);
+    void request(RequestKind kind, const Request& request);
+    void render(const Request& request, const RenderOptions& options);
+    void gallery(const std::string& directory);
+    void areas(bool json);
+    void place(const std::string& widget, const std::string& family);
+    void placed(bool json);
+    void configure(const std::string& id, const std::string& area);
+    void remove(const std::string& id);
 
 private:
-    using Resolved = ResolvedRequest;
-
     PlacedStore store() const;
-    // nullptr when no widget of the bundle has that kind or last component.
-    const WidgetConfiguration* widgetNamed(const std::string& name) const;
     const WidgetConfiguration& findWidget(const std::string& name) const;
-    // The declaration of a stored widget; a kind this bundle does not know is the store's fault.
-    const WidgetConfiguration& storedWidget(const PlacedStore& store, const PlacedWidget& w) const;
     const WidgetConfiguration& configurableWidget() const;
     WidgetFamily familyFor(const WidgetConfiguration& widget, const std::string& name) const;
-    Resolved resolve(const Request& request) const;
-    AnyTimeline answer(const std::string& kind, const Resolved& resolved) const;
+    ResolvedRequest resolve(const Request& request) const;
+    // The first entry of the provider's answer. Throws Failure when there is none.
+    static AnyEntry firstEntry(RequestKind kind, const ResolvedRequest& request);
     static render::TileOptions tileOptions(WidgetFamily family, const RenderOptions& options);
     // Draws `entry` in `family` to `path` (format by extension), atomically. Throws Failure.
     void draw(const AnyEntry& entry, WidgetFamily family, const RenderOptions& options,

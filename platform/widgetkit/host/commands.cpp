@@ -1,4 +1,4 @@
-#include "platform/widgetkit/host/requests.h"
+#include "platform/widgetkit/host/commands.h"
 
 #include <algorithm>
 #include <ostream>
@@ -94,15 +94,8 @@ std::string joinPath(const std::string& directory, const std::string& name) {
     return directory.back() == '/' ? directory + name : directory + "/" + name;
 }
 
-const WidgetConfiguration* Host::widgetNamed(const std::string& name) const {
-    for (const auto& w : widgets_) {
-        if (w.kind() == name || lastComponent(w.kind()) == name) return &w;
-    }
-    return nullptr;
-}
-
 const WidgetConfiguration& Host::findWidget(const std::string& name) const {
-    if (const auto* w = widgetNamed(name)) return *w;
+    if (const auto* w = host::findWidget(widgets_, name)) return *w;
     std::string known;
     for (const auto& w : widgets_) known += (known.empty() ? "" : ", ") + lastComponent(w.kind());
     if (name.empty()) throw UsageError("name a widget (" + known + ")");
@@ -117,7 +110,10 @@ const WidgetConfiguration& Host::configurableWidget() const {
 }
 
 WidgetFamily Host::familyFor(const WidgetConfiguration& widget, const std::string& name) const {
-    if (name.empty()) return widget.families().front();
+    if (name.empty()) {
+        if (widget.families().empty()) throw Failure(widget.displayName() + " has no family");
+        return widget.families().front();
+    }
     const auto family = familyFromName(name);
     if (!family) throw UsageError("unknown family '" + name + "' (small, medium or large)");
     if (!widget.supports(*family)) {
@@ -126,22 +122,13 @@ WidgetFamily Host::familyFor(const WidgetConfiguration& widget, const std::strin
     return *family;
 }
 
-const WidgetConfiguration& Host::storedWidget(const PlacedStore& s, const PlacedWidget& w) const {
-    const auto* widget = widgetNamed(w.kind);
-    if (widget == nullptr) {
-        throw Failure("the placed-widget store " + s.path() + " holds widget " + w.id +
-                      " of a kind this bundle does not have ('" + w.kind + "')");
-    }
-    return *widget;
-}
-
 PlacedStore Host::store() const {
     auto path = PlacedStore::defaultPath();
     if (!path) throw Failure("no home directory, so there is no placed-widget store");
     return PlacedStore(std::move(*path));
 }
 
-Host::Resolved Host::resolve(const Request& request) const {
+ResolvedRequest Host::resolve(const Request& request) const {
     if (!request.placedId.empty()) {
         if (!request.widget.empty() || !request.family.empty() || request.area) {
             throw UsageError("--placed takes the widget, its family and its area from the store");
@@ -150,13 +137,12 @@ Host::Resolved Host::resolve(const Request& request) const {
         const PlacedWidgets placed = s.load();
         const PlacedWidget* w = placed.find(request.placedId);
         if (w == nullptr) throw UsageError("no placed widget has the id '" + request.placedId + "'");
-        const WidgetConfiguration& widget = storedWidget(s, *w);
-        if (!widget.supports(w->family)) {
-            throw Failure("the placed-widget store " + s.path() + " holds widget " + w->id +
-                          " in a family that " + widget.displayName() + " does not support");
+        try {
+            return resolvePlaced(widgets_, *w, request.preview);
+        } catch (const Failure& e) {
+            // The store is at fault, not the arguments: say which file.
+            throw Failure("the placed-widget store " + s.path() + ": " + e.what());
         }
-        TimelineProviderContext context{request.preview, w->family, displaySize(w->family)};
-        return Resolved{&widget, context, ParameterValue{w->area, true}};
     }
     const WidgetConfiguration& widget = findWidget(request.widget);
     if (request.area && !widget.panel()) {
@@ -174,14 +160,16 @@ Host::Resolved Host::resolve(const Request& request) const {
     }
     const WidgetFamily family = familyFor(widget, request.family);
     TimelineProviderContext context{request.preview, family, displaySize(family)};
-    return Resolved{&widget, context, ParameterValue{request.area, false}};
+    return ResolvedRequest{&widget, context, ParameterValue{request.area, false}};
 }
 
-AnyTimeline Host::answer(const std::string& kind, const Resolved& r) const {
-    return host::answer(requestKindFromName(kind).value_or(RequestKind::timeline), r);
+AnyEntry Host::firstEntry(RequestKind kind, const ResolvedRequest& request) {
+    AnyTimeline t = answer(kind, request);
+    if (t.entries.empty()) throw Failure("the provider answered with no entry to draw");
+    return std::move(t.entries.front());
 }
 
-int Host::list(bool json) {
+void Host::list(bool json) {
     if (json) {
         foundation::JsonWriter w(2);
         w.beginArray();
@@ -197,25 +185,23 @@ int Host::list(bool json) {
         }
         w.endArray();
         out_ << w.result().value_or("[]") << '\n';
-        return 0;
+        return;
     }
     for (const auto& widget : widgets_) {
         out_ << widget.displayName() << "  (" << widget.kind() << ")\n"
              << "  " << widget.descriptionText() << "\n"
              << "  families: " << familyList(widget.families()) << "\n";
     }
-    return 0;
 }
 
-int Host::request(const std::string& kind, const Request& request) {
-    const Resolved r = resolve(request);
+void Host::request(RequestKind kind, const Request& request) {
+    const ResolvedRequest r = resolve(request);
     const AnyTimeline t = answer(kind, r);
     foundation::JsonWriter json(2);
-    writeEntries(json, r.widget->kind(), t, kind == "timeline");
+    writeEntries(json, r.widget->kind(), t, kind == RequestKind::timeline);
     const auto text = json.result();
     if (!text) throw Failure("the provider's answer has no JSON form (a non-finite number?)");
     out_ << *text << '\n';
-    return 0;
 }
 
 render::TileOptions Host::tileOptions(WidgetFamily family, const RenderOptions& options) {
@@ -223,9 +209,8 @@ render::TileOptions Host::tileOptions(WidgetFamily family, const RenderOptions& 
     render::TileOptions tile;
     tile.size = ui::Size{size.width, size.height};
     tile.scale = options.scale;
-    tile.appearance = options.appearance == "dark" ? ui::ColorScheme::dark : ui::ColorScheme::light;
-    tile.renderingMode = options.rendering == "accented" ? ui::RenderingMode::accented
-                                                         : ui::RenderingMode::fullColor;
+    tile.appearance = options.appearance;
+    tile.renderingMode = options.rendering;
     return tile;
 }
 
@@ -238,42 +223,37 @@ void Host::draw(const AnyEntry& entry, WidgetFamily family, const RenderOptions&
     if (!error.empty()) throw Failure(error);
 }
 
-int Host::render(const Request& request, const RenderOptions& options) {
+void Host::render(const Request& request, const RenderOptions& options) {
     const bool toStandardOutput = options.output == "-";
-    const auto byName = render::formatForPath(options.format.empty() ? "" : "." + options.format);
     const auto byPath = toStandardOutput ? std::nullopt : render::formatForPath(options.output);
     if (!toStandardOutput && !byPath) {
         throw UsageError("the output '" + options.output +
                          "' must end in .png, .svg, .pdf or .json (or be - for standard output)");
     }
-    if (byName && byPath && *byName != *byPath) {
-        throw UsageError("--format " + options.format + " does not match the output '" +
-                         options.output + "'");
+    if (options.format && byPath && *options.format != *byPath) {
+        throw UsageError("--format does not match the output '" + options.output + "'");
     }
-    const Resolved r = resolve(request);
-    const AnyTimeline t = answer(options.request, r);
-    if (t.entries.empty()) throw Failure("the provider answered with no entry to draw");
+    const ResolvedRequest r = resolve(request);
+    const AnyEntry entry = firstEntry(options.request, r);
     if (!toStandardOutput) {
-        draw(t.entries.front(), r.context.family, options, options.output);
-        return 0;
+        draw(entry, r.context.family, options, options.output);
+        return;
     }
     ui::EnvironmentValues environment;
     environment.set<WidgetFamilyKey>(r.context.family);
     const auto tile = tileOptions(r.context.family, options);
     const auto measurer = render::makeTextMeasurer();
-    const auto laidOut =
-        render::layoutForRendering(t.entries.front().content(), tile, *measurer, environment);
+    const auto laidOut = render::layoutForRendering(entry.content(), tile, *measurer, environment);
     std::string bytes;
-    if (auto error = render::encodeTile(laidOut, byName.value_or(render::Format::png), tile.scale,
-                                        bytes);
+    if (auto error = render::encodeTile(laidOut, options.format.value_or(render::Format::png),
+                                        tile.scale, bytes);
         !error.empty()) {
         throw Failure(error);
     }
     out_.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    return 0;
 }
 
-int Host::areas(bool json) {
+void Host::areas(bool json) {
     const WidgetConfiguration& widget = configurableWidget();
     const IntentPanel& panel = *widget.panel();
     const auto options = panel.options();
@@ -299,7 +279,7 @@ int Host::areas(bool json) {
         const auto text = w.result();
         if (!text) throw Failure("an area name is not valid UTF-8 and has no JSON form");
         out_ << *text << '\n';
-        return 0;
+        return;
     }
     out_ << widget.displayName() << ": " << panel.parameterTitle << " (" << panel.typeName
          << ")\n";
@@ -309,10 +289,9 @@ int Host::areas(bool json) {
         if (o.id != o.title) out_ << "  [id \"" << o.id << "\"]";
         out_ << '\n';
     }
-    return 0;
 }
 
-int Host::place(const std::string& widgetName, const std::string& familyName_) {
+void Host::place(const std::string& widgetName, const std::string& familyName_) {
     const WidgetConfiguration& widget = findWidget(widgetName);
     const WidgetFamily family = familyFor(widget, familyName_);
     std::string id;
@@ -321,10 +300,9 @@ int Host::place(const std::string& widgetName, const std::string& familyName_) {
         placed.widgets.push_back(PlacedWidget{id, widget.kind(), family, std::nullopt});
     });
     out_ << id << '\n';
-    return 0;
 }
 
-int Host::placed(bool json) {
+void Host::placed(bool json) {
     const PlacedWidgets placed = store().load();
     if (json) {
         foundation::JsonWriter w(2);
@@ -332,7 +310,7 @@ int Host::placed(bool json) {
         for (const auto& p : placed.widgets) writePlacedWidget(w, p);
         w.endArray();
         out_ << w.result().value_or("[]") << '\n';
-        return 0;
+        return;
     }
     if (placed.widgets.empty()) {
         out_ << "No widgets are placed. Place one with: brimlet-widgets place WIDGET --family F\n";
@@ -342,16 +320,21 @@ int Host::placed(bool json) {
         if (p.area) out_ << "  area \"" << *p.area << '"';
         out_ << '\n';
     }
-    return 0;
 }
 
-int Host::configure(const std::string& id, const std::string& area) {
+void Host::configure(const std::string& id, const std::string& area) {
     if (!foundation::isValidUtf8(area)) throw UsageError("--area is not valid UTF-8");
     const PlacedStore s = store();
     s.update([&](PlacedWidgets& placed) {
         PlacedWidget* w = placed.find(id);
         if (w == nullptr) throw UsageError("no placed widget has the id '" + id + "'");
-        const WidgetConfiguration& widget = storedWidget(s, *w);
+        const WidgetConfiguration& widget = [&]() -> const WidgetConfiguration& {
+            try {
+                return widgetOf(widgets_, *w);
+            } catch (const Failure& e) {
+                throw Failure("the placed-widget store " + s.path() + ": " + e.what());
+            }
+        }();
         if (!widget.panel()) {
             throw UsageError(widget.displayName() + " has no configuration; only " +
                              configurableWidget().displayName() + " widgets take an area");
@@ -369,19 +352,17 @@ int Host::configure(const std::string& id, const std::string& area) {
         }
         w->area = area;
     });
-    return 0;
 }
 
-int Host::remove(const std::string& id) {
+void Host::remove(const std::string& id) {
     store().update([&](PlacedWidgets& placed) {
         if (std::erase_if(placed.widgets, [&](const PlacedWidget& w) { return w.id == id; }) == 0) {
             throw UsageError("no placed widget has the id '" + id + "'");
         }
     });
-    return 0;
 }
 
-int Host::gallery(const std::string& directory) {
+void Host::gallery(const std::string& directory) {
     if (auto error = foundation::createDirectories(directory, 0755); !error.empty()) {
         throw Failure(error);
     }
@@ -397,10 +378,10 @@ int Host::gallery(const std::string& directory) {
         for (const auto family : widget.families()) {
             const std::string base = name + "-" + std::string(familyName(family));
             for (const bool preview : {false, true}) {
-                const TimelineProviderContext context{preview, family, displaySize(family)};
-                const AnyEntry entry = preview ? widget.operations().snapshot(context, {})
-                                               : widget.operations().timeline(context, {})
-                                                     .entries.front();
+                const ResolvedRequest request{
+                    &widget, TimelineProviderContext{preview, family, displaySize(family)}, {}};
+                const AnyEntry entry = firstEntry(
+                    preview ? RequestKind::snapshot : RequestKind::timeline, request);
                 const std::string file = base + (preview ? "-preview.png" : ".png");
                 draw(entry, family, options, joinPath(directory, file));
                 pictures.push_back({file, std::string(familyName(family)) +
@@ -413,7 +394,6 @@ int Host::gallery(const std::string& directory) {
     for (const auto& section : sections) count += section.second.size();
     out_ << "Wrote " << count << " widget pictures to " << directory << "; open "
          << joinPath(directory, "index.html") << " to see them side by side.\n";
-    return 0;
 }
 
 }  // namespace widgetkit::host
