@@ -270,9 +270,7 @@ private:
             w.folderRelative = folderPath(folder, std::string());
             if (!w.folderRelative.empty()) w.folderRelative.erase(0, 1);
         }
-        std::int64_t files = 0;
-        std::int64_t bytes = 0;
-        std::int64_t folders = 0;
+        Tally tally;
         char* const buffer = reinterpret_cast<char*>(w.buffer.get());
         for (;;) {
             const ssize_t got = ::getdents64(fd.get(), buffer, kDirentBufferBytes);
@@ -293,40 +291,54 @@ private:
                     w.entryRelative += name;
                     if (exclusions_.excludes(w.entryRelative, name)) continue;
                 }
-                struct stat st {};
-                // An entry that vanished since the listing is simply not there any more.
-                if (::fstatat(fd.get(), name, &st, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT) != 0) continue;
-                if (st.st_dev != device_) continue;
-                const std::int64_t size = allocatedBytes(st);
-                bytes += size;
-                if (S_ISDIR(st.st_mode)) {
-                    Folder& child = w.folders->emplace_back();
-                    child.parent = &folder;
-                    child.name = name;
-                    child.inode = st.st_ino;
-                    child.size = size;
-                    folder.children.push_back(&child);
-                    w.fresh.push_back(&child);
-                    ++folders;
-                    continue;
-                }
-                ++files;
-                const bool executable = S_ISREG(st.st_mode) && (st.st_mode & 0111) != 0;
-                const FileKind kind = classifyFile(name, executable);
-                if (st.st_nlink > 1) {
-                    w.links.push_back(HardLink{st.st_ino, &folder, name, size, kind});
-                    continue;
-                }
-                folder.size += size;
-                folder.kinds[static_cast<std::size_t>(kind)] += size;
-                ++w.files;
+                count(w, folder, fd.get(), name, tally);
             }
         }
         if (progress_ != nullptr) {
-            progress_->files.fetch_add(files, std::memory_order_relaxed);
-            progress_->bytes.fetch_add(bytes, std::memory_order_relaxed);
-            progress_->folders.fetch_add(folders, std::memory_order_relaxed);
+            progress_->files.fetch_add(tally.files, std::memory_order_relaxed);
+            progress_->bytes.fetch_add(tally.bytes, std::memory_order_relaxed);
+            progress_->folders.fetch_add(tally.folders, std::memory_order_relaxed);
         }
+    }
+
+    // What one folder's listing added, for the progress display.
+    struct Tally {
+        std::int64_t files = 0;
+        std::int64_t bytes = 0;
+        std::int64_t folders = 0;
+    };
+
+    // Counts the entry `name` of `folder` (open as `folderFd`): a folder below becomes a child to
+    // walk, a file adds its blocks to the folder and its kind, a hard-linked file waits until the
+    // walk ends to be counted once.
+    void count(Worker& w, Folder& folder, int folderFd, const char* name, Tally& tally) {
+        struct stat st {};
+        // An entry that vanished since the listing is simply not there any more.
+        if (::fstatat(folderFd, name, &st, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT) != 0) return;
+        if (st.st_dev != device_) return;
+        const std::int64_t size = allocatedBytes(st);
+        tally.bytes += size;
+        if (S_ISDIR(st.st_mode)) {
+            Folder& child = w.folders->emplace_back();
+            child.parent = &folder;
+            child.name = name;
+            child.inode = st.st_ino;
+            child.size = size;
+            folder.children.push_back(&child);
+            w.fresh.push_back(&child);
+            ++tally.folders;
+            return;
+        }
+        ++tally.files;
+        const bool executable = S_ISREG(st.st_mode) && (st.st_mode & 0111) != 0;
+        const FileKind kind = classifyFile(name, executable);
+        if (st.st_nlink > 1) {
+            w.links.push_back(HardLink{st.st_ino, &folder, name, size, kind});
+            return;
+        }
+        folder.size += size;
+        folder.kinds[static_cast<std::size_t>(kind)] += size;
+        ++w.files;
     }
 
     // Each hard-linked inode counts once, toward the link whose path sorts first.

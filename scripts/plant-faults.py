@@ -137,7 +137,7 @@ FAULTS = [
     # scanner
     ("A1", "app/walk.cpp", "return st.st_blocks > 0 ? static_cast<std::int64_t>(st.st_blocks) * 512 : 0;",
      "return static_cast<std::int64_t>(st.st_size);", APP),
-    ("A2", "app/walk.cpp", "if (st.st_dev != device_) continue;", "", APP),
+    ("A2", "app/walk.cpp", "if (st.st_dev != device_) return;", "", APP),
     ("A3", "app/walk.cpp", "if (st.st_nlink > 1) {", "if (st.st_nlink > 2) {", APP),
     ("A4", "app/scan.cpp", "if (a->size != b->size) return a->size > b->size;",
      "if (a->size != b->size) return a->size < b->size;", APP),

@@ -125,6 +125,35 @@ struct TileRef {
     std::string id;
 };
 
+// Where a corrupt store is named; hidden while there is nothing to say.
+GtkWidget* problemLabel() {
+    GtkWidget* label = gtk_label_new(nullptr);
+    gtk_label_set_wrap(GTK_LABEL(label), TRUE);
+    gtk_label_set_xalign(GTK_LABEL(label), 0);
+    gtk_label_set_max_width_chars(GTK_LABEL(label), 72);
+    gtk_widget_add_css_class(label, "error");
+    gtk_widget_set_margin_start(label, kGap);
+    gtk_widget_set_margin_end(label, kGap);
+    gtk_widget_set_margin_top(label, 12);
+    gtk_widget_set_visible(label, FALSE);
+    return label;
+}
+
+// An empty desk: the "Add Widget…" button in the middle.
+GtkWidget* emptyDeskPage() {
+    GtkWidget* empty = gtk_button_new_with_label("Add Widget…");
+    gtk_widget_add_css_class(empty, "pill");
+    gtk_widget_add_css_class(empty, "suggested-action");
+    gtk_widget_set_halign(empty, GTK_ALIGN_CENTER);
+    gtk_widget_set_valign(empty, GTK_ALIGN_CENTER);
+    gtk_actionable_set_action_name(GTK_ACTIONABLE(empty), "win.add-widget");
+    GtkWidget* page = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
+    gtk_widget_set_size_request(page, -1, 2 * tileHeight(WidgetFamily::systemSmall));
+    gtk_widget_set_vexpand(empty, TRUE);
+    gtk_box_append(GTK_BOX(page), empty);
+    return page;
+}
+
 }  // namespace
 
 // The answer inbox wakes the main loop through this, so that a request answering after the
@@ -185,11 +214,8 @@ TileLook DeskWindow::look() const {
     return look;
 }
 
-void DeskWindow::buildWindow() {
-    window_ = GTK_WINDOW(gtk_application_window_new(app_));
-    gtk_window_set_title(window_, "Brimlet Desk");
-
-    // Window actions: the menus' items name them.
+// Window actions: the menus' items name them.
+void DeskWindow::addActions() {
     static const GActionEntry kActions[] = {
         {"add-widget",
          [](GSimpleAction*, GVariant*, gpointer self) {
@@ -231,6 +257,12 @@ void DeskWindow::buildWindow() {
          "s", nullptr, nullptr, {}},
     };
     g_action_map_add_action_entries(G_ACTION_MAP(window_), kActions, G_N_ELEMENTS(kActions), this);
+}
+
+void DeskWindow::buildWindow() {
+    window_ = GTK_WINDOW(gtk_application_window_new(app_));
+    gtk_window_set_title(window_, "Brimlet Desk");
+    addActions();
 
     // A menu bar of text only: no icon theme to load before the first frame.
     GMenu* bar = g_menu_new();
@@ -245,15 +277,7 @@ void DeskWindow::buildWindow() {
     gtk_application_window_set_show_menubar(GTK_APPLICATION_WINDOW(window_), TRUE);
 
     GtkWidget* content = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
-    problem_ = gtk_label_new(nullptr);
-    gtk_label_set_wrap(GTK_LABEL(problem_), TRUE);
-    gtk_label_set_xalign(GTK_LABEL(problem_), 0);
-    gtk_label_set_max_width_chars(GTK_LABEL(problem_), 72);
-    gtk_widget_add_css_class(problem_, "error");
-    gtk_widget_set_margin_start(problem_, kGap);
-    gtk_widget_set_margin_end(problem_, kGap);
-    gtk_widget_set_margin_top(problem_, 12);
-    gtk_widget_set_visible(problem_, FALSE);
+    problem_ = problemLabel();
     gtk_box_append(GTK_BOX(content), problem_);
 
     grid_ = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
@@ -271,20 +295,9 @@ void DeskWindow::buildWindow() {
     gtk_scrolled_window_set_child(GTK_SCROLLED_WINDOW(scroller), grid_);
     gtk_widget_set_vexpand(scroller, TRUE);
 
-    GtkWidget* empty = gtk_button_new_with_label("Add Widget…");
-    gtk_widget_add_css_class(empty, "pill");
-    gtk_widget_add_css_class(empty, "suggested-action");
-    gtk_widget_set_halign(empty, GTK_ALIGN_CENTER);
-    gtk_widget_set_valign(empty, GTK_ALIGN_CENTER);
-    gtk_actionable_set_action_name(GTK_ACTIONABLE(empty), "win.add-widget");
-    GtkWidget* emptyPage = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
-    gtk_widget_set_size_request(emptyPage, -1, 2 * tileHeight(WidgetFamily::systemSmall));
-    gtk_widget_set_vexpand(empty, TRUE);
-    gtk_box_append(GTK_BOX(emptyPage), empty);
-
     stack_ = gtk_stack_new();
     gtk_stack_add_named(GTK_STACK(stack_), scroller, "tiles");
-    gtk_stack_add_named(GTK_STACK(stack_), emptyPage, "empty");
+    gtk_stack_add_named(GTK_STACK(stack_), emptyDeskPage(), "empty");
     gtk_widget_set_vexpand(stack_, TRUE);
     gtk_box_append(GTK_BOX(content), stack_);
     gtk_window_set_child(window_, content);

@@ -71,6 +71,7 @@ private:
     };
 
     void buildWindow();
+    void addActions();
     void watchFiles();
     void watchContainer();
     void loadStore();
