@@ -5,10 +5,12 @@
 #   make bench  build and run the benchmarks (Release)
 #   make fuzz   explore the snapshot decoder with libFuzzer for FUZZ_SECONDS (default 60)
 #   make package  build brimlet_<version>_<arch>.deb here (apt install ./brimlet_*.deb)
+#   make format   format every C++ file in place (clang-format, .clang-format)
+#   make lint     the format check, then clang-tidy (.clang-tidy) over our sources
 # Building and running need fewer packages than testing: a user who is not root but has the run
 # packages can `make run`.
 .PHONY: all deps deps-package deps-test programs build run test test-default test-asan test-tsan \
-	package bench fuzz clean
+	package bench fuzz clean format format-check lint
 
 JOBS        ?= 2
 FUZZ_SECONDS ?= 60
@@ -55,6 +57,20 @@ run: programs
 	fi
 
 test: test-default test-asan test-tsan
+
+# Our C++ sources: every tracked .cpp and .h.
+SOURCES = $(shell git ls-files '*.cpp' '*.h' 2>/dev/null)
+
+format: deps-test
+	@clang-format -i $(SOURCES)
+
+# Seconds, so `make test` starts with it: unformatted code fails before anything is built.
+format-check: deps-test
+	@clang-format --dry-run -Werror $(SOURCES) || \
+	  { echo "make: run 'make format' to format the files above" >&2; exit 1; }
+
+lint: format-check build
+	@run-clang-tidy -quiet -p build $(filter platform/% extension/% app/%,$(filter %.cpp,$(SOURCES)))
 
 test-default: build
 	@ctest --preset default

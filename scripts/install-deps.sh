@@ -26,6 +26,7 @@ test_packages=(
   clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev locales tzdata time
   xvfb xauth
   lintian desktop-file-utils systemd
+  clang-format clang-tidy python3
 )
 
 case "$purpose" in

@@ -35,8 +35,8 @@ HOST = ["tests/extension/extension_tests", "tests/platform/widgetkit/host_concur
 FAULTS = [
     # foundation
     ("F1", "platform/foundation/file.cpp", "!S_ISREG(st.st_mode)", "S_ISDIR(st.st_mode)", FOUNDATION),
-    ("F2", "platform/foundation/file.cpp", "static_cast<std::size_t>(st.st_size) > maxBytes",
-     "static_cast<std::size_t>(st.st_size) > maxBytes + 1", FOUNDATION),
+    ("F2", "platform/foundation/file.h", "kMaxWholeFileBytes = 4 * 1024 * 1024;",
+     "kMaxWholeFileBytes = 4 * 1024 * 1024 + 1;", FOUNDATION + SHARED),
     ("F3", "platform/foundation/date.cpp", "if (month <= 2) year += 1;", "if (month < 2) year += 1;",
      FOUNDATION),
     ("F4", "platform/foundation/date.cpp", "case Component::hour: unit = 3600; break;",
@@ -75,8 +75,8 @@ FAULTS = [
      "return required(m[0], out.name) && (required(m[1], out.size) || true);", SHARED),
     ("S7", "extension/shared/disk_snapshot.cpp", "    if (!value || value->isNull()) {",
      "    if (!value) {", SHARED),
-    ("S8", "extension/shared/shared_snapshot.cpp", "if (!container) return std::nullopt;",
-     "if (!container) return DiskSnapshot::decode(\"{}\");", SHARED),
+    ("S8", "extension/shared/shared_snapshot.cpp", "*container + std::string(kSnapshotFileName)",
+     "*container + std::string(\"snapshot\")", SHARED),
     # extension
     ("E1", "extension/fullness/fullness_ring.cpp", "if (fraction < 0.7)", "if (fraction <= 0.7)",
      EXTENSION),
