@@ -29,7 +29,8 @@ EXTENSION = ["tests/extension/extension_tests"]
 UI = ["tests/platform/ui/ui_tests"]
 RENDER = ["tests/platform/ui/render/render_tests"]
 APP = ["tests/app/app_tests"]
-HOST = ["tests/extension/extension_tests", "tests/platform/widgetkit/host_concurrency_tests"]
+HOST = ["tests/extension/extension_tests", "tests/platform/widgetkit/host_concurrency_tests",
+        "tests/platform/widgetkit/host_tests"]
 
 # (id, file, the exact text to replace, its faulty replacement, test binaries to run)
 FAULTS = [
