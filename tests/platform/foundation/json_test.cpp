@@ -19,14 +19,11 @@ using namespace std::literals;
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
-std::string nestedArrays(std::size_t depth) {
-    return "{\"a\":" + std::string(depth, '[') + std::string(depth, ']') + "}";
-}
-
-std::string nestedObjects(std::size_t depth) {
-    std::string objects = "{";
-    for (std::size_t i = 0; i < depth; ++i) objects += "\"k\":{";
-    return objects + std::string(depth + 1, '}');
+// `depth` arrays, or objects, inside the top-level object.
+std::string nested(std::size_t depth, bool objects) {
+    std::string text = objects ? "{" : "{\"k\":";
+    for (std::size_t i = 0; i < depth; ++i) text += objects ? "\"k\":{" : "[";
+    return text + std::string(depth, objects ? '}' : ']') + "}";
 }
 
 // The top-level object counts towards the depth limit.
@@ -37,29 +34,15 @@ TEST(JsonDocumentParse, OneObjectWithNothingAroundAndWithinTheDepthLimit) {
         {"array", "[]", false}, {"NUL before", "\0{}"s, false},
         {"control character in a key", "{\"\x1F\":1}", false},
         {"integer beyond 64 bits anywhere", R"({"a":[1,36893488147419103232]})", false},
-        {"arrays at the limit", nestedArrays(kJsonMaxDepth - 1), true},
-        {"arrays past the limit", nestedArrays(kJsonMaxDepth), false},
-        {"objects at the limit", nestedObjects(kJsonMaxDepth - 1), true},
-        {"objects past the limit", nestedObjects(kJsonMaxDepth), false},
+        {"arrays at the limit", nested(kJsonMaxDepth - 1, false), true},
+        {"arrays past the limit", nested(kJsonMaxDepth, false), false},
+        {"objects at the limit", nested(kJsonMaxDepth - 1, true), true},
+        {"objects past the limit", nested(kJsonMaxDepth, true), false},
     };
     for (const auto& [what, bytes, parses] : cases) {
         SCOPED_TRACE(what);
         EXPECT_EQ(JsonDocument::parse(bytes).has_value(), parses);
     }
-}
-
-TEST(JsonDocumentParse, OutlivesItsBytesAndItsViewsSurviveAMove) {
-    std::optional<JsonDocument> doc;
-    {
-        std::string bytes = R"({"name":"brimlet"})";
-        doc = JsonDocument::parse(bytes);
-        bytes.assign(bytes.size(), 'x');
-    }
-    ASSERT_TRUE(doc.has_value());
-    const JsonObject root = doc->root();
-    const JsonDocument moved = std::move(*doc);
-    EXPECT_EQ(root.find("name")->string(), std::optional<std::string_view>("brimlet"));
-    EXPECT_EQ(moved.root().size(), 1U);
 }
 
 TEST(JsonValue, Int64OnlyForWholeNumbersInTheSignedRangeAndEachAccessorOnlyForItsType) {
@@ -73,7 +56,7 @@ TEST(JsonValue, Int64OnlyForWholeNumbersInTheSignedRangeAndEachAccessorOnlyForIt
         {"9223372036854775807", kMax, kTwo63, {}}, {"-9223372036854775808", kMin, -kTwo63, {}},
         {"9223372036854775808", {}, kTwo63, {}}, {"9.223372036854775808e18", {}, kTwo63, {}},
         {"9.2233720368547748e18", 9223372036854774784, 9223372036854774784.0, {}},  // below 2^63
-        {"-1e19", {}, -1e19, {}}, {"-0.5", {}, -0.5, {}}, {"1e-300", {}, 1e-300, {}},
+        {"-1e19", {}, -1e19, {}}, {"-0.5", {}, -0.5, {}},
         {"null", {}, {}, {}}, {"[1]", {}, {}, {}}, {"true", {}, {}, {}},
         {R"("0.6")", {}, {}, "0.6"}, {R"("a\u0000b")", {}, {}, "a\0b"s},
         {R"("\"\\\/\b\f\n\r\t")", {}, {}, "\"\\/\b\f\n\r\t"},
@@ -95,12 +78,19 @@ TEST(JsonValue, Int64OnlyForWholeNumbersInTheSignedRangeAndEachAccessorOnlyForIt
 }
 
 // member() reads null as missing, find() as a value; findAll() answers as find() for each name.
+// The document keeps its own copy of the bytes, and its views stay valid when it is moved.
 TEST(JsonObjectLookup, FirstOfDuplicatesExactNamesAndNullAsMissingOnlyForMember) {
-    const auto doc = JsonDocument::parse(R"({"b":1,"a":2,"b":3,"n":null,"nullFirst":null,)"
-                                         R"("nullFirst":3,"x\u0000y":4,"c":{"a":6}})");
-    ASSERT_TRUE(doc.has_value());
-    const JsonObject root = doc->root();
-    EXPECT_EQ(root.size(), 8U);
+    std::optional<JsonDocument> parsed;
+    {
+        std::string bytes = R"({"b":1,"a":2,"b":3,"n":null,"nullFirst":null,"nullFirst":3,)"
+                            R"("x\u0000y":4,"c":{"a":6}})";
+        parsed = JsonDocument::parse(bytes);
+        bytes.assign(bytes.size(), 'x');
+    }
+    ASSERT_TRUE(parsed.has_value());
+    const JsonObject root = parsed->root();
+    const JsonDocument moved = std::move(*parsed);
+    EXPECT_EQ(moved.root().size(), 8U);
     EXPECT_EQ(root.member("c")->object()->member("a")->int64(), std::optional<std::int64_t>(6));
     EXPECT_TRUE(root.find("n").has_value());
     EXPECT_FALSE(root.member("n") || root.member("nullFirst") || root.find("B") || root.find("x"));
@@ -118,27 +108,17 @@ TEST(JsonObjectLookup, FirstOfDuplicatesExactNamesAndNullAsMissingOnlyForMember)
     }
 }
 
-TEST(JsonWriter, EscapesQuotesBackslashesAndControlCharactersOnly) {
-    const std::pair<std::string, std::string> cases[] = {
-        {"", R"("")"},
-        {"say \"hi\" C:\\dir", R"("say \"hi\" C:\\dir")"},
-        {"a\nb\rc\td\b\f", R"("a\nb\rc\td\b\f")"},
-        {"\x01\x1f\0"s, R"("\u0001\u001f\u0000")"},
-        {" /\x7f", "\" /\x7f\""},
-        {"Größe \xF4\x8F\xBF\xBF", "\"Größe \xF4\x8F\xBF\xBF\""},  // U+10FFFF stays UTF-8
-    };
-    for (const auto& [in, out] : cases) {
-        SCOPED_TRACE(out);
-        JsonWriter json;
-        json.value(in);
-        EXPECT_EQ(json.result(), out);
-    }
-}
-
 // A failed writer ignores every later call and yields no document.
-TEST(JsonWriter, WritesWellFormedSequencesAndFailsOnAnythingElse) {
+TEST(JsonWriter, WritesEscapedWellFormedJsonAndFailsOnAnythingElse) {
     using W = JsonWriter;
     const std::tuple<const char*, int, void (*)(W&), std::optional<std::string>> cases[] = {
+        // Only '"', '\\' and control characters are escaped; U+10FFFF stays UTF-8.
+        {"empty", 0, [](W& j) { j.value(""); }, R"("")"},
+        {"quote, backslash", 0, [](W& j) { j.value("\"C:\\\""); }, R"("\"C:\\\"")"},
+        {"named escapes", 0, [](W& j) { j.value("a\nb\rc\td\b\f"); }, R"("a\nb\rc\td\b\f")"},
+        {"other controls", 0, [](W& j) { j.value("\x01\x1f\0"sv); }, R"("\u0001\u001f\u0000")"},
+        {"no control", 0, [](W& j) { j.value(" /\x7f"); }, "\" /\x7f\""},
+        {"UTF-8", 0, [](W& j) { j.value("é \xF4\x8F\xBF\xBF"); }, "\"é \xF4\x8F\xBF\xBF\""},
         {"compact", 0, [](W& j) {
              j.beginObject().member("a\"\n", std::numeric_limits<std::int64_t>::min()).key("b");
              j.beginArray(true).value(true).value(false).null().beginArray().endArray().endArray();

