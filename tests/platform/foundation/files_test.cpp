@@ -8,6 +8,8 @@
 #include <fstream>
 #include <optional>
 #include <string>
+#include <tuple>
+#include <utility>
 
 #include "platform/foundation/container.h"
 #include "platform/foundation/file.h"

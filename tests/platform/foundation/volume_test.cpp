@@ -44,7 +44,7 @@ TEST(CapacityFromBlocks, TotalIsUsedPlusAvailableAsDfCountsIt) {
         {"5 % reserve", {1000, 400, 350, 4096}, 950 * 4096, 350 * 4096},
         {"reserve larger than what is free", {1000, 30, 0, 4096}, 970 * 4096, 0},
         {"more free than blocks", {1000, 1200, 1100, 1}, 1100, 1100},
-        {"sum overflows", {kU64Max, 0, kU64Max, 1}, kMax, kMax},
+        {"sum overflows", {kTwo63, 0, kTwo63 + 1, 1}, kMax, kMax},  // 2^64 + 1 wraps to 1 unchecked
     };
     for (const auto& [what, counts, total, available] : cases) {
         SCOPED_TRACE(what);
