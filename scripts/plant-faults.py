@@ -56,9 +56,9 @@ FAULTS = [
      "field[i + 1] >= '0' && field[i + 1] <= '4'", FOUNDATION),
     ("F11", "platform/foundation/container.cpp", "xdg != nullptr && xdg[0] == '/'", "xdg != nullptr",
      FOUNDATION),
-    ("F12", "platform/foundation/localization.cpp", "if (conv == 'i') conv = 'd';", "", UI),
+    ("F12", "platform/foundation/localization.cpp", "if (conv == 'i') conv = 'd';", "", FOUNDATION),
     ("F13", "platform/foundation/localization.cpp", "if (!position) ++next;\n        i = j + 1;",
-     "i = j + 1;", UI),
+     "i = j + 1;", FOUNDATION),
     # extension/shared
     ("S1", "extension/shared/human_bytes.cpp", "if (bytes < 1024) {", "if (bytes <= 1024) {", EXTENSION),
     ("S2", "extension/shared/human_bytes.cpp", "unit < kUnits.size() - 1", "unit < kUnits.size() - 2",

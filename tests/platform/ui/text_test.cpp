@@ -18,45 +18,7 @@ namespace {
 
 using testing::findNode;
 
-struct FormatCase {
-    std::string name;
-    std::string format;
-    std::vector<TextArgument> arguments;
-    std::string expected;
-};
-
-TEST(FormatLocalized, SubstitutesByOwnCodeNeverPrintf) {
-    const std::vector<FormatCase> cases = {
-        {"string", "%@ free", {"353.9 GB"}, "353.9 GB free"},
-        {"integer then literal percent", "%lld%%", {std::int64_t{62}}, "62%"},
-        {"two strings in order", "%@ of %@ used", {"577.4 GB", "931.3 GB"},
-         "577.4 GB of 931.3 GB used"},
-        {"a value with format characters is shown as it is", "%@", {"%s%n"}, "%s%n"},
-        {"a value with a percent sign before a specifier is never rescanned", "%@ and %@",
-         {"%@", "x"}, "%@ and x"},
-        {"doubled percent alone", "100%%", {}, "100%"},
-        {"lone percent at the end stays", "50%", {}, "50%"},
-        {"unknown specifier stays as written", "%q %@", {"a"}, "%q a"},
-        {"missing argument keeps the specifier", "%@ and %@", {"one"}, "one and %@"},
-        {"positional arguments", "%2$@ before %1$@", {"A", "B"}, "B before A"},
-        {"negative int64", "%lld", {std::int64_t{-9223372036854775807LL - 1}},
-         "-9223372036854775808"},
-        {"unsigned", "%llu", {std::uint64_t{18446744073709551615ULL}}, "18446744073709551615"},
-        {"fixed precision", "%.1f GB", {2.25}, "2.2 GB"},
-        {"default precision", "%f", {0.5}, "0.500000"},
-        {"d with an int", "%d items", {3}, "3 items"},
-        {"string for an integer specifier is inserted as it is", "%lld", {"abc"}, "abc"},
-        {"UTF-8 passes through", "%@ — %@", {"Données", "日本"}, "Données — 日本"},
-        {"empty format", "", {"x"}, ""},
-    };
-    for (const FormatCase& c : cases) {
-        SCOPED_TRACE(c.name);
-        EXPECT_EQ(formatLocalized(c.format, c.arguments), c.expected);
-    }
-}
-
-TEST(FormatLocalized, KeysWithoutCatalogsReadAsComposed) {
-    EXPECT_EQ(localizedFormat("Open Brimlet to scan"), "Open Brimlet to scan");
+TEST(Text, ComposesItsArgumentsAndVerbatimTextStaysAsWritten) {
     const LaidOutNode root = test::lay(Text("%lld%%", {std::int64_t{7}}), {});
     EXPECT_EQ(std::get<LaidOutText>(root.content).composed, "7%");
     const LaidOutNode verbatim = test::lay(Text::verbatim("%lld%%"), {});

@@ -1,0 +1,108 @@
+// Whole-file reads, the home folder and the group containers under the data home.
+#include <gtest/gtest.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <string>
+#include <tuple>
+#include <utility>
+
+#include "platform/foundation/container.h"
+#include "platform/foundation/file.h"
+#include "platform/foundation/home.h"
+#include "platform/foundation/testing.h"
+#include "tests/support/scratch.h"
+
+namespace foundation {
+namespace {
+
+using namespace std::string_literals;
+using Text = std::optional<std::string>;
+
+TEST(ReadWholeFile, OnlyARegularFileWithinTheInclusiveLimit) {
+    const brimlet_test::ScratchDir dir;
+    ASSERT_FALSE(dir.path().empty());
+    const std::string binary = "{\"a\":1}\n\0\xff"s, ten(10, 'x');
+    for (const auto& [name, bytes] : {std::pair{"binary", binary}, std::pair{"ten", ten},
+                                      std::pair{"eleven", ten + "x"}, std::pair{"empty", ""s}}) {
+        std::ofstream(dir / name, std::ios::binary) << bytes;
+    }
+    ASSERT_EQ(::symlink((dir / "ten").c_str(), (dir / "link").c_str()), 0);
+    ASSERT_EQ(::symlink((dir / "nowhere").c_str(), (dir / "dangling").c_str()), 0);
+    ASSERT_EQ(::mkdir((dir / "sub").c_str(), 0700), 0);
+    // Opened without O_NONBLOCK, a FIFO without a writer would block the read for ever.
+    ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
+    constexpr std::size_t kAny = kMaxWholeFileBytes;
+    const std::tuple<std::string, std::size_t, Text> cases[] = {
+        {dir / "binary", kAny, binary}, {dir / "link", kAny, ten}, {dir / "ten", 10, ten},
+        {dir / "eleven", 10, {}}, {dir / "ten", 0, {}}, {dir / "empty", 0, ""},
+        {dir / "missing", kAny, {}}, {dir / "dangling", kAny, {}}, {dir / "sub", kAny, {}},
+        {dir / "fifo", kAny, {}}, {"/dev/null", kAny, {}},
+        // /proc reports a size of 0 and holds more: the limit must hold while reading.
+        {"/proc/self/mountinfo", 16, {}},
+    };
+    for (const auto& [path, limit, expected] : cases) {
+        SCOPED_TRACE(::testing::Message() << path << " limit " << limit);
+        EXPECT_EQ(readWholeFile(path, limit), expected);
+    }
+    const auto mounts = readWholeFile("/proc/self/mountinfo");
+    ASSERT_TRUE(mounts.has_value());
+    EXPECT_NE(mounts->find(" / "), std::string::npos);
+}
+
+TEST(HomeDirectory, AbsoluteHomeAsItStandsOtherwiseThePasswordEntry) {
+    const passwd* entry = ::getpwuid(::getuid());
+    ASSERT_TRUE(entry != nullptr && entry->pw_dir != nullptr && entry->pw_dir[0] == '/');
+    for (const Text& home : {Text("/does/not/exist"), Text(""), Text("relative/home"), Text()}) {
+        SCOPED_TRACE(home ? "HOME=\"" + *home + "\"" : "HOME unset"s);
+        const brimlet_test::ScopedEnv env("HOME", home);
+        EXPECT_EQ(homeDirectory(), home && home->starts_with('/') ? *home : entry->pw_dir);
+    }
+}
+
+TEST(GroupContainer, AnExistingFolderUnderTheRootAndNeverCreated) {
+    const brimlet_test::ScratchDir dir;
+    ASSERT_FALSE(dir.path().empty());
+    for (const char* folder : {"G", "a", "a/b", "a..b"}) {
+        ASSERT_EQ(::mkdir((dir / folder).c_str(), 0700), 0);
+    }
+    std::ofstream(dir / "file") << "not a folder";
+    // A data home that holds G, which an empty root must not fall back on.
+    const brimlet_test::ScopedEnv xdg("XDG_DATA_HOME", dir.path());
+    const std::tuple<std::string, std::string, Text, Text> cases[] = {
+        {dir.path(), "G", dir / "G/", dir / "G/"},
+        {dir.path() + "/", "G", dir / "G/", dir / "G/"},
+        {dir.path(), "absent", {}, dir / "absent/"},
+        {dir.path(), "file", {}, dir / "file/"},
+        {dir.path(), "a..b", dir / "a..b/", dir / "a..b/"},
+        {"", "G", {}, {}},
+        // Identifiers that could leave the root.
+        {dir.path(), "", {}, {}}, {dir.path(), ".", {}, {}}, {dir.path(), "..", {}, {}},
+        {dir.path(), "a/b", {}, {}}, {dir.path(), "a\0b"s, {}, {}},
+    };
+    for (const auto& [rootPath, identifier, container, path] : cases) {
+        SCOPED_TRACE("root \"" + rootPath + "\" identifier \"" + identifier + "\"");
+        const testing::ScopedContainerRoot root(rootPath);
+        EXPECT_EQ(groupContainer(identifier), container);
+        EXPECT_EQ(groupContainerPath(identifier), path);
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir / "absent"));
+}
+
+TEST(GroupContainer, DataHomeIsAnAbsoluteXdgDataHomeOrTheHomeShareFolder) {
+    const brimlet_test::ScratchDir dir;
+    const brimlet_test::ScopedEnv home("HOME", dir.path());
+    for (const Text& xdg : {Text(dir / "data"), Text(), Text(""), Text("relative/data")}) {
+        SCOPED_TRACE(xdg ? "XDG_DATA_HOME=\"" + *xdg + "\"" : "XDG_DATA_HOME unset"s);
+        const brimlet_test::ScopedEnv env("XDG_DATA_HOME", xdg);
+        const std::string base = xdg && xdg->starts_with('/') ? *xdg : dir / ".local/share";
+        EXPECT_EQ(groupContainerPath("G"), base + "/G/");
+    }
+}
+
+}  // namespace
+}  // namespace foundation
