@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 
 namespace foundation {
 
@@ -56,15 +57,16 @@ std::optional<std::string> readWholeFile(const std::string& path, std::size_t ma
         return std::nullopt;
     }
     std::string bytes;
-    // One byte more than the limit, so that a file that grew since fstat is noticed.
-    bytes.resize(maxBytes + 1 < static_cast<std::size_t>(st.st_size) + 4096
-                     ? maxBytes + 1
-                     : static_cast<std::size_t>(st.st_size) + 4096);
+    // One byte more than the limit, so that a file that grew since fstat is noticed (a limit of
+    // SIZE_MAX has no byte more, and never needs one).
+    const std::size_t ceiling =
+        maxBytes < std::numeric_limits<std::size_t>::max() ? maxBytes + 1 : maxBytes;
+    bytes.resize(std::min(ceiling, static_cast<std::size_t>(st.st_size) + 4096));
     std::size_t got = 0;
     for (;;) {
         if (got == bytes.size()) {
             if (bytes.size() > maxBytes) return std::nullopt;
-            bytes.resize(std::min(bytes.size() * 2, maxBytes + 1));
+            bytes.resize(bytes.size() > ceiling / 2 ? ceiling : bytes.size() * 2);
         }
         const ssize_t n = ::read(fd.get(), bytes.data() + got, bytes.size() - got);
         if (n < 0) {

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
+#include <limits>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -42,6 +43,8 @@ TEST(ReadWholeFile, OnlyARegularFileWithinTheInclusiveLimit) {
         {dir / "eleven", 10, {}}, {dir / "ten", 0, {}}, {dir / "empty", 0, ""},
         {dir / "missing", kAny, {}}, {dir / "dangling", kAny, {}}, {dir / "sub", kAny, {}},
         {dir / "fifo", kAny, {}}, {"/dev/null", kAny, {}},
+        // A limit with no byte above it still reads the file.
+        {dir / "ten", std::numeric_limits<std::size_t>::max(), ten},
         // /proc reports a size of 0 and holds more: the limit must hold while reading.
         {"/proc/self/mountinfo", 16, {}},
     };
