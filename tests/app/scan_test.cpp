@@ -164,6 +164,7 @@ TEST(Scan, UnreadableFolderIsSkippedAndAnUnreadableRootFails) {
     EXPECT_EQ(result.tree.root().kinds[static_cast<std::size_t>(FileKind::binaries)], s.first);
     refused = s.root;
     EXPECT_EQ(failureOf([&] { runScan(plan); }), std::pair(1, s.root + ": Permission denied"));
+    refused.clear();
     const foundation::testing::ScopedVolumeQuery broken([](const std::string&) {
         return std::nullopt;
     });
@@ -174,14 +175,14 @@ TEST(Scan, UnreadableFolderIsSkippedAndAnUnreadableRootFails) {
 // cache tags leave it out. The scanned folder's own tag never leaves it out.
 const std::vector<std::pair<Entry, bool>> kExclusionTree = {
     {{Entry::text, "CACHEDIR.TAG", 0, kValidTag}, false},
-    {{Entry::file, "keep/out.o", 16 << 10}, true},  // "*.o" by name, below the root
-    {{Entry::file, "keep/old", 4 << 10}, false},  // "./old" is anchored at the root
+    {{Entry::file, "keep/out.o", 16 << 10}, true},             // "*.o" by name, below the root
+    {{Entry::file, "keep/old", 4 << 10}, false},               // "./old" is anchored at the root
     {{Entry::file, "old", 4 << 10}, true},
     {{Entry::file, "src/node_modules/x.js", 32 << 10}, true},  // the folder by name
-    {{Entry::file, "src/a.txt", 4 << 10}, true},                   // "src/*.txt" by path
-    {{Entry::file, "src/sub/b.txt", 4 << 10}, false},              // "*" never matches a '/'
-    {{Entry::file, "tmp.log", 4 << 10}, true},                     // the absolute pattern
-    {{Entry::file, "logs/tmp.log", 8 << 10}, false},               // is anchored too
+    {{Entry::file, "src/a.txt", 4 << 10}, true},               // "src/*.txt" by path
+    {{Entry::file, "src/sub/b.txt", 4 << 10}, false},          // "*" never matches a '/'
+    {{Entry::file, "tmp.log", 4 << 10}, true},                 // the absolute pattern
+    {{Entry::file, "logs/tmp.log", 8 << 10}, false},           // is anchored too
     {{Entry::file, "cache/blob.bin", 64 << 10}, true},
     {{Entry::text, "cache/CACHEDIR.TAG", 0, kValidTag}, true},
     {{Entry::file, "cache/inner/more.bin", 8 << 10}, true},
