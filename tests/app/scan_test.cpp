@@ -229,7 +229,7 @@ TEST(DisplayName, KeepsValidUtf8AndReplacesEveryBadByte) {
         {"\xE2\x82" "x\xE2\x82\xAC", "\xEF\xBF\xBD\xEF\xBF\xBD" "x\xE2\x82\xAC"},
     };
     for (const auto& [raw, expected] : cases) EXPECT_EQ(displayName(raw), expected) << raw;
-    EXPECT_EQ(rootNameOf("/"), "/");
+    EXPECT_EQ(rootNameOf("/") + rootNameOf("/d/x\xFF"), "/x\xEF\xBF\xBD");
     using Figures = foundation::VolumeFigures;
     EXPECT_EQ(volumeTotals(Figures{1000, 200, 200, std::nullopt}).value().volumeName, "Disk");
     EXPECT_EQ(volumeTotals(Figures{1000, 200, 200, "D\xFF"}).value().volumeName, "D\xEF\xBF\xBD");
