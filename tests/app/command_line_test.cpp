@@ -65,7 +65,7 @@ TEST(CommandLine, ErrorsKeepThePreviousSnapshotAndAScanReplacesIt) {
     // once each, given before or after the root.
     const CapturedConsole piped;
     ASSERT_EQ(piped.run({"scan", "--area", "small", root, "--area", "Big Folder/nested", "--area",
-                            root + "/small", "--area", "./Big Folder/nested/", "-o", "-"}),
+                         root + "/small", "--area", "./Big Folder/nested/", "-o", "-"}),
               0) << piped.err();
     const auto decoded = DiskSnapshot::decode(piped.out());
     ASSERT_TRUE(decoded.has_value() && decoded->areas.has_value()) << piped.out();
