@@ -1,13 +1,12 @@
+// Where the scanner's output goes: the command line, its messages, and the snapshot file.
 #include "app/command_line.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
-#include <algorithm>
-
-#include "app/scan.h"
+#include "app/progress.h"
+#include "app/snapshot_file.h"
 #include "extension/shared/shared_snapshot.h"
-#include "platform/foundation/file.h"
 #include "platform/foundation/version.h"
 #include "tests/app/scan_testing.h"
 #include "tests/extension/shared/snapshot_testing.h"
@@ -15,228 +14,202 @@
 namespace brimlet {
 namespace {
 
-using brimlet_test::buildSampleTree;
-using brimlet_test::CapturedConsole;
-using brimlet_test::FixedWorld;
-using brimlet_test::kSampleRoot;
-using brimlet_test::linesOf;
-using brimlet_test::SharedContainer;
-using brimlet_test::TempTree;
+using namespace brimlet_test;
+using Mode = SnapshotTarget::Mode;
 
-bool startsWith(const std::string& text, const std::string& prefix) {
-    return text.compare(0, prefix.size(), prefix) == 0;
-}
-
-TEST(CommandLine, BadArgumentsGiveOneClearLineAndStatusTwo) {
-    TempTree t;
-    t.folder("r");
+// Arguments that contradict each other give status 2, failures status 1 (a full disk behind
+// standard output among them); either way one line on standard error, nothing on standard
+// output, and the previous snapshot untouched. A scan then replaces it with exactly the snapshot
+// it built, and sums up on one line; one to standard output leaves it alone.
+TEST(CommandLine, ErrorsKeepThePreviousSnapshotAndAScanReplacesIt) {
+    const Sample s;
+    const std::string& root = s.root;
     const SharedContainer shared;
     shared.write("previous");
-    const std::vector<std::vector<std::string>> cases = {
-        {},
-        {"frobnicate"},
-        {"scan", "--bogus"},
-        {"scan", t.path("r"), t.path("r")},
-        {"scan", "--top"},
-        {"scan", "--top", "0"},
-        {"scan", "--top", "-3"},
-        {"scan", "--top", "many"},
-        {"scan", "--top", "1001"},
-        {"scan", "--area"},
-        {"scan", "-o"},
-        {"scan", t.path("r"), "--area", "/"},
-        {"scan", t.path("r"), "--area", "."},
-        {"scan", ""},
-        {"scan", t.path("r"), "--exclude", t.path("r")},
-        {"scan", t.path("r"), "--exclude"},
-    };
-    for (const auto& args : cases) {
-        SCOPED_TRACE(::testing::PrintToString(args));
-        const CapturedConsole console;
-        EXPECT_EQ(console.run(args), 2);
-        EXPECT_EQ(console.out(), "");
-        const auto lines = linesOf(console.err());
-        ASSERT_EQ(lines.size(), 1u) << console.err();
-        EXPECT_TRUE(startsWith(lines[0], "brimlet: ")) << lines[0];
-        EXPECT_FALSE(startsWith(lines[0], "brimlet: error")) << lines[0];
-        EXPECT_GT(lines[0].size(), std::string("brimlet: ").size() + 5);
-    }
-    EXPECT_EQ(foundation::readWholeFile(shared.snapshotPath()), "previous");
-}
-
-TEST(CommandLine, FailuresGiveOneLineStatusOneAndKeepTheSnapshot) {
-    TempTree t;
-    buildSampleTree(t);
-    const SharedContainer shared;
-    shared.write("previous");
-    const std::string root = t.path(kSampleRoot);
-    struct Case {
-        const char* label;
-        std::vector<std::string> args;
-        std::string mentions;
-    };
-    const std::vector<Case> cases = {
-        {"missing root", {"scan", t.path("missing")}, t.path("missing")},
-        {"root is a file", {"scan", root + "/top.txt"}, "not a folder"},
-        {"missing area", {"scan", root, "--area", "nowhere"}, "nowhere"},
-        {"unwritable output", {"scan", root, "-o", "/etc/passwd/x"}, "/etc/passwd/x"},
-    };
-    const FixedWorld world;
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.label);
-        const CapturedConsole console;
-        EXPECT_EQ(console.run(c.args), 1);
-        const auto lines = linesOf(console.err());
-        ASSERT_EQ(lines.size(), 1u) << console.err();
-        EXPECT_TRUE(startsWith(lines[0], "brimlet: ")) << lines[0];
-        EXPECT_NE(lines[0].find(c.mentions), std::string::npos) << lines[0];
-    }
-    {
-        SCOPED_TRACE("volume figures unavailable");
-        const foundation::testing::ScopedVolumeQuery broken(
-            [](const std::string&) { return std::nullopt; });
-        const CapturedConsole console;
-        EXPECT_EQ(console.run({"scan", root}), 1);
-        EXPECT_EQ(linesOf(console.err()).size(), 1u) << console.err();
-    }
-    EXPECT_EQ(foundation::readWholeFile(shared.snapshotPath()), "previous");
-}
-
-TEST(CommandLine, HelpPrintsUsageAndSucceeds) {
-    for (const std::vector<std::string>& args :
-         {std::vector<std::string>{"--help"}, {"scan", "--help"}, {"-h"}, {"--help-all"}}) {
-        SCOPED_TRACE(::testing::PrintToString(args));
-        const CapturedConsole console;
-        EXPECT_EQ(console.run(args), 0);
-        EXPECT_NE(console.out().find("Usage:"), std::string::npos);
-        EXPECT_EQ(console.err(), "");
-    }
-    const CapturedConsole console;
-    console.run({"scan", "--help"});
-    for (const char* option : {"ROOT", "--area", "--top", "-o", "--exclude ", "--exclude-caches"}) {
-        EXPECT_NE(console.out().find(option), std::string::npos) << option;
-    }
-}
-
-TEST(CommandLine, VersionIsTheProjectVersion) {
-    // MAJOR.MINOR.PATCH, as project() sets it.
-    const std::string version(foundation::projectVersion());
-    EXPECT_EQ(std::count(version.begin(), version.end(), '.'), 2) << version;
-    EXPECT_EQ(version.find_first_not_of("0123456789."), std::string::npos) << version;
-    const std::string expected = "brimlet " + version + "\n";
-    for (const std::vector<std::string>& args :
-         {std::vector<std::string>{"--version"}, {"scan", "--version"}}) {
-        SCOPED_TRACE(::testing::PrintToString(args));
-        const CapturedConsole console;
-        EXPECT_EQ(console.run(args), 0);
-        EXPECT_EQ(console.out(), expected);
-        EXPECT_EQ(console.err(), "");
-    }
-}
-
-// A full disk behind standard output (`brimlet scan -o - > /dev/full`) fails the command.
-TEST(CommandLine, StandardOutputThatRefusesWritesFails) {
-    TempTree t;
-    t.folder("r");
-    const FixedWorld world;
     const foundation::FileDescriptor full(::open("/dev/full", O_WRONLY | O_CLOEXEC));
-    ASSERT_GE(full.get(), 0);
-    for (const std::vector<std::string>& args :
-         {std::vector<std::string>{"scan", t.path("r"), "-o", "-"}, {"--version"}, {"--help"}}) {
+    const FixedWorld world;
+    const std::tuple<std::vector<std::string>, int, std::string> cases[] = {
+        {{}, 2, ""}, {{"frobnicate"}, 2, ""}, {{"scan", "--bogus"}, 2, ""},
+        {{"scan", root, root}, 2, ""}, {{"scan", "--top", "0"}, 2, ""},
+        {{"scan", "--top", "many"}, 2, ""}, {{"scan", "--top", "1001"}, 2, ""},
+        {{"scan", "-o"}, 2, ""}, {{"scan", ""}, 2, ""}, {{"scan", root, "--exclude", root}, 2, ""},
+        {{"scan", s.t.path("missing")}, 1, s.t.path("missing")},
+        {{"scan", root + "/top"}, 1, "not a folder"},
+        {{"scan", root, "--area", "nowhere"}, 1, "nowhere"},
+        {{"scan", root, "-o", "/etc/passwd/x"}, 1, "/etc/passwd/x"},
+        {{"scan", root, "-o", "-"}, 1, "brimlet: standard output: "},
+        {{"--version"}, 1, "standard output: "}, {{"--help"}, 1, "standard output: "},
+    };
+    for (const auto& [args, status, mentions] : cases) {
         SCOPED_TRACE(::testing::PrintToString(args));
         const CapturedConsole console;
-        EXPECT_EQ(console.run(args, full.get()), 1);
-        const auto lines = linesOf(console.err());
-        ASSERT_EQ(lines.size(), 1u) << console.err();
-        EXPECT_TRUE(startsWith(lines[0], "brimlet: standard output: ")) << lines[0];
+        EXPECT_EQ(console.run(args, mentions.ends_with("output: ") ? full.get() : -1), status);
+        EXPECT_EQ(console.out(), "");
+        EXPECT_TRUE(console.errLine().starts_with("brimlet: ")) << console.errLine();
+        EXPECT_NE(console.errLine().find(mentions), std::string::npos) << console.errLine();
     }
-}
+    EXPECT_EQ(foundation::readWholeFile(shared.snapshotPath()), "previous");
 
-TEST(CommandLine, WritesTheSharedSnapshotThatTheReaderDecodes) {
-    TempTree t;
-    buildSampleTree(t);
-    const SharedContainer shared;
-    const FixedWorld world;
     const CapturedConsole console;
-    ASSERT_EQ(console.run({"scan", t.path(kSampleRoot), "--top", "3"}), 0) << console.err();
-
+    ASSERT_EQ(console.run({"scan", root, "--top", "3"}), 0) << console.err();
     const auto read = SharedSnapshot::read();
     ASSERT_TRUE(read.has_value());
-    // The file holds exactly what the scan built.
-    const ScanResult again = runScan(planScan(ScanRequest{t.path(kSampleRoot), {}, 3, 0}));
-    EXPECT_TRUE(brimlet_test::sameSnapshot(*read, again.snapshot));
-    EXPECT_EQ(read->rootName, kSampleRoot);
-    EXPECT_EQ(read->topFolders.size(), 3u);
-
+    EXPECT_TRUE(sameSnapshot(*read, scanOf(ScanRequest{root, {}, 3, 0}).snapshot));
     EXPECT_EQ(console.out(), "");
-    const auto lines = linesOf(console.err());
-    ASSERT_EQ(lines.size(), 1u) << console.err();
-    EXPECT_TRUE(startsWith(lines[0], "Snapshot written to " + shared.snapshotPath() + ": "))
-        << lines[0];
-    EXPECT_NE(lines[0].find(" in 9 files and 8 folders; 0 unreadable folders skipped; "),
-              std::string::npos)
-        << lines[0];
+    const std::string line = console.errLine();
+    EXPECT_TRUE(line.starts_with("Snapshot written to " + shared.snapshotPath() + ": ")) << line;
+    EXPECT_NE(line.find(" in 9 files and 8 folders; 0 unreadable folders skipped; "),
+              std::string::npos) << line;
+
+    // "-o -" leaves the shared container alone. Areas are named by their path below the root,
+    // once each, given before or after the root.
+    const CapturedConsole piped;
+    ASSERT_EQ(piped.run({"scan", "--area", "small", root, "--area", "Big Folder/nested", "--area",
+                         root + "/small", "--area", "./Big Folder/nested/", "-o", "-"}),
+              0) << piped.err();
+    const auto decoded = DiskSnapshot::decode(piped.out());
+    ASSERT_TRUE(decoded.has_value() && decoded->areas.has_value()) << piped.out();
+    ASSERT_EQ(decoded->areas->size(), 2u);
+    const auto& areas = *decoded->areas;
+    EXPECT_EQ(std::tuple(areas[0].name, areas[0].total, areas[1].name, areas[1].total),
+              std::tuple("small", s.small, "Big Folder/nested", s.nested));
+    EXPECT_TRUE(piped.errLine().starts_with("Snapshot written to standard output: "));
+    EXPECT_TRUE(sameSnapshot(*SharedSnapshot::read(), *read));
 }
 
-TEST(CommandLine, StandardOutputAndDevNullTargets) {
-    TempTree t;
-    buildSampleTree(t);
-    const SharedContainer shared;
-    const FixedWorld world;
-    {
+TEST(CommandLine, HelpAndVersionGoToStandardOutput) {
+    const std::string version = "brimlet " + std::string(foundation::projectVersion()) + "\n";
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"--help"}, {"-h"}, {"--help-all"}, {"scan", "--help"},
+          {"--version"}, {"scan", "--version"}}) {
+        SCOPED_TRACE(::testing::PrintToString(args));
         const CapturedConsole console;
-        // --area repeats, before or after the root.
-        ASSERT_EQ(console.run({"scan", "--area", "small", t.path(kSampleRoot), "--area",
-                               "Big Folder/nested", "-o", "-"}),
-                  0)
-            << console.err();
-        const auto decoded = DiskSnapshot::decode(console.out());
-        ASSERT_TRUE(decoded.has_value()) << console.out();
-        EXPECT_EQ(decoded->volumeName, "Test Volume");
-        ASSERT_TRUE(decoded->areas.has_value());
-        ASSERT_EQ(decoded->areas->size(), 2u);
-        EXPECT_EQ((*decoded->areas)[0].name, "small");
-        EXPECT_EQ((*decoded->areas)[1].name, "Big Folder/nested");
-        EXPECT_NE(console.err().find("Snapshot written to standard output: "), std::string::npos);
+        EXPECT_EQ(console.run(args), 0);
+        EXPECT_EQ(console.err(), "");
+        if (args.back() == "--version") EXPECT_EQ(console.out(), version);
+        else EXPECT_NE(console.out().find("Usage:"), std::string::npos) << console.out();
     }
-    {
-        const CapturedConsole console;
-        ASSERT_EQ(console.run({"scan", t.path(kSampleRoot), "-o", "/dev/null"}), 0)
-            << console.err();
-        EXPECT_EQ(console.out(), "");
-    }
-    // Neither touched the shared container.
-    EXPECT_FALSE(SharedSnapshot::read().has_value());
 }
 
-// Twelve unreadable folders: the first ten in byte order are named, then how many more; the
-// snapshot of what could be read is written all the same.
-TEST(CommandLine, SummaryNamesTheSkippedFolders) {
+// Eleven unreadable folders: the first ten in byte order are named, with control bytes as '?',
+// then how many more; the snapshot of what could be read is written all the same.
+TEST(CommandLine, SummaryNamesTenSkippedFoldersThenCountsTheRest) {
     TempTree t;
-    const std::vector<std::string> names = {"k", "a", "j", "b", "b\nbreak", "c", "i",
-                                            "d", "h", "e", "g", "f"};
-    for (const auto& name : names) t.folder("r/" + name);
-    t.file("r/k/kept.txt", 4096);
+    std::vector<Entry> tree{{Entry::file, "r/k/kept.txt", 4096}};
+    for (const char* name : {"a", "j", "b", "b\nbreak", "c", "i", "d", "h", "e", "g", "f"})
+        tree.push_back({Entry::folder, std::string("r/") + name});
+    t.build(tree);
     const FixedWorld world;
-    const brimlet_test::FaultyEnvironment refusing([&](const std::string& path) {
+    const FaultyEnvironment refusing([&](const std::string& path) {
         return path != t.path("r") && path.find("/r/k") == std::string::npos ? EACCES : 0;
     });
     const CapturedConsole console;
-    ASSERT_EQ(console.run({"scan", t.path("r"), "-o", t.path("out.json")}, -1, refusing), 0)
-        << console.err();
-    const auto lines = linesOf(console.err());
-    ASSERT_EQ(lines.size(), 1u) << console.err();
-    const std::string r = t.path("r") + "/";
-    std::string named;
-    // A name is shown on the one line with its control bytes as '?'.
-    for (const char* name : {"a", "b", "b?break", "c", "d", "e", "f", "g", "h", "i"}) {
-        named += (named.empty() ? "" : ", ") + r + name;
+    ASSERT_EQ(console.run({"scan", t.path("r"), "-o", t.path("out.json")}, -1, refusing), 0);
+    std::string ten;
+    for (const char* name : {"a", "b", "b?break", "c", "d", "e", "f", "g", "h", "i"})
+        ten += (ten.empty() ? "" : ", ") + t.path("r/") + name;
+    EXPECT_NE(console.errLine().find("; 11 unreadable folders skipped (" + ten + " and 1 more); "),
+              std::string::npos) << console.err();
+    EXPECT_TRUE(DiskSnapshot::decode(*foundation::readWholeFile(t.path("out.json"))));
+}
+
+TEST(SummaryLine, OneOfEachAndTenNamedWithoutMore) {
+    EXPECT_EQ(summaryLine("-", 0, 1, 1, {"/x"}, 0.04),
+              "Snapshot written to -: 0 B in 1 file and 1 folder; 1 unreadable folder skipped "
+              "(/x); 0.0 s");
+    EXPECT_TRUE(summaryLine("-", 0, 2, 2, std::vector<std::string>(10, "/x"), 0)
+                    .ends_with("; 10 unreadable folders skipped (/x, /x, /x, /x, /x, /x, /x, /x, "
+                               "/x, /x); 0.0 s"));
+}
+
+// At most width - 1 characters: a long folder is cut from the left, whole characters only.
+TEST(ProgressLine, ShowsCountersAndFitsTheTerminal) {
+    const std::tuple<std::int64_t, std::string, std::size_t, std::string> cases[] = {
+        {1200, "/home/ada/src", 80, "Scanning: 1200 files, 1.0 KB, 1.2 s  /home/ada/src"},
+        {1, "", 80, "Scanning: 1 file, 1.0 KB, 1.2 s"},
+        {5, "/very/long/path/to/somewhere", 40,
+         "Scanning: 5 files, 1.0 KB, 1.2 s  \xE2\x80\xA6here"},
+        {5, "/x/\xD0\xA4\xD0\xBE", 37, "Scanning: 5 files, 1.0 KB, 1.2 s  \xE2\x80\xA6\xD0\xBE"},
+        {5, "/r", 35, "Scanning: 5 files, 1.0 KB, 1.2 s"},  // two columns short of a folder
+        {5, "/r", 20, "Scanning: 5 files, "},
+    };
+    for (const auto& [files, folder, width, expected] : cases)
+        EXPECT_EQ(progressLine(files, 1024, 1.25, folder, width), expected) << width;
+}
+
+std::ptrdiff_t entriesIn(const std::string& folder) {
+    return std::distance(std::filesystem::directory_iterator(folder), {});
+}
+
+mode_t permissionsOf(const std::string& path) {
+    struct stat st {};
+    EXPECT_EQ(::stat(path.c_str(), &st), 0) << path;
+    return st.st_mode & 07777;
+}
+
+// The shared container is made private, with its parents, and an existing one is left as it is;
+// checking that it takes a file leaves nothing behind.
+TEST(SnapshotTarget, DefaultMakesThePrivateContainerOnlyWhenMissing) {
+    TempTree t;
+    const foundation::testing::ScopedContainerRoot root(t.path("data/share"));
+    const std::string container = t.path("data/share/" + std::string(kAppGroupIdentifier));
+    EXPECT_EQ(prepareSnapshotTarget(std::nullopt).path, container + "/snapshot.json");
+    EXPECT_EQ(std::tuple(permissionsOf(container), permissionsOf(t.path("data"))),
+              std::tuple(0700u, 0700u));
+    EXPECT_EQ(entriesIn(container), 0);
+    ::chmod(container.c_str(), 0750);
+    prepareSnapshotTarget(std::nullopt);
+    EXPECT_EQ(permissionsOf(container), 0750u);
+}
+
+TEST(SnapshotTarget, OutputArgumentDecidesTheModeOrFailsBeforeAnyScan) {
+    TempTree t;
+    t.build({{Entry::file, "existing.json", 10}, {Entry::file, "real/target.json", 10},
+             {Entry::symlink, "link.json", 0, "real/target.json"}});
+    const foundation::testing::ScopedContainerRoot underAFile(t.path("existing.json/share"));
+    const std::tuple<std::optional<std::string>, int, Mode, std::string> cases[] = {
+        {"-", 0, Mode::standardOutput, ""},  // output, status (0: accepted), mode, path
+        {t.path("new.json"), 0, Mode::replaceFile, t.path("new.json")},
+        {t.path("existing.json"), 0, Mode::replaceFile, t.path("existing.json")},
+        {t.path("link.json"), 0, Mode::replaceFile, t.path("real/target.json")},
+        {"/dev/null", 0, Mode::writeInPlace, "/dev/null"},
+        {"/etc/passwd/x", 1, {}, ""},
+        {t.path("no/such/folder/out.json"), 1, {}, ""},
+        {t.path("real"), 1, {}, ""},
+        {"", 2, {}, ""},
+        {std::nullopt, 1, {}, ""},  // the container would lie below a file
+    };
+    for (const auto& [output, status, mode, path] : cases) {
+        SnapshotTarget target;
+        const auto [got, message] = failureOf([&] { target = prepareSnapshotTarget(output); });
+        EXPECT_EQ(std::tuple(got, target.mode, target.path), std::tuple(status, mode, path))
+            << output.value_or("(shared container)") << ": " << message;
     }
-    EXPECT_NE(lines[0].find("; 11 unreadable folders skipped (" + named + " and 1 more); "),
-              std::string::npos)
-        << lines[0];
-    EXPECT_TRUE(DiskSnapshot::decode(foundation::readWholeFile(t.path("out.json")).value_or(""))
-                    .has_value());
+}
+
+// A file is replaced whole through a temporary that never remains, a link at its target; a
+// write that fails part-way leaves the old file exactly.
+TEST(WriteSnapshot, ReplacesAFileWholeOrNotAtAll) {
+    TempTree t;
+    t.build({{Entry::text, "snapshot.json", 0, "old"},
+             {Entry::symlink, "link.json", 0, "snapshot.json"}});
+    const SnapshotTarget target = prepareSnapshotTarget(t.path("link.json"));
+    for (const std::size_t cut : {std::size_t{0}, std::size_t{1}, std::size_t{17}}) {
+        EXPECT_THROW(writeSnapshot(target, "{\"new\":\"snapshot\"}", -1, FaultyEnvironment(cut)),
+                     ScanError) << cut;
+        EXPECT_EQ(foundation::readWholeFile(t.path("snapshot.json")), "old") << cut;
+        EXPECT_EQ(entriesIn(t.root()), 2);
+    }
+    writeSnapshot(target, "{\"new\":\"snapshot\"}", -1);
+    EXPECT_EQ(foundation::readWholeFile(t.path("snapshot.json")), "{\"new\":\"snapshot\"}");
+    EXPECT_EQ(entriesIn(t.root()), 2);
+    EXPECT_TRUE(std::filesystem::is_symlink(t.path("link.json")));
+    const mode_t mask = ::umask(022);
+    ::umask(mask);
+    EXPECT_EQ(permissionsOf(t.path("snapshot.json")), 0666u & ~mask);
+    // A device is written straight through.
+    EXPECT_NO_THROW(writeSnapshot(prepareSnapshotTarget("/dev/null"), "{}", -1));
+    EXPECT_THROW(writeSnapshot({Mode::writeInPlace, "/dev/full"}, "{}", -1), ScanError);
 }
 
 }  // namespace

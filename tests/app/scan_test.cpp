@@ -4,428 +4,265 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <climits>
+#include <map>
+#include <tuple>
 
 #include "tests/app/scan_testing.h"
 #include "tests/extension/shared/snapshot_testing.h"
-#include "tests/support/scratch.h"
 
 namespace brimlet {
 namespace {
 
-using brimlet_test::buildSampleTree;
-using brimlet_test::FixedWorld;
-using brimlet_test::kPhotoFolder;
-using brimlet_test::kSampleRoot;
-using brimlet_test::sameSnapshot;
-using brimlet_test::TempTree;
+using namespace brimlet_test;
 using Item = DiskSnapshot::Item;
+using Area = DiskSnapshot::Area;
 
 // Expected lists are written in any order and put in the order the snapshot promises: biggest
-// first, ties by name; kinds without bytes are dropped.
-std::vector<Item> ranked(std::vector<Item> items) {
+// first, ties by name; at most `top` of them. Kinds without bytes (a short symbolic link takes
+// none) are left out.
+std::vector<Item> ranked(std::vector<Item> items, std::size_t top = 100) {
     std::erase_if(items, [](const Item& i) { return i.size == 0; });
     std::sort(items.begin(), items.end(), [](const Item& a, const Item& b) {
         return a.size != b.size ? a.size > b.size : a.name < b.name;
     });
+    items.resize(std::min(top, items.size()));
     return items;
 }
 
-// Allocated sizes of the sample tree, each read with lstat.
-struct SampleSizes {
-    explicit SampleSizes(const TempTree& t) {
-        auto at = [&](std::initializer_list<std::string> entries) {
-            std::int64_t sum = 0;
-            for (const auto& e : entries)
-                sum += t.allocated(kSampleRoot + (e.empty() ? "" : "/" + e));
-            return sum;
-        };
-        video = at({"Big Folder/video.mp4"});
-        notes = at({"Big Folder/nested/notes.txt"});
-        nested = at({"Big Folder/nested"}) + notes;
-        big = at({"Big Folder"}) + video + nested;
-        photo = at({kPhotoFolder + "/photo.jpg"});
-        disk = at({kPhotoFolder + "/disk.img"});
-        photos = at({kPhotoFolder}) + photo + disk;
-        tool = at({"small/tool"});
-        symlinks = at({"small/to-big", "small/to-video"});
-        small = at({"small"}) + tool + symlinks;
-        first = at({"links/first.bin"});
-        links = at({"links"}) + first;
-        more = at({"more"});  // its hard link counts in links/, whose path sorts first
-        empty = at({"empty"});
-        top = at({"top.txt"});
-        total = at({""}) + big + photos + small + links + more + empty + top;
-    }
-    std::int64_t video, notes, nested, big, photo, disk, photos, tool, symlinks, small, first,
-        links, more, empty, top, total;
-};
-
-DiskSnapshot::Area area(std::string name, std::int64_t total, std::vector<Item> folders,
-                        std::vector<Item> kinds) {
-    return DiskSnapshot::Area{std::move(name), total, ranked(std::move(folders)),
-                              ranked(std::move(kinds))};
-}
-
+// Allocated sizes, hard links once toward the path that sorts first, links never followed, the
+// lists ranked and cut at `top` (but five areas whatever `top`).
 TEST(Scan, SampleTreeGivesEveryFieldOfTheSnapshot) {
-    TempTree t;
-    buildSampleTree(t);
+    const Sample s;
     const FixedWorld world;
-    const SampleSizes s(t);
-
-    const ScanResult result = runScan(planScan(ScanRequest{t.path(kSampleRoot), {}, 8, 0}));
-
-    const std::vector<Item> rootFolders = ranked({{"Big Folder", s.big},
-                                                  {kPhotoFolder, s.photos},
-                                                  {"small", s.small},
-                                                  {"links", s.links},
-                                                  {"more", s.more},
-                                                  {"empty", s.empty}});
-    std::vector<DiskSnapshot::Area> areas;
-    for (std::size_t i = 0; i < 5; ++i) {
-        const std::string& name = rootFolders[i].name;
-        if (name == "Big Folder") {
-            areas.push_back(area(name, s.big, {{"nested", s.nested}},
-                                 {{"Media", s.video}, {"Documents", s.notes}}));
-        } else if (name == kPhotoFolder) {
-            areas.push_back(area(name, s.photos, {}, {{"Images", s.photo}, {"Archives", s.disk}}));
-        } else if (name == "small") {
-            areas.push_back(area(name, s.small, {}, {{"Binaries", s.tool}, {"Other", s.symlinks}}));
-        } else if (name == "links") {
-            areas.push_back(area(name, s.links, {}, {{"Binaries", s.first}}));
-        } else {
-            areas.push_back(area(name, name == "more" ? s.more : s.empty, {}, {}));
+    const std::string empty = "empty\xEF\xBF\xBD";  // "empty\xFF" as the snapshot names it
+    const std::vector<Item> rootFolders = {{"Big Folder", s.big}, {kPhotoFolder, s.photos},
+                                           {"small", s.small},    {"links", s.links},
+                                           {"more", s.more},      {empty, s.empty}};
+    const std::map<std::string, std::pair<std::vector<Item>, std::vector<Item>>> areaLists = {
+        {"Big Folder", {{{"nested", s.nested}}, {{"Media", s.video}, {"Documents", s.notes}}}},
+        {kPhotoFolder, {{}, {{"Images", s.photo}, {"Archives", s.disk}}}},
+        {"small", {{}, {{"Binaries", s.tool}, {"Other", s.symlinks}}}},
+        {"links", {{}, {{"Binaries", s.first}}}}, {"more", {}}, {empty, {}}};
+    for (const std::size_t top : {std::size_t{8}, std::size_t{1}}) {
+        SCOPED_TRACE(top);
+        std::vector<Area> areas;  // the five biggest folders below the root, whatever `top`
+        for (const Item& folder : ranked(rootFolders, 5)) {
+            const auto& [folders, kinds] = areaLists.at(folder.name);
+            areas.push_back(Area{folder.name, folder.size, ranked(folders, top), ranked(kinds)});
         }
-    }
-    const DiskSnapshot expected{
-        foundation::Date{FixedWorld::kNow},
-        "Test Volume",
-        0.8,
-        800,
-        200,
-        1000,
-        rootFolders,
-        ranked({{"Media", s.video},
-                {"Documents", s.notes + s.top},
-                {"Images", s.photo},
-                {"Archives", s.disk},
-                {"Binaries", s.tool + s.first},
-                {"Other", s.symlinks}}),
-        areas,
-        kSampleRoot,
-    };
-    EXPECT_TRUE(sameSnapshot(result.snapshot, expected));
-    EXPECT_EQ(result.tree.root().size, s.total);
-    // Nine entries that are not folders (the twice-linked file once); eight folders.
-    EXPECT_EQ(result.tree.files(), 9);
-    EXPECT_EQ(result.tree.folders(), 8);
-    EXPECT_EQ(result.tree.skippedFolders(), 0);
-    // Allocated blocks, not apparent size: the sparse 64 MiB image takes a few KiB.
-    const Folder* photos = result.tree.find(kPhotoFolder);
-    ASSERT_NE(photos, nullptr);
-    EXPECT_LT(photos->size, 2 << 20);
-}
-
-TEST(Scan, TopLimitsEveryFolderList) {
-    TempTree t;
-    buildSampleTree(t);
-    const FixedWorld world;
-    const ScanResult result = runScan(planScan(ScanRequest{t.path(kSampleRoot), {}, 2, 0}));
-    ASSERT_EQ(result.snapshot.topFolders.size(), 2u);
-    EXPECT_EQ(result.snapshot.topFolders[0].name, "Big Folder");
-    EXPECT_EQ(result.snapshot.topFolders[1].name, kPhotoFolder);
-    ASSERT_TRUE(result.snapshot.areas.has_value());
-    // The number of areas does not follow --top.
-    EXPECT_EQ(result.snapshot.areas->size(), 5u);
-    for (const auto& a : *result.snapshot.areas) EXPECT_LE(a.topFolders.size(), 2u) << a.name;
-}
-
-TEST(Scan, FolderTiesRankByName) {
-    TempTree t;
-    for (const char* name : {"delta", "alpha", "charlie", "bravo"})
-        t.folder(std::string("r/") + name);
-    const FixedWorld world;
-    const ScanResult result = runScan(planScan(ScanRequest{t.path("r"), {}, 8, 0}));
-    std::vector<std::string> names;
-    for (const auto& item : result.snapshot.topFolders) names.push_back(item.name);
-    EXPECT_EQ(names, (std::vector<std::string>{"alpha", "bravo", "charlie", "delta"}));
-    EXPECT_TRUE(result.snapshot.topKinds.empty());
-}
-
-TEST(Scan, ExplicitAreasAreNamedByTheirPathBelowTheRoot) {
-    TempTree t;
-    buildSampleTree(t);
-    const FixedWorld world;
-    const SampleSizes s(t);
-    ScanRequest request{t.path(kSampleRoot), {}, 8, 0};
-    request.areas = {"Big Folder/nested", t.path(kSampleRoot + "/small"), "./Big Folder/nested/",
-                     "links"};
-    const ScanResult result = runScan(planScan(request));
-    ASSERT_TRUE(result.snapshot.areas.has_value());
-    const std::vector<DiskSnapshot::Area> expected{
-        area("Big Folder/nested", s.nested, {}, {{"Documents", s.notes}}),
-        area("small", s.small, {}, {{"Binaries", s.tool}, {"Other", s.symlinks}}),
-        area("links", s.links, {}, {{"Binaries", s.first}}),
-    };
-    EXPECT_TRUE(brimlet_test::sameAreas(*result.snapshot.areas, expected))
-        << ::testing::PrintToString(*result.snapshot.areas);
-}
-
-TEST(Scan, PlanRejectsRootsAndAreasItCannotUse) {
-    TempTree t;
-    buildSampleTree(t);
-    t.symlink("..", kSampleRoot + "/up");
-    const std::string root = t.path(kSampleRoot);
-    struct Case {
-        const char* label;
-        std::optional<std::string> root;
-        std::vector<std::string> areas;
-        int status;
-    };
-    const Case cases[] = {
-        {"missing root", t.path("no such folder"), {}, 1},
-        {"root is a file", t.path(kSampleRoot + "/top.txt"), {}, 1},
-        {"empty root", std::string(), {}, 2},
-        {"missing area", root, {"nowhere"}, 1},
-        {"area is a file", root, {"top.txt"}, 1},
-        {"area outside", root, {t.root()}, 2},
-        {"area above by ..", root, {"../"}, 2},
-        {"area through a link out", root, {"up"}, 2},
-        {"area is the root", root, {"."}, 2},
-        {"empty area", root, {""}, 2},
-        {"second area bad", root, {"small", "/"}, 2},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.label);
-        try {
-            planScan(ScanRequest{c.root, c.areas, 8, 0});
-            ADD_FAILURE() << "no error";
-        } catch (const ScanError& e) {
-            EXPECT_EQ(e.exitStatus(), c.status) << e.what();
-            EXPECT_EQ(std::string(e.what()).find('\n'), std::string::npos);
-        }
+        const DiskSnapshot expected{
+            foundation::Date{FixedWorld::kNow}, "Test Volume", 0.8, 800, 200, 1000,
+            ranked(rootFolders, top),
+            ranked({{"Media", s.video}, {"Documents", s.notes}, {"Images", s.photo},
+                    {"Archives", s.disk}, {"Binaries", s.tool + s.first},
+                    {"Other", s.symlinks + s.top}}),
+            areas, kSampleRoot};
+        const ScanResult result = scanOf(ScanRequest{s.root, {}, top, 0});
+        EXPECT_TRUE(sameSnapshot(result.snapshot, expected));
+        EXPECT_EQ(result.tree.root().size, s.total);
+        // Nine entries that are not folders (the twice-linked file once); eight folders.
+        EXPECT_EQ(std::tuple(result.tree.files(), result.tree.folders()), std::tuple(9, 8));
     }
 }
 
-TEST(Scan, DefaultRootIsTheHomeFolder) {
-    TempTree t;
-    t.folder("home/ada");
-    const brimlet_test::ScopedEnv home("HOME", t.path("home/ada"));
-    const ScanPlan plan = planScan(ScanRequest{});
-    char* real = ::realpath(t.path("home/ada").c_str(), nullptr);
-    ASSERT_NE(real, nullptr);
-    EXPECT_EQ(plan.root, real);
-    std::free(real);
-}
+const std::string kValidTag = std::string(kCacheTagSignature) + "\n# a cache, made by hand\n";
 
-TEST(Scan, HardLinkCountsOnceTowardTheFirstPathWhateverTheThreads) {
-    TempTree t;
-    t.folder("r/zeta");
-    t.folder("r/alpha");
-    t.folder("r/mid/deeper");
-    t.file("r/zeta/original.dat", 64 << 10);
-    t.hardlink("r/zeta/original.dat", "r/mid/deeper/link.dat");
-    t.hardlink("r/zeta/original.dat", "r/alpha/link.dat");
-    const std::int64_t file = t.allocated("r/zeta/original.dat");
-    for (unsigned threads : {1u, 2u, 3u, 8u}) {
-        SCOPED_TRACE(threads);
-        const FolderTree tree = walkTree(t.path("r"), WalkOptions{threads});
-        EXPECT_EQ(tree.find("alpha")->size, t.allocated("r/alpha") + file);
-        EXPECT_EQ(tree.find("zeta")->size, t.allocated("r/zeta"));
-        EXPECT_EQ(tree.find("mid")->size, t.allocated({"r/mid", "r/mid/deeper"}));
-        EXPECT_EQ(tree.root().size,
-                  t.allocated({"r", "r/zeta", "r/alpha", "r/mid", "r/mid/deeper"}) + file);
-        EXPECT_EQ(tree.files(), 1);
+TEST(Scan, PlanRejectsRootsAreasAndPatternsItCannotUse) {
+    const Sample s;
+    s.t.build({{Entry::folder, "tmp"}, {Entry::text, "work/cache/CACHEDIR.TAG", 0, kValidTag}},
+              kSampleRoot + "/");
+    const std::string& root = s.root;
+    const auto req = [&](std::vector<std::string> areas, std::vector<std::string> exclude = {},
+                         bool caches = false) {
+        return ScanRequest{root, std::move(areas), 8, 0, std::move(exclude), caches};
+    };
+    const std::tuple<const char*, ScanRequest, int> cases[] = {  // status 0: accepted
+        {"missing root", ScanRequest{s.t.path("none"), {}}, 1},
+        {"root is a file", ScanRequest{root + "/top", {}}, 1},
+        {"empty root", ScanRequest{"", {}}, 2},
+        {"missing area", req({"none"}), 1},
+        {"area is a file", req({"top"}), 1},
+        {"area above", req({"small/../.."}), 2},
+        {"area is the root", req({"."}), 2},
+        {"empty area", req({"small", ""}), 2},
+        {"empty pattern", req({}, {"tmp", ""}), 2},
+        {"root's name", req({}, {kSampleRoot}), 2},
+        {"glob of the root's name", req({}, {"Scan*"}), 2},
+        {"dot", req({}, {".//"}), 2},
+        {"root's path", req({}, {root + "/"}), 2},
+        {"absolute outside the root", req({}, {s.t.path("elsewhere")}), 2},
+        {"area in an excluded folder", req({"work/cache"}, {"work"}), 2},
+        {"area in a cache", req({"work/cache"}, {}, true), 2},
+        {"part of the root's name", req({}, {"Scan"}), 0},
+        {"absolute inside the root", req({"work/cache"}, {root + "/tmp/"}), 0},
+        {"area in a cache, caches kept", req({"work/cache"}), 0},
+    };
+    for (const auto& [label, request, status] : cases) {
+        const auto [got, message] = failureOf([&] { planScan(request); });
+        EXPECT_EQ(got, status) << label << ": " << message;
+        EXPECT_EQ(message.find('\n'), std::string::npos) << message;
     }
-}
-
-TEST(Scan, SymbolicLinksAreNeverFollowed) {
-    TempTree t;
-    t.folder("r/real");
-    t.file("r/real/data.bin", 256 << 10);
-    t.symlink("real", "r/loop-to-real");
-    t.symlink(".", "r/self");
-    t.symlink(t.root(), "r/outside");
-    const FolderTree tree = walkTree(t.path("r"));
-    EXPECT_EQ(tree.root().size, t.allocated({"r", "r/real", "r/real/data.bin", "r/loop-to-real",
-                                             "r/self", "r/outside"}));
-    EXPECT_EQ(tree.folders(), 2);
-    EXPECT_EQ(tree.find("loop-to-real"), nullptr);
+    const ScopedEnv home("HOME", root + "/small/../links");
+    EXPECT_EQ(planScan(ScanRequest{}).root, root + "/links");
 }
 
 TEST(Scan, WalksTreesDeeperThanPathMax) {
     TempTree t;
-    t.folder("r");
     // 40 levels of 120-byte names: about 4,800 bytes of path, beyond PATH_MAX (4096).
     const std::string name(120, 'n');
-    int at = ::open(t.path("r").c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    ASSERT_GE(at, 0);
+    int at = ::open(t.root().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     for (int level = 0; level < 40; ++level) {
-        ASSERT_EQ(::mkdirat(at, name.c_str(), 0755), 0);
+        ::mkdirat(at, name.c_str(), 0755);
         const int next = ::openat(at, name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         ::close(at);
-        ASSERT_GE(next, 0);
         at = next;
     }
-    const int fd = ::openat(at, "bottom.mp3", O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
-    ASSERT_GE(fd, 0);
-    const std::string data(10000, 'm');
-    ASSERT_EQ(::write(fd, data.data(), data.size()), static_cast<ssize_t>(data.size()));
-    struct stat bottom {};
-    ASSERT_EQ(::fstat(fd, &bottom), 0);
-    ::close(fd);
+    const foundation::FileDescriptor fd(::openat(at, "bottom.mp3", O_WRONLY | O_CREAT, 0644));
     ::close(at);
-
-    const FolderTree tree = walkTree(t.path("r"), WalkOptions{2});
-    EXPECT_EQ(tree.folders(), 41);
-    EXPECT_EQ(tree.skippedFolders(), 0);
-    EXPECT_EQ(tree.files(), 1);
-    EXPECT_EQ(tree.root().kinds[static_cast<std::size_t>(FileKind::media)],
-              static_cast<std::int64_t>(bottom.st_blocks) * 512);
+    const std::string data(10000, 'm');
+    ASSERT_EQ(::write(fd.get(), data.data(), data.size()), static_cast<ssize_t>(data.size()));
+    struct stat bottom {};
+    ASSERT_EQ(::fstat(fd.get(), &bottom), 0);
+    const FolderTree tree = walkTree(t.root(), WalkOptions{2});
+    EXPECT_EQ(std::tuple(tree.folders(), tree.skippedFolders()), std::tuple(41, 0));
+    EXPECT_EQ(tree.root().kinds[static_cast<std::size_t>(FileKind::media)], bottom.st_blocks * 512);
 }
 
-TEST(Scan, UnreadableFolderIsSkippedAndCounted) {
-    TempTree t;
-    buildSampleTree(t);
+// A folder directly in /dev that is a file system of its own (shm, pts) is left out, with
+// everything below it.
+TEST(Scan, StaysOnTheFileSystemOfTheRoot) {
+    struct stat root {};
+    ASSERT_EQ(::stat("/dev", &root), 0);
+    const FolderTree tree = walkTree("/dev", WalkOptions{2});
+    int mounts = 0;
+    for (const auto& e : std::filesystem::directory_iterator("/dev")) {
+        struct stat st {};
+        if (::lstat(e.path().c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) continue;
+        mounts += st.st_dev != root.st_dev ? 1 : 0;
+        EXPECT_EQ(tree.find(e.path().filename().string()) == nullptr, st.st_dev != root.st_dev)
+            << e.path();
+    }
+    if (mounts == 0) GTEST_SKIP() << "no file system mounted directly in /dev";
+}
+
+// An unreadable folder's own blocks count, its contents do not; an unreadable root fails the
+// scan, naming it, and so do volume figures that cannot be had.
+TEST(Scan, UnreadableFolderIsSkippedAndAnUnreadableRootFails) {
+    const Sample s;
     const FixedWorld world;
-    const SampleSizes s(t);
-    const std::string refused = t.path(kSampleRoot + "/small");
-    const brimlet_test::FaultyEnvironment refusing(
+    ScanPlan plan = planScan(ScanRequest{s.root, {}, 8, 0});
+    std::string refused = s.root + "/small";
+    const FaultyEnvironment refusing(
         [&](const std::string& path) { return path == refused ? EACCES : 0; });
-    ScanPlan plan = planScan(ScanRequest{t.path(kSampleRoot), {}, 8, 0});
     plan.environment = &refusing;
     const ScanResult result = runScan(plan);
     EXPECT_EQ(result.tree.skippedFolders(), 1);
     const Folder* small = result.tree.find("small");
-    ASSERT_NE(small, nullptr);
-    EXPECT_TRUE(small->skipped);
-    // Its own blocks still count, its contents do not.
-    EXPECT_EQ(small->size, t.allocated(kSampleRoot + "/small"));
+    ASSERT_TRUE(small != nullptr && small->skipped);
+    EXPECT_EQ(small->size, s.small - s.tool - s.symlinks);
     EXPECT_EQ(result.tree.root().size, s.total - s.tool - s.symlinks);
-    const auto& kinds = result.snapshot.topKinds;
-    const auto binaries = std::find_if(kinds.begin(), kinds.end(),
-                                       [](const Item& i) { return i.name == "Binaries"; });
-    ASSERT_NE(binaries, kinds.end());
-    EXPECT_EQ(binaries->size, s.first);
+    EXPECT_EQ(result.tree.root().kinds[static_cast<std::size_t>(FileKind::binaries)], s.first);
+    refused = s.root;
+    EXPECT_EQ(failureOf([&] { runScan(plan); }), std::pair(1, s.root + ": Permission denied"));
+    refused.clear();
+    const foundation::testing::ScopedVolumeQuery broken([](const std::string&) {
+        return std::nullopt;
+    });
+    EXPECT_EQ(failureOf([&] { runScan(plan); }).first, 1);
 }
 
-TEST(Scan, NamesThatAreNotUtf8StillMakeAValidDocument) {
+// Every kind of entry an exclusion can meet, and whether the patterns of the test below and the
+// cache tags leave it out. The scanned folder's own tag never leaves it out.
+const std::vector<std::pair<Entry, bool>> kExclusionTree = {
+    {{Entry::text, "CACHEDIR.TAG", 0, kValidTag}, false},
+    {{Entry::file, "keep/out.o", 16 << 10}, true},             // "*.o" by name, below the root
+    {{Entry::file, "keep/old", 4 << 10}, false},               // "./old" is anchored at the root
+    {{Entry::file, "old", 4 << 10}, true},
+    {{Entry::file, "src/node_modules/x.js", 32 << 10}, true},  // the folder by name
+    {{Entry::file, "src/a.txt", 4 << 10}, true},               // "src/*.txt" by path
+    {{Entry::file, "src/sub/b.txt", 4 << 10}, false},          // "*" never matches a '/'
+    {{Entry::file, "tmp.log", 4 << 10}, true},                 // the absolute pattern
+    {{Entry::file, "logs/tmp.log", 8 << 10}, false},           // is anchored too
+    {{Entry::file, "cache/blob.bin", 64 << 10}, true},
+    {{Entry::text, "cache/CACHEDIR.TAG", 0, kValidTag}, true},
+    {{Entry::file, "cache/inner/more.bin", 8 << 10}, true},
+    {{Entry::file, "fake-cache/song.mp3", 20 << 10}, false},
+    {{Entry::text, "fake-cache/CACHEDIR.TAG", 0, "Signature: 8a477f597d28d172789f06886806bc5X"},
+     false},
+    {{Entry::text, "short-cache/CACHEDIR.TAG", 0, "Signature: 8a477f"}, false},
+    {{Entry::symlink, "linked-cache/CACHEDIR.TAG", 0, "../cache/CACHEDIR.TAG"}, false},
+    {{Entry::file, "linked-cache/data.bin", 4 << 10}, false},
+};
+
+// Scanning the full tree with exclusions gives exactly the scan of a tree that never held what
+// they leave out: sizes, counts, kinds, the biggest folders and the default areas. (A small
+// folder's own blocks do not depend on how many entries it lists.)
+TEST(Exclusion, ExcludedEntriesCountNowhere) {
     TempTree t;
-    t.folder("r/bad\xFFname");
-    t.file("r/bad\xFFname/x.txt", 4096);
+    std::vector<Entry> full, without;
+    for (const auto& [entry, leftOut] : kExclusionTree) {
+        full.push_back(entry);
+        if (!leftOut) without.push_back(entry);
+    }
+    t.build(full, "full/r/");
+    t.build(without, "without/r/");
     const FixedWorld world;
-    const ScanResult result = runScan(planScan(ScanRequest{t.path("r"), {}, 8, 0}));
-    ASSERT_EQ(result.snapshot.topFolders.size(), 1u);
-    EXPECT_EQ(result.snapshot.topFolders[0].name, "bad\xEF\xBF\xBDname");
-    const auto document = result.snapshot.encode();
-    ASSERT_TRUE(document.has_value());
-    const auto decoded = DiskSnapshot::decode(*document);
-    ASSERT_TRUE(decoded.has_value());
-    EXPECT_TRUE(sameSnapshot(*decoded, result.snapshot));
+    ScanRequest request{t.path("full/r"), {}, 8, 0};
+    request.exclude = {"node_modules", "*.o", "src/*.txt", t.path("full/r/tmp.log"), "././/old"};
+    request.excludeCaches = true;
+    const ScanResult reference = scanOf(ScanRequest{t.path("without/r"), {}, 8, 0});
+    const ScanResult excluded = scanOf(request);
+    EXPECT_TRUE(sameSnapshot(excluded.snapshot, reference.snapshot));
+    EXPECT_EQ(std::tuple(excluded.tree.root().size, excluded.tree.files(), excluded.tree.folders()),
+              std::tuple(reference.tree.root().size, reference.tree.files(),
+                         reference.tree.folders()));
+    // Without the options everything counts.
+    EXPECT_EQ(scanOf(ScanRequest{t.path("full/r"), {}, 8, 0}).tree.files(), std::ssize(full));
 }
 
-TEST(Scan, UnopenableRootOrFailingVolumeQueryFailsTheScan) {
-    TempTree t;
-    t.folder("r");
-    {
-        const FixedWorld world;
-        ScanPlan plan = planScan(ScanRequest{t.path("r"), {}, 8, 0});
-        const brimlet_test::FaultyEnvironment refusing(
-            [&](const std::string& path) { return path == plan.root ? EACCES : 0; });
-        plan.environment = &refusing;
-        try {
-            runScan(plan);
-            ADD_FAILURE() << "no error";
-        } catch (const ScanError& e) {
-            EXPECT_EQ(e.exitStatus(), 1);
-            EXPECT_NE(std::string(e.what()).find(plan.root), std::string::npos) << e.what();
-        }
-    }
-    for (const bool failQuery : {true, false}) {
-        SCOPED_TRACE(failQuery ? "query fails" : "total 0");
-        const foundation::testing::ScopedVolumeQuery volume([&](const std::string&) {
-            return failQuery
-                       ? std::nullopt
-                       : std::optional(foundation::VolumeFigures{0, 10, 10, std::string("V")});
-        });
-        EXPECT_THROW(runScan(planScan(ScanRequest{t.path("r"), {}, 8, 0})), ScanError);
-    }
-}
-
-TEST(VolumeTotals, FollowTheProbeArithmetic) {
-    using Figures = foundation::VolumeFigures;
-    struct Case {
-        const char* label;
-        std::optional<Figures> figures;
-        std::optional<VolumeTotals> expected;
-    };
-    const std::optional<std::int64_t> none;
-    const Case cases[] = {
-        {"important usage wins", Figures{1000, 900, 250, std::string("Data")},
-         VolumeTotals{"Data", 750, 250, 1000, 0.75}},
-        {"available when no important usage", Figures{1000, 200, none, std::string("Data")},
-         VolumeTotals{"Data", 800, 200, 1000, 0.8}},
-        {"free above total", Figures{1000, 1500, none, std::string("Data")},
-         VolumeTotals{"Data", 0, 1500, 1000, 0.0}},
-        {"no free figure at all", Figures{1, none, none, std::string("Data")},
-         VolumeTotals{"Data", 1, 0, 1, 1.0}},
-        {"absent name", Figures{1000, 200, none, std::nullopt},
-         VolumeTotals{"Disk", 800, 200, 1000, 0.8}},
-        {"empty name stays empty", Figures{1000, 200, none, std::string()},
-         VolumeTotals{"", 800, 200, 1000, 0.8}},
-        {"negative free saturates used", Figures{INT64_MAX, INT64_MIN, none, std::string("X")},
-         VolumeTotals{"X", INT64_MAX, INT64_MIN, INT64_MAX, 1.0}},
-        {"total zero", Figures{0, 10, 10, std::string("X")}, std::nullopt},
-        {"total negative", Figures{-5, 10, 10, std::string("X")}, std::nullopt},
-        {"total absent", Figures{none, 10, 10, std::string("X")}, std::nullopt},
-        {"query failed", std::nullopt, std::nullopt},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.label);
-        const auto got = volumeTotals(c.figures);
-        ASSERT_EQ(got.has_value(), c.expected.has_value());
-        if (!got) continue;
-        EXPECT_EQ(got->volumeName, c.expected->volumeName);
-        EXPECT_EQ(got->used, c.expected->used);
-        EXPECT_EQ(got->free, c.expected->free);
-        EXPECT_EQ(got->total, c.expected->total);
-        EXPECT_DOUBLE_EQ(got->usedFraction, c.expected->usedFraction);
-    }
-}
-
+// Text the snapshot can hold: every byte outside a valid sequence becomes U+FFFD. The volume
+// is "Disk" when it has no name; its figures come from readVolume, as the sample tree shows.
 TEST(DisplayName, KeepsValidUtf8AndReplacesEveryBadByte) {
-    struct Case {
-        const char* raw;
-        const char* expected;
-    };
-    const Case cases[] = {
-        {"plain", "plain"},
-        {"Фото 📷", "Фото 📷"},
-        {"", ""},
-        {"a\xFF"
-         "b",
-         "a\xEF\xBF\xBD"
-         "b"},
+    const std::pair<const char*, const char*> cases[] = {
         {"\xC3", "\xEF\xBF\xBD"},                                  // cut sequence
-        {"\xC0\xAF", "\xEF\xBF\xBD\xEF\xBF\xBD"},                  // overlong '/'
         {"\xED\xA0\x80", "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},  // surrogate
-        {"\xE2\x82"
-         "x\xE2\x82\xAC",
-         "\xEF\xBF\xBD\xEF\xBF\xBD"
-         "x\xE2\x82\xAC"},
-        {"\xF4\x90\x80\x80", "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},  // past U+10FFFF
+        {"\xE2\x82" "x\xE2\x82\xAC", "\xEF\xBF\xBD\xEF\xBF\xBD" "x\xE2\x82\xAC"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(::testing::PrintToString(std::string(c.raw)));
-        EXPECT_EQ(displayName(c.raw), c.expected);
-    }
+    for (const auto& [raw, expected] : cases) EXPECT_EQ(displayName(raw), expected) << raw;
+    EXPECT_EQ(rootNameOf("/") + rootNameOf("/d/x\xFF"), "/x\xEF\xBF\xBD");
+    using Figures = foundation::VolumeFigures;
+    EXPECT_EQ(volumeTotals(Figures{1000, 200, 200, std::nullopt}).value().volumeName, "Disk");
+    EXPECT_EQ(volumeTotals(Figures{1000, 200, 200, "D\xFF"}).value().volumeName, "D\xEF\xBF\xBD");
+    EXPECT_FALSE(volumeTotals(std::nullopt).has_value());
 }
 
-TEST(RootName, IsTheLastComponentOrSlash) {
-    EXPECT_EQ(rootNameOf("/"), "/");
-    EXPECT_EQ(rootNameOf("/home/ada"), "ada");
-    EXPECT_EQ(rootNameOf("/srv"), "srv");
-    EXPECT_EQ(rootNameOf("/data/caf\xC3\xA9 \xFF"), "caf\xC3\xA9 \xEF\xBF\xBD");
+TEST(ClassifyFile, ExtensionThenVersionedObjectThenExecutableBit) {
+    using enum FileKind;
+    const std::tuple<const char*, bool, FileKind> cases[] = {
+        // Extension letters compare without case; only the last extension counts.
+        {"MOVIE.MKV", false, media}, {"notes.pdf.txt", false, documents},
+        // A known extension wins over the executable bit; without one the bit decides.
+        {"build.sh", true, code}, {"tool.v2", true, binaries}, {"tool.v2", false, other},
+        // A leading dot starts no extension; an empty or overlong extension is none.
+        {".bashrc", true, binaries}, {".mp3", false, other}, {"ending.", false, other},
+        {"a.extremelylong", false, other},
+        // Versioned shared objects.
+        {"libz.so.1.2.13", false, binaries}, {"libz.so.1a", false, other},
+        {"libz.so.", false, other}, {".so.1", false, other},
+        // Non-ASCII letters are not folded.
+        {"фото.JPG", false, images}, {"photo.jpég", false, other},
+    };
+    for (const auto& [name, executable, expected] : cases)
+        EXPECT_EQ(classifyFile(name, executable), expected) << name << " " << executable;
+}
+
+// Every extension of the table classifies as its own kind: none is listed twice or cannot be
+// matched.
+TEST(KindTable, EachExtensionClassifiesAsItsKind) {
+    for (const FileKind kind : kAllFileKinds) {
+        for (const auto ext : kindExtensions(kind))
+            EXPECT_EQ(classifyFile("file." + std::string(ext), false), kind) << ext;
+    }
 }
 
 }  // namespace

@@ -1,10 +1,10 @@
 #pragma once
-// Test-side tools for the scanner: a scratch folder tree built file by file, allocated sizes read
-// back with lstat, a fixed volume and clock, and a console whose output can be read back.
+// Test-side tools for the scanner: one builder for every generated folder tree, allocated sizes
+// read back with lstat, a fixed volume and clock, an environment that fails where a test wants,
+// and a console whose output can be read back.
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,139 +12,168 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
-#include <initializer_list>
 #include <string>
 #include <vector>
 
 #include "app/command_line.h"
+#include "app/scan.h"
+#include "platform/foundation/file.h"
 #include "platform/foundation/testing.h"
 #include "tests/support/scratch.h"
 
 namespace brimlet_test {
 
-// A fresh folder under the temporary folder, removed with its contents at the end of the scope.
-// Paths given to its members are relative to it.
+// One entry of a generated tree; its parent folders are made as needed.
+struct Entry {
+    enum Type { folder, file, executable, sparse, text, symlink, hardlink } type;
+    std::string path;
+    std::size_t bytes = 0;    // file, executable: data written; sparse: apparent size
+    std::string detail = {};  // text: the content; symlink: the target; hardlink: the existing path
+};
+
+// A scratch folder; paths given to its members are relative to it.
 class TempTree {
 public:
     const std::string& root() const { return scratch_.path(); }
-    std::string path(const std::string& relative) const {
-        return relative.empty() ? root() : scratch_ / relative;
-    }
+    std::string path(const std::string& relative) const { return scratch_ / relative; }
 
-    void folder(const std::string& relative) const {
-        std::filesystem::create_directories(path(relative));
-    }
-    // A file holding `bytes` bytes of data, all of them written (nothing sparse).
-    void file(const std::string& relative, std::size_t bytes, mode_t mode = 0644) const {
-        const int fd =
-            ::open(path(relative).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
-        ASSERT_GE(fd, 0) << relative;
-        const std::string block(4096, 'x');
-        for (std::size_t done = 0; done < bytes;) {
-            const std::size_t n = std::min(block.size(), bytes - done);
-            ASSERT_EQ(::write(fd, block.data(), n), static_cast<ssize_t>(n));
-            done += n;
+    // Makes `entries` below `base` ("" or ending in '/'); hard-link sources are below it too.
+    void build(const std::vector<Entry>& entries, const std::string& base = "") const {
+        for (const Entry& e : entries) {
+            const std::filesystem::path at = path(base + e.path);
+            std::filesystem::create_directories(e.type == Entry::folder ? at : at.parent_path());
+            const std::string from = e.type == Entry::hardlink ? path(base + e.detail) : e.detail;
+            const int made = e.type == Entry::symlink    ? ::symlink(from.c_str(), at.c_str())
+                             : e.type == Entry::hardlink ? ::link(from.c_str(), at.c_str())
+                             : e.type == Entry::folder   ? 0
+                                                         : write(at, e);
+            ASSERT_EQ(made, 0) << e.path;
         }
-        ::fchmod(fd, mode);
-        ::close(fd);
-    }
-    // A file that claims `apparent` bytes but holds data only in its last 4 KiB.
-    void sparseFile(const std::string& relative, off_t apparent) const {
-        const int fd =
-            ::open(path(relative).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-        ASSERT_GE(fd, 0) << relative;
-        const std::string block(4096, 'y');
-        ASSERT_EQ(::pwrite(fd, block.data(), block.size(), apparent - 4096), 4096);
-        ::close(fd);
-    }
-    void symlink(const std::string& target, const std::string& relative) const {
-        ASSERT_EQ(::symlink(target.c_str(), path(relative).c_str()), 0) << relative;
-    }
-    void hardlink(const std::string& existing, const std::string& relative) const {
-        ASSERT_EQ(::link(path(existing).c_str(), path(relative).c_str()), 0) << relative;
     }
 
-    // st_blocks × 512 of the entry itself (symbolic links not followed).
+    // st_blocks × 512 of the entry itself (a symbolic link not followed).
     std::int64_t allocated(const std::string& relative) const {
         struct stat st {};
-        if (::lstat(path(relative).c_str(), &st) != 0) {
-            ADD_FAILURE() << "lstat " << relative;
-            return -1;
-        }
+        EXPECT_EQ(::lstat(path(relative).c_str(), &st), 0) << relative;
         return static_cast<std::int64_t>(st.st_blocks) * 512;
-    }
-    std::int64_t allocated(std::initializer_list<std::string> entries) const {
-        std::int64_t sum = 0;
-        for (const auto& e : entries) sum += allocated(e);
-        return sum;
     }
 
 private:
+    // Every byte of data is written (nothing sparse) except for a sparse file, which holds only
+    // its last 4 KiB.
+    static int write(const std::string& at, const Entry& e) {
+        const foundation::FileDescriptor fd(::open(at.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC,
+                                                   e.type == Entry::executable ? 0755 : 0644));
+        const std::string data = e.type == Entry::text ? e.detail
+                                 : std::string(e.type == Entry::sparse ? 4096 : e.bytes, 'x');
+        const off_t at_ = e.type == Entry::sparse ? static_cast<off_t>(e.bytes) - 4096 : 0;
+        return ::pwrite(fd.get(), data.data(), data.size(), at_) ==
+                       static_cast<ssize_t>(data.size()) ? 0 : -1;
+    }
+
     ScratchDir scratch_;
 };
 
+// The folder the sample tree is scanned from, and one of its folders; both names are UTF-8.
+inline const std::string kSampleRoot = "Scan Root \xC3\xBC";  // "Scan Root ü"
+inline const std::string kPhotoFolder = "\xD0\xA4\xD0\xBE\xD1\x82\xD0\xBE \xF0\x9F\x93\xB7";
+
+// The sample tree, built, with its allocated sizes read back with lstat. It holds every kind of
+// entry a walk meets: nested folders, a sparse 64 MiB image holding 4 KiB, an executable, links
+// to a folder and to a file, a file linked twice (its second path sorts first), an empty folder
+// whose name is not UTF-8, and a file at the top whose kind (Other) ties with Archives.
+struct Sample {
+    TempTree t;
+    std::string root = t.path(kSampleRoot);
+    bool built = (t.build({{Entry::file, "Big Folder/video.mp4", 3 << 20},
+                           {Entry::file, "Big Folder/nested/notes.txt", 100 << 10},
+                           {Entry::file, kPhotoFolder + "/photo.jpg", 400 << 10},
+                           {Entry::sparse, kPhotoFolder + "/disk.img", 64 << 20},
+                           {Entry::executable, "small/tool", 20 << 10},
+                           {Entry::symlink, "small/to-big", 0, "../Big Folder"},
+                           {Entry::symlink, "small/to-video", 0, "../Big Folder/video.mp4"},
+                           {Entry::file, "more/second.bin", 200 << 10},
+                           {Entry::hardlink, "links/first.bin", 0, "more/second.bin"},
+                           {Entry::file, "top", 4 << 10},
+                           {Entry::folder, "empty\xFF"}},
+                          kSampleRoot + "/"),
+                  true);
+    std::int64_t at(const std::string& e) const { return t.allocated(kSampleRoot + e); }
+    std::int64_t video = at("/Big Folder/video.mp4"), notes = at("/Big Folder/nested/notes.txt");
+    std::int64_t nested = at("/Big Folder/nested") + notes;
+    std::int64_t big = at("/Big Folder") + video + nested;
+    std::int64_t photo = at("/" + kPhotoFolder + "/photo.jpg");
+    std::int64_t disk = at("/" + kPhotoFolder + "/disk.img");
+    std::int64_t photos = at("/" + kPhotoFolder) + photo + disk;
+    std::int64_t tool = at("/small/tool"), symlinks = at("/small/to-big") + at("/small/to-video");
+    std::int64_t small = at("/small") + tool + symlinks;
+    std::int64_t first = at("/links/first.bin"), links = at("/links") + first;
+    std::int64_t more = at("/more");  // its file counts in links/, whose path sorts first
+    std::int64_t empty = at("/empty\xFF"), top = at("/top");
+    std::int64_t total = at("") + big + photos + small + links + more + empty + top;
+};
+
+inline brimlet::ScanResult scanOf(const brimlet::ScanRequest& request) {
+    return brimlet::runScan(brimlet::planScan(request));
+}
+
+// The exit status and message of the ScanError that `step` throws; {0, ""} when it throws none.
+inline std::pair<int, std::string> failureOf(const std::function<void()>& step) {
+    try {
+        step();
+    } catch (const brimlet::ScanError& e) {
+        return {e.exitStatus(), e.what()};
+    }
+    return {0, ""};
+}
+
 // The volume figures and the clock of a scan, fixed for the scope: total 1000, available 200, no
 // important-usage figure, name "Test Volume"; now = 700000000 s after the reference date.
-class FixedWorld {
-public:
+struct FixedWorld {
     static constexpr double kNow = 700000000.0;
-    FixedWorld()
-        : volume_([](const std::string&) {
-              return std::optional<foundation::VolumeFigures>(
-                  foundation::VolumeFigures{1000, 200, std::nullopt, std::string("Test Volume")});
-          }),
-          clock_(foundation::Date{kNow}) {}
+    foundation::testing::ScopedVolumeQuery volume_{[](const std::string&) {
+        return std::optional(foundation::VolumeFigures{1000, 200, std::nullopt, "Test Volume"});
+    }};
+    foundation::testing::ScopedClock clock_{foundation::Date{kNow}};
+};
 
-private:
-    foundation::testing::ScopedVolumeQuery volume_;
-    foundation::testing::ScopedClock clock_;
+// An environment that refuses to open chosen folders (returning the errno for a path, or 0), or
+// stops snapshot writes after a number of bytes.
+struct FaultyEnvironment : brimlet::ScanEnvironment {
+    explicit FaultyEnvironment(std::function<int(const std::string&)> refuse)
+        : refuse_(std::move(refuse)) {}
+    explicit FaultyEnvironment(std::size_t writeLimit) : limit_(writeLimit) {}
+    int openFolderFault(const std::string& p) const override { return refuse_ ? refuse_(p) : 0; }
+    std::optional<std::size_t> writeLimit() const override { return limit_; }
+    std::function<int(const std::string&)> refuse_;
+    std::optional<std::size_t> limit_;
 };
 
 // Standard output and standard error of an in-process run, each a scratch file read back whole.
-// An environment that refuses to open chosen folders, or stops snapshot writes after a number
-// of bytes.
-class FaultyEnvironment : public brimlet::ScanEnvironment {
-public:
-    // Returns the errno with which opening the folder at `path` should fail, or 0.
-    using OpenFault = std::function<int(const std::string& path)>;
-
-    explicit FaultyEnvironment(OpenFault openFault) : openFault_(std::move(openFault)) {}
-    explicit FaultyEnvironment(std::size_t writeLimit) : writeLimit_(writeLimit) {}
-
-    int openFolderFault(const std::string& path) const override {
-        return openFault_ ? openFault_(path) : 0;
-    }
-    std::optional<std::size_t> writeLimit() const override { return writeLimit_; }
-
-private:
-    OpenFault openFault_;
-    std::optional<std::size_t> writeLimit_;
-};
-
 class CapturedConsole {
 public:
-    CapturedConsole() : out_(scratchFile()), err_(scratchFile()) {}
-    ~CapturedConsole() {
-        ::close(out_);
-        ::close(err_);
-    }
+    const brimlet::Console console{scratchFile(), scratchFile()};
+    CapturedConsole() = default;
     CapturedConsole(const CapturedConsole&) = delete;
-    CapturedConsole& operator=(const CapturedConsole&) = delete;
+    ~CapturedConsole() { ::close(console.out), ::close(console.err); }
+    std::string out() const { return contents(console.out); }
+    std::string err() const { return contents(console.err); }
+    // Standard error without its '\n' when it is exactly one line, else marked as not one.
+    std::string errLine() const {
+        const std::string text = err();
+        return text.find('\n') + 1 == text.size() ? text.substr(0, text.size() - 1)
+                                                  : "(not one line) " + text;
+    }
 
-    brimlet::Console console() const { return brimlet::Console{out_, err_}; }
-    std::string out() const { return contents(out_); }
-    std::string err() const { return contents(err_); }
-
-    // Runs `brimlet` with `args` (without the program name) against this console; `out`, when
-    // given, replaces its standard output.
+    // Runs `brimlet` with `args` (without the program name); `out`, when given, replaces the
+    // captured standard output.
     int run(const std::vector<std::string>& args, int out = -1,
-            const brimlet::ScanEnvironment& environment = brimlet::ScanEnvironment::standard()) const {
+            const brimlet::ScanEnvironment& env = brimlet::ScanEnvironment::standard()) const {
         std::vector<const char*> argv{"brimlet"};
         for (const auto& a : args) argv.push_back(a.c_str());
-        const int argc = static_cast<int>(argv.size());
         argv.push_back(nullptr);
-        return brimlet::runCommandLine(argc, argv.data(),
-                                       brimlet::Console{out >= 0 ? out : out_, err_}, environment);
+        return brimlet::runCommandLine(static_cast<int>(args.size() + 1), argv.data(),
+                                       {out >= 0 ? out : console.out, console.err}, env);
     }
 
 private:
@@ -153,67 +182,10 @@ private:
                       O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
     }
     static std::string contents(int fd) {
-        std::string text;
-        char buffer[4096];
-        ssize_t n = 0;
-        for (off_t at = 0; (n = ::pread(fd, buffer, sizeof buffer, at)) > 0; at += n) {
-            text.append(buffer, static_cast<std::size_t>(n));
-        }
-        return text;
+        std::string text(static_cast<std::size_t>(::lseek(fd, 0, SEEK_END)), '\0');
+        const auto got = ::pread(fd, text.data(), text.size(), 0);
+        return got == static_cast<ssize_t>(text.size()) ? text : "(unreadable)";
     }
-
-    int out_;
-    int err_;
 };
-
-// Lines of `text`, without their '\n'.
-inline std::vector<std::string> linesOf(const std::string& text) {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        const auto end = text.find('\n', start);
-        lines.push_back(
-            text.substr(start, end == std::string::npos ? std::string::npos : end - start));
-        if (end == std::string::npos) break;
-        start = end + 1;
-    }
-    return lines;
-}
-
-}  // namespace brimlet_test
-
-namespace brimlet_test {
-
-// The folder that the sample tree is scanned from, below TempTree::root().
-inline const std::string kSampleRoot = "Scan Root \xC3\xBC";  // "Scan Root ü"
-
-// Builds the sample tree under kSampleRoot:
-//   Big Folder/video.mp4 (3 MiB), Big Folder/nested/notes.txt (100 KiB)
-//   Фото 📷/photo.jpg (400 KiB), Фото 📷/disk.img (64 MiB apparent, 4 KiB of data)
-//   small/tool (20 KiB, executable), small/to-big -> ../Big Folder, small/to-video -> the video
-//   links/first.bin (200 KiB) and its second hard link more/second.bin
-//   top.txt (8 KiB), empty/
-inline void buildSampleTree(const TempTree& t) {
-    const std::string r = kSampleRoot + "/";
-    t.folder(r + "Big Folder/nested");
-    t.file(r + "Big Folder/video.mp4", 3 << 20);
-    t.file(r + "Big Folder/nested/notes.txt", 100 << 10);
-    t.folder(r + "\xD0\xA4\xD0\xBE\xD1\x82\xD0\xBE \xF0\x9F\x93\xB7");
-    t.file(r + "\xD0\xA4\xD0\xBE\xD1\x82\xD0\xBE \xF0\x9F\x93\xB7/photo.jpg", 400 << 10);
-    t.sparseFile(r + "\xD0\xA4\xD0\xBE\xD1\x82\xD0\xBE \xF0\x9F\x93\xB7/disk.img", 64 << 20);
-    t.folder(r + "small");
-    t.file(r + "small/tool", 20 << 10, 0755);
-    t.symlink("../Big Folder", r + "small/to-big");
-    t.symlink("../Big Folder/video.mp4", r + "small/to-video");
-    t.folder(r + "links");
-    t.folder(r + "more");
-    t.file(r + "links/first.bin", 200 << 10);
-    t.hardlink(r + "links/first.bin", r + "more/second.bin");
-    t.file(r + "top.txt", 8 << 10);
-    t.folder(r + "empty");
-}
-
-inline const std::string kPhotoFolder =
-    "\xD0\xA4\xD0\xBE\xD1\x82\xD0\xBE \xF0\x9F\x93\xB7";  // "Фото 📷"
 
 }  // namespace brimlet_test
