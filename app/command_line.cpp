@@ -39,8 +39,9 @@ bool writeText(int fd, std::string_view text) {
 }
 
 void report(const Console& console, std::string_view message) {
+    // Messages name paths as given, which may hold a newline; the error stays one line.
     std::string line = "brimlet: ";
-    line += message;
+    line += printable(message);
     line += '\n';
     writeText(console.err, line);
 }

@@ -49,15 +49,6 @@ void writeAllQuietly(int fd, std::string_view text) {
     }
 }
 
-// A path as text a terminal or a log shows as it is: valid UTF-8, control bytes as '?'.
-std::string printable(std::string_view raw) {
-    std::string text = displayName(raw);
-    for (char& c : text) {
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
-    }
-    return text;
-}
-
 std::size_t terminalWidth(int fd) {
     winsize size{};
     if (::ioctl(fd, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) return size.ws_col;
@@ -92,11 +83,19 @@ std::string progressLine(std::int64_t files, std::int64_t bytes, double seconds,
     return line;
 }
 
+std::string printable(std::string_view raw) {
+    std::string text = displayName(raw);
+    for (char& c : text) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+    }
+    return text;
+}
+
 std::string summaryLine(std::string_view where, std::int64_t bytes, std::int64_t files,
                         std::int64_t folders, const std::vector<std::string>& skippedPaths,
                         double seconds) {
     std::string line = "Snapshot written to ";
-    line += where;
+    line += printable(where);
     line += ": ";
     line += humanBytes(bytes);
     line += " in ";

@@ -34,6 +34,7 @@ TEST(CommandLine, ErrorsKeepThePreviousSnapshotAndAScanReplacesIt) {
         {{"scan", "--top", "many"}, 2, ""}, {{"scan", "--top", "1001"}, 2, ""},
         {{"scan", "-o"}, 2, ""}, {{"scan", ""}, 2, ""}, {{"scan", root, "--exclude", root}, 2, ""},
         {{"scan", s.t.path("missing")}, 1, s.t.path("missing")},
+        {{"scan", s.t.path("missing\nline")}, 1, s.t.path("missing?line")},
         {{"scan", root + "/top"}, 1, "not a folder"},
         {{"scan", root, "--area", "nowhere"}, 1, "nowhere"},
         {{"scan", root, "-o", "/etc/passwd/x"}, 1, "/etc/passwd/x"},
