@@ -8,7 +8,8 @@
 #include <cstdint>
 #include <limits>
 #include <optional>
-#include <ostream>
+#include <tuple>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -20,12 +21,6 @@
 #include "tests/support/scratch.h"
 
 namespace brimlet {
-
-inline void PrintTo(const VolumeSample& s, std::ostream* os) {
-    *os << "{usedFraction " << s.usedFraction << ", used " << s.used << ", free " << s.free
-        << ", total " << s.total << ", volumeName \"" << s.volumeName << "\"}";
-}
-
 namespace {
 
 using foundation::Date;
@@ -40,15 +35,9 @@ constexpr std::int64_t kMin = std::numeric_limits<std::int64_t>::min();
 // The fixed placeholder values, written out rather than taken from VolumeSample::placeholder().
 const VolumeSample kPlaceholder{0.62, 620'000'000'000, 380'000'000'000, 1'000'000'000'000, "Macintosh HD"};
 
-// Field-by-field equality; the fraction must be exactly the expected double.
-::testing::AssertionResult same(const VolumeSample& actual, const VolumeSample& expected) {
-    if (actual.usedFraction == expected.usedFraction && actual.used == expected.used &&
-        actual.free == expected.free && actual.total == expected.total &&
-        actual.volumeName == expected.volumeName) {
-        return ::testing::AssertionSuccess();
-    }
-    return ::testing::AssertionFailure() << ::testing::PrintToString(actual) << " is not "
-                                         << ::testing::PrintToString(expected);
+// A sample's fields, for comparing and printing; the fraction must be exactly the expected double.
+auto fields(const VolumeSample& s) {
+    return std::tuple(s.usedFraction, s.used, s.free, s.total, s.volumeName);
 }
 
 TEST(ProbeVolume, OneQueryOfTheHomeAndArithmeticThatNeverWrapsOrDividesByZero) {
@@ -82,18 +71,14 @@ TEST(ProbeVolume, OneQueryOfTheHomeAndArithmeticThatNeverWrapsOrDividesByZero) {
             paths.push_back(path);
             return c.figures;
         });
-        EXPECT_TRUE(same(probeVolume(), c.expected));
+        EXPECT_EQ(fields(probeVolume()), fields(c.expected));
         EXPECT_EQ(paths, std::vector<std::string>{"/srv/some/home"});
     }
 }
 
 // ---- The probe against the real file system, compared with statvfs of the home directory.
 
-struct Figures {
-    std::int64_t total;
-    std::int64_t free;
-    bool operator==(const Figures&) const = default;
-};
+using Figures = std::pair<std::int64_t, std::int64_t>;  // total, free
 
 Figures statHome(const std::string& home) {
     struct statvfs vfs {};
@@ -117,11 +102,11 @@ TEST(LiveProbe, AgreesWithStatvfsOfTheHomeDirectory) {
         sample = probeVolume();
         after = statHome(*home);
     }
-    SCOPED_TRACE(::testing::PrintToString(sample));
-    ASSERT_GE(before.total, 1) << "the home's file system reports no capacity";
-    EXPECT_EQ(sample.total, after.total);
-    EXPECT_GE(sample.free, std::min(before.free, after.free));
-    EXPECT_LE(sample.free, std::max(before.free, after.free));
+    SCOPED_TRACE(::testing::PrintToString(fields(sample)));
+    ASSERT_GE(before.first, 1) << "the home's file system reports no capacity";
+    EXPECT_EQ(sample.total, after.first);
+    EXPECT_GE(sample.free, std::min(before.second, after.second));
+    EXPECT_LE(sample.free, std::max(before.second, after.second));
     EXPECT_EQ(sample.used, std::max<std::int64_t>(sample.total - sample.free, 0));
     EXPECT_EQ(sample.usedFraction,
               std::clamp(static_cast<double>(sample.used) / static_cast<double>(sample.total), 0.0, 1.0));
@@ -136,12 +121,6 @@ TEST(LiveProbe, AgreesWithStatvfsOfTheHomeDirectory) {
 // 2024-01-01T10:00:00Z.
 constexpr Date kTenOClock{725796000};
 const VolumeSample kLive{0.8, 800, 200, 1000, "Data"};
-
-TimelineProviderContext context(bool isPreview) {
-    TimelineProviderContext c;
-    c.isPreview = isPreview;
-    return c;
-}
 
 // The one value an operation delivers: each one completes exactly once.
 template <class T, class Operation>
@@ -186,11 +165,11 @@ TEST_F(ProviderTest, TimelineIsOneProbedEntryNowAndAReloadThirtyMinutesLater) {
         figures_ = c.probeFails ? std::nullopt : std::optional(VolumeFigures{1000, 200, std::nullopt, "Data"});
         const int probesBefore = probes_;
         const auto t = onlyDelivery<Timeline<DiskEntry>>(
-            [&](auto done) { provider_.getTimeline(context(c.isPreview), done); });
+            [&](auto done) { provider_.getTimeline(TimelineProviderContext{c.isPreview}, done); });
         EXPECT_EQ(probes_, probesBefore + 1);
         ASSERT_EQ(t.entries.size(), 1u);
         EXPECT_EQ(t.entries[0].date, now_);
-        EXPECT_TRUE(same(t.entries[0].sample, c.probeFails ? kPlaceholder : kLive));
+        EXPECT_EQ(fields(t.entries[0].sample), fields(c.probeFails ? kPlaceholder : kLive));
         ASSERT_EQ(t.policy.kind(), TimelineReloadPolicy::Kind::after);
         EXPECT_EQ(t.policy.date().secondsSinceReferenceDate, c.now + 1800);
     }
@@ -198,19 +177,19 @@ TEST_F(ProviderTest, TimelineIsOneProbedEntryNowAndAReloadThirtyMinutesLater) {
 
 TEST_F(ProviderTest, OnlyADesktopSnapshotProbesAndItProbesEveryTime) {
     for (const bool isPreview : {false, true}) {
-        const DiskEntry entry = provider_.placeholder(context(isPreview));
+        const DiskEntry entry = provider_.placeholder(TimelineProviderContext{isPreview});
         EXPECT_EQ(entry.date, kTenOClock);
-        EXPECT_TRUE(same(entry.sample, kPlaceholder));
+        EXPECT_EQ(fields(entry.sample), fields(kPlaceholder));
     }
-    const auto gallery = onlyDelivery<DiskEntry>([&](auto done) { provider_.getSnapshot(context(true), done); });
+    const auto gallery = onlyDelivery<DiskEntry>([&](auto done) { provider_.getSnapshot(TimelineProviderContext{true}, done); });
     EXPECT_EQ(gallery.date, kTenOClock);
-    EXPECT_TRUE(same(gallery.sample, kPlaceholder));
+    EXPECT_EQ(fields(gallery.sample), fields(kPlaceholder));
     EXPECT_EQ(probes_, 0);
     for (const auto family : widgetkit::kAllWidgetFamilies) {
         const TimelineProviderContext c{false, family, widgetkit::displaySize(family)};
         const auto entry = onlyDelivery<DiskEntry>([&](auto done) { provider_.getSnapshot(c, done); });
         EXPECT_EQ(entry.date, kTenOClock);
-        EXPECT_TRUE(same(entry.sample, kLive));
+        EXPECT_EQ(fields(entry.sample), fields(kLive));
     }
     EXPECT_EQ(probes_, static_cast<int>(widgetkit::kAllWidgetFamilies.size()));
 }
