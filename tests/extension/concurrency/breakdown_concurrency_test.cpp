@@ -34,17 +34,23 @@ TEST(BreakdownConcurrency, EveryConcurrentTimelineIsComplete) {
                 SelectAreaIntent intent;
                 if (work) intent.area.wrappedValue = AreaEntity{"work"};
                 const auto family = widgetkit::WidgetFamily::systemLarge;
-                const widgetkit::TimelineProviderContext context{t % 3 == 0, family, widgetkit::displaySize(family)};
+                const widgetkit::TimelineProviderContext context{t % 3 == 0, family,
+                                                                 widgetkit::displaySize(family)};
                 std::string& failure = failures[static_cast<std::size_t>(t)];
                 start.arrive_and_wait();
                 for (int i = 0; i < 200 && failure.empty(); ++i) {
                     const auto timeline = BreakdownProvider{}.timeline(intent, context).get();
-                    const auto resolved = timeline.entries.empty() ? std::nullopt : timeline.entries[0].resolved();
+                    if (timeline.entries.size() != 1) {
+                        failure = "entries: " + std::to_string(timeline.entries.size());
+                        break;
+                    }
+                    const BreakdownEntry& entry = timeline.entries[0];
+                    const auto resolved = entry.resolved();
+                    const auto areaName = work ? std::optional<std::string>("work") : std::nullopt;
                     const bool ok =
-                        timeline.entries.size() == 1 && timeline.entries[0].date == kTenOClock &&
-                        timeline.entries[0].snapshot && timeline.entries[0].snapshot->topFolders.size() == 2 &&
-                        timeline.entries[0].areaName == (work ? std::optional<std::string>("work") : std::nullopt) &&
-                        resolved && resolved->title == (work ? "work" : "code") &&
+                        entry.date == kTenOClock && entry.snapshot &&
+                        entry.snapshot->topFolders.size() == 2 && entry.areaName == areaName && resolved &&
+                        resolved->title == (work ? "work" : "code") &&
                         timeline.policy.kind() == widgetkit::TimelineReloadPolicy::Kind::after &&
                         timeline.policy.date() == Date{kTenOClock.secondsSinceReferenceDate + 21600};
                     if (!ok) failure = "timeline " + std::to_string(i) + " is incomplete";
@@ -52,7 +58,9 @@ TEST(BreakdownConcurrency, EveryConcurrentTimelineIsComplete) {
             });
         }
     }
-    for (int t = 0; t < kThreads; ++t) EXPECT_EQ(failures[static_cast<std::size_t>(t)], "") << "thread " << t;
+    for (int t = 0; t < kThreads; ++t) {
+        EXPECT_EQ(failures[static_cast<std::size_t>(t)], "") << "thread " << t;
+    }
 }
 
 }  // namespace

@@ -42,6 +42,7 @@ auto fields(const VolumeSample& s) {
 
 TEST(ProbeVolume, OneQueryOfTheHomeAndArithmeticThatNeverWrapsOrDividesByZero) {
     const brimlet_test::ScopedEnv home("HOME", "/srv/some/home");
+    constexpr auto none = std::nullopt;
     struct Case {
         const char* what;
         std::optional<VolumeFigures> figures;  // nullopt: the query fails
@@ -51,16 +52,16 @@ TEST(ProbeVolume, OneQueryOfTheHomeAndArithmeticThatNeverWrapsOrDividesByZero) {
         {"query fails", std::nullopt, kPlaceholder},
         {"total absent", VolumeFigures{std::nullopt, 200, 100, "Data"}, kPlaceholder},
         {"total 0", VolumeFigures{0, 0, 0, "Data"}, kPlaceholder},
-        {"total 1, no available figure", VolumeFigures{1, std::nullopt, std::nullopt, "Data"}, {1.0, 1, 0, 1, "Data"}},
+        {"total 1, no available figure", VolumeFigures{1, none, none, "Data"}, {1.0, 1, 0, 1, "Data"}},
         {"important usage preferred", VolumeFigures{1000, 900, 250, "Data"}, {0.75, 750, 250, 1000, "Data"}},
         {"important usage 0 is present", VolumeFigures{1000, 900, 0, "Data"}, {1.0, 1000, 0, 1000, "Data"}},
         {"plain available", VolumeFigures{1000, 200, std::nullopt, "Data"}, {0.8, 800, 200, 1000, "Data"}},
-        {"free above total: kept, used 0", VolumeFigures{1000, 5000, std::nullopt, "Data"}, {0.0, 0, 5000, 1000, "Data"}},
+        {"free above total: used 0", VolumeFigures{1000, 5000, none, "Data"}, {0.0, 0, 5000, 1000, "Data"}},
         {"name absent", VolumeFigures{1000, 250, std::nullopt, std::nullopt}, {0.75, 750, 250, 1000, "Disk"}},
         {"name empty stays empty", VolumeFigures{1000, 250, std::nullopt, ""}, {0.75, 750, 250, 1000, ""}},
         // Overflow hardening: total − free saturates rather than wrapping.
         {"negative free", VolumeFigures{1000, -1, std::nullopt, "Data"}, {1.0, 1001, -1, 1000, "Data"}},
-        {"negative free, largest total", VolumeFigures{kMax, -1, std::nullopt, "Data"}, {1.0, kMax, -1, kMax, "Data"}},
+        {"negative free, top total", VolumeFigures{kMax, -1, none, "Data"}, {1.0, kMax, -1, kMax, "Data"}},
         {"INT64_MIN free", VolumeFigures{1000, kMin, std::nullopt, "Data"}, {1.0, kMax, kMin, 1000, "Data"}},
         {"INT64_MIN important usage", VolumeFigures{1, 0, kMin, "Data"}, {1.0, kMax, kMin, 1, "Data"}},
     };
@@ -162,7 +163,8 @@ TEST_F(ProviderTest, TimelineIsOneProbedEntryNowAndAReloadThirtyMinutesLater) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         now_ = Date{c.now};
-        figures_ = c.probeFails ? std::nullopt : std::optional(VolumeFigures{1000, 200, std::nullopt, "Data"});
+        figures_ = VolumeFigures{1000, 200, std::nullopt, "Data"};
+        if (c.probeFails) figures_.reset();
         const int probesBefore = probes_;
         const auto t = onlyDelivery<Timeline<DiskEntry>>(
             [&](auto done) { provider_.getTimeline(TimelineProviderContext{c.isPreview}, done); });
@@ -181,7 +183,9 @@ TEST_F(ProviderTest, OnlyADesktopSnapshotProbesAndItProbesEveryTime) {
         EXPECT_EQ(entry.date, kTenOClock);
         EXPECT_EQ(fields(entry.sample), fields(kPlaceholder));
     }
-    const auto gallery = onlyDelivery<DiskEntry>([&](auto done) { provider_.getSnapshot(TimelineProviderContext{true}, done); });
+    const TimelineProviderContext inTheGallery{true};
+    const auto gallery =
+        onlyDelivery<DiskEntry>([&](auto done) { provider_.getSnapshot(inTheGallery, done); });
     EXPECT_EQ(gallery.date, kTenOClock);
     EXPECT_EQ(fields(gallery.sample), fields(kPlaceholder));
     EXPECT_EQ(probes_, 0);

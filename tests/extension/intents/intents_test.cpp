@@ -25,7 +25,9 @@ const std::string kDecomposed = "cafe\xCC\x81";
 // name (JSON text).
 std::string withAreas(const Ids& names, const std::string& rootNameJson = "null") {
     std::string areas;
-    for (const auto& name : names) areas += (areas.empty() ? "" : ",") + brimlet_test::areaJson("\"" + name + "\"");
+    for (const auto& name : names) {
+        areas += (areas.empty() ? "" : ",") + brimlet_test::areaJson("\"" + name + "\"");
+    }
     return brimlet_test::Doc().set("areas", "[" + areas + "]").set("rootName", rootNameJson).str();
 }
 
@@ -50,7 +52,8 @@ TEST(AreaQuery, SuggestsTheWholeDiskFirstThenEveryAreaAsWritten) {
         {"areas A, B and root R", withAreas({"A", "B"}, R"("R")"), {"", "A", "B"}, {"All of R", "A", "B"}},
         {"no root name", withAreas({"A"}), {"", "A"}, {"Everything", "A"}},
         {"empty root name", withAreas({}, R"("")"), {""}, {"All of "}},
-        {"an area with an empty name", withAreas({"A", ""}, R"("R")"), {"", "A", ""}, {"All of R", "A", "All of R"}},
+        {"an area with an empty name", withAreas({"A", ""}, R"("R")"), {"", "A", ""},
+         {"All of R", "A", "All of R"}},
         {"duplicates kept", withAreas({"B", "A", "B"}), {"", "B", "A", "B"}, {"Everything", "B", "A", "B"}},
         {"names kept as spelled", withAreas({kDecomposed, " work "}, "\"" + kPrecomposed + "\""),
          {"", kDecomposed, " work "}, {"All of " + kPrecomposed, kDecomposed, " work "}},
@@ -86,7 +89,8 @@ TEST(AreaQuery, ResolvesIdentifiersToThemselvesOrTheWholeDisk) {
         {"decomposed identifier, precomposed area", Ids{kPrecomposed}, {kDecomposed}, {kDecomposed}},
         {"precomposed identifier, decomposed area", Ids{kDecomposed}, {kPrecomposed}, {kPrecomposed}},
         {"accent missing", Ids{kPrecomposed}, {"cafe"}, {""}},
-        {"NUL: no cut at the NUL", Ids{R"(a\u0000b)"}, {"a", std::string("a\0b", 3)}, {"", std::string("a\0b", 3)}},
+        {"NUL: no cut at the NUL", Ids{R"(a\u0000b)"}, {"a", std::string("a\0b", 3)},
+         {"", std::string("a\0b", 3)}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

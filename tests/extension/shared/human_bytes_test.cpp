@@ -22,7 +22,8 @@ TEST(HumanBytes, UnitBoundariesAndRounding) {
         {1792, "1.8 KB"},     // exactly 1.75: the even digit wins
         {10239, "10.0 KB"},   // 9.999…: the carry reaches the tens
         {1'048'575, "1024.0 KB"},  // 1023.999…: the unit stays although the text reads 1024.0
-        {1'048'576, "1.0 MB"}, {1'073'741'824, "1.0 GB"}, {48'000'000'000, "44.7 GB"}, {1'099'511'627'776, "1.0 TB"},
+        {1'048'576, "1.0 MB"}, {1'073'741'824, "1.0 GB"}, {48'000'000'000, "44.7 GB"},
+        {1'099'511'627'776, "1.0 TB"},
         {1'125'899'906'842'624, "1024.0 TB"},  // 1024^5: no unit above TB
         {kMax, "8388608.0 TB"},
     };

@@ -21,9 +21,13 @@ namespace {
 // atomic.
 std::string generation(const std::string& tag, int count) {
     std::string areas;
-    for (int i = 0; i < count; ++i) areas += "," + brimlet_test::areaJson("\"" + tag + std::to_string(i) + "\"");
+    for (int i = 0; i < count; ++i) {
+        areas += "," + brimlet_test::areaJson("\"" + tag + std::to_string(i) + "\"");
+    }
     std::string folders;
-    for (int i = 0; i < 400; ++i) folders += R"(,{"name":")" + tag + "-" + std::to_string(i) + R"(","size":1})";
+    for (int i = 0; i < 400; ++i) {
+        folders += R"(,{"name":")" + tag + "-" + std::to_string(i) + R"(","size":1})";
+    }
     return brimlet_test::Doc()
         .set("volumeName", "\"" + tag + "\"")
         .set("topFolders", "[" + folders.substr(1) + "]")
@@ -53,7 +57,8 @@ TEST(SharedSnapshotConcurrency, ReadersAndQueriesSeeWholeSnapshotsWhileTheFileIs
         threads.emplace_back([&] {
             do {
                 const auto s = SharedSnapshot::read();
-                if (!s || !(brimlet_test::sameSnapshot(*s, *wholeA) || brimlet_test::sameSnapshot(*s, *wholeB))) {
+                using brimlet_test::sameSnapshot;
+                if (!s || !(sameSnapshot(*s, *wholeA) || sameSnapshot(*s, *wholeB))) {
                     ++failures;
                 }
             } while (writing);

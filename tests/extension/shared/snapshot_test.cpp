@@ -92,21 +92,24 @@ TEST(DiskSnapshotDecode, OptionalMembersAreasItemsAndDuplicates) {
         {"area without total", with("areas", R"([{"name":"w","topFolders":[],"topKinds":[]}])"), false},
         {"area without topFolders", with("areas", R"([{"name":"w","total":1,"topKinds":[]}])"), false},
         {"area without topKinds", with("areas", R"([{"name":"w","total":1,"topFolders":[]}])"), false},
-        {"area total 2.5", with("areas", R"([{"name":"w","total":2.5,"topFolders":[],"topKinds":[]}])"), false},
+        {"area total 2.5", with("areas", R"([{"name":"w","total":2.5,"topFolders":[],"topKinds":[]}])"),
+         false},
         {"item without size", with("topFolders", R"([{"name":"a"}])"), false},
         {"item without name", with("topKinds", R"([{"size":1}])"), false},
         {"item name a number", with("topFolders", R"([{"name":1,"size":1}])"), false},
         {"item an array", with("topFolders", R"([["a",1]])"), false},
         {"second item bad", with("topFolders", R"([{"name":"a","size":1},{"name":"b"}])"), false},
-        {"bad item in an area", with("areas", R"([{"name":"w","total":1,"topFolders":[{"name":"a"}],"topKinds":[]}])"),
-         false},
+        {"bad item in an area",
+         with("areas", R"([{"name":"w","total":1,"topFolders":[{"name":"a"}],"topKinds":[]}])"), false},
         {"topFolders an object", with("topFolders", R"({"name":"a","size":1})"), false},
         {"empty lists", Doc().set("topFolders", "[]").set("topKinds", "[]").str(), true,
          [](S& s) { s.topFolders.clear(); s.topKinds.clear(); }},
-        {"lists keep file order", with("topKinds", R"([{"name":"z","size":1},{"name":"a","size":9e0}])"), true,
-         [](S& s) { s.topKinds = {{"z", 1}, {"a", 9}}; }},
-        {"unknown members ignored", Doc().add("x", R"({"v":[1,{"x":null}]})")
-                                        .set("topKinds", R"([{"name":"Media","size":42000000000,"x":[true]}])").str(),
+        {"lists keep file order", with("topKinds", R"([{"name":"z","size":1},{"name":"a","size":9e0}])"),
+         true, [](S& s) { s.topKinds = {{"z", 1}, {"a", 9}}; }},
+        {"unknown members ignored",
+         Doc().add("x", R"({"v":[1,{"x":null}]})")
+             .set("topKinds", R"([{"name":"Media","size":42000000000,"x":[true]}])")
+             .str(),
          true},
         {"duplicate: the first wins", plus("used", "2"), true},
         {"duplicate: a mistyped second is ignored", plus("used", R"("x")"), true},
@@ -115,8 +118,10 @@ TEST(DiskSnapshotDecode, OptionalMembersAreasItemsAndDuplicates) {
          Doc().add("rootName", "null").add("rootName", R"("code")").str(), true},
         {"member order is free", Doc().remove("generatedAt").add("generatedAt", "725846400.125").str(), true,
          [](S& s) { s.generatedAt = foundation::Date{725846400.125}; }},
-        {"fraction outside 0...1 kept", with("usedFraction", "-2.5e0"), true, [](S& s) { s.usedFraction = -2.5; }},
-        {"fraction as large as a double gets", with("usedFraction", "1e308"), true, [](S& s) { s.usedFraction = 1e308; }},
+        {"fraction outside 0...1 kept", with("usedFraction", "-2.5e0"), true,
+         [](S& s) { s.usedFraction = -2.5; }},
+        {"fraction as large as a double gets", with("usedFraction", "1e308"), true,
+         [](S& s) { s.usedFraction = 1e308; }},
         {"fraction beyond a double", with("usedFraction", "-1e400"), false},
         {"fraction as a string", with("usedFraction", R"("0.6")"), false},
         {"escaped member name matches", Doc().remove("used").add(R"(\u0075sed)", "3").str(), true,
@@ -152,8 +157,12 @@ TEST(DiskSnapshotDecode, TextIsKeptWholeAndStrictlyValidated) {
         {"a\x7F", "a\x7F"},
         // Invalid UTF-8: a stray byte, a broken pair, overlong, an encoded surrogate, cut short.
         {"\xFF", {}}, {"\xC3\x28", {}}, {"\xC0\xAF", {}}, {"\xED\xA0\x80", {}}, {"\xE2\x82", {}},
-        {R"(\ud800)", {}}, {R"(\udc00)", {}}, {R"(\ud800a)", {}}, {R"(\ud800\ud800)", {}}, {R"(\udc00\ud800)", {}},
-        {"a\x01", {}}, {"a\tb", {}}, {"a\nb", {}}, {std::string("a\0b", 3), {}}, {R"(\x41)", {}}, {R"(\u12)", {}},
+        // Lone or misordered surrogate escapes.
+        {R"(\ud800)", {}}, {R"(\udc00)", {}}, {R"(\ud800a)", {}}, {R"(\ud800\ud800)", {}},
+        {R"(\udc00\ud800)", {}},
+        // Unescaped control characters, a raw NUL, bad escapes.
+        {"a\x01", {}}, {"a\tb", {}}, {"a\nb", {}}, {std::string("a\0b", 3), {}},
+        {R"(\x41)", {}}, {R"(\u12)", {}},
     };
     for (const auto& [text, expected] : cases) {
         SCOPED_TRACE(::testing::PrintToString(text));
@@ -180,7 +189,8 @@ TEST(DiskSnapshotDecode, OneDocumentWithNothingAround) {
         // The top-level object is level 1, so 511 nested arrays reach the limit of 512.
         {"depth 512", plus("x", nested(511)), true},
         {"depth 513", plus("x", nested(512)), false},
-        {"depth 601 in an item", with("topFolders", R"([{"name":"a","size":1,"x":)" + nested(600) + "}]"), false},
+        {"depth 601 in an item", with("topFolders", R"([{"name":"a","size":1,"x":)" + nested(600) + "}]"),
+         false},
         {"100000 arrays", plus("x", nested(100000)), false},
     });
 }
@@ -221,7 +231,9 @@ TEST(DiskSnapshotRoundTrip, DecodedDocumentsAndThePreviewEncodeToEqualValues) {
              Doc().set("areas", "[]").set("rootName", R"("")").add("unknown", R"([1,{"y":null}])").str(),
              Doc().set("used", "-9223372036854775808").set("free", "9223372036854775807")
                  .set("usedFraction", "5e-324").set("generatedAt", "-1.7976931348623157e308").str(),
-             Doc().set("volumeName", R"("a\u0000b\"\\\u001f\u00e9\ud83d\ude00")").set("rootName", R"("\n")").str(),
+             Doc().set("volumeName", R"("a\u0000b\"\\\u001f\u00e9\ud83d\ude00")")
+                 .set("rootName", R"("\n")")
+                 .str(),
          }) {
         SCOPED_TRACE(json);
         const auto first = S::decode(json);
@@ -264,7 +276,8 @@ TEST(SharedSnapshotRead, NoContainerNoFileAndFaultyFilesYieldNothing) {
         {"cut in the middle of a string", bytes(valid.substr(0, valid.find("Macintosh") + 3))},
         {"a required member missing", bytes(Doc().remove("free").str())},
         {"4 MiB and one byte", bytes(documentOfSize(foundation::kMaxWholeFileBytes + 1))},
-        {"a directory", [](const SharedContainer& c) { std::filesystem::create_directory(c.snapshotPath()); }},
+        {"a directory",
+         [](const SharedContainer& c) { std::filesystem::create_directory(c.snapshotPath()); }},
         {"a FIFO without a writer",
          [](const SharedContainer& c) { ASSERT_EQ(::mkfifo(c.snapshotPath().c_str(), 0600), 0); }},
     };
