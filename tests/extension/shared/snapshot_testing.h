@@ -3,7 +3,6 @@
 // and a scratch shared container that SharedSnapshot::read() looks into.
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -49,24 +48,17 @@ using brimlet::DiskSnapshot;
 
 inline bool sameItems(const std::vector<DiskSnapshot::Item>& a,
                       const std::vector<DiskSnapshot::Item>& b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (a[i].name != b[i].name || a[i].size != b[i].size) return false;
-    }
-    return true;
+    return std::ranges::equal(a, b, [](const auto& x, const auto& y) {
+        return x.name == y.name && x.size == y.size;
+    });
 }
 
 inline bool sameAreas(const std::vector<DiskSnapshot::Area>& a,
                       const std::vector<DiskSnapshot::Area>& b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (a[i].name != b[i].name || a[i].total != b[i].total ||
-            !sameItems(a[i].topFolders, b[i].topFolders) ||
-            !sameItems(a[i].topKinds, b[i].topKinds)) {
-            return false;
-        }
-    }
-    return true;
+    return std::ranges::equal(a, b, [](const auto& x, const auto& y) {
+        return x.name == y.name && x.total == y.total && sameItems(x.topFolders, y.topFolders) &&
+               sameItems(x.topKinds, y.topKinds);
+    });
 }
 
 // Field-by-field equality; doubles compare exactly (a stored instant must round-trip exactly).
@@ -78,25 +70,20 @@ inline ::testing::AssertionResult sameSnapshot(const DiskSnapshot& a, const Disk
         sameItems(a.topKinds, b.topKinds) && a.areas.has_value() == b.areas.has_value() &&
         (!a.areas || sameAreas(*a.areas, *b.areas)) && a.rootName == b.rootName;
     if (same) return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "\n  " << ::testing::PrintToString(a) << "\ndiffers from\n  "
-                                         << ::testing::PrintToString(b);
+    return ::testing::AssertionFailure() << "\n  " << ::testing::PrintToString(a)
+                                         << "\ndiffers from\n  " << ::testing::PrintToString(b);
 }
 
 // A snapshot document as an ordered list of members, each a name and its raw JSON text. Starts as
 // a valid snapshot with the eight required members and no optional ones.
 class Doc {
 public:
-    Doc() = default;
-
     // Replaces the value of the first member called `name`, or appends the member.
     Doc& set(const std::string& name, std::string json) {
-        for (auto& [n, v] : members_) {
-            if (n == name) {
-                v = std::move(json);
-                return *this;
-            }
-        }
-        return add(name, std::move(json));
+        const auto it = std::ranges::find(members_, name, &Member::first);
+        if (it == members_.end()) return add(name, std::move(json));
+        it->second = std::move(json);
+        return *this;
     }
     // Appends a member, even when one of that name exists already.
     Doc& add(std::string name, std::string json) {
@@ -105,35 +92,28 @@ public:
     }
     // Puts a member before all others.
     Doc& prepend(std::string name, std::string json) {
-        members_.emplace_back(std::move(name), std::move(json));
-        std::rotate(members_.begin(), members_.end() - 1, members_.end());
+        members_.emplace(members_.begin(), std::move(name), std::move(json));
         return *this;
     }
     Doc& remove(const std::string& name) {
-        std::erase_if(members_, [&](const auto& m) { return m.first == name; });
+        std::erase_if(members_, [&](const Member& m) { return m.first == name; });
         return *this;
     }
-
     std::string str() const {
         std::string out = "{";
-        for (std::size_t i = 0; i < members_.size(); ++i) {
-            if (i > 0) out += ",";
-            out += "\"" + members_[i].first + "\":" + members_[i].second;
+        for (const auto& [name, json] : members_) {
+            out += (out.size() > 1 ? ",\"" : "\"") + name + "\":" + json;
         }
         return out + "}";
     }
 
 private:
-    std::vector<std::pair<std::string, std::string>> members_{
-        {"generatedAt", "0"},
-        {"volumeName", "\"Macintosh HD\""},
-        {"usedFraction", "0.6"},
-        {"used", "556000000000"},
-        {"free", "370000000000"},
-        {"total", "926000000000"},
+    using Member = std::pair<std::string, std::string>;
+    std::vector<Member> members_{
+        {"generatedAt", "0"}, {"volumeName", "\"Macintosh HD\""}, {"usedFraction", "0.6"},
+        {"used", "556000000000"}, {"free", "370000000000"}, {"total", "926000000000"},
         {"topFolders", R"([{"name":"node_modules","size":48000000000}])"},
-        {"topKinds", R"([{"name":"Media","size":42000000000}])"},
-    };
+        {"topKinds", R"([{"name":"Media","size":42000000000}])"}};
 };
 
 // An area as JSON text, with one folder and one kind.
@@ -145,30 +125,13 @@ inline std::string areaJson(const std::string& nameJson) {
 
 // The example document of the snapshot format, with one area and a root name.
 inline std::string exampleDocument() {
-    return R"({
-  "generatedAt": 0,
-  "volumeName": "Macintosh HD",
-  "usedFraction": 0.6,
-  "used": 556000000000,
-  "free": 370000000000,
-  "total": 926000000000,
-  "topFolders": [
-    {"name": "node_modules", "size": 48000000000},
-    {"name": "Downloads", "size": 22000000000}
-  ],
-  "topKinds": [
-    {"name": "Media", "size": 42000000000}
-  ],
-  "areas": [
-    {
-      "name": "work",
-      "total": 22000000000,
-      "topFolders": [{"name": "larrow", "size": 9000000000}],
-      "topKinds": [{"name": "Binaries", "size": 12000000000}]
-    }
-  ],
-  "rootName": "code"
-})";
+    return R"({"generatedAt": 0, "volumeName": "Macintosh HD", "usedFraction": 0.6,
+  "used": 556000000000, "free": 370000000000, "total": 926000000000,
+  "topFolders": [{"name": "node_modules", "size": 48000000000}, {"name": "Downloads", "size": 22000000000}],
+  "topKinds": [{"name": "Media", "size": 42000000000}],
+  "areas": [{"name": "work", "total": 22000000000, "topFolders": [{"name": "larrow", "size": 9000000000}],
+             "topKinds": [{"name": "Binaries", "size": 12000000000}]}],
+  "rootName": "code"})";
 }
 
 // A scratch data home holding the app group's container, installed for the life of the object
@@ -186,8 +149,7 @@ public:
 
     // Replaces snapshot.json atomically (temporary file, then rename).
     void write(const std::string& bytes) const {
-        const std::string error = foundation::writeFileAtomically(snapshotPath(), bytes);
-        ASSERT_EQ(error, "");
+        ASSERT_EQ(foundation::writeFileAtomically(snapshotPath(), bytes), "");
     }
     void remove() const { std::filesystem::remove_all(snapshotPath()); }
 

@@ -1,0 +1,209 @@
+// The fullness widget's data: the volume arithmetic and probe (through the volume-query seam and
+// live), and the provider's entries and reload policy.
+#include <gtest/gtest.h>
+#include <sys/statvfs.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <optional>
+#include <tuple>
+#include <utility>
+#include <string>
+#include <vector>
+
+#include "extension/fullness/provider.h"
+#include "extension/fullness/volume_sample.h"
+#include "platform/foundation/home.h"
+#include "platform/foundation/testing.h"
+#include "platform/foundation/volume.h"
+#include "tests/support/scratch.h"
+
+namespace brimlet {
+namespace {
+
+using foundation::Date;
+using foundation::VolumeFigures;
+using widgetkit::Timeline;
+using widgetkit::TimelineProviderContext;
+using widgetkit::TimelineReloadPolicy;
+
+constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max();
+constexpr std::int64_t kMin = std::numeric_limits<std::int64_t>::min();
+
+// The fixed placeholder values, written out rather than taken from VolumeSample::placeholder().
+const VolumeSample kPlaceholder{0.62, 620'000'000'000, 380'000'000'000, 1'000'000'000'000, "Macintosh HD"};
+
+// A sample's fields, for comparing and printing; the fraction must be exactly the expected double.
+auto fields(const VolumeSample& s) {
+    return std::tuple(s.usedFraction, s.used, s.free, s.total, s.volumeName);
+}
+
+TEST(ProbeVolume, OneQueryOfTheHomeAndArithmeticThatNeverWrapsOrDividesByZero) {
+    const brimlet_test::ScopedEnv home("HOME", "/srv/some/home");
+    constexpr auto none = std::nullopt;
+    struct Case {
+        const char* what;
+        std::optional<VolumeFigures> figures;  // nullopt: the query fails
+        VolumeSample expected;
+    };
+    const Case cases[] = {
+        {"query fails", std::nullopt, kPlaceholder},
+        {"total absent", VolumeFigures{std::nullopt, 200, 100, "Data"}, kPlaceholder},
+        {"total 0", VolumeFigures{0, 0, 0, "Data"}, kPlaceholder},
+        {"total 1, no available figure", VolumeFigures{1, none, none, "Data"}, {1.0, 1, 0, 1, "Data"}},
+        {"important usage preferred", VolumeFigures{1000, 900, 250, "Data"}, {0.75, 750, 250, 1000, "Data"}},
+        {"important usage 0 is present", VolumeFigures{1000, 900, 0, "Data"}, {1.0, 1000, 0, 1000, "Data"}},
+        {"plain available", VolumeFigures{1000, 200, std::nullopt, "Data"}, {0.8, 800, 200, 1000, "Data"}},
+        {"free above total: used 0", VolumeFigures{1000, 5000, none, "Data"}, {0.0, 0, 5000, 1000, "Data"}},
+        {"name absent", VolumeFigures{1000, 250, std::nullopt, std::nullopt}, {0.75, 750, 250, 1000, "Disk"}},
+        {"name empty stays empty", VolumeFigures{1000, 250, std::nullopt, ""}, {0.75, 750, 250, 1000, ""}},
+        // Overflow hardening: total − free saturates rather than wrapping.
+        {"negative free", VolumeFigures{1000, -1, std::nullopt, "Data"}, {1.0, 1001, -1, 1000, "Data"}},
+        {"negative free, top total", VolumeFigures{kMax, -1, none, "Data"}, {1.0, kMax, -1, kMax, "Data"}},
+        {"INT64_MIN free", VolumeFigures{1000, kMin, std::nullopt, "Data"}, {1.0, kMax, kMin, 1000, "Data"}},
+        {"INT64_MIN important usage", VolumeFigures{1, 0, kMin, "Data"}, {1.0, kMax, kMin, 1, "Data"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<std::string> paths;
+        const foundation::testing::ScopedVolumeQuery seam([&](const std::string& path) {
+            paths.push_back(path);
+            return c.figures;
+        });
+        EXPECT_EQ(fields(probeVolume()), fields(c.expected));
+        EXPECT_EQ(paths, std::vector<std::string>{"/srv/some/home"});
+    }
+}
+
+// ---- The probe against the real file system, compared with statvfs of the home directory.
+
+using Figures = std::pair<std::int64_t, std::int64_t>;  // total, free
+
+Figures statHome(const std::string& home) {
+    struct statvfs vfs {};
+    EXPECT_EQ(::statvfs(home.c_str(), &vfs), 0) << home;
+    // Real file systems are far below 2^63 bytes. The total leaves out the blocks reserved for
+    // root, as df does.
+    return {static_cast<std::int64_t>((vfs.f_blocks - vfs.f_bfree + vfs.f_bavail) * vfs.f_frsize),
+            static_cast<std::int64_t>(vfs.f_bavail * vfs.f_frsize)};
+}
+
+TEST(LiveProbe, AgreesWithStatvfsOfTheHomeDirectory) {
+    const auto home = foundation::homeDirectory();
+    ASSERT_TRUE(home.has_value());
+    // Other processes write to the same file system, so the free figure can move between two
+    // readings. Retry until statvfs reads the same before and after the probe; if it never holds
+    // still, the probe's figure must at least lie between the two readings.
+    VolumeSample sample{};
+    Figures before{}, after{};
+    for (int attempt = 0; attempt < 50 && (attempt == 0 || before != after); ++attempt) {
+        before = statHome(*home);
+        sample = probeVolume();
+        after = statHome(*home);
+    }
+    SCOPED_TRACE(::testing::PrintToString(fields(sample)));
+    ASSERT_GE(before.first, 1) << "the home's file system reports no capacity";
+    EXPECT_EQ(sample.total, after.first);
+    EXPECT_GE(sample.free, std::min(before.second, after.second));
+    EXPECT_LE(sample.free, std::max(before.second, after.second));
+    EXPECT_EQ(sample.used, std::max<std::int64_t>(sample.total - sample.free, 0));
+    EXPECT_EQ(sample.usedFraction,
+              std::clamp(static_cast<double>(sample.used) / static_cast<double>(sample.total), 0.0, 1.0));
+
+    // A label, the last component of a mount point other than "/", or "Disk": never empty.
+    EXPECT_FALSE(sample.volumeName.empty());
+    EXPECT_EQ(sample.volumeName.find('/'), std::string::npos);
+}
+
+// ---- The provider, with the clock and the volume query replaced.
+
+// 2024-01-01T10:00:00Z.
+constexpr Date kTenOClock{725796000};
+const VolumeSample kLive{0.8, 800, 200, 1000, "Data"};
+
+// The one value an operation delivers: each one completes exactly once.
+template <class T, class Operation>
+T onlyDelivery(Operation operation) {
+    std::vector<T> delivered;
+    operation([&](T value) { delivered.push_back(std::move(value)); });
+    EXPECT_EQ(delivered.size(), 1u);
+    return delivered.at(0);
+}
+
+class ProviderTest : public ::testing::Test {
+protected:
+    std::optional<VolumeFigures> figures_ = VolumeFigures{1000, 200, std::nullopt, "Data"};
+    Date now_ = kTenOClock;
+    int probes_ = 0;
+    Provider provider_;
+
+private:
+    foundation::testing::ScopedClock clock_{[this] { return now_; }};
+    foundation::testing::ScopedVolumeQuery query_{[this](const std::string&) {
+        ++probes_;
+        return figures_;
+    }};
+};
+
+TEST_F(ProviderTest, TimelineIsOneProbedEntryNowAndAReloadThirtyMinutesLater) {
+    struct Case {
+        const char* what;
+        double now;
+        bool isPreview;
+        bool probeFails;
+    };
+    const Case cases[] = {
+        {"desktop", kTenOClock.secondsSinceReferenceDate, false, false},
+        {"gallery: probes too", kTenOClock.secondsSinceReferenceDate, true, false},
+        {"failed probe: the placeholder", kTenOClock.secondsSinceReferenceDate, false, true},
+        {"non-finite now: reloads at now", HUGE_VAL, false, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        now_ = Date{c.now};
+        figures_ = VolumeFigures{1000, 200, std::nullopt, "Data"};
+        if (c.probeFails) figures_.reset();
+        const int probesBefore = probes_;
+        const auto t = onlyDelivery<Timeline<DiskEntry>>(
+            [&](auto done) { provider_.getTimeline(TimelineProviderContext{c.isPreview}, done); });
+        EXPECT_EQ(probes_, probesBefore + 1);
+        ASSERT_EQ(t.entries.size(), 1u);
+        EXPECT_EQ(t.entries[0].date, now_);
+        EXPECT_EQ(fields(t.entries[0].sample), fields(c.probeFails ? kPlaceholder : kLive));
+        ASSERT_EQ(t.policy.kind(), TimelineReloadPolicy::Kind::after);
+        EXPECT_EQ(t.policy.date().secondsSinceReferenceDate, c.now + 1800);
+    }
+}
+
+TEST_F(ProviderTest, OnlyADesktopSnapshotProbesAndItProbesEveryTime) {
+    for (const bool isPreview : {false, true}) {
+        const DiskEntry entry = provider_.placeholder(TimelineProviderContext{isPreview});
+        EXPECT_EQ(entry.date, kTenOClock);
+        EXPECT_EQ(fields(entry.sample), fields(kPlaceholder));
+    }
+    const TimelineProviderContext inTheGallery{true};
+    const auto gallery =
+        onlyDelivery<DiskEntry>([&](auto done) { provider_.getSnapshot(inTheGallery, done); });
+    EXPECT_EQ(gallery.date, kTenOClock);
+    EXPECT_EQ(fields(gallery.sample), fields(kPlaceholder));
+    EXPECT_EQ(probes_, 0);
+    // Outside the gallery every snapshot measures again: no cache.
+    for (int i = 1; i <= 2; ++i) {
+        const auto entry = onlyDelivery<DiskEntry>([&](auto done) { provider_.getSnapshot({}, done); });
+        EXPECT_EQ(entry.date, kTenOClock);
+        EXPECT_EQ(fields(entry.sample), fields(kLive));
+        EXPECT_EQ(probes_, i);
+    }
+}
+
+TEST(DiskEntryJson, WritesTheDateAndEveryField) {
+    foundation::JsonWriter json;
+    writeEntryJson(json, DiskEntry{Date{0}, VolumeSample{0.75, 750, 250, 1000, "Data \"A\""}});
+    EXPECT_EQ(json.result(), R"({"date":"2001-01-01T00:00:00.000Z","sample":{"usedFraction":0.75,"used":750,)"
+                             R"("free":250,"total":1000,"volumeName":"Data \"A\""}})");
+}
+
+}  // namespace
+}  // namespace brimlet

@@ -1,0 +1,369 @@
+#include "extension/shared/disk_snapshot.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <chrono>
+#include <cmath>
+#include <filesystem>
+#include <functional>
+#include <future>
+#include <limits>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "extension/shared/shared_snapshot.h"
+#include "platform/foundation/file.h"
+#include "tests/extension/shared/snapshot_testing.h"
+
+namespace brimlet {
+namespace {
+
+namespace fs = std::filesystem;
+using brimlet_test::Doc;
+using brimlet_test::sameSnapshot;
+using brimlet_test::SharedContainer;
+using S = DiskSnapshot;
+using Areas = std::vector<S::Area>;
+
+constexpr auto kMax = std::numeric_limits<std::int64_t>::max();
+constexpr auto kMin = std::numeric_limits<std::int64_t>::min();
+const std::string kBom = "\xEF\xBB\xBF";
+
+// Doc() with one member's value replaced, or with one more member appended.
+std::string with(const std::string& name, std::string json) { return Doc().set(name, std::move(json)).str(); }
+std::string plus(const std::string& name, std::string json) { return Doc().add(name, std::move(json)).str(); }
+std::string nested(std::size_t depth) { return std::string(depth, '[') + std::string(depth, ']'); }
+
+// A document that fails to decode, or decodes to what Doc() holds changed by `edit`.
+struct Row {
+    const char* what;
+    std::string json;
+    bool decodes;
+    void (*edit)(S&) = nullptr;
+};
+
+void expectRows(const std::vector<Row>& rows) {
+    for (const auto& r : rows) {
+        SCOPED_TRACE(std::string(r.what) + "\n  document: " + r.json.substr(0, 300));
+        const auto decoded = S::decode(r.json);
+        ASSERT_EQ(decoded.has_value(), r.decodes);
+        if (!decoded) continue;
+        S expected{foundation::Date{0}, "Macintosh HD", 0.6, 556000000000, 370000000000, 926000000000,
+                   {{"node_modules", 48000000000}}, {{"Media", 42000000000}}, std::nullopt, std::nullopt};
+        if (r.edit) r.edit(expected);
+        EXPECT_TRUE(sameSnapshot(*decoded, expected));
+    }
+}
+
+TEST(DiskSnapshotDecode, RequiredMembersAreExactlyNamedAndNeverNull) {
+    std::vector<Row> rows;
+    for (const std::string name :
+         {"generatedAt", "volumeName", "usedFraction", "used", "free", "total", "topFolders", "topKinds"}) {
+        const std::string otherCase = static_cast<char>(std::toupper(name[0])) + name.substr(1);
+        rows.push_back({"missing", Doc().remove(name).str(), false});
+        rows.push_back({"null", with(name, "null"), false});
+        rows.push_back({"letter case differs", Doc().remove(name).add(otherCase, "0").str(), false});
+    }
+    expectRows(rows);
+}
+
+TEST(DiskSnapshotDecode, OptionalMembersAreasItemsAndDuplicates) {
+    const std::string area = R"({"name":"w","total":1,"topFolders":[],"topKinds":[]})";
+    expectRows({
+        {"areas null: absent", with("areas", "null"), true},
+        {"rootName null: absent", with("rootName", "null"), true},
+        {"areas empty: present", with("areas", "[]"), true, [](S& s) { s.areas.emplace(); }},
+        {"rootName empty: present", with("rootName", R"("")"), true, [](S& s) { s.rootName = ""; }},
+        {"one area", with("areas", "[" + brimlet_test::areaJson(R"("work")") + "]"), true, [](S& s) {
+             s.areas = Areas{{"work", 22000000000, {{"larrow", 9000000000}}, {{"Binaries", 12000000000}}}};
+         }},
+        {"unknown member in an area", with("areas", "[" + area.substr(0, area.size() - 1) + R"(,"id":7}])"),
+         true, [](S& s) { s.areas = Areas{{"w", 1, {}, {}}}; }},
+        {"areas an object", with("areas", area), false},
+        {"areas holding null", with("areas", "[null]"), false},
+        {"rootName false", with("rootName", "false"), false},
+        {"area without name", with("areas", R"([{"total":1,"topFolders":[],"topKinds":[]}])"), false},
+        {"area without total", with("areas", R"([{"name":"w","topFolders":[],"topKinds":[]}])"), false},
+        {"area without topFolders", with("areas", R"([{"name":"w","total":1,"topKinds":[]}])"), false},
+        {"area without topKinds", with("areas", R"([{"name":"w","total":1,"topFolders":[]}])"), false},
+        {"area total 2.5", with("areas", R"([{"name":"w","total":2.5,"topFolders":[],"topKinds":[]}])"),
+         false},
+        {"item without size", with("topFolders", R"([{"name":"a"}])"), false},
+        {"item without name", with("topKinds", R"([{"size":1}])"), false},
+        {"item name a number", with("topFolders", R"([{"name":1,"size":1}])"), false},
+        {"item an array", with("topFolders", R"([["a",1]])"), false},
+        {"second item bad", with("topFolders", R"([{"name":"a","size":1},{"name":"b"}])"), false},
+        {"bad item in an area",
+         with("areas", R"([{"name":"w","total":1,"topFolders":[{"name":"a"}],"topKinds":[]}])"), false},
+        {"topFolders an object", with("topFolders", R"({"name":"a","size":1})"), false},
+        {"empty lists", Doc().set("topFolders", "[]").set("topKinds", "[]").str(), true,
+         [](S& s) { s.topFolders.clear(); s.topKinds.clear(); }},
+        {"lists keep file order", with("topKinds", R"([{"name":"z","size":1},{"name":"a","size":9e0}])"),
+         true, [](S& s) { s.topKinds = {{"z", 1}, {"a", 9}}; }},
+        {"unknown members ignored",
+         Doc().add("x", R"({"v":[1,{"x":null}]})")
+             .set("topKinds", R"([{"name":"Media","size":42000000000,"x":[true]}])")
+             .str(),
+         true},
+        {"duplicate: the first wins", plus("used", "2"), true},
+        {"duplicate: a mistyped second is ignored", plus("used", R"("x")"), true},
+        {"duplicate: a mistyped first loses the document", Doc().prepend("used", R"("x")").str(), false},
+        {"duplicate: a null first makes an optional absent",
+         Doc().add("rootName", "null").add("rootName", R"("code")").str(), true},
+        {"member order is free", Doc().remove("generatedAt").add("generatedAt", "725846400.125").str(), true,
+         [](S& s) { s.generatedAt = foundation::Date{725846400.125}; }},
+        {"fraction outside 0...1 kept", with("usedFraction", "-2.5e0"), true,
+         [](S& s) { s.usedFraction = -2.5; }},
+        {"fraction as large as a double gets", with("usedFraction", "1e308"), true,
+         [](S& s) { s.usedFraction = 1e308; }},
+        {"fraction beyond a double", with("usedFraction", "-1e400"), false},
+        {"fraction as a string", with("usedFraction", R"("0.6")"), false},
+        {"escaped member name matches", Doc().remove("used").add(R"(\u0075sed)", "3").str(), true,
+         [](S& s) { s.used = 3; }},
+        {"member name with a NUL after it", Doc().remove("used").add(R"(used\u0000)", "3").str(), false},
+    });
+}
+
+TEST(DiskSnapshotDecode, ByteCountsAreWholeNumbersInSixtyFourBits) {
+    const std::pair<std::string, std::optional<std::int64_t>> cases[] = {
+        {"-1", -1}, {"-0", 0}, {"1.0", 1}, {"1E+3", 1000}, {"1e18", 1000000000000000000},
+        {"9223372036854775807", kMax}, {"-9223372036854775808", kMin}, {"-9.223372036854775808e18", kMin},
+        {"1.5", {}}, {"1e-1", {}}, {"9223372036854775808", {}}, {"9.223372036854775808e18", {}},
+        {"-9223372036854775809", {}}, {"18446744073709551615", {}}, {"123456789012345678901234567890", {}},
+        {"1e19", {}}, {R"("1")", {}}, {"true", {}}, {"01", {}}, {"+1", {}}, {"0x10", {}},
+    };
+    for (const auto& [text, expected] : cases) {
+        SCOPED_TRACE(text);
+        const auto s = S::decode(with("used", text));
+        EXPECT_EQ(s ? std::optional(s->used) : std::nullopt, expected);
+    }
+}
+
+// Each text between quotes as a value, as an unknown member's value and as a member's name: the
+// text rules hold anywhere in the document.
+TEST(DiskSnapshotDecode, TextIsKeptWholeAndStrictlyValidated) {
+    const std::pair<std::string, std::optional<std::string>> cases[] = {
+        {R"(Mac\u0000HD)", std::string("Mac\0HD", 6)},
+        {R"(a\"b\\c\/d\n\t)", "a\"b\\c/d\n\t"},
+        {R"(\ud83d\udcbe disk)", "\xF0\x9F\x92\xBE disk"},
+        {"cafe\xCC\x81", "cafe\xCC\x81"},  // decomposed, kept as written
+        {"", ""},
+        {"a\x7F", "a\x7F"},
+        // Invalid UTF-8: a stray byte, a broken pair, overlong, an encoded surrogate, cut short.
+        {"\xFF", {}}, {"\xC3\x28", {}}, {"\xC0\xAF", {}}, {"\xED\xA0\x80", {}}, {"\xE2\x82", {}},
+        // Lone or misordered surrogate escapes.
+        {R"(\ud800)", {}}, {R"(\udc00)", {}}, {R"(\ud800a)", {}}, {R"(\ud800\ud800)", {}},
+        {R"(\udc00\ud800)", {}},
+        // Unescaped control characters, a raw NUL, bad escapes.
+        {"a\x01", {}}, {"a\tb", {}}, {"a\nb", {}}, {std::string("a\0b", 3), {}},
+        {R"(\x41)", {}}, {R"(\u12)", {}},
+    };
+    for (const auto& [text, expected] : cases) {
+        SCOPED_TRACE(::testing::PrintToString(text));
+        const auto s = S::decode(with("volumeName", "\"" + text + "\""));
+        EXPECT_EQ(s ? std::optional(s->volumeName) : std::nullopt, expected);
+        EXPECT_EQ(S::decode(plus("x", "\"" + text + "\"")).has_value(), expected.has_value());
+        EXPECT_EQ(S::decode(Doc().add(text, "1").str()).has_value(), expected.has_value());
+    }
+}
+
+TEST(DiskSnapshotDecode, OneDocumentWithNothingAround) {
+    const std::string valid = Doc().str();
+    expectRows({
+        {"empty", "", false},
+        {"whitespace around", "\n " + valid + " \n\t", true},
+        {"leading BOM", kBom + valid, true},
+        {"two BOMs", kBom + kBom + valid, false},
+        {"BOM after whitespace", " " + kBom + valid, false},
+        {"trailing garbage", valid + "x", false},
+        {"a second document", valid + valid, false},
+        {"comment after", valid + "// note", false},
+        {"NUL after the document", valid + std::string(1, '\0'), false},
+        {"NUL after trailing whitespace", valid + "\n" + std::string(1, '\0'), false},
+        // The top-level object is level 1, so 511 nested arrays reach the limit of 512.
+        {"depth 512", plus("x", nested(511)), true},
+        {"depth 513", plus("x", nested(512)), false},
+        {"depth 601 in an item", with("topFolders", R"([{"name":"a","size":1,"x":)" + nested(600) + "}]"),
+         false},
+        {"100000 arrays", plus("x", nested(100000)), false},
+    });
+}
+
+TEST(DiskSnapshotEncode, RequiredMembersInOrderOptionalOnesOnlyWhenPresentNothingWithoutJsonForm) {
+    S s{foundation::Date{12.5}, "Disk", 0.25, 1, 2, 3, {{"a", 4}}, {}, std::nullopt, std::nullopt};
+    const std::string required = R"({"generatedAt":12.5,"volumeName":"Disk","usedFraction":0.25,"used":1,)"
+                                 R"("free":2,"total":3,"topFolders":[{"name":"a","size":4}],"topKinds":[])";
+    EXPECT_EQ(s.encode(), required + "}");
+    s.areas = Areas{{"w", 5, {}, {{"k", 6}}}};
+    s.rootName = "";
+    EXPECT_EQ(s.encode(), required + R"(,"areas":[{"name":"w","total":5,"topFolders":[],)"
+                                     R"("topKinds":[{"name":"k","size":6}]}],"rootName":""})");
+    // A value without a JSON form, however deep, fails the whole encoding.
+    (*s.areas)[0].topKinds[0].name = "\xC3";
+    EXPECT_EQ(s.encode(2), std::nullopt);
+    (*s.areas)[0].topKinds[0].name = "k";
+    s.generatedAt = foundation::Date{HUGE_VAL};
+    EXPECT_EQ(s.encode(), std::nullopt);
+}
+
+// Whatever decodes encodes, compact or indented, to a document that decodes to the same values.
+void expectRoundTrip(const S& first) {
+    for (int indent : {0, 2}) {
+        const auto encoded = first.encode(indent);
+        ASSERT_TRUE(encoded.has_value());
+        const auto second = S::decode(*encoded);
+        ASSERT_TRUE(second.has_value()) << *encoded;
+        EXPECT_TRUE(sameSnapshot(first, *second));
+        EXPECT_EQ(second->encode(indent), encoded);
+    }
+}
+
+TEST(DiskSnapshotRoundTrip, DecodedDocumentsAndThePreviewEncodeToEqualValues) {
+    expectRoundTrip(S::preview());
+    for (const std::string& json : {
+             brimlet_test::exampleDocument(),
+             Doc().set("areas", "[]").set("rootName", R"("")").add("unknown", R"([1,{"y":null}])").str(),
+             Doc().set("used", "-9223372036854775808").set("free", "9223372036854775807")
+                 .set("usedFraction", "5e-324").set("generatedAt", "-1.7976931348623157e308").str(),
+             Doc().set("volumeName", R"("a\u0000b\"\\\u001f\u00e9\ud83d\ude00")")
+                 .set("rootName", R"("\n")")
+                 .str(),
+         }) {
+        SCOPED_TRACE(json);
+        const auto first = S::decode(json);
+        ASSERT_TRUE(first.has_value());
+        expectRoundTrip(*first);
+    }
+}
+
+// ---- Reading the shared file
+
+// A valid snapshot document of exactly `size` bytes, padded with spaces before the closing brace.
+std::string documentOfSize(std::size_t size) {
+    std::string json = Doc().str();
+    json.pop_back();
+    json.append(size - json.size() - 1, ' ');
+    return json + "}";
+}
+
+// Reads on another thread: a reader that blocked on a FIFO would otherwise hang the test. The
+// wait is a hang guard, not a measurement.
+std::optional<DiskSnapshot> readGuarded(const SharedContainer& container) {
+    auto reading = std::async(std::launch::async, [] { return SharedSnapshot::read(); });
+    if (reading.wait_for(std::chrono::seconds(20)) != std::future_status::ready) {
+        // Release the blocked reader so that the test can end, then report.
+        const int fd = ::open(container.snapshotPath().c_str(), O_WRONLY | O_NONBLOCK);
+        if (fd >= 0) ::close(fd);
+        ADD_FAILURE() << "reading blocked";
+    }
+    return reading.get();
+}
+
+TEST(SharedSnapshotRead, NoContainerNoFileAndFaultyFilesYieldNothing) {
+    const std::string valid = Doc().str();
+    using Arrange = std::function<void(const SharedContainer&)>;
+    const auto bytes = [](std::string b) { return Arrange([b](const SharedContainer& c) { c.write(b); }); };
+    const std::pair<const char*, Arrange> cases[] = {
+        {"no container folder", [](const SharedContainer& c) { std::filesystem::remove_all(c.container()); }},
+        {"no file", [](const SharedContainer&) {}},
+        {"empty file", bytes("")},
+        {"cut in the middle of a string", bytes(valid.substr(0, valid.find("Macintosh") + 3))},
+        {"a required member missing", bytes(Doc().remove("free").str())},
+        {"4 MiB and one byte", bytes(documentOfSize(foundation::kMaxWholeFileBytes + 1))},
+        {"a directory",
+         [](const SharedContainer& c) { std::filesystem::create_directory(c.snapshotPath()); }},
+        {"a FIFO without a writer",
+         [](const SharedContainer& c) { ASSERT_EQ(::mkfifo(c.snapshotPath().c_str(), 0600), 0); }},
+    };
+    for (const auto& [what, arrange] : cases) {
+        SCOPED_TRACE(what);
+        const SharedContainer container;
+        arrange(container);
+        EXPECT_FALSE(readGuarded(container).has_value());
+    }
+}
+
+TEST(SharedSnapshotRead, EveryCallReadsTheFileAsItIsThroughASymbolicLink) {
+    const SharedContainer container;
+    const std::string target = container.root() + "/elsewhere.json";
+    std::filesystem::create_symlink(target, container.snapshotPath());
+    // The largest file that reads.
+    ASSERT_EQ(foundation::writeFileAtomically(target, documentOfSize(foundation::kMaxWholeFileBytes)), "");
+    const auto largest = SharedSnapshot::read();
+    ASSERT_TRUE(largest.has_value());
+    EXPECT_TRUE(brimlet_test::sameSnapshot(*largest, *DiskSnapshot::decode(Doc().str())));
+    ASSERT_EQ(foundation::writeFileAtomically(target, Doc().set("volumeName", R"("new")").str()), "");
+    const auto replaced = SharedSnapshot::read();
+    ASSERT_TRUE(replaced.has_value());
+    EXPECT_EQ(replaced->volumeName, "new");
+    // An invalid file in its place: nothing, not the last good snapshot.
+    container.write("{");
+    EXPECT_FALSE(SharedSnapshot::read().has_value());
+}
+
+// ---- Two corpora on disk: the public JSON conformance corpus and the fuzzer's seeds.
+
+// The regular files of `folder`, in name order.
+std::vector<fs::path> filesIn(const fs::path& folder) {
+    std::vector<fs::path> files;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        if (entry.is_regular_file()) files.push_back(entry.path());
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+// Each text of the public corpus placed as an unknown member's value, once before the known
+// members and once after them: every y_ text must decode, every n_ text must fail the document,
+// and an i_ text (either outcome allowed) must fare the same in both places.
+TEST(JsonConformance, AcceptableTextsDecodeMalformedOnesFailTheDocument) {
+    const fs::path corpus = fs::path(BRIMLET_TESTDATA_DIR) / "json-test-suite" / "test_parsing";
+    if (!fs::is_directory(corpus)) {
+        GTEST_SKIP() << "JSON conformance corpus not found at " << corpus
+                     << " (it is expected beside the project, in shared/testdata)";
+    }
+    std::size_t counts[3] = {};
+    for (const auto& file : filesIn(corpus)) {
+        const std::string name = file.filename().string();
+        SCOPED_TRACE(name);
+        const auto text = foundation::readWholeFile(file.string());
+        ASSERT_TRUE(text.has_value());
+        const bool first = S::decode(Doc().prepend("conformance", *text).str()).has_value();
+        EXPECT_EQ(S::decode(plus("conformance", *text)).has_value(), first);
+        const std::size_t kind = name[0] == 'y' ? 0 : name[0] == 'n' ? 1 : 2;
+        if (kind < 2) {
+            EXPECT_EQ(first, kind == 0);
+        }
+        ++counts[kind];
+    }
+    EXPECT_GT(counts[0], 50U);
+    EXPECT_GT(counts[1], 100U);
+    EXPECT_GT(counts[2], 0U);
+}
+
+// The fuzzer's seeds (fuzz/corpus), and any crash input added to them, decode or fail cleanly.
+TEST(FuzzCorpusReplay, EverySeedDecodesOrFailsCleanlyAndRoundTrips) {
+    const auto files = filesIn(fs::path(BRIMLET_SOURCE_DIR) / "fuzz" / "corpus");
+    ASSERT_GE(files.size(), 5U);
+    std::size_t decoded = 0;
+    for (const auto& file : files) {
+        SCOPED_TRACE(file.filename().string());
+        const auto bytes = foundation::readWholeFile(file.string());
+        ASSERT_TRUE(bytes.has_value());
+        const auto snapshot = S::decode(*bytes);
+        if (!snapshot) continue;
+        ++decoded;
+        expectRoundTrip(*snapshot);
+    }
+    // The corpus is made of real-shaped documents: most of them decode.
+    EXPECT_GE(decoded * 2, files.size());
+}
+
+}  // namespace
+}  // namespace brimlet
