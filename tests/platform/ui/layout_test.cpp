@@ -91,8 +91,6 @@ TEST(Layout, KnownAnswers) {
          {{0, 0, 10, 40}, {18, 15, 10, 10}}},
         {"HStack bottom alignment", HStack(V::bottom, 2, {rect(10, 40), rect(10, 10)}),
          {100.0, 100.0}, "Rectangle", {{0, 0, 10, 40}, {12, 30, 10, 10}}},
-        {"VStack trailing alignment", VStack(H::trailing, 5, {rect(40, 10), rect(80, 10)}),
-         {200.0, 200.0}, "Rectangle", {{40, 0, 40, 10}, {0, 15, 80, 10}}},
         {"an ideal-size stack adds its children and gaps",
          HStack(V::top, 3, {rect(10, 5), rect(20, 8)}), {}, "HStack", {{0, 0, 33, 8}}},
         {"a divider in a VStack is a horizontal line one device pixel thick across the stack",

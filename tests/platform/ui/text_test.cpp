@@ -179,51 +179,47 @@ TEST(TextLayout, TruncationCutsOnlyBetweenUserPerceivedCharacters) {
             }
         }
     }
-
-    struct Known { const char* what; std::string name; TruncationMode mode; double width;
-                   std::string expected; };
-    const std::vector<Known> known = {
-        {"accents stay on their letters", kResumes, TruncationMode::tail, 30,
-         "Re\u0301s" + kEllipsis},
-        {"flags stay whole", kFlags, TruncationMode::tail, 24, kFlagJp + kEllipsis},
-        {"conjunct with its vowel sign stays whole, no dangling virama", kHindi,
-         TruncationMode::middle, 60,
-         "\u0939\u093F" + kEllipsis + "\u0915\u094D\u0937\u094D\u092E\u0940"},
-        {"emoji sequences stay whole, spaces at the cut go", kFamily + " and " + kCoder,
-         TruncationMode::middle, 66, kFamily + kEllipsis + kCoder},
-        {"conjoining jamo stay one syllable", jamo, TruncationMode::head, 48,
-         kEllipsis + kJamoHan + kJamoGeul},
-    };
-    for (const Known& k : known) {
-        SCOPED_TRACE(k.what);
-        EXPECT_EQ(detail::truncateText(k.name, k.width, k.mode, Font::caption, 0,
-                                       test::fixedMeasurer()),
-                  k.expected);
-    }
 }
 
-TEST(TextLayout, WrapsAtLineBreaksThenBetweenCharacters) {
+TEST(TextLayout, CutsAndLineBreaksKeepEveryCharacterWhole) {
+    // With a truncation mode, the one cut line; without, the lines the text wraps into.
     struct Case { const char* what; std::string text; double width;
-                  std::vector<std::string> lines; };
-    const std::vector<Case> cases = {
-        {"at a space rather than inside a word", kResumes + " " + kFamily, 60,
+                  std::optional<TruncationMode> cut; std::vector<std::string> lines; };
+    const std::string jamo = kJamoHan + kJamoGeul + kJamoHan + kJamoGeul;
+    const Case cases[] = {
+        {"accents stay on their letters", kResumes, 30, TruncationMode::tail,
+         {"Re\u0301s" + kEllipsis}},
+        {"flags stay whole", kFlags, 24, TruncationMode::tail, {kFlagJp + kEllipsis}},
+        {"conjunct with its vowel sign stays whole, no dangling virama", kHindi, 60,
+         TruncationMode::middle,
+         {"\u0939\u093F" + kEllipsis + "\u0915\u094D\u0937\u094D\u092E\u0940"}},
+        {"emoji sequences stay whole, spaces at the cut go", kFamily + " and " + kCoder, 66,
+         TruncationMode::middle, {kFamily + kEllipsis + kCoder}},
+        {"conjoining jamo stay one syllable", jamo, 48, TruncationMode::head,
+         {kEllipsis + kJamoHan + kJamoGeul}},
+        {"wraps at a space rather than inside a word", kResumes + " " + kFamily, 60, {},
          {kResumes, kFamily}},
-        {"at the space between Devanagari words", kHindi, 42,
+        {"wraps at the space between Devanagari words", kHindi, 42, {},
          {"\u0939\u093F\u0928\u094D\u0926\u0940", kLakshmi}},
-        {"a word with no break keeps its conjunct whole", kLakshmi, 36,
+        {"a word with no break keeps its conjunct whole", kLakshmi, 36, {},
          {"\u0932", "\u0915\u094D\u0937\u094D\u092E\u0940"}},
-        {"between flags, never between their halves", kFlags, 18, {kFlagJp, kFlagDe, kFlagFr}},
-        {"Korean at the space, not between syllables", kHangul, 30,
+        {"wraps between flags, never between their halves", kFlags, 18, {},
+         {kFlagJp, kFlagDe, kFlagFr}},
+        {"wraps Korean at the space, not between syllables", kHangul, 30, {},
          {"\uD55C\uAD6D\uC5B4", "\uD3F4\uB354"}},
-        {"a Korean word wider than the line keeps its jamo together",
-         kJamoHan + kJamoGeul + kJamoHan + kJamoGeul, 24,
+        {"a Korean word wider than the line keeps its jamo together", jamo, 24, {},
          {kJamoHan, kJamoGeul, kJamoHan, kJamoGeul}},
-        {"never between a space and its mark", "ab \u0301cd", 24, {"ab \u0301", "cd"}},
+        {"never wraps between a space and its mark", "ab \u0301cd", 24, {}, {"ab \u0301", "cd"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        const detail::TextParameters p{.font = Font::caption, .lineLimit = std::nullopt};
-        const auto out = detail::layoutText(c.text, p, {c.width, {}}, test::fixedMeasurer());
+        const auto& m = test::fixedMeasurer();
+        if (c.cut) {
+            EXPECT_EQ(detail::truncateText(c.text, c.width, *c.cut, Font::caption, 0, m),
+                      c.lines[0]);
+            continue;
+        }
+        const auto out = detail::layoutText(c.text, {Font::caption, 0, {}}, {c.width, {}}, m);
         EXPECT_EQ(out.lines, c.lines);
         EXPECT_FALSE(out.truncated);
     }

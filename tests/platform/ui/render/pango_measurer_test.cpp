@@ -9,12 +9,8 @@
 namespace render {
 namespace {
 
-class PangoMeasurerTest : public ::testing::Test {
-protected:
-    std::unique_ptr<ui::TextMeasurer> m = makeTextMeasurer();
-};
-
-TEST_F(PangoMeasurerTest, WidthGrowsWithTextSizeWeightAndTrackingAndDigitsCanBeTabular) {
+TEST(PangoMeasurer, WidthGrowsWithTextSizeWeightAndTrackingAndDigitsCanBeTabular) {
+    const auto m = makeTextMeasurer();
     EXPECT_EQ(m->width("", ui::Font::body, 0), 0);
     const double one = m->width("a", ui::Font::body, 0);
     EXPECT_GT(one, 0);
@@ -36,12 +32,13 @@ TEST_F(PangoMeasurerTest, WidthGrowsWithTextSizeWeightAndTrackingAndDigitsCanBeT
     EXPECT_DOUBLE_EQ(m->width("111", tabular, 0), m->width("888", tabular, 0));
 }
 
-TEST_F(PangoMeasurerTest, LayoutWithPangoTruncatesToTheProposedWidth) {
+TEST(PangoMeasurer, LayoutWithPangoTruncatesToTheProposedWidth) {
     const ui::View name = ui::Text::verbatim("A very long folder name that cannot fit")
                               .font(ui::Font::caption)
                               .lineLimit(1)
                               .truncationMode(ui::TruncationMode::middle)
                               .frame(96, std::nullopt, ui::Alignment::leading);
+    const auto m = makeTextMeasurer();
     const ui::LaidOutNode root = ui::layout(name, {}, *m);
     const auto& t = std::get<ui::LaidOutText>(ui::testing::findNode(root, "Text")->content);
     ASSERT_EQ(t.lines.size(), 1u);
