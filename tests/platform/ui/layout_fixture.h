@@ -4,12 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
+#include "platform/ui/testing/fixed_measurer.h"
 #include "platform/ui/testing/layout_queries.h"
 #include "platform/ui/ui.h"
-#include "platform/ui/testing/fixed_measurer.h"
 
 namespace ui::test {
 
@@ -29,25 +30,18 @@ inline std::vector<Rect> framesOf(const LaidOutNode& root, std::string_view type
     return out;
 }
 
-inline std::string str(const Rect& r) {
-    return "[" + std::to_string(r.x) + ", " + std::to_string(r.y) + ", " + std::to_string(r.width) +
-           ", " + std::to_string(r.height) + "]";
-}
-
-inline void expectFrame(const Rect& actual, const Rect& expected) {
-    SCOPED_TRACE("actual " + str(actual) + " expected " + str(expected));
-    EXPECT_NEAR(actual.x, expected.x, 1e-6);
-    EXPECT_NEAR(actual.y, expected.y, 1e-6);
-    EXPECT_NEAR(actual.width, expected.width, 1e-6);
-    EXPECT_NEAR(actual.height, expected.height, 1e-6);
-}
-
 inline void expectFrames(const std::vector<Rect>& actual, const std::vector<Rect>& expected) {
     ASSERT_EQ(actual.size(), expected.size());
     for (std::size_t i = 0; i < actual.size(); ++i) {
-        SCOPED_TRACE("node " + std::to_string(i));
-        expectFrame(actual[i], expected[i]);
+        const Rect& a = actual[i];
+        const Rect& e = expected[i];
+        EXPECT_TRUE(std::abs(a.x - e.x) < 1e-6 && std::abs(a.y - e.y) < 1e-6 &&
+                    std::abs(a.width - e.width) < 1e-6 && std::abs(a.height - e.height) < 1e-6)
+            << "node " << i << ": [" << a.x << ", " << a.y << ", " << a.width << ", " << a.height
+            << "], expected [" << e.x << ", " << e.y << ", " << e.width << ", " << e.height << "]";
     }
 }
+
+inline void expectFrame(const Rect& actual, const Rect& expected) { expectFrames({actual}, {expected}); }
 
 }  // namespace ui::test

@@ -20,18 +20,17 @@ Flexibility flex(double minimum, double maximum, double priority = 0, double ide
     return {minimum, ideal, maximum, priority};
 }
 
-struct SharingCase {
-    std::string name;
-    std::vector<Flexibility> children;
-    std::optional<double> length;
-    double spacing;
-    std::vector<std::optional<double>> offered;
-    std::vector<double> taken;
-    double total;
-};
-
-const std::vector<SharingCase>& sharingCases() {
-    static const std::vector<SharingCase> cases = {
+TEST(ShareSpace, KnownAnswers) {
+    struct Case {
+        std::string name;
+        std::vector<Flexibility> children;
+        std::optional<double> length;
+        double spacing;
+        std::vector<std::optional<double>> offered;
+        std::vector<double> taken;
+        double total;
+    };
+    const Case cases[] = {
         {"equal children get equal shares of what is left after spacing",
          {flex(0, kInf), flex(0, kInf), flex(0, kInf)}, 320.0, 10,
          {100.0, 100.0, 100.0}, {100, 100, 100}, 320},
@@ -39,37 +38,27 @@ const std::vector<SharingCase>& sharingCases() {
          {flex(0, kInf), flex(0, 50), flex(0, 100)}, 300.0, 0,
          {150.0, 100.0, 125.0}, {150, 50, 100}, 300},
         {"among unbounded children the larger minimum is served first",
-         {flex(10, kInf), flex(70, kInf)}, 100.0, 0,
-         {30.0, 50.0}, {30, 70}, 100},
+         {flex(10, kInf), flex(70, kInf)}, 100.0, 0, {30.0, 50.0}, {30, 70}, 100},
         {"a child cannot shrink below its minimum; the stack overflows",
-         {flex(80, 80), flex(0, kInf)}, 50.0, 0,
-         {25.0, 0.0}, {80, 0}, 80},
+         {flex(80, 80), flex(0, kInf)}, 50.0, 0, {25.0, 0.0}, {80, 0}, 80},
         {"a child takes no more than its maximum and the stack keeps the rest",
-         {flex(0, 40)}, 100.0, 0,
-         {100.0}, {40}, 40},
+         {flex(0, 40)}, 100.0, 0, {100.0}, {40}, 40},
         {"a higher priority is served first, the lower ones keeping their minimum",
-         {flex(0, kInf, 1), flex(30, kInf)}, 100.0, 0,
-         {70.0, 30.0}, {70, 30}, 100},
+         {flex(0, kInf, 1), flex(30, kInf)}, 100.0, 0, {70.0, 30.0}, {70, 30}, 100},
         {"a lowest-priority child (a spacer in a stack) takes what the others leave",
          {flex(0, kInf, -kInf), flex(0, 60), flex(0, 20)}, 100.0, 0,
          {20.0, 80.0, 50.0}, {20, 60, 20}, 100},
         {"offered 0, every child takes its minimum",
-         {flex(10, 50), flex(0, kInf)}, 0.0, 4,
-         {0.0, 0.0}, {10, 0}, 14},
+         {flex(10, 50), flex(0, kInf)}, 0.0, 4, {0.0, 0.0}, {10, 0}, 14},
         {"offered infinity, every child takes its maximum",
-         {flex(0, 50), flex(0, kInf)}, kInf, 0,
-         {kInf, kInf}, {50, kInf}, kInf},
+         {flex(0, 50), flex(0, kInf)}, kInf, 0, {kInf, kInf}, {50, kInf}, kInf},
         {"offered nothing, every child is offered nothing and takes its ideal",
          {flex(0, kInf, 0, 12), flex(5, 5, 0, 5)}, std::nullopt, 3,
          {std::nullopt, std::nullopt}, {12, 5}, 20},
         {"no children take only nothing",
          {}, 100.0, 8, {}, {}, 0},
     };
-    return cases;
-}
-
-TEST(ShareSpace, KnownAnswers) {
-    for (const SharingCase& c : sharingCases()) {
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const SpaceSharing sharing = shareSpace(c.children, c.length, c.spacing);
         ASSERT_EQ(sharing.shares.size(), c.taken.size());
