@@ -1,5 +1,5 @@
-#include "platform/ui/render/png_encoder.h"
 #include "platform/ui/render/render.h"
+#include "platform/ui/render/png_encoder.h"
 
 #include <cairo-pdf.h>
 #include <cairo-svg.h>
@@ -116,9 +116,9 @@ static std::string encodeWith(const ui::LaidOutTile& tile, Format format, double
         if (!error.empty()) out.clear();
         return error;
     }
-    cairo_surface_t* surface = format == Format::svg
-                                   ? cairo_svg_surface_create_for_stream(appendToString, &out, w, h)
-                                   : cairo_pdf_surface_create_for_stream(appendToString, &out, w, h);
+    cairo_surface_t* surface =
+        format == Format::svg ? cairo_svg_surface_create_for_stream(appendToString, &out, w, h)
+                              : cairo_pdf_surface_create_for_stream(appendToString, &out, w, h);
     std::string error;
     if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
         error = cairoError(cairo_surface_status(surface));
@@ -134,8 +134,7 @@ static std::string encodeWith(const ui::LaidOutTile& tile, Format format, double
     return error;
 }
 
-std::string encodeTile(const ui::LaidOutTile& tile, Format format, double scale,
-                       std::string& out) {
+std::string encodeTile(const ui::LaidOutTile& tile, Format format, double scale, std::string& out) {
     const detail::PangoText text;
     return encodeWith(tile, format, scale, text, out);
 }
@@ -189,7 +188,8 @@ std::string encodePixelsPng(const TilePixels& pixels, std::string& out) {
 std::string renderTile(const ui::View& view, const TileOptions& options, const std::string& path,
                        ui::EnvironmentValues environment) {
     const auto format = formatForPath(path);
-    if (!format) return "unsupported output format for " + path + " (use .png, .svg, .pdf or .json)";
+    if (!format)
+        return "unsupported output format for " + path + " (use .png, .svg, .pdf or .json)";
     if (!(options.scale > 0) || !std::isfinite(options.scale)) return "the scale must be above 0";
     // One pango context measures and draws, so both see the same widths.
     const detail::PangoText text;
@@ -197,8 +197,7 @@ std::string renderTile(const ui::View& view, const TileOptions& options, const s
     const ui::LaidOutTile tile =
         layoutForRendering(view, options, measurer, std::move(environment));
     std::string bytes;
-    if (std::string error = encodeWith(tile, *format, options.scale, text, bytes);
-        !error.empty()) {
+    if (std::string error = encodeWith(tile, *format, options.scale, text, bytes); !error.empty()) {
         return error;
     }
     if (std::string error = foundation::writeFileAtomically(path, bytes); !error.empty()) {

@@ -44,8 +44,7 @@ ui::LaidOutTile layoutForRendering(const ui::View& view, const TileOptions& opti
 // Encodes a laid-out tile in `format` into `out` (replacing its contents). PNG is drawn at
 // `scale` device pixels per point; SVG and PDF are in points. Returns an empty string on
 // success, else what failed.
-std::string encodeTile(const ui::LaidOutTile& tile, Format format, double scale,
-                       std::string& out);
+std::string encodeTile(const ui::LaidOutTile& tile, Format format, double scale, std::string& out);
 
 // A tile drawn into memory: cairo's ARGB32 layout (32-bit native-endian words, alpha
 // premultiplied; B, G, R, A bytes on a little-endian machine), `stride` bytes from one row to the

@@ -25,9 +25,8 @@ GdkTexture* drawTile(const AnyEntry& entry, WidgetFamily family, const TileLook&
         owned->data(), owned->size(),
         [](gpointer data) { delete static_cast<std::vector<unsigned char>*>(data); }, owned);
     // GDK_MEMORY_DEFAULT is cairo's ARGB32: native-endian words with premultiplied alpha.
-    GdkTexture* texture =
-        gdk_memory_texture_new(pixels.width, pixels.height, GDK_MEMORY_DEFAULT, bytes,
-                               static_cast<gsize>(pixels.stride));
+    GdkTexture* texture = gdk_memory_texture_new(pixels.width, pixels.height, GDK_MEMORY_DEFAULT,
+                                                 bytes, static_cast<gsize>(pixels.stride));
     g_bytes_unref(bytes);
     return texture;
 }

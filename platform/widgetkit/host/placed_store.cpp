@@ -100,7 +100,8 @@ PlacedWidgets PlacedStore::load() const {
             const auto value = object->member(name);
             if (!value) return std::nullopt;
             const auto s = value->string();
-            if (!s) corrupt(path_, std::string("holds a widget whose \"") + name + "\" is not text");
+            if (!s)
+                corrupt(path_, std::string("holds a widget whose \"") + name + "\" is not text");
             return std::string(*s);
         };
         PlacedWidget w;
