@@ -94,10 +94,6 @@ class BreakdownProviderTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(opens_.ready()) << std::strerror(errno);
-        opens_.drain();
-    }
-
-    void writeExample() {
         container_.write(exampleDocument());
         opens_.drain();  // the writer's own opens are not the provider's
     }
@@ -109,74 +105,48 @@ protected:
 };
 
 TEST_F(BreakdownProviderTest, TheCounterSeesEveryReadOfTheFileAndNothingElse) {
-    writeExample();
-    EXPECT_EQ(opens_.drain(), 0);
     ASSERT_TRUE(SharedSnapshot::read().has_value());
     ASSERT_TRUE(SharedSnapshot::read().has_value());
-    EXPECT_EQ(opens_.drain(), 2);
-    // Another file in the same folder is not counted.
     ASSERT_EQ(foundation::writeFileAtomically(container_.container() + "/other.json", "{}"), "");
     (void)foundation::readWholeFile(container_.container() + "/other.json");
-    EXPECT_EQ(opens_.drain(), 0);
+    EXPECT_EQ(opens_.drain(), 2);
 }
 
-TEST_F(BreakdownProviderTest, GallerySnapshotShowsTheSampleAndNeverOpensTheFile) {
-    writeExample();
-    for (const auto& area : {std::optional<std::string>{}, std::optional<std::string>{"work"}}) {
-        SCOPED_TRACE(area.value_or("<no entity>"));
-        const BreakdownEntry entry = provider_.snapshot(intentFor(area), context(true)).get();
-        EXPECT_EQ(opens_.drain(), 0);
-        EXPECT_EQ(entry.date, kTenOClock);
-        ASSERT_TRUE(entry.snapshot.has_value());
-        EXPECT_TRUE(brimlet_test::sameSnapshot(*entry.snapshot, DiskSnapshot::preview()));
-        EXPECT_EQ(entry.areaName, area);
-    }
-}
-
-TEST_F(BreakdownProviderTest, DesktopSnapshotOpensTheFileOnEveryCall) {
-    writeExample();
-    const auto expected = DiskSnapshot::decode(exampleDocument());
-    ASSERT_TRUE(expected.has_value());
-    for (int call = 0; call < 3; ++call) {
-        SCOPED_TRACE(call);
-        const BreakdownEntry entry = provider_.snapshot(intentFor("work"), context(false)).get();
-        EXPECT_EQ(opens_.drain(), 1);
-        EXPECT_EQ(entry.date, kTenOClock);
-        ASSERT_TRUE(entry.snapshot.has_value());
-        EXPECT_TRUE(brimlet_test::sameSnapshot(*entry.snapshot, *expected));
-        EXPECT_EQ(entry.areaName, std::optional<std::string>("work"));
-    }
-}
-
-TEST_F(BreakdownProviderTest, TimelineOpensTheFileAlsoInTheGallery) {
-    writeExample();
-    for (const bool isPreview : {false, true, false, true}) {
-        SCOPED_TRACE(isPreview ? "gallery" : "desktop");
-        const auto timeline = provider_.timeline(intentFor(std::nullopt), context(isPreview)).get();
-        EXPECT_EQ(opens_.drain(), 1);
-        ASSERT_EQ(timeline.entries.size(), 1u);
-        ASSERT_TRUE(timeline.entries[0].snapshot.has_value());
-        // The stored document, never the sample.
-        EXPECT_EQ(timeline.entries[0].snapshot->topFolders.size(), 2u);
-        EXPECT_EQ(timeline.entries[0].snapshot->used, 556'000'000'000);
-    }
-}
-
-TEST_F(BreakdownProviderTest, PlaceholderIsTheSampleWithNoAreaAndOpensNothing) {
-    writeExample();
-    for (const bool isPreview : {false, true}) {
-        SCOPED_TRACE(isPreview ? "gallery" : "desktop");
-        const BreakdownEntry entry = provider_.placeholder(context(isPreview));
-        EXPECT_EQ(opens_.drain(), 0);
-        EXPECT_EQ(entry.date, kTenOClock);
-        ASSERT_TRUE(entry.snapshot.has_value());
-        EXPECT_TRUE(brimlet_test::sameSnapshot(*entry.snapshot, DiskSnapshot::preview()));
-        EXPECT_EQ(entry.areaName, std::nullopt);
+// The gallery's snapshot and every placeholder show the sample without reading the file; a
+// desktop snapshot and every timeline (gallery too) read the stored document, at every call.
+TEST_F(BreakdownProviderTest, OnlyTheGallerysSnapshotAndPlaceholdersSkipTheFile) {
+    const auto stored = DiskSnapshot::decode(exampleDocument());
+    ASSERT_TRUE(stored.has_value());
+    using Request = std::function<BreakdownEntry(BreakdownProvider&, bool)>;
+    struct Case {
+        const char* what;
+        Request request;
+        bool readsOnTheDesktop;
+        bool readsInTheGallery;
+    };
+    const std::vector<Case> cases = {
+        {"snapshot", [](BreakdownProvider& p, bool preview) {
+             return p.snapshot(intentFor("work"), context(preview)).get(); }, true, false},
+        {"placeholder", [](BreakdownProvider& p, bool preview) {
+             return p.placeholder(context(preview)); }, false, false},
+        {"timeline", [](BreakdownProvider& p, bool preview) {
+             return p.timeline(intentFor("work"), context(preview)).get().entries.at(0); }, true, true},
+    };
+    for (const auto& c : cases) {
+        for (const bool isPreview : {true, false, true}) {
+            SCOPED_TRACE(std::string(c.what) + (isPreview ? " in the gallery" : " on the desktop"));
+            const bool reads = isPreview ? c.readsInTheGallery : c.readsOnTheDesktop;
+            const BreakdownEntry entry = c.request(provider_, isPreview);
+            EXPECT_EQ(opens_.drain(), reads ? 1 : 0);
+            EXPECT_EQ(entry.date, kTenOClock);
+            ASSERT_TRUE(entry.snapshot.has_value());
+            EXPECT_TRUE(brimlet_test::sameSnapshot(*entry.snapshot,
+                                                   reads ? *stored : DiskSnapshot::preview()));
+        }
     }
 }
 
 TEST_F(BreakdownProviderTest, TheConfiguredEntityBecomesTheAreaName) {
-    writeExample();
     struct Case {
         const char* what;
         std::optional<std::string> entity;
@@ -189,9 +159,8 @@ TEST_F(BreakdownProviderTest, TheConfiguredEntityBecomesTheAreaName) {
         {"a name no area has, passed on as it is", "gone", "gone"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
         for (const bool isPreview : {false, true}) {
-            SCOPED_TRACE(isPreview ? "gallery" : "desktop");
+            SCOPED_TRACE(std::string(c.what) + (isPreview ? " in the gallery" : " on the desktop"));
             EXPECT_EQ(provider_.snapshot(intentFor(c.entity), context(isPreview)).get().areaName,
                       c.areaName);
             const auto timeline = provider_.timeline(intentFor(c.entity), context(isPreview)).get();
@@ -199,63 +168,41 @@ TEST_F(BreakdownProviderTest, TheConfiguredEntityBecomesTheAreaName) {
             EXPECT_EQ(timeline.entries[0].areaName, c.areaName);
         }
     }
+    EXPECT_EQ(provider_.placeholder(context(false)).areaName, std::nullopt);
 }
 
+// One entry at now, the next reload six hours on, both from one reading of a clock that moves;
+// the same without a file, with a corrupt one, or without a container at all.
 TEST_F(BreakdownProviderTest, TimelineHasOneEntryAtNowAndReloadsSixHoursLater) {
-    writeExample();
-    // A clock that moves on at every reading: the entry and the reload date must come from
-    // the same reading.
     double reading = kTenOClock.secondsSinceReferenceDate;
-    std::vector<double> readings;
     foundation::testing::ScopedClock ticking([&] {
-        readings.push_back(reading);
         reading += 7;
-        return Date{readings.back()};
+        return Date{reading - 7};
     });
-    const auto timeline = provider_.timeline(intentFor("work"), context(false)).get();
-    ASSERT_EQ(timeline.entries.size(), 1u);
-    ASSERT_FALSE(readings.empty());
-    const Date now = timeline.entries[0].date;
-    EXPECT_EQ(now, Date{readings.front()});
-    ASSERT_EQ(timeline.policy.kind(), TimelineReloadPolicy::Kind::after);
-    EXPECT_EQ(timeline.policy.date().secondsSinceReferenceDate - now.secondsSinceReferenceDate,
-              kSixHours);
-    EXPECT_EQ(foundation::iso8601(timeline.policy.date()), "2024-01-01T16:00:00.000Z");
-}
-
-TEST_F(BreakdownProviderTest, WithoutAFileTheTimelineStillHasItsEntryAndPolicy) {
-    struct Case {
-        const char* what;
-        std::function<void(SharedContainer&)> arrange;
+    const std::vector<std::function<void()>> arrangements = {
+        [] {},
+        [&] { container_.remove(); },
+        [&] { container_.write(R"({"generatedAt": 0,)"); },
+        [] {},
     };
-    const std::vector<Case> cases = {
-        {"no file", [](SharedContainer& c) { c.remove(); }},
-        {"a corrupt file", [](SharedContainer& c) { c.write(R"({"generatedAt": 0,)"); }},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        c.arrange(container_);
+    for (std::size_t i = 0; i < arrangements.size(); ++i) {
+        SCOPED_TRACE(i);
+        arrangements[i]();
+        std::optional<foundation::testing::ScopedContainerRoot> noDataHome;
+        if (i == 3) noDataHome.emplace("");
         opens_.drain();
-        const auto timeline = provider_.timeline(intentFor(std::nullopt), context(false)).get();
+        const double before = reading;
+        const auto timeline = provider_.timeline(intentFor("work"), context(false)).get();
         ASSERT_EQ(timeline.entries.size(), 1u);
-        EXPECT_EQ(timeline.entries[0].date, kTenOClock);
-        EXPECT_FALSE(timeline.entries[0].snapshot.has_value());
-        EXPECT_EQ(timeline.entries[0].areaName, std::nullopt);
+        EXPECT_EQ(timeline.entries[0].snapshot.has_value(), i == 0);
+        EXPECT_EQ(timeline.entries[0].areaName, std::optional<std::string>("work"));
+        EXPECT_EQ(timeline.entries[0].date, Date{before});
         ASSERT_EQ(timeline.policy.kind(), TimelineReloadPolicy::Kind::after);
-        EXPECT_EQ(timeline.policy.date(),
-                  Date{kTenOClock.secondsSinceReferenceDate + kSixHours});
-        // Without a file a desktop snapshot has none either.
-        EXPECT_FALSE(provider_.snapshot(intentFor(""), context(false)).get().snapshot.has_value());
+        EXPECT_EQ(timeline.policy.date(), Date{before + kSixHours});
+        // No file, nothing to open; no container, nothing looked for.
+        EXPECT_EQ(opens_.drain(), i == 0 || i == 2 ? 1 : 0);
+        if (i > 0) { EXPECT_FALSE(provider_.snapshot(intentFor(""), context(false)).get().snapshot.has_value()); }
     }
-}
-
-TEST_F(BreakdownProviderTest, WithoutAContainerNothingIsReadAndEntriesStillCome) {
-    foundation::testing::ScopedContainerRoot noDataHome("");
-    const auto timeline = provider_.timeline(intentFor("work"), context(false)).get();
-    ASSERT_EQ(timeline.entries.size(), 1u);
-    EXPECT_FALSE(timeline.entries[0].snapshot.has_value());
-    EXPECT_EQ(timeline.entries[0].areaName, std::optional<std::string>("work"));
-    EXPECT_EQ(opens_.drain(), 0);
 }
 
 }  // namespace

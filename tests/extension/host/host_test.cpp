@@ -140,17 +140,15 @@ TEST_F(HostTest, BadArgumentsExitTwoWithOneClearLine) {
     };
     const std::vector<Case> cases = {
         {{"frobnicate"}, "unknown command 'frobnicate'"},
-        {{"snapshot", "nosuch"}, "unknown widget 'nosuch'"},
         {{"place", "nosuch", "--family", "small"}, "unknown widget 'nosuch'"},
-        {{"snapshot", "fullness", "--family", "large"}, "Disk Space supports small and medium"},
         {{"place", "fullness", "--family", "large"}, "Disk Space supports small and medium"},
         {{"timeline", "breakdown", "--family", "small"}, "Disk Breakdown supports medium and large"},
         {{"snapshot", "fullness", "--family", "huge"}, "unknown family 'huge'"},
-        {{"snapshot", "fullness", "--area", "work"}, "--area"},
         {{"timeline", "org.brimlet.Brimlet.fullness", "--area", ""}, "--area"},
         {{"timeline", "--placed", "7"}, "'7'"},
         {{"configure", "7", "--area", "work"}, "'7'"},
         {{"timeline", "breakdown", "--bogus"}, "--bogus"},
+        {{"timeline", "breakdown", "--area", "\xff"}, "not valid UTF-8"},
         {{}, "brimlet-widgets"},
     };
     for (const auto& c : cases) {
@@ -161,83 +159,38 @@ TEST_F(HostTest, BadArgumentsExitTwoWithOneClearLine) {
         expectOneLine(o);
         EXPECT_NE(o.err.find(c.says), std::string::npos) << o.err;
     }
-    // None of them placed anything.
-    EXPECT_FALSE(std::filesystem::exists(storePath()));
+    EXPECT_FALSE(std::filesystem::exists(storePath()));  // none of them placed anything
 }
 
-TEST_F(HostTest, ConfiguringAFullnessWidgetIsABadArgumentAndChangesNothing) {
-    const std::string id = place("fullness", "small");
-    std::string before;
-    ASSERT_TRUE(foundation::readWholeFile(storePath()).has_value());
-    before = *foundation::readWholeFile(storePath());
-    const Outcome o = run({"configure", id, "--area", "work"});
-    EXPECT_EQ(o.status, 2);
-    expectOneLine(o);
-    EXPECT_NE(o.err.find("Disk Space"), std::string::npos) << o.err;
-    EXPECT_EQ(foundation::readWholeFile(storePath()), std::optional<std::string>(before));
-}
-
-TEST_F(HostTest, HelpExitsZero) {
-    for (const Args& args : {Args{"--help"}, Args{"snapshot", "--help"}, Args{"areas", "--help"},
-                             Args{"configure", "--help"}, Args{"render", "--help"}}) {
-        SCOPED_TRACE(joined(args));
-        const Outcome o = run(args);
-        EXPECT_EQ(o.status, 0);
-        EXPECT_FALSE(o.out.empty());
-        EXPECT_EQ(o.err, "");
-    }
-}
-
+// A placed widget keeps the area chosen for it across runs; an area the snapshot no longer
+// holds is answered as the whole disk (the empty id) while the store keeps the choice.
 TEST_F(HostTest, APlacedWidgetKeepsItsAreaAcrossRuns) {
     container_.write(exampleDocument());
     const std::string id = place("breakdown", "large");
-    ASSERT_FALSE(id.empty());
-    // Newly placed: no entity, so the area name is left out.
-    EXPECT_EQ(placedAreaName("snapshot", id), std::nullopt);
-
+    EXPECT_EQ(placedAreaName("snapshot", id), std::nullopt);  // no entity yet
     ASSERT_EQ(run({"configure", id, "--area", "work"}).status, 0);
-    for (const char* request : {"snapshot", "timeline", "snapshot"}) {
-        SCOPED_TRACE(request);
-        EXPECT_EQ(placedAreaName(request, id), std::optional<std::string>("work"));
-    }
-
+    EXPECT_EQ(placedAreaName("timeline", id), std::optional<std::string>("work"));
     const Outcome listed = run({"placed", "--json"});
     ASSERT_EQ(listed.status, 0) << listed.err;
     const auto document = JsonDocument::parse("{\"placed\":" + listed.out + "}");
     ASSERT_TRUE(document.has_value()) << listed.out;
     const auto placed = objectsIn(document->root(), "placed");
     ASSERT_EQ(placed.size(), 1u);
-    EXPECT_EQ(stringMember(placed[0], "id"), std::optional<std::string>(id));
-    EXPECT_EQ(stringMember(placed[0], "kind"),
-              std::optional<std::string>("org.brimlet.Brimlet.breakdown"));
-    EXPECT_EQ(stringMember(placed[0], "family"), std::optional<std::string>("large"));
-    EXPECT_EQ(stringMember(placed[0], "area"), std::optional<std::string>("work"));
-}
-
-TEST_F(HostTest, AStoredAreaTheSnapshotNoLongerHoldsIsAnsweredAsTheWholeDisk) {
-    container_.write(exampleDocument());
-    const std::string id = place("breakdown", "medium");
-    ASSERT_EQ(run({"configure", id, "--area", "work"}).status, 0);
-    EXPECT_EQ(placedAreaName("timeline", id), std::optional<std::string>("work"));
-
-    // A newer scan without that area: resolved through the query, the identifier comes back as
-    // the whole-disk entity, whose id is present and empty.
-    container_.write(Doc().set("areas", "[]").set("rootName", "\"code\"").str());
-    for (const char* request : {"snapshot", "timeline"}) {
-        SCOPED_TRACE(request);
-        EXPECT_EQ(placedAreaName(request, id), std::optional<std::string>(""));
+    for (const auto& [member, value] : {std::pair{"id", id}, {"kind", "org.brimlet.Brimlet.breakdown"},
+                                        {"family", "large"}, {"area", "work"}}) {
+        EXPECT_EQ(stringMember(placed[0], member), std::optional<std::string>(value)) << member;
     }
-    // No snapshot at all resolves it the same way.
+    container_.write(Doc().set("areas", "[]").set("rootName", "\"code\"").str());
+    EXPECT_EQ(placedAreaName("snapshot", id), std::optional<std::string>(""));
     container_.remove();
     EXPECT_EQ(placedAreaName("timeline", id), std::optional<std::string>(""));
-    // The store keeps what the user chose.
     EXPECT_NE(foundation::readWholeFile(storePath()).value_or("").find("\"work\""),
               std::string::npos);
 }
 
 TEST_F(HostTest, AnAdHocAreaIsPassedOnUnresolvedWithANoteWhenNothingMatches) {
     container_.write(exampleDocument());
-    for (const char* area : {"gone", "work", ""}) {
+    for (const std::string area : {"gone", "work", ""}) {
         SCOPED_TRACE(area);
         const Outcome o = run({"snapshot", "breakdown", "--area", area});
         ASSERT_EQ(o.status, 0) << o.err;
@@ -246,78 +199,92 @@ TEST_F(HostTest, AnAdHocAreaIsPassedOnUnresolvedWithANoteWhenNothingMatches) {
         const auto entries = objectsIn(document->root(), "entries");
         ASSERT_EQ(entries.size(), 1u);
         EXPECT_EQ(stringMember(entries[0], "areaName"), std::optional<std::string>(area));
-        if (std::string(area) == "gone") {
+        if (area == "gone") {
             expectOneLine(o);
             EXPECT_NE(o.err.find("'gone'"), std::string::npos) << o.err;
         } else {
             EXPECT_EQ(o.err, "");
         }
     }
-    const Outcome bad = run({"timeline", "breakdown", "--area", "\xff"});
-    EXPECT_EQ(bad.status, 2);
-    EXPECT_NE(bad.err.find("not valid UTF-8"), std::string::npos) << bad.err;
 }
 
+// Configure takes only what the picker offers now (the whole disk, then each area as "All of"
+// the root name and the areas) and leaves the store as it was otherwise, listing the offers.
 TEST_F(HostTest, ConfigureTakesOnlyWhatThePickerOffersNow) {
     container_.write(exampleDocument());
+    const std::string fullness = place("fullness", "small");
     const std::string id = place("breakdown", "large");
     const auto before = foundation::readWholeFile(storePath());
-    for (const char* area : {"gone", "Work", "\xff"}) {
-        SCOPED_TRACE(area);
-        const Outcome o = run({"configure", id, "--area", area});
-        EXPECT_EQ(o.status, 2);
-        expectOneLine(o);
-        EXPECT_EQ(foundation::readWholeFile(storePath()), before);
-    }
-    const Outcome listed = run({"configure", id, "--area", "gone"});
-    EXPECT_NE(listed.err.find("\"work\""), std::string::npos) << listed.err;
-    EXPECT_EQ(run({"configure", id, "--area", ""}).status, 0);
-    EXPECT_EQ(run({"configure", id, "--area", "work"}).status, 0);
-}
-
-TEST_F(HostTest, AStoreAtFaultIsExitOneAndNamesTheFileAndTheWidget) {
-    std::filesystem::create_directories(state_.path() + "/brimlet-widgets");
-    const std::string unknownKind =
-        R"({"nextId": 2, "widgets": [{"id": "1", "kind": "org.example.gone", "family": "small"}]})";
-    ASSERT_EQ(foundation::writeFileAtomically(storePath(), unknownKind), "");
-    for (const Args& args : {Args{"timeline", "--placed", "1"},
-                             Args{"render", "--placed", "1", "-o", state_ / "x.png"},
-                             Args{"configure", "1", "--area", ""}}) {
+    for (const Args& args : {Args{"configure", id, "--area", "gone"}, Args{"configure", id, "--area", "Work"},
+                             Args{"configure", fullness, "--area", "work"}}) {
         SCOPED_TRACE(joined(args));
         const Outcome o = run(args);
-        EXPECT_EQ(o.status, 1);
+        EXPECT_EQ(o.status, 2);
         expectOneLine(o);
-        EXPECT_NE(o.err.find(storePath()), std::string::npos) << o.err;
-        EXPECT_NE(o.err.find("widget 1"), std::string::npos) << o.err;
+        EXPECT_NE(o.err.find(args[1] == id ? "\"work\"" : "Disk Space"), std::string::npos) << o.err;
+        EXPECT_EQ(foundation::readWholeFile(storePath()), before);
+    }
+    EXPECT_EQ(run({"configure", id, "--area", ""}).status, 0);
+    EXPECT_EQ(run({"configure", id, "--area", "work"}).status, 0);
+    const auto areas = runJson({"areas", "--json"});
+    ASSERT_TRUE(areas.has_value());
+    const auto entities = objectsIn(areas->root(), "entities");
+    ASSERT_EQ(entities.size(), 2u);
+    EXPECT_EQ(stringMember(entities[0], "title"), std::optional<std::string>("All of code"));
+    EXPECT_EQ(stringMember(entities[1], "id"), std::optional<std::string>("work"));
+}
+
+// A store the host cannot trust is exit 1 with one line naming the file, and is left as it is;
+// a widget of a kind the bundle no longer has fails only the commands that use it.
+TEST_F(HostTest, AStoreAtFaultIsExitOneAndLeftUntouched) {
+    std::filesystem::create_directories(state_.path() + "/brimlet-widgets");
+    const Args placed{"placed", "--json"}, add{"place", "breakdown", "--family", "medium"},
+        configure{"configure", "1", "--area", ""}, remove{"remove", "1"},
+        timeline{"timeline", "--placed", "1"}, render{"render", "--placed", "1", "-o", state_ / "x.png"};
+    const std::string fullness = R"({"id": "1", "kind": "org.brimlet.Brimlet.fullness", "family": "small"})";
+    const std::vector<std::pair<std::string, std::vector<Args>>> cases = {
+        {R"({"nextId": 2, "widgets": [{"id": "1")", {placed, add, configure, remove, timeline}},
+         {R"({"nextId": 2, "widgets": [)" + fullness + "," + fullness + "]}", {placed, add, remove, render}},
+         {R"({"nextId": 2, "widgets": [{"id": "1", "kind": "org.example.gone", "family": "small"}]})",
+          {timeline, render, configure}},
+    };
+    for (const auto& [store, commands] : cases) {
+        ASSERT_EQ(foundation::writeFileAtomically(storePath(), store), "");
+        for (const Args& args : commands) {
+            SCOPED_TRACE(store + " " + joined(args));
+            const Outcome o = run(args);
+            EXPECT_EQ(o.status, 1);
+            EXPECT_EQ(o.out, "");
+            expectOneLine(o);
+            EXPECT_NE(o.err.find(storePath()), std::string::npos) << o.err;
+            if (&store == &cases.back().first) {
+                EXPECT_NE(o.err.find("widget 1"), std::string::npos) << o.err;
+            }
+            EXPECT_EQ(foundation::readWholeFile(storePath()), std::optional<std::string>(store));
+        }
     }
 }
 
 TEST_F(HostTest, ANewIdIsAboveEveryStoredIdWhateverNextIdSays) {
     std::filesystem::create_directories(state_.path() + "/brimlet-widgets");
     const std::string behind = R"({"nextId": 1, "widgets": [)"
-                               R"({"id": "1", "kind": "org.brimlet.Brimlet.fullness", "family": "small"},)"
-                               R"({"id": "5", "kind": "org.brimlet.Brimlet.fullness", "family": "small"}]})";
+        R"({"id": "1", "kind": "org.brimlet.Brimlet.fullness", "family": "small"},)"
+        R"({"id": "5", "kind": "org.brimlet.Brimlet.fullness", "family": "small"}]})";
     ASSERT_EQ(foundation::writeFileAtomically(storePath(), behind), "");
     EXPECT_EQ(place("fullness", "small"), "6");
-    EXPECT_EQ(place("fullness", "small"), "7");
-    EXPECT_EQ(run({"remove", "7"}).status, 0);
-    EXPECT_EQ(place("fullness", "small"), "8");  // never reused, even after a removal
-    EXPECT_EQ(run({"placed"}).status, 0);
+    EXPECT_EQ(run({"remove", "6"}).status, 0);
+    EXPECT_EQ(place("fullness", "small"), "7");  // never reused, even after a removal
 }
 
 TEST_F(HostTest, VersionPicturesOnStandardOutputAndJoinedPaths) {
     const Outcome version = run({"--version"});
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out, "brimlet-widgets " + std::string(foundation::projectVersion()) + "\n");
-
     const Outcome png = run({"render", "fullness", "-o", "-"});
     EXPECT_EQ(png.status, 0) << png.err;
     EXPECT_EQ(png.out.substr(0, 8), "\x89PNG\r\n\x1a\n");
     const Outcome json = run({"render", "fullness", "--format", "json", "-o", "-"});
-    EXPECT_EQ(json.status, 0) << json.err;
-    EXPECT_TRUE(JsonDocument::parse(json.out).has_value()) << json.out.substr(0, 200);
-    EXPECT_EQ(run({"render", "fullness", "--format", "svg", "-o", state_ / "x.png"}).status, 2);
-
+    EXPECT_TRUE(JsonDocument::parse(json.out).has_value()) << json.err;
     const Outcome gallery = run({"gallery", "-o", state_.path() + "/pictures/"});
     EXPECT_EQ(gallery.status, 0) << gallery.err;
     EXPECT_NE(gallery.out.find(state_.path() + "/pictures/index.html"), std::string::npos);
@@ -325,113 +292,28 @@ TEST_F(HostTest, VersionPicturesOnStandardOutputAndJoinedPaths) {
     EXPECT_TRUE(std::filesystem::exists(state_.path() + "/pictures/fullness-small.png"));
 }
 
-TEST_F(HostTest, ACorruptStoreIsLeftUntouchedAndNamedInTheMessage) {
-    const std::string corrupt = "{\"nextId\": 2, \"widgets\": [{\"id\": \"1\"";
-    std::filesystem::create_directories(state_.path() + "/brimlet-widgets");
-    ASSERT_EQ(foundation::writeFileAtomically(storePath(), corrupt), "");
-    for (const Args& args : {Args{"placed"}, Args{"placed", "--json"},
-                             Args{"place", "breakdown", "--family", "medium"},
-                             Args{"configure", "1", "--area", "work"}, Args{"remove", "1"},
-                             Args{"timeline", "--placed", "1"}}) {
-        SCOPED_TRACE(joined(args));
-        const Outcome o = run(args);
-        EXPECT_EQ(o.status, 1);
-        EXPECT_EQ(o.out, "");
-        expectOneLine(o);
-        EXPECT_NE(o.err.find(storePath()), std::string::npos) << o.err;
-        EXPECT_EQ(foundation::readWholeFile(storePath()), std::optional<std::string>(corrupt));
-    }
-}
-
-TEST_F(HostTest, AreasListTheWholeDiskThenEachAreaOfTheSnapshot) {
-    struct Option {
-        std::string id;
-        std::string title;
-    };
-    struct Case {
-        const char* what;
-        std::optional<std::string> document;
-        std::vector<Option> entities;
-        Option preselected;
-    };
-    const std::vector<Case> cases = {
-        {"the example document", exampleDocument(), {{"", "All of code"}, {"work", "work"}},
-         {"", "All of code"}},
-        {"no file", std::nullopt, {{"", "Everything"}}, {"", "Everything"}},
-        {"no root name", Doc().set("areas", "[]").str(), {{"", "Everything"}}, {"", "Everything"}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        if (c.document) {
-            container_.write(*c.document);
-        } else {
-            container_.remove();
-        }
-        const auto document = runJson({"areas", "--json"});
-        ASSERT_TRUE(document.has_value());
-        const JsonObject root = document->root();
-        EXPECT_EQ(stringMember(root, "typeName"), std::optional<std::string>("Folder"));
-        EXPECT_EQ(stringMember(root, "parameter"),
-                  std::optional<std::string>("Folder (empty = whole disk)"));
-        const auto preselected = root.member("default");
-        ASSERT_TRUE(preselected && preselected->object());
-        EXPECT_EQ(stringMember(*preselected->object(), "id"), c.preselected.id);
-        EXPECT_EQ(stringMember(*preselected->object(), "title"), c.preselected.title);
-        const auto entities = objectsIn(root, "entities");
-        ASSERT_EQ(entities.size(), c.entities.size());
-        for (std::size_t i = 0; i < entities.size(); ++i) {
-            SCOPED_TRACE(i);
-            EXPECT_EQ(stringMember(entities[i], "id"), c.entities[i].id);
-            EXPECT_EQ(stringMember(entities[i], "title"), c.entities[i].title);
-        }
-    }
-}
-
-TEST_F(HostTest, FullnessTimelineReloadsThirtyMinutesAfterItsEntry) {
-    const auto document = runJson({"timeline", "fullness"});
-    ASSERT_TRUE(document.has_value());
-    const JsonObject root = document->root();
-    EXPECT_EQ(stringMember(root, "kind"), std::optional<std::string>("org.brimlet.Brimlet.fullness"));
-    const auto entries = objectsIn(root, "entries");
-    ASSERT_EQ(entries.size(), 1u);
-    EXPECT_EQ(stringMember(entries[0], "date"), foundation::iso8601(kTenOClock));
-    const auto policy = root.member("policy");
-    ASSERT_TRUE(policy && policy->object());
-    EXPECT_EQ(stringMember(*policy->object(), "after"),
-              foundation::iso8601(Date{kTenOClock.secondsSinceReferenceDate + 1800}));
-    EXPECT_EQ(stringMember(*policy->object(), "after"), "2024-01-01T10:30:00.000Z");
-    const auto sample = entries[0].member("sample");
-    ASSERT_TRUE(sample && sample->object());
-    EXPECT_EQ(stringMember(*sample->object(), "volumeName"), std::optional<std::string>("Data"));
-    EXPECT_EQ(sample->object()->member("used")->int64(), std::optional<std::int64_t>(800));
-}
-
-TEST_F(HostTest, ASingleRequestHasOneEntryAndNoPolicy) {
-    for (const char* request : {"placeholder", "snapshot"}) {
-        for (const char* widget : {"fullness", "breakdown"}) {
-            SCOPED_TRACE(std::string(request) + " " + widget);
-            const auto document = runJson({request, widget});
-            ASSERT_TRUE(document.has_value());
-            EXPECT_EQ(objectsIn(document->root(), "entries").size(), 1u);
-            EXPECT_FALSE(document->root().find("policy").has_value());
-        }
-    }
-}
-
-TEST_F(HostTest, BreakdownTimelineReloadsSixHoursAfterItsEntry) {
+// A timeline reloads after its one entry (fullness half an hour on, the breakdown six hours
+// on); a single request has one entry and no policy.
+TEST_F(HostTest, TimelinesReloadAfterTheirEntryAndSingleRequestsHaveNoPolicy) {
     container_.write(exampleDocument());
-    const auto document = runJson({"timeline", "breakdown"});
-    ASSERT_TRUE(document.has_value());
-    const auto entries = objectsIn(document->root(), "entries");
-    ASSERT_EQ(entries.size(), 1u);
-    EXPECT_EQ(stringMember(entries[0], "date"), foundation::iso8601(kTenOClock));
-    EXPECT_FALSE(entries[0].find("areaName").has_value());
-    const auto snapshot = entries[0].member("snapshot");
-    ASSERT_TRUE(snapshot && snapshot->object());
-    EXPECT_EQ(stringMember(*snapshot->object(), "rootName"), std::optional<std::string>("code"));
-    const auto policy = document->root().member("policy");
-    ASSERT_TRUE(policy && policy->object());
-    EXPECT_EQ(stringMember(*policy->object(), "after"), "2024-01-01T16:00:00.000Z");
+    for (const auto& [widget, after] : {std::pair{"fullness", "2024-01-01T10:30:00.000Z"},
+                                        {"breakdown", "2024-01-01T16:00:00.000Z"}}) {
+        SCOPED_TRACE(widget);
+        const auto timeline = runJson({"timeline", widget});
+        ASSERT_TRUE(timeline.has_value());
+        const auto entries = objectsIn(timeline->root(), "entries");
+        ASSERT_EQ(entries.size(), 1u);
+        EXPECT_EQ(stringMember(entries[0], "date"), foundation::iso8601(kTenOClock));
+        const auto policy = timeline->root().member("policy");
+        ASSERT_TRUE(policy && policy->object());
+        EXPECT_EQ(stringMember(*policy->object(), "after"), after);
+        for (const char* request : {"placeholder", "snapshot"}) {
+            const auto single = runJson({request, widget});
+            ASSERT_TRUE(single.has_value());
+            EXPECT_EQ(objectsIn(single->root(), "entries").size(), 1u);
+            EXPECT_FALSE(single->root().find("policy").has_value());
+        }
+    }
 }
 
 }  // namespace

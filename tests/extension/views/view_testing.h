@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,13 +18,16 @@
 
 namespace brimlet_test {
 
+using Texts = std::vector<std::string>;
+using ui::testing::findNode;
+using ui::testing::findNodes;
+
 inline const ui::TextMeasurer& fixedMeasurer() {
     static const ui::testing::FixedMeasurer measurer;
     return measurer;
 }
 
-// The tile of `family` (small 170×170, medium 364×170, large 364×382), with the family in the
-// environment the host gives the view.
+// The tile of `family`, with the family in the environment the host gives the view.
 inline ui::LaidOutTile layTile(const ui::View& view, widgetkit::WidgetFamily family) {
     const widgetkit::DisplaySize size = widgetkit::displaySize(family);
     ui::TileLayoutOptions options;
@@ -40,85 +42,73 @@ inline ui::LaidOutNode lay(const ui::View& view, ui::ProposedSize proposal) {
     return ui::layout(view, proposal, fixedMeasurer());
 }
 
-inline const ui::LaidOutText* textOf(const ui::LaidOutNode& node) {
-    return std::get_if<ui::LaidOutText>(&node.content);
-}
-
 // The text a node draws; a failure and an empty text when the node is not a text leaf.
 inline const ui::LaidOutText& textContent(const ui::LaidOutNode& node) {
     static const ui::LaidOutText none;
-    const ui::LaidOutText* text = textOf(node);
-    if (text == nullptr) {
-        ADD_FAILURE() << "a " << node.type << " node is not a text leaf";
-        return none;
-    }
-    return *text;
+    if (const auto* text = std::get_if<ui::LaidOutText>(&node.content)) return *text;
+    ADD_FAILURE() << "a " << node.type << " node is not a text leaf";
+    return none;
 }
 
 // Every text leaf's composed text, in depth-first pre-order.
-inline std::vector<std::string> textsIn(const ui::LaidOutNode& root) {
-    std::vector<std::string> out;
-    for (const ui::LaidOutNode* n : ui::testing::findNodes(root, "Text")) {
-        if (const auto* t = textOf(*n)) out.push_back(t->composed);
-    }
+inline Texts textsIn(const ui::LaidOutNode& root) {
+    Texts out;
+    for (const ui::LaidOutNode* n : findNodes(root, "Text")) out.push_back(textContent(*n).composed);
     return out;
 }
 
 // The first text leaf whose composed text is `text`; nullptr when none.
 inline const ui::LaidOutNode* findText(const ui::LaidOutNode& root, std::string_view text) {
-    for (const ui::LaidOutNode* n : ui::testing::findNodes(root, "Text")) {
-        if (const auto* t = textOf(*n); t != nullptr && t->composed == text) return n;
+    for (const ui::LaidOutNode* n : findNodes(root, "Text")) {
+        if (textContent(*n).composed == text) return n;
     }
     return nullptr;
 }
 
-// The nodes from `root` down to `target`'s parent, outermost first; empty when `target` is
-// `root` or not under it.
-inline bool pathTo(const ui::LaidOutNode& root, const ui::LaidOutNode* target,
-                   std::vector<const ui::LaidOutNode*>& path) {
-    if (&root == target) return true;
-    path.push_back(&root);
-    for (const ui::LaidOutNode& child : root.children) {
-        if (pathTo(child, target, path)) return true;
-    }
-    path.pop_back();
-    return false;
-}
-
-// The nearest node of `type` above `target` under `root`; nullptr when there is none.
-inline const ui::LaidOutNode* enclosing(const ui::LaidOutNode& root, const ui::LaidOutNode* target,
-                                        std::string_view type) {
-    std::vector<const ui::LaidOutNode*> path;
-    if (!pathTo(root, target, path)) return nullptr;
-    for (auto it = path.rbegin(); it != path.rend(); ++it) {
-        if ((*it)->type == type) return *it;
-    }
-    return nullptr;
-}
-
-// The tile as JSON, for failure messages.
 inline std::string dump(const ui::LaidOutTile& tile) {
     return ui::toJson(tile).value_or("<no JSON form>");
 }
-inline std::string dump(const ui::LaidOutNode& node) {
-    return ui::toJson(node).value_or("<no JSON form>");
+
+inline bool contains(const ui::Rect& outer, const ui::Rect& inner) {
+    constexpr double e = 1e-9;
+    return inner.x >= outer.x - e && inner.y >= outer.y - e && inner.maxX() <= outer.maxX() + e &&
+           inner.maxY() <= outer.maxY() + e;
 }
 
-inline std::string str(const ui::RGBA& c) {
-    return "{" + std::to_string(c.red) + ", " + std::to_string(c.green) + ", " +
-           std::to_string(c.blue) + ", " + std::to_string(c.alpha) + "}";
+// The tile less its margins: where all content must stay.
+inline ui::Rect contentArea(widgetkit::WidgetFamily family) {
+    const widgetkit::DisplaySize s = widgetkit::displaySize(family);
+    const double m = ui::TileLayoutOptions{}.contentMargin;
+    return ui::Rect{m, m, s.width - 2 * m, s.height - 2 * m};
 }
 
-// Exact colour equality: the colour rule's constants and opacity factors are stored as given.
+// Fails for every node of the content that reaches out of `area`.
+inline void expectInside(const ui::LaidOutNode& node, const ui::Rect& area) {
+    EXPECT_TRUE(contains(area, node.frame)) << "a " << node.type << " node overflows the content";
+    for (const ui::LaidOutNode& child : node.children) expectInside(child, area);
+}
+
+// A text drawn on one line that kept its first and last characters around an ellipsis.
+inline void expectCutInTheMiddle(const ui::LaidOutNode& node) {
+    const ui::LaidOutText& text = textContent(node);
+    EXPECT_TRUE(text.truncated);
+    ASSERT_EQ(text.lines.size(), 1u);
+    const std::string& line = text.lines[0];
+    const auto ellipsis = line.find("\xE2\x80\xA6");
+    ASSERT_NE(ellipsis, std::string::npos) << line;
+    EXPECT_GT(ellipsis, 0u) << line;
+    EXPECT_EQ(line.back(), text.composed.back()) << line;
+}
+
 inline ::testing::AssertionResult sameColor(const ui::RGBA& actual, const ui::RGBA& expected) {
     if (actual == expected) return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << str(actual) << " is not " << str(expected);
+    return ::testing::AssertionFailure()
+           << "{" << actual.red << ", " << actual.green << ", " << actual.blue << ", "
+           << actual.alpha << "} is not {" << expected.red << ", " << expected.green << ", "
+           << expected.blue << ", " << expected.alpha << "}";
 }
 
 inline ::testing::AssertionResult sameColor(const ui::Color& actual, const ui::RGBA& expected) {
-    if (actual.kind != ui::Color::Kind::rgb) {
-        return ::testing::AssertionFailure() << "the colour is the accent colour, not an sRGB value";
-    }
     return sameColor(ui::RGBA{actual.red, actual.green, actual.blue, actual.alpha}, expected);
 }
 
