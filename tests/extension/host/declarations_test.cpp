@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <string>
 #include <vector>
 
@@ -20,20 +21,18 @@ TEST(BundleDeclarations, TwoWidgetsFullnessFirstOnlyTheBreakdownConfigured) {
     brimlet_test::SharedContainer noSnapshot;
     const widgetkit::TupleWidget widgets = BrimletWidgetBundle{}.body();
     ASSERT_EQ(widgets.size(), 2u);
-    EXPECT_EQ(widgets[0].kind(), "org.brimlet.Brimlet.fullness");
-    EXPECT_EQ(widgets[0].displayName(), "Disk Space");
-    EXPECT_EQ(widgets[0].descriptionText(), "How full your disk is, at a glance.");
-    EXPECT_EQ(widgets[1].kind(), "org.brimlet.Brimlet.breakdown");
-    EXPECT_EQ(widgets[1].displayName(), "Disk Breakdown");
-    EXPECT_EQ(widgets[1].descriptionText(),
-              "Biggest folders and kinds \xE2\x80\x94 the whole disk, or a folder you pin.");
+    const std::vector<std::array<std::string, 3>> texts = {
+        {"org.brimlet.Brimlet.fullness", "Disk Space", "How full your disk is, at a glance."},
+        {"org.brimlet.Brimlet.breakdown", "Disk Breakdown",
+         "Biggest folders and kinds \xE2\x80\x94 the whole disk, or a folder you pin."}};
     const Families offered[] = {{WidgetFamily::systemSmall, WidgetFamily::systemMedium},
                                 {WidgetFamily::systemMedium, WidgetFamily::systemLarge}};
     for (std::size_t i = 0; i < 2; ++i) {
+        EXPECT_EQ((std::array{widgets[i].kind(), widgets[i].displayName(), widgets[i].descriptionText()}),
+                  texts[i]);
         EXPECT_EQ(widgets[i].families(), offered[i]);
         for (const auto family : widgetkit::kAllWidgetFamilies) {
-            EXPECT_EQ(widgets[i].supports(family),
-                      std::find(offered[i].begin(), offered[i].end(), family) != offered[i].end());
+            EXPECT_EQ(widgets[i].supports(family), std::ranges::count(offered[i], family) == 1);
         }
     }
     EXPECT_FALSE(widgets[0].panel().has_value());
@@ -43,12 +42,9 @@ TEST(BundleDeclarations, TwoWidgetsFullnessFirstOnlyTheBreakdownConfigured) {
     EXPECT_EQ(panel.typeName, "Folder");
     EXPECT_EQ(panel.intentTitle, widgets[1].displayName());
     const auto options = panel.options();
-    ASSERT_EQ(options.size(), 1u);
-    EXPECT_EQ(options[0].id, "");
-    EXPECT_EQ(options[0].title, "Everything");
     const auto preselected = panel.defaultOption();
-    ASSERT_TRUE(preselected.has_value());
-    EXPECT_EQ(preselected->id, "");
+    ASSERT_TRUE(options.size() == 1 && preselected.has_value());
+    EXPECT_EQ(options[0].id + options[0].title + "|" + preselected->id, "Everything|");
 }
 
 }  // namespace
