@@ -88,16 +88,5 @@ TEST(FullnessViews, TheBackgroundAndTheFreeLineTakeTheFullnessColour) {
     }
 }
 
-TEST(FullnessViews, TheFamilyComesFromTheEnvironmentNotTheCaller) {
-    const ui::View view = ui::View(BrimletWidgetEntryView{DiskEntry{foundation::Date{0}, VolumeSample::placeholder()}});
-    ui::TileLayoutOptions options;
-    options.size = ui::Size{364, 170};
-    const auto medium = ui::layoutTile(view.environment(widgetkit::WidgetFamilyKey{}, WidgetFamily::systemMedium),
-                                       options, fixedMeasurer());
-    EXPECT_NE(findNode(medium.content, "MediumView"), nullptr) << dump(medium);
-    // With nothing set, the host's default family (small) applies.
-    EXPECT_NE(findNode(ui::layoutTile(view, options, fixedMeasurer()).content, "SmallView"), nullptr);
-}
-
 }  // namespace
 }  // namespace brimlet
