@@ -45,36 +45,23 @@ protected:
 // timeline (gallery too) show the document as stored at the time of the call, never a copy
 // kept from an earlier one. Each request carries the configured entity's id as its area name.
 TEST_F(BreakdownProviderTest, OnlyTheGallerysSnapshotAndPlaceholdersShowTheSample) {
-    using Request = std::function<BreakdownEntry(BreakdownProvider&, bool, std::optional<std::string>)>;
-    struct Case {
-        const char* what;
-        Request request;
-        bool readsOnTheDesktop;
-        bool readsInTheGallery;
-    };
-    const std::vector<Case> cases = {
-        {"snapshot", [](BreakdownProvider& p, bool preview, std::optional<std::string> area) {
-             return p.snapshot(intentFor(area), context(preview)).get(); }, true, false},
-        {"placeholder", [](BreakdownProvider& p, bool preview, std::optional<std::string>) {
-             return p.placeholder(context(preview)); }, false, false},
-        {"timeline", [](BreakdownProvider& p, bool preview, std::optional<std::string> area) {
-             return p.timeline(intentFor(area), context(preview)).get().entries.at(0); }, true, true},
-    };
     const std::optional<std::string> entities[] = {std::nullopt, "", "work", "gone"};
     int stored = 0;
-    for (const auto& c : cases) {
+    for (const std::string request : {"snapshot", "placeholder", "timeline"}) {
         for (const bool isPreview : {true, false}) {
             for (const auto& entity : entities) {
-                SCOPED_TRACE(std::string(c.what) + (isPreview ? " in the gallery, " : " on the desktop, ") +
+                SCOPED_TRACE(request + (isPreview ? " in the gallery, " : " on the desktop, ") +
                              entity.value_or("<no entity>"));
                 container_.write(Doc().set("used", std::to_string(++stored)).str());
-                const BreakdownEntry entry = c.request(provider_, isPreview, entity);
+                const BreakdownEntry entry =
+                    request == "placeholder" ? provider_.placeholder(context(isPreview))
+                    : request == "snapshot"  ? provider_.snapshot(intentFor(entity), context(isPreview)).get()
+                                             : provider_.timeline(intentFor(entity), context(isPreview)).get().entries.at(0);
+                const bool reads = request == "timeline" || (request == "snapshot" && !isPreview);
                 EXPECT_EQ(entry.date, kTenOClock);
                 ASSERT_TRUE(entry.snapshot.has_value());
-                EXPECT_EQ(entry.snapshot->used, (isPreview ? c.readsInTheGallery : c.readsOnTheDesktop)
-                                                    ? stored
-                                                    : DiskSnapshot::preview().used);
-                EXPECT_EQ(entry.areaName, std::string(c.what) == "placeholder" ? std::nullopt : entity);
+                EXPECT_EQ(entry.snapshot->used, reads ? stored : DiskSnapshot::preview().used);
+                EXPECT_EQ(entry.areaName, request == "placeholder" ? std::nullopt : entity);
             }
         }
     }

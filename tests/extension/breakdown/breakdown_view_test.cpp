@@ -121,23 +121,21 @@ TEST(BreakdownView, RowsLineUpInColumnsAndFitTheTile) {
                 const auto& cells = row->children.at(0).children;
                 ASSERT_EQ(cells.size(), 3u);
                 for (std::size_t i = 0; i < 3; ++i) {
-                    EXPECT_DOUBLE_EQ(cells[i].frame.x, first[i].frame.x) << i << dump(tile);
-                    EXPECT_DOUBLE_EQ(cells[i].frame.width, first[i].frame.width) << i;
-                    EXPECT_GE(cells[i].frame.x, i > 0 ? cells[i - 1].frame.maxX() : 0.0);
+                    EXPECT_TRUE(cells[i].frame.x == first[i].frame.x && cells[i].frame.width == first[i].frame.width &&
+                                cells[i].frame.x >= (i > 0 ? cells[i - 1].frame.maxX() : 0.0)) << i << dump(tile);
                 }
                 const ui::LaidOutNode* name = findNode(cells[0], "Text");
                 const ui::LaidOutNode* size = findNode(cells[2], "Text");
                 ASSERT_TRUE(name != nullptr && size != nullptr);
-                EXPECT_TRUE(contains(cells[0].frame, name->frame));
-                EXPECT_DOUBLE_EQ(name->frame.x, cells[0].frame.x);
-                EXPECT_DOUBLE_EQ(size->frame.maxX(), cells[2].frame.maxX());
+                EXPECT_TRUE(contains(cells[0].frame, name->frame) && name->frame.x == cells[0].frame.x);
+                EXPECT_NEAR(size->frame.maxX(), cells[2].frame.maxX(), 1e-9);
                 EXPECT_FALSE(textContent(*size).truncated) << textContent(*size).composed;
                 if (textContent(*name).composed.size() > 20) expectCutInTheMiddle(*name);
                 const auto capsules = findNodes(cells[1], "Capsule");
                 ASSERT_EQ(capsules.size(), 2u);
                 for (const ui::LaidOutNode* capsule : capsules) {
-                    EXPECT_DOUBLE_EQ(capsule->frame.midY(), cells[1].frame.midY());
-                    EXPECT_DOUBLE_EQ(capsule->frame.x, cells[1].frame.x);
+                    EXPECT_NEAR(capsule->frame.midY(), cells[1].frame.midY(), 1e-9);
+                    EXPECT_EQ(capsule->frame.x, cells[1].frame.x);
                 }
                 EXPECT_TRUE(capsules[1]->accentable && !capsules[0]->accentable);
             }
