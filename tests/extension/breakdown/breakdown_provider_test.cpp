@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -75,15 +74,11 @@ TEST_F(BreakdownProviderTest, TimelineHasOneEntryAtNowAndReloadsSixHoursLater) {
         reading += 7;
         return Date{reading - 7};
     });
-    const std::vector<std::function<void()>> arrangements = {
-        [&] { container_.write(brimlet_test::exampleDocument()); },
-        [&] { container_.remove(); },
-        [&] { container_.write(R"({"generatedAt": 0,)"); },
-        [&] { container_.write(brimlet_test::exampleDocument()); },
-    };
-    for (std::size_t i = 0; i < arrangements.size(); ++i) {
+    const std::optional<std::string> documents[] = {brimlet_test::exampleDocument(), std::nullopt,
+                                                    R"({"generatedAt": 0,)", brimlet_test::exampleDocument()};
+    for (std::size_t i = 0; i < std::size(documents); ++i) {
         SCOPED_TRACE(i);
-        arrangements[i]();
+        documents[i] ? container_.write(*documents[i]) : container_.remove();
         std::optional<foundation::testing::ScopedContainerRoot> noDataHome;
         if (i == 3) noDataHome.emplace("");
         const double before = reading;

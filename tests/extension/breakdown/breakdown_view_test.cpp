@@ -96,17 +96,29 @@ TEST(BreakdownView, ShowsTheResolvedTitleAndListsForTheFamily) {
 
 // However many, however long: five rows a list, whose name, bar and size columns line up from
 // row to row (across both lists), with names cut in the middle inside their column, sizes
-// whole, the bar the widest column, and nothing out of the tile.
+// whole, the bar the widest column, and nothing out of the tile. The header's ring gauges the
+// disk without text beside the title, which is cut in the middle on one line.
 TEST(BreakdownView, RowsLineUpInColumnsAndFitTheTile) {
     Items crowded;  // long and short names, the widest sizes, more than are shown
     for (int i = 0; i < 8; ++i) {
         crowded.push_back({std::string(i % 2 ? 3 : 40, char('a' + i)) + "-end", 1'099'400'000'000 - i});
     }
+    DiskSnapshot longTitle = snapshotWith(crowded, crowded);
+    longTitle.rootName = "Start-of-a-very-long-area-name" + std::string(60, 'x') + "and-its-end";
     for (const auto family : kBothFamilies) {
-        for (const auto& snapshot : {DiskSnapshot::preview(), snapshotWith(crowded, crowded)}) {
-            SCOPED_TRACE(std::string(widgetkit::familyName(family)) + " " + snapshot.topFolders[0].name);
+        for (const auto& snapshot : {DiskSnapshot::preview(), longTitle}) {
+            SCOPED_TRACE(std::string(widgetkit::familyName(family)) + " " + *snapshot.rootName);
             const auto tile = layBreakdown(snapshot, std::nullopt, family);
             expectInside(tile.content, bound(family));
+            const ui::LaidOutNode* ring = findNode(tile.content, "FullnessRing");
+            const ui::LaidOutNode* title = findText(tile.content, *snapshot.rootName);
+            const ui::LaidOutNode* free = findText(tile.content, "344.6 GB free");
+            ASSERT_TRUE(ring != nullptr && title != nullptr && free != nullptr) << dump(tile);
+            EXPECT_TRUE(textsIn(*ring).empty());
+            EXPECT_EQ(std::get<ui::LaidOutShape>(findNodes(*ring, "Circle").at(1)->content).trimTo, 0.6);
+            EXPECT_GE(title->frame.x, ring->frame.maxX());
+            EXPECT_TRUE(ring->frame.y <= free->frame.maxY() && ring->frame.maxY() >= title->frame.y);
+            if (snapshot.rootName->size() > 20) expectCutInTheMiddle(*title);
             const auto lists = findNodes(tile.content, "BreakdownList");
             for (std::size_t i = 0; i < lists.size(); ++i) {
                 const auto& items = i == 0 ? snapshot.topFolders : snapshot.topKinds;
@@ -140,29 +152,6 @@ TEST(BreakdownView, RowsLineUpInColumnsAndFitTheTile) {
                 EXPECT_TRUE(capsules[1]->accentable && !capsules[0]->accentable);
             }
         }
-    }
-}
-
-// The header's ring is a small gauge of the used fraction, without text, beside the title, whose
-// long form is cut in the middle on one line.
-TEST(BreakdownView, TheHeaderRingGaugesTheDiskBesideATitleCutInTheMiddle) {
-    const std::string title = "Start-of-a-very-long-area-name" + std::string(60, 'x') + "and-its-end";
-    DiskSnapshot s = snapshotWith({{"a", 1}}, {});
-    s.areas = std::vector<DiskSnapshot::Area>{{title, 1, {{"a", 1}}, {}}};
-    for (const auto family : kBothFamilies) {
-        SCOPED_TRACE(widgetkit::familyName(family));
-        const auto tile = layBreakdown(s, title, family);
-        expectInside(tile.content, bound(family));
-        const ui::LaidOutNode* ring = findNode(tile.content, "FullnessRing");
-        const ui::LaidOutNode* node = findText(tile.content, title);
-        const ui::LaidOutNode* free = findText(tile.content, "344.6 GB free");
-        ASSERT_TRUE(ring != nullptr && node != nullptr && free != nullptr) << dump(tile);
-        EXPECT_TRUE(textsIn(*ring).empty());
-        EXPECT_EQ(std::get<ui::LaidOutShape>(findNodes(*ring, "Circle").at(1)->content).trimTo, 0.6);
-        EXPECT_GE(node->frame.x, ring->frame.maxX());
-        EXPECT_LE(ring->frame.height, free->frame.maxY() - node->frame.y + 1e-9);
-        EXPECT_GE(ring->frame.maxY(), free->frame.y);
-        expectCutInTheMiddle(*node);
     }
 }
 

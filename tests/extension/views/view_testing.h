@@ -38,13 +38,7 @@ inline ui::LaidOutTile layTile(const ui::View& view, widgetkit::WidgetFamily fam
 
 inline std::string dump(const ui::LaidOutTile& tile) { return ui::toJson(tile).value_or("-"); }
 
-// The text a node draws; a failure and an empty text when the node is not a text leaf.
-inline const ui::LaidOutText& textContent(const ui::LaidOutNode& node) {
-    static const ui::LaidOutText none;
-    if (const auto* text = std::get_if<ui::LaidOutText>(&node.content)) return *text;
-    ADD_FAILURE() << "a " << node.type << " node is not a text leaf";
-    return none;
-}
+inline const ui::LaidOutText& textContent(const ui::LaidOutNode& n) { return std::get<ui::LaidOutText>(n.content); }
 
 // Every text leaf's composed text, in depth-first pre-order.
 inline Texts textsIn(const ui::LaidOutNode& root) {
