@@ -20,11 +20,8 @@ using widgetkit::TimelineReloadPolicy;
 constexpr Date kTenOClock{725796000};
 
 widgetkit::TimelineProviderContext context(bool isPreview) {
-    widgetkit::TimelineProviderContext c;
-    c.isPreview = isPreview;
-    c.family = widgetkit::WidgetFamily::systemMedium;
-    c.displaySize = widgetkit::displaySize(c.family);
-    return c;
+    constexpr auto medium = widgetkit::WidgetFamily::systemMedium;
+    return {.isPreview = isPreview, .family = medium, .displaySize = widgetkit::displaySize(medium)};
 }
 
 SelectAreaIntent intentFor(const std::optional<std::string>& areaId) {

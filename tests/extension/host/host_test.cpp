@@ -33,12 +33,6 @@ struct Outcome {
     std::string out, err;
 };
 
-std::string joined(const Args& args) {
-    std::string text;
-    for (const auto& a : args) text += " " + a;
-    return text;
-}
-
 // A string member of the first entry of a request's answer; nullopt when absent.
 Text entryMember(const std::string& json, std::string_view name) {
     const auto document = JsonDocument::parse(json);
@@ -107,7 +101,7 @@ TEST_F(HostTest, BadArgumentsExitTwoWithOneClearLineAndChangeNothing) {
         {{"configure", id, "--area", "\xff"}, "UTF-8"}, {{"configure", fullness, "--area", "work"}, "Disk Space"},
     };
     for (const auto& [args, says] : cases) {
-        SCOPED_TRACE(joined(args));
+        SCOPED_TRACE(::testing::PrintToString(args));
         const Outcome o = run(args);
         EXPECT_EQ(std::to_string(o.status) + o.out, "2");
         expectOneLine(o);
@@ -158,7 +152,7 @@ TEST_F(HostTest, AStoreAtFaultIsExitOneAndLeftUntouched) {
     for (const auto& [store, commands] : cases) {
         writeStore(store);
         for (const Args& args : commands) {
-            SCOPED_TRACE(store + joined(args));
+            SCOPED_TRACE(store + ::testing::PrintToString(args));
             const Outcome o = run(args);
             EXPECT_EQ(std::to_string(o.status) + o.out, "1");
             expectOneLine(o);
@@ -178,7 +172,9 @@ TEST_F(HostTest, ANewIdIsAboveEveryStoredIdWhateverNextIdSays) {
     EXPECT_EQ(place("fullness", "small"), "7");  // never reused, even after a removal
 }
 
-TEST_F(HostTest, VersionPicturesOnStandardOutputAndJoinedPaths) {
+// --version, render -o - and gallery paths joined without "//"; a timeline reloads after its one
+// entry (fullness half an hour on, the breakdown six hours on); a single request has no policy.
+TEST_F(HostTest, StandardOutputCarriesTheVersionPicturesAndTimelinesWithTheirReload) {
     const Outcome version = run({"--version"});
     EXPECT_EQ(version.out, "brimlet-widgets " + std::string(foundation::projectVersion()) + "\n");
     EXPECT_EQ(run({"render", "fullness", "-o", "-"}).out.substr(0, 8), "\x89PNG\r\n\x1a\n");
@@ -188,11 +184,6 @@ TEST_F(HostTest, VersionPicturesOnStandardOutputAndJoinedPaths) {
     EXPECT_NE(gallery.out.find(state_.path() + "/pictures/index.html"), std::string::npos);
     EXPECT_EQ(gallery.out.find("//"), std::string::npos) << gallery.out;
     EXPECT_TRUE(std::filesystem::exists(state_.path() + "/pictures/fullness-small.png"));
-}
-
-// A timeline reloads after its one entry (fullness half an hour on, the breakdown six hours
-// on); a single request has one entry and no policy.
-TEST_F(HostTest, TimelinesReloadAfterTheirEntryAndSingleRequestsHaveNoPolicy) {
     container_.write(exampleDocument());
     for (const auto& [widget, after] : {std::pair{"fullness", "2024-01-01T10:30:00.000Z"},
                                         {"breakdown", "2024-01-01T16:00:00.000Z"}}) {
