@@ -25,9 +25,7 @@ const Items kWork = {{"larrow", 9}, {"mebbin-app", 6}};
 const Items kBinaries = {{"Binaries", 12}};
 
 // An area's total plays no part in resolution.
-DiskSnapshot::Area area(std::string name, Items folders, Items kinds = kBinaries) {
-    return DiskSnapshot::Area{std::move(name), -1, std::move(folders), std::move(kinds)};
-}
+DiskSnapshot::Area area(std::string name, Items folders, Items kinds = kBinaries) { return {name, -1, folders, kinds}; }
 
 DiskSnapshot disk(std::optional<std::vector<DiskSnapshot::Area>> areas, std::optional<std::string> root = "code") {
     return {foundation::Date{0}, "Macintosh HD", 0.6, 556, 370, 926, kDiskFolders, kDiskKinds, areas, root};
