@@ -31,26 +31,17 @@ DiskSnapshot disk(std::optional<std::vector<DiskSnapshot::Area>> areas, std::opt
     return {foundation::Date{0}, "Macintosh HD", 0.6, 556, 370, 926, kDiskFolders, kDiskKinds, areas, root};
 }
 
-struct Expected {
-    std::string title;
-    Items folders;
-    Items kinds;
-};
+struct Expected { std::string title; Items folders, kinds; };
 
 // No snapshot, nothing; an area matched by canonically equivalent name (the first of equal
 // names), its name and lists; anything else, the whole disk under its root name (else the
 // volume name).
 TEST(BreakdownEntryResolution, AreaByEquivalentNameElseTheWholeDisk) {
-    struct Case {
-        const char* what;
-        std::optional<DiskSnapshot> snapshot;
-        std::optional<std::string> areaName;
-        std::optional<Expected> expected;
-    };
+    struct Case { const char* what; std::optional<DiskSnapshot> snapshot; std::optional<std::string> areaName;
+                  std::optional<Expected> expected; };
     const auto work = area("work", kWork);
     const Expected wholeDisk{"code", kDiskFolders, kDiskKinds}, workArea{"work", kWork, kBinaries};
     const std::vector<Case> cases = {
-        {"no snapshot, no area", std::nullopt, std::nullopt, std::nullopt},
         {"no snapshot, an area", std::nullopt, "work", std::nullopt},
         {"no area: the root name titles the whole disk", disk({{work}}), std::nullopt, wholeDisk},
         {"no root name: the volume name", disk({{work}}, std::nullopt), std::nullopt,

@@ -20,10 +20,7 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 // The first five items, each against the largest size of all (at least one byte).
 TEST(BreakdownListRows, FirstFiveAgainstTheLargestSize) {
-    struct Case {
-        Items items;
-        std::vector<double> fractions;
-    };
+    struct Case { Items items; std::vector<double> fractions; };
     const Case cases[] = {
         {{{"a", 48 * kGB}, {"b", 12 * kGB}, {"c", 24 * kGB}, {"d", 6 * kGB}, {"e", 3 * kGB}, {"f", 1}},
          {1.0, 0.25, 0.5, 0.125, 0.0625}},

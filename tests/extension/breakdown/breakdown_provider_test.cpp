@@ -46,8 +46,7 @@ TEST_F(BreakdownProviderTest, OnlyTheGallerysSnapshotAndPlaceholdersShowTheSampl
     for (const std::string request : {"snapshot", "placeholder", "timeline"}) {
         for (const bool isPreview : {true, false}) {
             for (const auto& entity : entities) {
-                SCOPED_TRACE(request + (isPreview ? " in the gallery, " : " on the desktop, ") +
-                             entity.value_or("<no entity>"));
+                SCOPED_TRACE(request + (isPreview ? " in the gallery, " : " on the desktop, ") + entity.value_or("-"));
                 container_.write(Doc().set("used", std::to_string(++stored)).str());
                 const BreakdownEntry entry =
                     request == "placeholder" ? provider_.placeholder(context(isPreview))
@@ -55,8 +54,7 @@ TEST_F(BreakdownProviderTest, OnlyTheGallerysSnapshotAndPlaceholdersShowTheSampl
                                              : provider_.timeline(intentFor(entity), context(isPreview)).get().entries.at(0);
                 const bool reads = request == "timeline" || (request == "snapshot" && !isPreview);
                 EXPECT_EQ(entry.date, kTenOClock);
-                ASSERT_TRUE(entry.snapshot.has_value());
-                EXPECT_EQ(entry.snapshot->used, reads ? stored : DiskSnapshot::preview().used);
+                EXPECT_EQ(entry.snapshot.value().used, reads ? stored : DiskSnapshot::preview().used);
                 EXPECT_EQ(entry.areaName, request == "placeholder" ? std::nullopt : entity);
             }
         }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <optional>
 #include <string>
 #include <tuple>
@@ -32,8 +33,7 @@ DiskSnapshot snapshotWith(Items folders, Items kinds, std::optional<std::string>
 // Medium's stack is taller than its content area by the gap before its closing spacer, so its
 // five rows reach into the margins; there the bound is the tile's edge.
 ui::Rect bound(WidgetFamily family) {
-    if (family != WidgetFamily::systemMedium) return contentArea(family);
-    return ui::Rect{0, 0, widgetkit::displaySize(family).width, widgetkit::displaySize(family).height};
+    return contentArea(family, family == WidgetFamily::systemMedium ? 0 : ui::TileLayoutOptions{}.contentMargin);
 }
 
 TEST(BreakdownView, EmptyStateCentredOverTheListsBackgroundWhenThereIsNothingToList) {
@@ -87,7 +87,7 @@ TEST(BreakdownView, ShowsTheResolvedTitleAndListsForTheFamily) {
     EXPECT_EQ(findNode(noKinds.content, "Divider"), nullptr);
 }
 
-// However many, however long: five rows a list, whose name, bar and size columns line up from
+// However many, however long: rows whose name, bar and size columns line up from
 // row to row (across both lists), with names cut in the middle inside their column, sizes
 // whole, the bar the widest column, and nothing out of the tile. The header's ring gauges the
 // disk without text beside the title, which is cut in the middle on one line.
@@ -112,11 +112,6 @@ TEST(BreakdownView, RowsLineUpInColumnsAndFitTheTile) {
             EXPECT_GE(title->frame.x, ring->frame.maxX());
             EXPECT_TRUE(ring->frame.y <= free->frame.maxY() && ring->frame.maxY() >= title->frame.y);
             if (snapshot.rootName->size() > 20) expectCutInTheMiddle(*title);
-            const auto lists = findNodes(tile.content, "BreakdownList");
-            for (std::size_t i = 0; i < lists.size(); ++i) {
-                const auto& items = i == 0 ? snapshot.topFolders : snapshot.topKinds;
-                EXPECT_EQ(findNodes(*lists[i], "BarRow").size(), std::min<std::size_t>(items.size(), 5));
-            }
             const auto rows = findNodes(tile.content, "BarRow");
             ASSERT_FALSE(rows.empty()) << dump(tile);
             const auto& first = rows[0]->children.at(0).children;
@@ -139,8 +134,8 @@ TEST(BreakdownView, RowsLineUpInColumnsAndFitTheTile) {
                 const auto capsules = findNodes(cells[1], "Capsule");
                 ASSERT_EQ(capsules.size(), 2u);
                 for (const ui::LaidOutNode* capsule : capsules) {
-                    EXPECT_NEAR(capsule->frame.midY(), cells[1].frame.midY(), 1e-9);
-                    EXPECT_EQ(capsule->frame.x, cells[1].frame.x);
+                    EXPECT_TRUE(std::abs(capsule->frame.midY() - cells[1].frame.midY()) < 1e-9 &&
+                                capsule->frame.x == cells[1].frame.x);
                 }
                 EXPECT_TRUE(capsules[1]->accentable && !capsules[0]->accentable);
             }

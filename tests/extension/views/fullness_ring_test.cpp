@@ -18,8 +18,7 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
 
 ui::LaidOutNode layRing(double fraction, bool showsPercent) {
-    return ui::layout(ui::View(FullnessRing{fraction, 10, showsPercent}).frame(76, 76),
-                      ui::ProposedSize{76.0, 76.0}, fixedMeasurer());
+    return ui::layout(ui::View(FullnessRing{fraction, 10, showsPercent}), ui::ProposedSize{76.0, 76.0}, fixedMeasurer());
 }
 
 // Halves round away from zero on fraction × 100 in double arithmetic; a percent that does not

@@ -55,17 +55,14 @@ inline const ui::LaidOutNode* findText(const ui::LaidOutNode& root, std::string_
     return nullptr;
 }
 
-inline bool contains(const ui::Rect& outer, const ui::Rect& inner) {
-    constexpr double e = 1e-9;
+inline bool contains(const ui::Rect& outer, const ui::Rect& inner, double e = 1e-9) {
     return inner.x >= outer.x - e && inner.y >= outer.y - e && inner.maxX() <= outer.maxX() + e &&
            inner.maxY() <= outer.maxY() + e;
 }
 
 // The tile less its margins: where all content must stay.
-inline ui::Rect contentArea(widgetkit::WidgetFamily family) {
-    const widgetkit::DisplaySize s = widgetkit::displaySize(family);
-    const double m = ui::TileLayoutOptions{}.contentMargin;
-    return ui::Rect{m, m, s.width - 2 * m, s.height - 2 * m};
+inline ui::Rect contentArea(widgetkit::WidgetFamily family, double m = ui::TileLayoutOptions{}.contentMargin) {
+    return ui::Rect{m, m, widgetkit::displaySize(family).width - 2 * m, widgetkit::displaySize(family).height - 2 * m};
 }
 
 // Fails for every node of the content that reaches out of `area`.
