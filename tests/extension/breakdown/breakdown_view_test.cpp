@@ -135,7 +135,7 @@ TEST(BreakdownView, RowsLineUpInColumnsAndFitTheTile) {
                 ASSERT_EQ(capsules.size(), 2u);
                 for (const ui::LaidOutNode* capsule : capsules) {
                     EXPECT_TRUE(std::abs(capsule->frame.midY() - cells[1].frame.midY()) < 1e-9 &&
-                                capsule->frame.x == cells[1].frame.x);
+                                capsule->frame.x == cells[1].frame.x && capsule->frame.height == capsules[0]->frame.height);
                 }
                 EXPECT_TRUE(capsules[1]->accentable && !capsules[0]->accentable);
             }

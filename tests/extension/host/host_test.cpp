@@ -94,7 +94,7 @@ TEST_F(HostTest, BadArgumentsExitTwoWithOneClearLineAndChangeNothing) {
         {{"timeline", "--placed", "7"}, "'7'"}, {{"configure", "7", "--area", "work"}, "'7'"},
         {{"timeline", "breakdown", "--bogus"}, "--bogus"},
         {{"timeline", "breakdown", "--area", "\xff"}, "not valid UTF-8"},
-        {{"configure", id, "--area", "gone"}, "\"work\""}, {{"configure", id, "--area", "Work"}, "\"work\""},
+        {{"configure", id, "--area", "gone"}, "\"\" (All of code), \"work\""}, {{"configure", id, "--area", "Work"}, "\"work\""},
         {{"configure", id, "--area", "\xff"}, "UTF-8"}, {{"configure", fullness, "--area", "work"}, "Disk Space"},
     };
     for (const auto& [args, says] : cases) {
