@@ -103,8 +103,8 @@ SnapshotTarget prepareSnapshotTarget(const std::optional<std::string>& output) {
         if (!container)
             throw ScanError("no shared container: neither XDG_DATA_HOME nor a home folder is set");
         while (container->size() > 1 && container->back() == '/') container->pop_back();
-        if (auto error = foundation::createDirectories(*container, 0700); !error.empty()) {
-            throw ScanError(error);
+        if (const auto status = foundation::createDirectories(*container, 0700); !status) {
+            throw ScanError(status.message());
         }
         path = *container + "/" + std::string(kSnapshotFileName);
     } else {

@@ -58,7 +58,7 @@ void RedrawFourTiles(benchmark::State& state) {
             ui::EnvironmentValues environment;
             environment.set<widgetkit::WidgetFamilyKey>(family);
             render::TilePixels pixels;
-            if (!render::renderTilePixels(entry.content(), options, pixels, environment).empty()) {
+            if (!render::renderTilePixels(entry.content(), options, pixels, environment).ok()) {
                 state.SkipWithError("a tile could not be drawn");
             }
             benchmark::DoNotOptimize(pixels.data.data());

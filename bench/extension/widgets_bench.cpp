@@ -90,10 +90,10 @@ void BM_LayoutRenderPng(benchmark::State& state, Widget widget, WidgetFamily fam
     for (auto _ : state) {
         const ui::LaidOutTile laidOut =
             render::layoutForRendering(tile.view, tile.options, *measurer, tile.environment);
-        const std::string error =
+        const foundation::Status status =
             render::encodeTile(laidOut, render::Format::png, tile.options.scale, png);
-        if (!error.empty()) {
-            state.SkipWithError(error.c_str());
+        if (!status) {
+            state.SkipWithError(status.message().c_str());
             break;
         }
         benchmark::DoNotOptimize(png.data());
@@ -116,11 +116,11 @@ void BM_PngWriteOnly(benchmark::State& state, Widget widget, WidgetFamily family
     const Tile tile = makeTile(widget, family);
     const auto measurer = render::makeTextMeasurer();
     std::string png;
-    const std::string error = render::encodeTile(
+    const foundation::Status status = render::encodeTile(
         render::layoutForRendering(tile.view, tile.options, *measurer, tile.environment),
         render::Format::png, tile.options.scale, png);
-    if (!error.empty()) {
-        state.SkipWithError(error.c_str());
+    if (!status) {
+        state.SkipWithError(status.message().c_str());
         return;
     }
     struct Reader {

@@ -138,8 +138,8 @@ void BM_LayoutRenderPngScale2(benchmark::State& state) {
     for (auto _ : state) {
         const auto measurer = render::makeTextMeasurer();
         const ui::LaidOutTile tile = render::layoutForRendering(view, kOptions, *measurer);
-        const std::string error = render::encodeTile(tile, render::Format::png, 2, png);
-        if (!error.empty()) state.SkipWithError(error.c_str());
+        const foundation::Status status = render::encodeTile(tile, render::Format::png, 2, png);
+        if (!status) state.SkipWithError(status.message().c_str());
         benchmark::DoNotOptimize(png.data());
     }
     state.counters["png_bytes"] = static_cast<double>(png.size());

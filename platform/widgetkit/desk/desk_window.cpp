@@ -740,9 +740,9 @@ void DeskWindow::writeScreenshot() {
     gdk_paintable_snapshot(paintable, snapshot, w, h);
     GskRenderNode* node = gtk_snapshot_free_to_node(snapshot);
     g_object_unref(paintable);
-    std::string error;
+    foundation::Status status;
     if (node == nullptr) {
-        error = "the window drew nothing";
+        status = foundation::Status::failure("the window drew nothing");
     } else {
         GskRenderer* renderer = gtk_native_get_renderer(GTK_NATIVE(window_));
         const graphene_rect_t viewport =
@@ -760,11 +760,11 @@ void DeskWindow::writeScreenshot() {
         gdk_texture_download(texture, pixels.data.data(), static_cast<gsize>(pixels.stride));
         g_object_unref(texture);
         std::string png;
-        error = render::encodePixelsPng(pixels, png);
-        if (error.empty()) error = foundation::writeFileAtomically(path, png);
+        status = render::encodePixelsPng(pixels, png);
+        if (status) status = foundation::writeFileAtomically(path, png);
     }
-    if (!error.empty()) {
-        g_printerr("brimlet-desk: cannot write %s: %s\n", path.c_str(), error.c_str());
+    if (!status) {
+        g_printerr("brimlet-desk: cannot write %s: %s\n", path.c_str(), status.message().c_str());
         status_ = 1;
     }
     if (!options_.keepOpen || status_ != 0) g_application_quit(G_APPLICATION(app_));

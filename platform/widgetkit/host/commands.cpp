@@ -75,9 +75,10 @@ void writeGalleryIndex(const std::string& directory, const Sections& sections) {
         html += "</div>\n";
     }
     html += "</body></html>\n";
-    if (auto error = foundation::writeFileAtomically(joinPath(directory, "index.html"), html);
-        !error.empty()) {
-        throw Failure(error);
+    if (const auto status =
+            foundation::writeFileAtomically(joinPath(directory, "index.html"), html);
+        !status) {
+        throw Failure(status.message());
     }
 }
 
@@ -223,9 +224,9 @@ void Host::draw(const AnyEntry& entry, WidgetFamily family, const RenderOptions&
                 const std::string& path) const {
     ui::EnvironmentValues environment;
     environment.set<WidgetFamilyKey>(family);
-    const std::string error =
+    const auto status =
         render::renderTile(entry.content(), tileOptions(family, options), path, environment);
-    if (!error.empty()) throw Failure(error);
+    if (!status) throw Failure(status.message());
 }
 
 void Host::render(const Request& request, const RenderOptions& options) {
@@ -250,10 +251,10 @@ void Host::render(const Request& request, const RenderOptions& options) {
     const auto measurer = render::makeTextMeasurer();
     const auto laidOut = render::layoutForRendering(entry.content(), tile, *measurer, environment);
     std::string bytes;
-    if (auto error = render::encodeTile(laidOut, options.format.value_or(render::Format::png),
-                                        tile.scale, bytes);
-        !error.empty()) {
-        throw Failure(error);
+    if (const auto status = render::encodeTile(
+            laidOut, options.format.value_or(render::Format::png), tile.scale, bytes);
+        !status) {
+        throw Failure(status.message());
     }
     out_.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
@@ -367,8 +368,8 @@ void Host::remove(const std::string& id) {
 }
 
 void Host::gallery(const std::string& directory) {
-    if (auto error = foundation::createDirectories(directory, 0755); !error.empty()) {
-        throw Failure(error);
+    if (const auto status = foundation::createDirectories(directory, 0755); !status) {
+        throw Failure(status.message());
     }
     struct Picture {
         std::string file;

@@ -123,8 +123,8 @@ PlacedWidgets PlacedStore::load() const {
 
 PlacedWidgets PlacedStore::update(const std::function<void(PlacedWidgets&)>& change) const {
     const auto folder = path_.substr(0, path_.rfind('/'));
-    if (auto error = foundation::createDirectories(folder, 0700); !error.empty()) {
-        throw Failure(error);
+    if (const auto status = foundation::createDirectories(folder, 0700); !status) {
+        throw Failure(status.message());
     }
     const std::string lockPath = path_ + ".lock";
     const foundation::FileDescriptor lock(
@@ -154,11 +154,11 @@ void PlacedStore::save(const PlacedWidgets& placed) const {
     const auto text = json.result();
     if (!text) throw Failure("cannot write " + path_ + ": an area name is not valid UTF-8");
     const auto folder = path_.substr(0, path_.rfind('/'));
-    if (auto error = foundation::createDirectories(folder, 0700); !error.empty()) {
-        throw Failure(error);
+    if (const auto status = foundation::createDirectories(folder, 0700); !status) {
+        throw Failure(status.message());
     }
-    if (auto error = foundation::writeFileAtomically(path_, *text + "\n", 0600); !error.empty()) {
-        throw Failure(error);
+    if (const auto status = foundation::writeFileAtomically(path_, *text + "\n", 0600); !status) {
+        throw Failure(status.message());
     }
 }
 

@@ -65,7 +65,7 @@ protected:
 
     void writeStore(const std::string& text) {
         std::filesystem::create_directories(state_.path() + "/brimlet-widgets");
-        ASSERT_EQ(foundation::writeFileAtomically(storePath(), text), "");
+        ASSERT_TRUE(foundation::writeFileAtomically(storePath(), text).ok());
     }
 
     std::string storePath() const { return state_.path() + "/brimlet-widgets/placed.json"; }

@@ -49,7 +49,7 @@ TEST(SharedSnapshotConcurrency, ReadersAndQueriesSeeWholeSnapshotsWhileTheFileIs
     std::vector<std::jthread> threads;
     threads.emplace_back([&] {
         for (int i = 0; i < 60; ++i) {
-            if (!foundation::writeFileAtomically(container.snapshotPath(), i % 2 ? a : b).empty()) ++failures;
+            if (!foundation::writeFileAtomically(container.snapshotPath(), i % 2 ? a : b).ok()) ++failures;
         }
         writing = false;
     });
