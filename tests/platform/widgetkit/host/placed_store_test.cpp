@@ -63,7 +63,8 @@ TEST(PlacedStore, AFileItCannotUnderstandIsNamedAndNeverWritten) {
         {"no widgets list", R"({"nextId": 2})"},
         {"a widget that is no object", R"({"nextId": 2, "widgets": [3]})"},
         {"a widget without a family", R"({"nextId": 2, "widgets": [{"id": "1", "kind": "k"}]})"},
-        {"an unknown family", R"({"nextId": 2, "widgets": [{"id": "1", "kind": "k", "family": "huge"}]})"},
+        {"an unknown family",
+         R"({"nextId": 2, "widgets": [{"id": "1", "kind": "k", "family": "huge"}]})"},
         {"an area that is no text",
          R"({"nextId": 2, "widgets": [{"id": "1", "kind": "k", "family": "small", "area": 4}]})"},
     };
