@@ -29,17 +29,24 @@ TEST(CommandLine, ErrorsKeepThePreviousSnapshotAndAScanReplacesIt) {
     const foundation::FileDescriptor full(::open("/dev/full", O_WRONLY | O_CLOEXEC));
     const FixedWorld world;
     const std::tuple<std::vector<std::string>, int, std::string> cases[] = {
-        {{}, 2, ""}, {{"frobnicate"}, 2, ""}, {{"scan", "--bogus"}, 2, ""},
-        {{"scan", root, root}, 2, ""}, {{"scan", "--top", "0"}, 2, ""},
-        {{"scan", "--top", "many"}, 2, ""}, {{"scan", "--top", "1001"}, 2, ""},
-        {{"scan", "-o"}, 2, ""}, {{"scan", ""}, 2, ""}, {{"scan", root, "--exclude", root}, 2, ""},
+        {{}, 2, ""},
+        {{"frobnicate"}, 2, ""},
+        {{"scan", "--bogus"}, 2, ""},
+        {{"scan", root, root}, 2, ""},
+        {{"scan", "--top", "0"}, 2, ""},
+        {{"scan", "--top", "many"}, 2, ""},
+        {{"scan", "--top", "1001"}, 2, ""},
+        {{"scan", "-o"}, 2, ""},
+        {{"scan", ""}, 2, ""},
+        {{"scan", root, "--exclude", root}, 2, ""},
         {{"scan", s.t.path("missing")}, 1, s.t.path("missing")},
         {{"scan", s.t.path("missing\nline")}, 1, s.t.path("missing?line")},
         {{"scan", root + "/top"}, 1, "not a folder"},
         {{"scan", root, "--area", "nowhere"}, 1, "nowhere"},
         {{"scan", root, "-o", "/etc/passwd/x"}, 1, "/etc/passwd/x"},
         {{"scan", root, "-o", "-"}, 1, "brimlet: standard output: "},
-        {{"--version"}, 1, "standard output: "}, {{"--help"}, 1, "standard output: "},
+        {{"--version"}, 1, "standard output: "},
+        {{"--help"}, 1, "standard output: "},
     };
     for (const auto& [args, status, mentions] : cases) {
         SCOPED_TRACE(::testing::PrintToString(args));
@@ -60,14 +67,16 @@ TEST(CommandLine, ErrorsKeepThePreviousSnapshotAndAScanReplacesIt) {
     const std::string line = console.errLine();
     EXPECT_TRUE(line.starts_with("Snapshot written to " + shared.snapshotPath() + ": ")) << line;
     EXPECT_NE(line.find(" in 9 files and 8 folders; 0 unreadable folders skipped; "),
-              std::string::npos) << line;
+              std::string::npos)
+        << line;
 
     // "-o -" leaves the shared container alone. Areas are named by their path below the root,
     // once each, given before or after the root.
     const CapturedConsole piped;
     ASSERT_EQ(piped.run({"scan", "--area", "small", root, "--area", "Big Folder/nested", "--area",
                          root + "/small", "--area", "./Big Folder/nested/", "-o", "-"}),
-              0) << piped.err();
+              0)
+        << piped.err();
     const auto decoded = DiskSnapshot::decode(piped.out());
     ASSERT_TRUE(decoded.has_value() && decoded->areas.has_value()) << piped.out();
     ASSERT_EQ(decoded->areas->size(), 2u);
@@ -80,15 +89,20 @@ TEST(CommandLine, ErrorsKeepThePreviousSnapshotAndAScanReplacesIt) {
 
 TEST(CommandLine, HelpAndVersionGoToStandardOutput) {
     const std::string version = "brimlet " + std::string(foundation::projectVersion()) + "\n";
-    for (const std::vector<std::string>& args :
-         {std::vector<std::string>{"--help"}, {"-h"}, {"--help-all"}, {"scan", "--help"},
-          {"--version"}, {"scan", "--version"}}) {
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"--help"},
+                                                 {"-h"},
+                                                 {"--help-all"},
+                                                 {"scan", "--help"},
+                                                 {"--version"},
+                                                 {"scan", "--version"}}) {
         SCOPED_TRACE(::testing::PrintToString(args));
         const CapturedConsole console;
         EXPECT_EQ(console.run(args), 0);
         EXPECT_EQ(console.err(), "");
-        if (args.back() == "--version") EXPECT_EQ(console.out(), version);
-        else EXPECT_NE(console.out().find("Usage:"), std::string::npos) << console.out();
+        if (args.back() == "--version")
+            EXPECT_EQ(console.out(), version);
+        else
+            EXPECT_NE(console.out().find("Usage:"), std::string::npos) << console.out();
     }
 }
 
@@ -110,7 +124,8 @@ TEST(CommandLine, SummaryNamesTenSkippedFoldersThenCountsTheRest) {
     for (const char* name : {"a", "b", "b?break", "c", "d", "e", "f", "g", "h", "i"})
         ten += (ten.empty() ? "" : ", ") + t.path("r/") + name;
     EXPECT_NE(console.errLine().find("; 11 unreadable folders skipped (" + ten + " and 1 more); "),
-              std::string::npos) << console.err();
+              std::string::npos)
+        << console.err();
     EXPECT_TRUE(DiskSnapshot::decode(*foundation::readWholeFile(t.path("out.json"))));
 }
 
@@ -165,7 +180,8 @@ TEST(SnapshotTarget, DefaultMakesThePrivateContainerOnlyWhenMissing) {
 
 TEST(SnapshotTarget, OutputArgumentDecidesTheModeOrFailsBeforeAnyScan) {
     TempTree t;
-    t.build({{Entry::file, "existing.json", 10}, {Entry::file, "real/target.json", 10},
+    t.build({{Entry::file, "existing.json", 10},
+             {Entry::file, "real/target.json", 10},
              {Entry::symlink, "link.json", 0, "real/target.json"}});
     const foundation::testing::ScopedContainerRoot underAFile(t.path("existing.json/share"));
     const std::tuple<std::optional<std::string>, int, Mode, std::string> cases[] = {
@@ -197,7 +213,8 @@ TEST(WriteSnapshot, ReplacesAFileWholeOrNotAtAll) {
     const SnapshotTarget target = prepareSnapshotTarget(t.path("link.json"));
     for (const std::size_t cut : {std::size_t{0}, std::size_t{1}, std::size_t{17}}) {
         EXPECT_THROW(writeSnapshot(target, "{\"new\":\"snapshot\"}", -1, FaultyEnvironment(cut)),
-                     ScanError) << cut;
+                     ScanError)
+            << cut;
         EXPECT_EQ(foundation::readWholeFile(t.path("snapshot.json")), "old") << cut;
         EXPECT_EQ(entriesIn(t.root()), 2);
     }

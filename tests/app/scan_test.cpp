@@ -42,7 +42,9 @@ TEST(Scan, SampleTreeGivesEveryFieldOfTheSnapshot) {
         {"Big Folder", {{{"nested", s.nested}}, {{"Media", s.video}, {"Documents", s.notes}}}},
         {kPhotoFolder, {{}, {{"Images", s.photo}, {"Archives", s.disk}}}},
         {"small", {{}, {{"Binaries", s.tool}, {"Other", s.symlinks}}}},
-        {"links", {{}, {{"Binaries", s.first}}}}, {"more", {}}, {empty, {}}};
+        {"links", {{}, {{"Binaries", s.first}}}},
+        {"more", {}},
+        {empty, {}}};
     for (const std::size_t top : {std::size_t{8}, std::size_t{1}}) {
         SCOPED_TRACE(top);
         std::vector<Area> areas;  // the five biggest folders below the root, whatever `top`
@@ -50,13 +52,21 @@ TEST(Scan, SampleTreeGivesEveryFieldOfTheSnapshot) {
             const auto& [folders, kinds] = areaLists.at(folder.name);
             areas.push_back(Area{folder.name, folder.size, ranked(folders, top), ranked(kinds)});
         }
-        const DiskSnapshot expected{
-            foundation::Date{FixedWorld::kNow}, "Test Volume", 0.8, 800, 200, 1000,
-            ranked(rootFolders, top),
-            ranked({{"Media", s.video}, {"Documents", s.notes}, {"Images", s.photo},
-                    {"Archives", s.disk}, {"Binaries", s.tool + s.first},
-                    {"Other", s.symlinks + s.top}}),
-            areas, kSampleRoot};
+        const DiskSnapshot expected{foundation::Date{FixedWorld::kNow},
+                                    "Test Volume",
+                                    0.8,
+                                    800,
+                                    200,
+                                    1000,
+                                    ranked(rootFolders, top),
+                                    ranked({{"Media", s.video},
+                                            {"Documents", s.notes},
+                                            {"Images", s.photo},
+                                            {"Archives", s.disk},
+                                            {"Binaries", s.tool + s.first},
+                                            {"Other", s.symlinks + s.top}}),
+                                    areas,
+                                    kSampleRoot};
         const ScanResult result = scanOf(ScanRequest{s.root, {}, top, 0});
         EXPECT_TRUE(sameSnapshot(result.snapshot, expected));
         EXPECT_EQ(result.tree.root().size, s.total);
@@ -76,7 +86,8 @@ TEST(Scan, PlanRejectsRootsAreasAndPatternsItCannotUse) {
                          bool caches = false) {
         return ScanRequest{root, std::move(areas), 8, 0, std::move(exclude), caches};
     };
-    const std::tuple<const char*, ScanRequest, int> cases[] = {  // status 0: accepted
+    const std::tuple<const char*, ScanRequest, int> cases[] = {
+        // status 0: accepted
         {"missing root", ScanRequest{s.t.path("none"), {}}, 1},
         {"root is a file", ScanRequest{root + "/top", {}}, 1},
         {"empty root", ScanRequest{"", {}}, 2},
@@ -165,9 +176,8 @@ TEST(Scan, UnreadableFolderIsSkippedAndAnUnreadableRootFails) {
     refused = s.root;
     EXPECT_EQ(failureOf([&] { runScan(plan); }), std::pair(1, s.root + ": Permission denied"));
     refused.clear();
-    const foundation::testing::ScopedVolumeQuery broken([](const std::string&) {
-        return std::nullopt;
-    });
+    const foundation::testing::ScopedVolumeQuery broken(
+        [](const std::string&) { return std::nullopt; });
     EXPECT_EQ(failureOf([&] { runScan(plan); }).first, 1);
 }
 
@@ -175,8 +185,8 @@ TEST(Scan, UnreadableFolderIsSkippedAndAnUnreadableRootFails) {
 // cache tags leave it out. The scanned folder's own tag never leaves it out.
 const std::vector<std::pair<Entry, bool>> kExclusionTree = {
     {{Entry::text, "CACHEDIR.TAG", 0, kValidTag}, false},
-    {{Entry::file, "keep/out.o", 16 << 10}, true},             // "*.o" by name, below the root
-    {{Entry::file, "keep/old", 4 << 10}, false},               // "./old" is anchored at the root
+    {{Entry::file, "keep/out.o", 16 << 10}, true},  // "*.o" by name, below the root
+    {{Entry::file, "keep/old", 4 << 10}, false},    // "./old" is anchored at the root
     {{Entry::file, "old", 4 << 10}, true},
     {{Entry::file, "src/node_modules/x.js", 32 << 10}, true},  // the folder by name
     {{Entry::file, "src/a.txt", 4 << 10}, true},               // "src/*.txt" by path
@@ -213,9 +223,9 @@ TEST(Exclusion, ExcludedEntriesCountNowhere) {
     const ScanResult reference = scanOf(ScanRequest{t.path("without/r"), {}, 8, 0});
     const ScanResult excluded = scanOf(request);
     EXPECT_TRUE(sameSnapshot(excluded.snapshot, reference.snapshot));
-    EXPECT_EQ(std::tuple(excluded.tree.root().size, excluded.tree.files(), excluded.tree.folders()),
-              std::tuple(reference.tree.root().size, reference.tree.files(),
-                         reference.tree.folders()));
+    EXPECT_EQ(
+        std::tuple(excluded.tree.root().size, excluded.tree.files(), excluded.tree.folders()),
+        std::tuple(reference.tree.root().size, reference.tree.files(), reference.tree.folders()));
     // Without the options everything counts.
     EXPECT_EQ(scanOf(ScanRequest{t.path("full/r"), {}, 8, 0}).tree.files(), std::ssize(full));
 }
@@ -226,7 +236,10 @@ TEST(DisplayName, KeepsValidUtf8AndReplacesEveryBadByte) {
     const std::pair<const char*, const char*> cases[] = {
         {"\xC3", "\xEF\xBF\xBD"},                                  // cut sequence
         {"\xED\xA0\x80", "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},  // surrogate
-        {"\xE2\x82" "x\xE2\x82\xAC", "\xEF\xBF\xBD\xEF\xBF\xBD" "x\xE2\x82\xAC"},
+        {"\xE2\x82"
+         "x\xE2\x82\xAC",
+         "\xEF\xBF\xBD\xEF\xBF\xBD"
+         "x\xE2\x82\xAC"},
     };
     for (const auto& [raw, expected] : cases) EXPECT_EQ(displayName(raw), expected) << raw;
     EXPECT_EQ(rootNameOf("/") + rootNameOf("/d/x\xFF"), "/x\xEF\xBF\xBD");
@@ -240,17 +253,25 @@ TEST(ClassifyFile, ExtensionThenVersionedObjectThenExecutableBit) {
     using enum FileKind;
     const std::tuple<const char*, bool, FileKind> cases[] = {
         // Extension letters compare without case; only the last extension counts.
-        {"MOVIE.MKV", false, media}, {"notes.pdf.txt", false, documents},
+        {"MOVIE.MKV", false, media},
+        {"notes.pdf.txt", false, documents},
         // A known extension wins over the executable bit; without one the bit decides.
-        {"build.sh", true, code}, {"tool.v2", true, binaries}, {"tool.v2", false, other},
+        {"build.sh", true, code},
+        {"tool.v2", true, binaries},
+        {"tool.v2", false, other},
         // A leading dot starts no extension; an empty or overlong extension is none.
-        {".bashrc", true, binaries}, {".mp3", false, other}, {"ending.", false, other},
+        {".bashrc", true, binaries},
+        {".mp3", false, other},
+        {"ending.", false, other},
         {"a.extremelylong", false, other},
         // Versioned shared objects.
-        {"libz.so.1.2.13", false, binaries}, {"libz.so.1a", false, other},
-        {"libz.so.", false, other}, {".so.1", false, other},
+        {"libz.so.1.2.13", false, binaries},
+        {"libz.so.1a", false, other},
+        {"libz.so.", false, other},
+        {".so.1", false, other},
         // Non-ASCII letters are not folded.
-        {"фото.JPG", false, images}, {"photo.jpég", false, other},
+        {"фото.JPG", false, images},
+        {"photo.jpég", false, other},
     };
     for (const auto& [name, executable, expected] : cases)
         EXPECT_EQ(classifyFile(name, executable), expected) << name << " " << executable;

@@ -64,11 +64,14 @@ private:
     static int write(const std::string& at, const Entry& e) {
         const foundation::FileDescriptor fd(::open(at.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC,
                                                    e.type == Entry::executable ? 0755 : 0644));
-        const std::string data = e.type == Entry::text ? e.detail
-                                 : std::string(e.type == Entry::sparse ? 4096 : e.bytes, 'x');
+        const std::string data = e.type == Entry::text
+                                     ? e.detail
+                                     : std::string(e.type == Entry::sparse ? 4096 : e.bytes, 'x');
         const off_t at_ = e.type == Entry::sparse ? static_cast<off_t>(e.bytes) - 4096 : 0;
         return ::pwrite(fd.get(), data.data(), data.size(), at_) ==
-                       static_cast<ssize_t>(data.size()) ? 0 : -1;
+                       static_cast<ssize_t>(data.size())
+                   ? 0
+                   : -1;
     }
 
     ScratchDir scratch_;

@@ -26,8 +26,10 @@ public:
 
 private:
     void apply(const std::optional<std::string>& value) const {
-        if (value) ::setenv(name_.c_str(), value->c_str(), 1);
-        else ::unsetenv(name_.c_str());
+        if (value)
+            ::setenv(name_.c_str(), value->c_str(), 1);
+        else
+            ::unsetenv(name_.c_str());
         if (name_ == "TZ") ::tzset();
     }
 
@@ -40,7 +42,8 @@ private:
 class ScratchDir {
 public:
     ScratchDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "brimlet-test-XXXXXX").string();
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "brimlet-test-XXXXXX").string();
         if (::mkdtemp(pattern.data()) != nullptr) path_ = pattern;
     }
     ~ScratchDir() {

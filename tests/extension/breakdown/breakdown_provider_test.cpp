@@ -21,7 +21,8 @@ constexpr Date kTenOClock{725796000};
 
 widgetkit::TimelineProviderContext context(bool isPreview) {
     constexpr auto medium = widgetkit::WidgetFamily::systemMedium;
-    return {.isPreview = isPreview, .family = medium, .displaySize = widgetkit::displaySize(medium)};
+    return {
+        .isPreview = isPreview, .family = medium, .displaySize = widgetkit::displaySize(medium)};
 }
 
 SelectAreaIntent intentFor(const std::optional<std::string>& areaId) {
@@ -46,15 +47,20 @@ TEST_F(BreakdownProviderTest, OnlyTheGallerysSnapshotAndPlaceholdersShowTheSampl
     for (const std::string request : {"snapshot", "placeholder", "timeline"}) {
         for (const bool isPreview : {true, false}) {
             for (const auto& entity : entities) {
-                SCOPED_TRACE(request + (isPreview ? " in the gallery, " : " on the desktop, ") + entity.value_or("-"));
+                SCOPED_TRACE(request + (isPreview ? " in the gallery, " : " on the desktop, ") +
+                             entity.value_or("-"));
                 container_.write(Doc().set("used", std::to_string(++stored)).str());
                 const BreakdownEntry entry =
                     request == "placeholder" ? provider_.placeholder(context(isPreview))
-                    : request == "snapshot"  ? provider_.snapshot(intentFor(entity), context(isPreview)).get()
-                                             : provider_.timeline(intentFor(entity), context(isPreview)).get().entries.at(0);
+                    : request == "snapshot"
+                        ? provider_.snapshot(intentFor(entity), context(isPreview)).get()
+                        : provider_.timeline(intentFor(entity), context(isPreview))
+                              .get()
+                              .entries.at(0);
                 const bool reads = request == "timeline" || (request == "snapshot" && !isPreview);
                 EXPECT_EQ(entry.date, kTenOClock);
-                EXPECT_EQ(entry.snapshot.value().used, reads ? stored : DiskSnapshot::preview().used);
+                EXPECT_EQ(entry.snapshot.value().used,
+                          reads ? stored : DiskSnapshot::preview().used);
                 EXPECT_EQ(entry.areaName, request == "placeholder" ? std::nullopt : entity);
             }
         }
@@ -70,7 +76,8 @@ TEST_F(BreakdownProviderTest, TimelineHasOneEntryAtNowAndReloadsSixHoursLater) {
         return Date{reading - 7};
     });
     const std::optional<std::string> documents[] = {brimlet_test::exampleDocument(), std::nullopt,
-                                                    R"({"generatedAt": 0,)", brimlet_test::exampleDocument()};
+                                                    R"({"generatedAt": 0,)",
+                                                    brimlet_test::exampleDocument()};
     for (std::size_t i = 0; i < std::size(documents); ++i) {
         SCOPED_TRACE(i);
         documents[i] ? container_.write(*documents[i]) : container_.remove();
@@ -84,7 +91,10 @@ TEST_F(BreakdownProviderTest, TimelineHasOneEntryAtNowAndReloadsSixHoursLater) {
         EXPECT_EQ(timeline.entries[0].date, Date{before});
         ASSERT_EQ(timeline.policy.kind(), TimelineReloadPolicy::Kind::after);
         EXPECT_EQ(timeline.policy.date(), Date{before + 6 * 3600});
-        if (i > 0) { EXPECT_FALSE(provider_.snapshot(intentFor(""), context(false)).get().snapshot.has_value()); }
+        if (i > 0) {
+            EXPECT_FALSE(
+                provider_.snapshot(intentFor(""), context(false)).get().snapshot.has_value());
+        }
     }
 }
 

@@ -19,12 +19,15 @@ using Items = std::vector<DiskSnapshot::Item>;
 
 constexpr WidgetFamily kBothFamilies[] = {WidgetFamily::systemMedium, WidgetFamily::systemLarge};
 
-ui::LaidOutTile layBreakdown(std::optional<DiskSnapshot> s, std::optional<std::string> area, WidgetFamily family) {
-    return layTile(ui::View(BreakdownView{BreakdownEntry{foundation::Date{0}, std::move(s), std::move(area)}}), family);
+ui::LaidOutTile layBreakdown(std::optional<DiskSnapshot> s, std::optional<std::string> area,
+                             WidgetFamily family) {
+    return layTile(
+        ui::View(BreakdownView{BreakdownEntry{foundation::Date{0}, std::move(s), std::move(area)}}),
+        family);
 }
 
 DiskSnapshot snapshotWith(Items folders, Items kinds, std::optional<std::string> area = {}) {
-    DiskSnapshot s{foundation::Date{0}, "Macintosh HD", 0.6, 556, 370'000'000'000, 926,
+    DiskSnapshot s{foundation::Date{0}, "Macintosh HD",   0.6,          556,   370'000'000'000, 926,
                    std::move(folders),  std::move(kinds), std::nullopt, "code"};
     if (area) s.areas = std::vector<DiskSnapshot::Area>{{*area, 5, {}, {{"Binaries", 4}}}};
     return s;
@@ -33,38 +36,45 @@ DiskSnapshot snapshotWith(Items folders, Items kinds, std::optional<std::string>
 // Medium's stack is taller than its content area by the gap before its closing spacer, so its
 // five rows reach into the margins; there the bound is the tile's edge.
 ui::Rect bound(WidgetFamily family) {
-    return contentArea(family, family == WidgetFamily::systemMedium ? 0 : ui::TileLayoutOptions{}.contentMargin);
+    return contentArea(
+        family, family == WidgetFamily::systemMedium ? 0 : ui::TileLayoutOptions{}.contentMargin);
 }
 
 TEST(BreakdownView, EmptyStateCentredOverTheListsBackgroundWhenThereIsNothingToList) {
     const std::vector<std::pair<std::optional<DiskSnapshot>, std::optional<std::string>>> cases = {
-        {std::nullopt, "work"},                                   // no snapshot
-        {snapshotWith({}, {{"Media", 42}}), std::nullopt},         // kinds but no folders
-        {snapshotWith({{"a", 1}}, {{"k", 1}}, "work"), "work"},    // a pinned area without folders
+        {std::nullopt, "work"},                                  // no snapshot
+        {snapshotWith({}, {{"Media", 42}}), std::nullopt},       // kinds but no folders
+        {snapshotWith({{"a", 1}}, {{"k", 1}}, "work"), "work"},  // a pinned area without folders
     };
     for (const auto& [snapshot, area] : cases) {
         for (const auto family : kBothFamilies) {
             SCOPED_TRACE(std::string(widgetkit::familyName(family)) + " " + area.value_or("-"));
             const auto tile = layBreakdown(snapshot, area, family);
-            EXPECT_EQ(textsIn(tile.content), (Texts{"Open Brimlet to scan", "Your biggest folders will show here."}));
+            EXPECT_EQ(textsIn(tile.content),
+                      (Texts{"Open Brimlet to scan", "Your biggest folders will show here."}));
             const ui::LaidOutNode* prompt = findText(tile.content, "Open Brimlet to scan");
             EXPECT_NEAR(prompt ? prompt->frame.midX() : 0, tile.size.width / 2, 1e-9);
             expectInside(tile.content, bound(family));
             const auto full = layBreakdown(DiskSnapshot::preview(), std::nullopt, family);
-            EXPECT_EQ(ui::toJson(tile.containerBackground.value()), ui::toJson(full.containerBackground.value()));
+            EXPECT_EQ(ui::toJson(tile.containerBackground.value()),
+                      ui::toJson(full.containerBackground.value()));
         }
     }
 }
 
 // A header (title, free space), the folders, and in large only the kinds after a divider.
 TEST(BreakdownView, ShowsTheResolvedTitleAndListsForTheFamily) {
-    const Texts folders = {"code", "344.6 GB free", "BIGGEST FOLDERS", "node_modules", "44.7 GB", "Photos Library",
-                           "28.9 GB", "Downloads", "20.5 GB", "Library", "16.8 GB", "Movies", "11.2 GB"};
-    const Texts kinds = {"BY KIND", "Media", "39.1 GB", "Code & dev", "35.4 GB", "Images", "23.3 GB", "Archives", "8.4 GB"};
+    const Texts folders = {"code",    "344.6 GB free",  "BIGGEST FOLDERS", "node_modules",
+                           "44.7 GB", "Photos Library", "28.9 GB",         "Downloads",
+                           "20.5 GB", "Library",        "16.8 GB",         "Movies",
+                           "11.2 GB"};
+    const Texts kinds = {"BY KIND", "Media",   "39.1 GB",  "Code & dev", "35.4 GB",
+                         "Images",  "23.3 GB", "Archives", "8.4 GB"};
     const std::tuple<WidgetFamily, std::optional<std::string>, Texts> cases[] = {
         {WidgetFamily::systemMedium, std::nullopt, folders},
         {WidgetFamily::systemSmall, "gone", folders},
-        {WidgetFamily::systemMedium, "work",
+        {WidgetFamily::systemMedium,
+         "work",
          {"work", "344.6 GB free", "BIGGEST FOLDERS", "larrow", "8.4 GB", "mebbin-app", "5.6 GB"}},
         {WidgetFamily::systemLarge, std::nullopt, {}},
     };
@@ -78,12 +88,15 @@ TEST(BreakdownView, ShowsTheResolvedTitleAndListsForTheFamily) {
         const auto dividers = findNodes(tile.content, "Divider");
         ASSERT_EQ(dividers.size() + 1, lists.size());
         for (const ui::LaidOutNode* divider : dividers) {
-            EXPECT_TRUE(divider->frame.y > lists[0]->frame.maxY() && divider->frame.maxY() < lists[1]->frame.y &&
+            EXPECT_TRUE(divider->frame.y > lists[0]->frame.maxY() &&
+                        divider->frame.maxY() < lists[1]->frame.y &&
                         divider->frame.width == contentArea(family).width);
         }
     }
-    const auto noKinds = layBreakdown(snapshotWith({{"a", 2}}, {}), std::nullopt, WidgetFamily::systemLarge);
-    EXPECT_EQ(textsIn(noKinds.content), (Texts{"code", "344.6 GB free", "BIGGEST FOLDERS", "a", "2 B"}));
+    const auto noKinds =
+        layBreakdown(snapshotWith({{"a", 2}}, {}), std::nullopt, WidgetFamily::systemLarge);
+    EXPECT_EQ(textsIn(noKinds.content),
+              (Texts{"code", "344.6 GB free", "BIGGEST FOLDERS", "a", "2 B"}));
     EXPECT_EQ(findNode(noKinds.content, "Divider"), nullptr);
 }
 
@@ -94,7 +107,8 @@ TEST(BreakdownView, ShowsTheResolvedTitleAndListsForTheFamily) {
 TEST(BreakdownView, RowsLineUpInColumnsAndFitTheTile) {
     Items crowded;  // long and short names, the widest sizes, more than are shown
     for (int i = 0; i < 8; ++i) {
-        crowded.push_back({std::string(i % 2 ? 3 : 40, char('a' + i)) + "-end", 1'099'400'000'000 - i});
+        crowded.push_back(
+            {std::string(i % 2 ? 3 : 40, char('a' + i)) + "-end", 1'099'400'000'000 - i});
     }
     DiskSnapshot longTitle = snapshotWith(crowded, crowded);
     longTitle.rootName = "Start-of-a-very-long-area-name" + std::string(60, 'x') + "and-its-end";
@@ -108,9 +122,11 @@ TEST(BreakdownView, RowsLineUpInColumnsAndFitTheTile) {
             const ui::LaidOutNode* free = findText(tile.content, "344.6 GB free");
             ASSERT_TRUE(ring != nullptr && title != nullptr && free != nullptr) << dump(tile);
             EXPECT_TRUE(textsIn(*ring).empty());
-            EXPECT_EQ(std::get<ui::LaidOutShape>(findNodes(*ring, "Circle").at(1)->content).trimTo, 0.6);
+            EXPECT_EQ(std::get<ui::LaidOutShape>(findNodes(*ring, "Circle").at(1)->content).trimTo,
+                      0.6);
             EXPECT_GE(title->frame.x, ring->frame.maxX());
-            EXPECT_TRUE(ring->frame.y <= free->frame.maxY() && ring->frame.maxY() >= title->frame.y);
+            EXPECT_TRUE(ring->frame.y <= free->frame.maxY() &&
+                        ring->frame.maxY() >= title->frame.y);
             if (snapshot.rootName->size() > 20) expectCutInTheMiddle(*title);
             const auto rows = findNodes(tile.content, "BarRow");
             ASSERT_FALSE(rows.empty()) << dump(tile);
@@ -121,13 +137,16 @@ TEST(BreakdownView, RowsLineUpInColumnsAndFitTheTile) {
                 const auto& cells = row->children.at(0).children;
                 ASSERT_EQ(cells.size(), 3u);
                 for (std::size_t i = 0; i < 3; ++i) {
-                    EXPECT_TRUE(cells[i].frame.x == first[i].frame.x && cells[i].frame.width == first[i].frame.width &&
-                                cells[i].frame.x >= (i > 0 ? cells[i - 1].frame.maxX() : 0.0)) << i << dump(tile);
+                    EXPECT_TRUE(cells[i].frame.x == first[i].frame.x &&
+                                cells[i].frame.width == first[i].frame.width &&
+                                cells[i].frame.x >= (i > 0 ? cells[i - 1].frame.maxX() : 0.0))
+                        << i << dump(tile);
                 }
                 const ui::LaidOutNode* name = findNode(cells[0], "Text");
                 const ui::LaidOutNode* size = findNode(cells[2], "Text");
                 ASSERT_TRUE(name != nullptr && size != nullptr);
-                EXPECT_TRUE(contains(cells[0].frame, name->frame) && name->frame.x == cells[0].frame.x);
+                EXPECT_TRUE(contains(cells[0].frame, name->frame) &&
+                            name->frame.x == cells[0].frame.x);
                 EXPECT_NEAR(size->frame.maxX(), cells[2].frame.maxX(), 1e-9);
                 EXPECT_FALSE(textContent(*size).truncated) << textContent(*size).composed;
                 if (textContent(*name).composed.size() > 20) expectCutInTheMiddle(*name);
@@ -135,7 +154,8 @@ TEST(BreakdownView, RowsLineUpInColumnsAndFitTheTile) {
                 ASSERT_EQ(capsules.size(), 2u);
                 for (const ui::LaidOutNode* capsule : capsules) {
                     EXPECT_TRUE(std::abs(capsule->frame.midY() - cells[1].frame.midY()) < 1e-9 &&
-                                capsule->frame.x == cells[1].frame.x && capsule->frame.height == capsules[0]->frame.height);
+                                capsule->frame.x == cells[1].frame.x &&
+                                capsule->frame.height == capsules[0]->frame.height);
                 }
                 EXPECT_TRUE(capsules[1]->accentable && !capsules[0]->accentable);
             }

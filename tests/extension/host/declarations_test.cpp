@@ -28,8 +28,9 @@ TEST(BundleDeclarations, TwoWidgetsFullnessFirstOnlyTheBreakdownConfigured) {
     const Families offered[] = {{WidgetFamily::systemSmall, WidgetFamily::systemMedium},
                                 {WidgetFamily::systemMedium, WidgetFamily::systemLarge}};
     for (std::size_t i = 0; i < 2; ++i) {
-        EXPECT_EQ((std::array{widgets[i].kind(), widgets[i].displayName(), widgets[i].descriptionText()}),
-                  texts[i]);
+        EXPECT_EQ(
+            (std::array{widgets[i].kind(), widgets[i].displayName(), widgets[i].descriptionText()}),
+            texts[i]);
         EXPECT_EQ(widgets[i].families(), offered[i]);
         for (const auto family : widgetkit::kAllWidgetFamilies) {
             EXPECT_EQ(widgets[i].supports(family), std::ranges::count(offered[i], family) == 1);

@@ -28,7 +28,10 @@ using foundation::JsonDocument;
 using Args = std::vector<std::string>;
 using Text = std::optional<std::string>;
 
-struct Outcome { int status = -1; std::string out, err; };
+struct Outcome {
+    int status = -1;
+    std::string out, err;
+};
 
 // A string member of the first entry of a request's answer; nullopt when absent.
 Text entryMember(const std::string& json, std::string_view name) {
@@ -85,17 +88,22 @@ TEST_F(HostTest, BadArgumentsExitTwoWithOneClearLineAndChangeNothing) {
     const std::string fullness = place("fullness", "small"), id = place("breakdown", "large");
     const auto before = foundation::readWholeFile(storePath());
     const std::vector<std::pair<Args, const char*>> cases = {
-        {{"frobnicate"}, "unknown command 'frobnicate'"}, {{}, "brimlet-widgets"},
+        {{"frobnicate"}, "unknown command 'frobnicate'"},
+        {{}, "brimlet-widgets"},
         {{"place", "nosuch", "--family", "small"}, "unknown widget 'nosuch'"},
         {{"place", "fullness", "--family", "large"}, "Disk Space supports small and medium"},
-        {{"timeline", "breakdown", "--family", "small"}, "Disk Breakdown supports medium and large"},
+        {{"timeline", "breakdown", "--family", "small"},
+         "Disk Breakdown supports medium and large"},
         {{"snapshot", "fullness", "--family", "huge"}, "unknown family 'huge'"},
         {{"timeline", "org.brimlet.Brimlet.fullness", "--area", ""}, "--area"},
-        {{"timeline", "--placed", "7"}, "'7'"}, {{"configure", "7", "--area", "work"}, "'7'"},
+        {{"timeline", "--placed", "7"}, "'7'"},
+        {{"configure", "7", "--area", "work"}, "'7'"},
         {{"timeline", "breakdown", "--bogus"}, "--bogus"},
         {{"timeline", "breakdown", "--area", "\xff"}, "not valid UTF-8"},
-        {{"configure", id, "--area", "gone"}, "\"\" (All of code), \"work\""}, {{"configure", id, "--area", "Work"}, "\"work\""},
-        {{"configure", id, "--area", "\xff"}, "UTF-8"}, {{"configure", fullness, "--area", "work"}, "Disk Space"},
+        {{"configure", id, "--area", "gone"}, "\"\" (All of code), \"work\""},
+        {{"configure", id, "--area", "Work"}, "\"work\""},
+        {{"configure", id, "--area", "\xff"}, "UTF-8"},
+        {{"configure", fullness, "--area", "work"}, "Disk Space"},
     };
     for (const auto& [args, says] : cases) {
         SCOPED_TRACE(::testing::PrintToString(args));
@@ -128,7 +136,11 @@ TEST_F(HostTest, AnAdHocAreaIsPassedOnUnresolvedWithANoteWhenNothingMatches) {
     for (const std::string area : {"gone", "work", ""}) {
         const Outcome o = run({"snapshot", "breakdown", "--area", area});
         EXPECT_EQ(entryMember(o.out, "areaName"), area);
-        if (area == "gone") { expectOneLine(o); } else { EXPECT_EQ(o.err, ""); }
+        if (area == "gone") {
+            expectOneLine(o);
+        } else {
+            EXPECT_EQ(o.err, "");
+        }
         EXPECT_EQ(o.err.find("'gone'") != std::string::npos, area == "gone") << o.err;
     }
 }
@@ -136,10 +148,12 @@ TEST_F(HostTest, AnAdHocAreaIsPassedOnUnresolvedWithANoteWhenNothingMatches) {
 // A store the host cannot trust is exit 1 with one line naming the file, and is left as it is;
 // a widget of a kind the bundle no longer has fails only the commands that use it.
 TEST_F(HostTest, AStoreAtFaultIsExitOneAndLeftUntouched) {
-    const Args placed{"placed", "--json"}, add{"place", "breakdown", "--family", "medium"}, remove{"remove", "1"},
-        configure{"configure", "1", "--area", ""}, timeline{"timeline", "--placed", "1"},
+    const Args placed{"placed", "--json"}, add{"place", "breakdown", "--family", "medium"},
+        remove{"remove", "1"}, configure{"configure", "1", "--area", ""},
+        timeline{"timeline", "--placed", "1"},
         render{"render", "--placed", "1", "-o", state_ / "x.png"};
-    const std::string one = R"({"id": "1", "kind": "org.brimlet.Brimlet.fullness", "family": "small"})";
+    const std::string one =
+        R"({"id": "1", "kind": "org.brimlet.Brimlet.fullness", "family": "small"})";
     const std::vector<std::pair<std::string, std::vector<Args>>> cases = {
         {R"({"nextId": 2, "widgets": [{"id": "1")", {placed, add, configure, remove, timeline}},
         {R"({"nextId": 2, "widgets": [)" + one + "," + one + "]}", {placed, add, remove, render}},
@@ -153,7 +167,8 @@ TEST_F(HostTest, AStoreAtFaultIsExitOneAndLeftUntouched) {
             EXPECT_EQ(std::to_string(o.status) + o.out, "1");
             expectOneLine(o);
             EXPECT_NE(o.err.find(storePath()), std::string::npos) << o.err;
-            EXPECT_TRUE(&store != &cases.back().first || o.err.find("widget 1") != std::string::npos);
+            EXPECT_TRUE(&store != &cases.back().first ||
+                        o.err.find("widget 1") != std::string::npos);
             EXPECT_EQ(foundation::readWholeFile(storePath()), Text(store));
         }
     }
@@ -174,7 +189,8 @@ TEST_F(HostTest, StandardOutputCarriesTheVersionPicturesAndTimelinesWithTheirRel
     const Outcome version = run({"--version"});
     EXPECT_EQ(version.out, "brimlet-widgets " + std::string(foundation::projectVersion()) + "\n");
     EXPECT_EQ(run({"render", "fullness", "-o", "-"}).out.substr(0, 8), "\x89PNG\r\n\x1a\n");
-    EXPECT_TRUE(JsonDocument::parse(run({"render", "fullness", "--format", "json", "-o", "-"}).out).has_value());
+    EXPECT_TRUE(JsonDocument::parse(run({"render", "fullness", "--format", "json", "-o", "-"}).out)
+                    .has_value());
     const Outcome gallery = run({"gallery", "-o", state_.path() + "/pictures/"});
     EXPECT_EQ(gallery.status, 0) << gallery.err;
     EXPECT_NE(gallery.out.find(state_.path() + "/pictures/index.html"), std::string::npos);
@@ -185,7 +201,8 @@ TEST_F(HostTest, StandardOutputCarriesTheVersionPicturesAndTimelinesWithTheirRel
                                         {"breakdown", "2024-01-01T16:00:00.000Z"}}) {
         const Outcome timeline = run({"timeline", widget});
         EXPECT_EQ(entryMember(timeline.out, "date"), Text("2024-01-01T10:00:00.000Z"));
-        EXPECT_NE(timeline.out.find("\"policy\": {\n    \"after\": \"" + std::string(after)), std::string::npos)
+        EXPECT_NE(timeline.out.find("\"policy\": {\n    \"after\": \"" + std::string(after)),
+                  std::string::npos)
             << timeline.out;
         for (const char* request : {"placeholder", "snapshot"}) {
             const Outcome single = run({request, widget});

@@ -18,17 +18,28 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
 
 ui::LaidOutNode layRing(double fraction, bool showsPercent) {
-    return ui::layout(ui::View(FullnessRing{fraction, 10, showsPercent}), ui::ProposedSize{76.0, 76.0}, fixedMeasurer());
+    return ui::layout(ui::View(FullnessRing{fraction, 10, showsPercent}),
+                      ui::ProposedSize{76.0, 76.0}, fixedMeasurer());
 }
 
 // Halves round away from zero on fraction × 100 in double arithmetic; a percent that does not
 // fit 64 bits has no integer, and the ring then shows no number rather than a wrapped one.
 TEST(FullnessRing, ShowsTheRoundedPercentAndNoNumberBeyondSixtyFourBits) {
     const std::pair<double, std::optional<std::int64_t>> cases[] = {
-        {0.625, 63}, {0.0049, 0}, {0.995, 100}, {0.6999999, 70}, {-0.005, -1}, {1.5, 150},
-        {9.2e16, 9'200'000'000'000'000'000}, {-9.2e16, -9'200'000'000'000'000'000},
-        {kNaN, std::nullopt}, {kInfinity, std::nullopt}, {-kInfinity, std::nullopt},
-        {1e17, std::nullopt}, {-1e17, std::nullopt}, {0x1p63 / 100.0 + 0x1p40, std::nullopt},
+        {0.625, 63},
+        {0.0049, 0},
+        {0.995, 100},
+        {0.6999999, 70},
+        {-0.005, -1},
+        {1.5, 150},
+        {9.2e16, 9'200'000'000'000'000'000},
+        {-9.2e16, -9'200'000'000'000'000'000},
+        {kNaN, std::nullopt},
+        {kInfinity, std::nullopt},
+        {-kInfinity, std::nullopt},
+        {1e17, std::nullopt},
+        {-1e17, std::nullopt},
+        {0x1p63 / 100.0 + 0x1p40, std::nullopt},
     };
     for (const auto& [fraction, percent] : cases) {
         SCOPED_TRACE(fraction);
@@ -42,8 +53,9 @@ TEST(FullnessRing, ShowsTheRoundedPercentAndNoNumberBeyondSixtyFourBits) {
 }
 
 TEST(FullnessColor, ChangesAtSevenAndNineTenthsOnTheUnroundedFraction) {
-    const std::pair<double, ui::RGBA> cases[] = {{0.6999999, kGreen}, {0.7, kAmber}, {0.8999999, kAmber},
-                                                 {0.9, kRed}, {kNaN, kRed}, {-kInfinity, kGreen}};
+    const std::pair<double, ui::RGBA> cases[] = {{0.6999999, kGreen}, {0.7, kAmber},
+                                                 {0.8999999, kAmber}, {0.9, kRed},
+                                                 {kNaN, kRed},        {-kInfinity, kGreen}};
     for (const auto& [fraction, color] : cases) {
         EXPECT_EQ(rgba(fullnessColor(fraction)), color) << fraction;
     }

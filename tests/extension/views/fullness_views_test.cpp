@@ -32,7 +32,8 @@ TEST(FullnessViews, TheRingAndItsLinesFitTheTileOfEachFamily) {
         SCOPED_TRACE(widgetkit::familyName(family));
         const auto tile = layFullness(0.62, name, family);
         const bool isMedium = family == WidgetFamily::systemMedium;
-        EXPECT_EQ(textsIn(tile.content), (isMedium ? medium : Texts{"62%", "353.9 GB free"})) << dump(tile);
+        EXPECT_EQ(textsIn(tile.content), (isMedium ? medium : Texts{"62%", "353.9 GB free"}))
+            << dump(tile);
         if (!isMedium && family != WidgetFamily::systemSmall) continue;
         const ui::Rect area = contentArea(family);
         expectInside(tile.content, area);
@@ -51,9 +52,12 @@ TEST(FullnessViews, TheRingAndItsLinesFitTheTileOfEachFamily) {
         }
         EXPECT_GE(ring.height, area.height / 3) << dump(tile);
         const ui::LaidOutText& cut = textContent(*findNodes(tile.content, "Text").at(1));
-        EXPECT_TRUE(cut.truncated && cut.lines.size() == 1 && cut.lines[0].ends_with("\xE2\x80\xA6"));
+        EXPECT_TRUE(cut.truncated && cut.lines.size() == 1 &&
+                    cut.lines[0].ends_with("\xE2\x80\xA6"));
         for (const ui::LaidOutNode* line : findNodes(tile.content, "Text")) {
-            if (line != percent) { EXPECT_GE(line->frame.x, ring.maxX()); }
+            if (line != percent) {
+                EXPECT_GE(line->frame.x, ring.maxX());
+            }
         }
     }
 }
@@ -66,9 +70,12 @@ TEST(FullnessViews, TheBackgroundAndTheFreeLineTakeTheFullnessColour) {
         const ui::LaidOutNode* wash = findNode(tile.containerBackground.value(), "LinearGradient");
         const ui::LaidOutNode* behind = findNode(*tile.containerBackground, "Background");
         const ui::LaidOutNode* free = findText(tile.content, "353.9 GB free");
-        ASSERT_TRUE(wash && wash->paint && behind && behind->paint && free && free->paint) << dump(tile);
-        EXPECT_EQ(wash->paint->stops, (std::vector<ui::RGBA>{{color.red, color.green, color.blue, 0.1}, {0, 0, 0, 0}}));
-        EXPECT_TRUE(wash->paint->startPoint == ui::UnitPoint::top && wash->frame.width == tile.size.width);
+        ASSERT_TRUE(wash && wash->paint && behind && behind->paint && free && free->paint)
+            << dump(tile);
+        EXPECT_EQ(wash->paint->stops,
+                  (std::vector<ui::RGBA>{{color.red, color.green, color.blue, 0.1}, {0, 0, 0, 0}}));
+        EXPECT_TRUE(wash->paint->startPoint == ui::UnitPoint::top &&
+                    wash->frame.width == tile.size.width);
         EXPECT_EQ(behind->paint->color, ui::backgroundColor(ui::ColorScheme::light));
         EXPECT_EQ(free->paint->color, color) << fraction;
     }

@@ -30,7 +30,8 @@ inline const ui::TextMeasurer& fixedMeasurer() {
 // The tile of `family`, with the family in the environment the host gives the view.
 inline ui::LaidOutTile layTile(const ui::View& view, widgetkit::WidgetFamily family) {
     ui::TileLayoutOptions options;
-    options.size = ui::Size{widgetkit::displaySize(family).width, widgetkit::displaySize(family).height};
+    options.size =
+        ui::Size{widgetkit::displaySize(family).width, widgetkit::displaySize(family).height};
     ui::EnvironmentValues environment;
     environment.set<widgetkit::WidgetFamilyKey>(family);
     return ui::layoutTile(view, options, fixedMeasurer(), environment);
@@ -38,12 +39,15 @@ inline ui::LaidOutTile layTile(const ui::View& view, widgetkit::WidgetFamily fam
 
 inline std::string dump(const ui::LaidOutTile& tile) { return ui::toJson(tile).value_or("-"); }
 
-inline const ui::LaidOutText& textContent(const ui::LaidOutNode& n) { return std::get<ui::LaidOutText>(n.content); }
+inline const ui::LaidOutText& textContent(const ui::LaidOutNode& n) {
+    return std::get<ui::LaidOutText>(n.content);
+}
 
 // Every text leaf's composed text, in depth-first pre-order.
 inline Texts textsIn(const ui::LaidOutNode& root) {
     Texts out;
-    for (const ui::LaidOutNode* n : findNodes(root, "Text")) out.push_back(textContent(*n).composed);
+    for (const ui::LaidOutNode* n : findNodes(root, "Text"))
+        out.push_back(textContent(*n).composed);
     return out;
 }
 
@@ -61,8 +65,10 @@ inline bool contains(const ui::Rect& outer, const ui::Rect& inner, double e = 1e
 }
 
 // The tile less its margins: where all content must stay.
-inline ui::Rect contentArea(widgetkit::WidgetFamily family, double m = ui::TileLayoutOptions{}.contentMargin) {
-    return ui::Rect{m, m, widgetkit::displaySize(family).width - 2 * m, widgetkit::displaySize(family).height - 2 * m};
+inline ui::Rect contentArea(widgetkit::WidgetFamily family,
+                            double m = ui::TileLayoutOptions{}.contentMargin) {
+    return ui::Rect{m, m, widgetkit::displaySize(family).width - 2 * m,
+                    widgetkit::displaySize(family).height - 2 * m};
 }
 
 // Fails for every node of the content that reaches out of `area`.

@@ -6,8 +6,8 @@
 
 #include <filesystem>
 #include <fstream>
-#include <optional>
 #include <limits>
+#include <optional>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -38,9 +38,15 @@ TEST(ReadWholeFile, OnlyARegularFileWithinTheInclusiveLimit) {
     ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
     constexpr std::size_t kAny = kMaxWholeFileBytes;
     const std::tuple<std::string, std::size_t, Text> cases[] = {
-        {dir / "binary", kAny, binary}, {dir / "link", kAny, ten}, {dir / "ten", 10, ten},
-        {dir / "eleven", 10, {}}, {dir / "ten", 0, {}}, {dir / "empty", 0, ""},
-        {dir / "missing", kAny, {}}, {dir / "sub", kAny, {}}, {dir / "fifo", kAny, {}},
+        {dir / "binary", kAny, binary},
+        {dir / "link", kAny, ten},
+        {dir / "ten", 10, ten},
+        {dir / "eleven", 10, {}},
+        {dir / "ten", 0, {}},
+        {dir / "empty", 0, ""},
+        {dir / "missing", kAny, {}},
+        {dir / "sub", kAny, {}},
+        {dir / "fifo", kAny, {}},
         // A limit with no byte above it still reads the file.
         {dir / "ten", std::numeric_limits<std::size_t>::max(), ten},
         // /proc reports a size of 0 and holds more: the limit must hold while reading.
@@ -82,8 +88,11 @@ TEST(GroupContainer, AnExistingFolderUnderTheRootAndNeverCreated) {
         {dir.path(), "a..b", dir / "a..b/", dir / "a..b/"},
         {"", "G", {}, {}},
         // Identifiers that could leave the root.
-        {dir.path(), "", {}, {}}, {dir.path(), ".", {}, {}}, {dir.path(), "..", {}, {}},
-        {dir.path(), "a/b", {}, {}}, {dir.path(), "a\0b"s, {}, {}},
+        {dir.path(), "", {}, {}},
+        {dir.path(), ".", {}, {}},
+        {dir.path(), "..", {}, {}},
+        {dir.path(), "a/b", {}, {}},
+        {dir.path(), "a\0b"s, {}, {}},
     };
     for (const auto& [rootPath, identifier, container, path] : cases) {
         SCOPED_TRACE("root \"" + rootPath + "\" identifier \"" + identifier + "\"");

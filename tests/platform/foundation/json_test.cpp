@@ -28,9 +28,12 @@ std::string nested(std::size_t depth, bool objects) {
 // The top-level object counts towards the depth limit.
 TEST(JsonDocumentParse, OneObjectWithNothingAroundAndWithinTheDepthLimit) {
     const std::tuple<const char*, std::string, bool> cases[] = {
-        {"whitespace around", " \t\r\n{} \n", true}, {"BOM before", "\xEF\xBB\xBF{}", true},
-        {"BOM alone", "\xEF\xBB\xBF", false}, {"half a BOM", "\xEF\xBB{}", false},
-        {"array", "[]", false}, {"NUL before", "\0{}"s, false},
+        {"whitespace around", " \t\r\n{} \n", true},
+        {"BOM before", "\xEF\xBB\xBF{}", true},
+        {"BOM alone", "\xEF\xBB\xBF", false},
+        {"half a BOM", "\xEF\xBB{}", false},
+        {"array", "[]", false},
+        {"NUL before", "\0{}"s, false},
         {"control character in a key", "{\"\x1F\":1}", false},
         {"integer beyond 64 bits anywhere", R"({"a":[1,36893488147419103232]})", false},
         {"arrays at the limit", nested(kJsonMaxDepth - 1, false), true},
@@ -51,13 +54,21 @@ TEST(JsonValue, Int64OnlyForWholeNumbersInTheSignedRangeAndEachAccessorOnlyForIt
     using Int = std::optional<std::int64_t>;
     using Number = std::optional<double>;
     const std::tuple<const char*, Int, Number, std::optional<std::string>> cases[] = {
-        {"-0.0", 0, -0.0, {}}, {"2.5e1", 25, 25.0, {}}, {"1e-400", 0, 0.0, {}},  // no error
-        {"9223372036854775807", kMax, kTwo63, {}}, {"-9223372036854775808", kMin, -kTwo63, {}},
-        {"9223372036854775808", {}, kTwo63, {}}, {"9.223372036854775808e18", {}, kTwo63, {}},
+        {"-0.0", 0, -0.0, {}},
+        {"2.5e1", 25, 25.0, {}},
+        {"1e-400", 0, 0.0, {}},  // no error
+        {"9223372036854775807", kMax, kTwo63, {}},
+        {"-9223372036854775808", kMin, -kTwo63, {}},
+        {"9223372036854775808", {}, kTwo63, {}},
+        {"9.223372036854775808e18", {}, kTwo63, {}},
         {"9.2233720368547748e18", 9223372036854774784, 9223372036854774784.0, {}},  // below 2^63
-        {"-1e19", {}, -1e19, {}}, {"-0.5", {}, -0.5, {}},
-        {"null", {}, {}, {}}, {"[1]", {}, {}, {}}, {"true", {}, {}, {}},
-        {R"("0.6")", {}, {}, "0.6"}, {R"("a\u0000b")", {}, {}, "a\0b"s},
+        {"-1e19", {}, -1e19, {}},
+        {"-0.5", {}, -0.5, {}},
+        {"null", {}, {}, {}},
+        {"[1]", {}, {}, {}},
+        {"true", {}, {}, {}},
+        {R"("0.6")", {}, {}, "0.6"},
+        {R"("a\u0000b")", {}, {}, "a\0b"s},
         {R"("\"\\\/\b\f\n\r\t")", {}, {}, "\"\\/\b\f\n\r\t"},
         {R"("\u00e9\ud834\udd1e")", {}, {}, "\xC3\xA9\xF0\x9D\x84\x9E"},
     };
@@ -118,28 +129,36 @@ TEST(JsonWriter, WritesEscapedWellFormedJsonAndFailsOnAnythingElse) {
         {"other controls", 0, [](W& j) { j.value("\x01\x1f\0"sv); }, R"("\u0001\u001f\u0000")"},
         {"no control", 0, [](W& j) { j.value(" /\x7f"); }, "\" /\x7f\""},
         {"UTF-8", 0, [](W& j) { j.value("é \xF4\x8F\xBF\xBF"); }, "\"é \xF4\x8F\xBF\xBF\""},
-        {"compact", 0, [](W& j) {
+        {"compact", 0,
+         [](W& j) {
              j.beginObject().member("a\"\n", std::numeric_limits<std::int64_t>::min()).key("b");
              j.beginArray(true).value(true).value(false).null().beginArray().endArray().endArray();
              j.key("c").beginObject().endObject().endObject();
-         }, R"({"a\"\n":-9223372036854775808,"b":[true,false,null,[]],"c":{}})"},
-        {"indented, with an inline array", 2, [](W& j) {
+         },
+         R"({"a\"\n":-9223372036854775808,"b":[true,false,null,[]],"c":{}})"},
+        {"indented, with an inline array", 2,
+         [](W& j) {
              j.beginObject().member("a", 1).key("b").beginArray().value(true).beginArray();
              j.endArray().endArray().key("c").beginObject().endObject().key("frame");
              j.beginArray(true).value(0).value(1.5).endArray().endObject();
-         }, "{\n  \"a\": 1,\n  \"b\": [\n    true,\n    []\n  ],\n  \"c\": {},\n"
-            "  \"frame\": [0, 1.5]\n}"},
+         },
+         "{\n  \"a\": 1,\n  \"b\": [\n    true,\n    []\n  ],\n  \"c\": {},\n"
+         "  \"frame\": [0, 1.5]\n}"},
         {"four spaces a level", 4, [](W& j) { j.beginArray().value(1).endArray(); }, "[\n    1\n]"},
         {"nothing written", 0, [](W&) {}, {}},
-        {"invalid UTF-8 value", 0, [](W& j) { j.beginArray().value("\xed\xa0\x80").endArray(); },
+        {"invalid UTF-8 value",
+         0,
+         [](W& j) { j.beginArray().value("\xed\xa0\x80").endArray(); },
          {}},
         {"infinity, then more", 0, [](W& j) { j.value(-kInf).beginArray().endArray(); }, {}},
         {"still open", 0, [](W& j) { j.beginArray().beginArray().endArray(); }, {}},
         {"closed before opened", 0, [](W& j) { j.beginArray().endArray().endArray(); }, {}},
         {"[}", 0, [](W& j) { j.beginArray().endObject(); }, {}},
         {"a key without its value", 0, [](W& j) { j.beginObject().key("k").endObject(); }, {}},
-        {"two keys in a row", 0,
-         [](W& j) { j.beginObject().key("a").key("b").value(1).endObject(); }, {}},
+        {"two keys in a row",
+         0,
+         [](W& j) { j.beginObject().key("a").key("b").value(1).endObject(); },
+         {}},
         {"a key outside any object", 0, [](W& j) { j.key("a").value(1); }, {}},
         {"a member without its key", 0, [](W& j) { j.beginObject().value(1).endObject(); }, {}},
         {"a key in an array", 0, [](W& j) { j.beginArray().key("a").value(1).endArray(); }, {}},
@@ -156,8 +175,13 @@ TEST(JsonWriter, WritesEscapedWellFormedJsonAndFailsOnAnythingElse) {
 // The shortest text that our own reader reads back as the same value.
 TEST(JsonWriter, DoublesRoundTripThroughTheShortestText) {
     const std::pair<double, const char*> cases[] = {
-        {0.1, "0.1"}, {1e300, "1e+300"}, {-978307200.0, "-978307200"}, {-0.0, "-0"},
-        {730902896.789, "730902896.789"}, {1.0 / 3.0, "0.3333333333333333"}, {5e-324, "5e-324"},
+        {0.1, "0.1"},
+        {1e300, "1e+300"},
+        {-978307200.0, "-978307200"},
+        {-0.0, "-0"},
+        {730902896.789, "730902896.789"},
+        {1.0 / 3.0, "0.3333333333333333"},
+        {5e-324, "5e-324"},
         {std::numeric_limits<double>::max(), "1.7976931348623157e+308"},
         {9007199254740993.0, "9007199254740992"},  // 2^53 + 1 is no double
     };
@@ -176,19 +200,30 @@ TEST(JsonWriter, DoublesRoundTripThroughTheShortestText) {
 
 TEST(IsValidUtf8, BoundaryTable) {
     const std::tuple<std::string, bool, const char*> cases[] = {
-        {"", true, "empty"}, {"a\0\x7f"s, true, "ASCII with NUL"},
-        {"\xC2\x80", true, "U+0080, smallest two-byte"}, {"\xDF\xBF", true, "U+07FF"},
-        {"\xE0\xA0\x80", true, "U+0800, smallest three-byte"}, {"\xEF\xBF\xBF", true, "U+FFFF"},
-        {"\xED\x9F\xBF", true, "U+D7FF"}, {"\xEE\x80\x80", true, "U+E000"},
-        {"\xF0\x90\x80\x80", true, "U+10000"}, {"\xF4\x8F\xBF\xBF", true, "U+10FFFF"},
-        {"\xED\xA0\x80", false, "U+D800"}, {"\xED\xBF\xBF", false, "U+DFFF"},
-        {"\xF4\x90\x80\x80", false, "U+110000"}, {"\xF5\x80\x80\x80", false, "lead byte F5"},
+        {"", true, "empty"},
+        {"a\0\x7f"s, true, "ASCII with NUL"},
+        {"\xC2\x80", true, "U+0080, smallest two-byte"},
+        {"\xDF\xBF", true, "U+07FF"},
+        {"\xE0\xA0\x80", true, "U+0800, smallest three-byte"},
+        {"\xEF\xBF\xBF", true, "U+FFFF"},
+        {"\xED\x9F\xBF", true, "U+D7FF"},
+        {"\xEE\x80\x80", true, "U+E000"},
+        {"\xF0\x90\x80\x80", true, "U+10000"},
+        {"\xF4\x8F\xBF\xBF", true, "U+10FFFF"},
+        {"\xED\xA0\x80", false, "U+D800"},
+        {"\xED\xBF\xBF", false, "U+DFFF"},
+        {"\xF4\x90\x80\x80", false, "U+110000"},
+        {"\xF5\x80\x80\x80", false, "lead byte F5"},
         {"\x80", false, "lone continuation byte"},
-        {"\xC1\xBF", false, "overlong U+007F"}, {"\xE0\x9F\xBF", false, "overlong U+07FF"},
+        {"\xC1\xBF", false, "overlong U+007F"},
+        {"\xE0\x9F\xBF", false, "overlong U+07FF"},
         {"\xF0\x8F\xBF\xBF", false, "overlong U+FFFF"},
         {"a\xE2\x82", false, "truncated at the end"},
-        {"\xF0\x9F\x92" "a", false, "truncated before ASCII"},
-        {"\xE2\x28\xA1", false, "bad second byte"}, {"\xF0\x9F\x92\xC2", false, "bad fourth byte"},
+        {"\xF0\x9F\x92"
+         "a",
+         false, "truncated before ASCII"},
+        {"\xE2\x28\xA1", false, "bad second byte"},
+        {"\xF0\x9F\x92\xC2", false, "bad fourth byte"},
     };
     for (const auto& [bytes, valid, what] : cases) {
         SCOPED_TRACE(what);

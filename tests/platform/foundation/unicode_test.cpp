@@ -5,8 +5,8 @@
 
 #include <string>
 #include <tuple>
-#include <utility>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 namespace foundation {
@@ -35,10 +35,14 @@ TEST(UnicodeNfc, ComposesCanonicallyOnlyAndLeavesInvalidTextAlone) {
 
 TEST(UnicodeEquality, CanonicalEquivalenceOnlyInComparisonAndHashing) {
     const std::tuple<std::string, std::string, bool> cases[] = {
-        {kPrecomposed, kDecomposed, true}, {"Work", "work", false}, {kLigature, "fi", false},
+        {kPrecomposed, kDecomposed, true},
+        {"Work", "work", false},
+        {kLigature, "fi", false},
         {"a\0b"s, "a", false},
         // Invalid UTF-8 equals only itself.
-        {"\xFF", "\xFF", true}, {"\xFF", "\xFE", false}, {"\xFF", "\xEF\xBF\xBD", false},
+        {"\xFF", "\xFF", true},
+        {"\xFF", "\xFE", false},
+        {"\xFF", "\xEF\xBF\xBD", false},
     };
     for (const auto& [a, b, equal] : cases) {
         SCOPED_TRACE(::testing::PrintToString(a) + " and " + ::testing::PrintToString(b));
@@ -54,9 +58,15 @@ TEST(UnicodeEquality, CanonicalEquivalenceOnlyInComparisonAndHashing) {
 
 TEST(UnicodeUppercase, FullCaseMappingOfTheRootLocaleWhateverTheDefault) {
     const std::pair<std::string, std::string> cases[] = {
-        {"stra\xC3\x9F" "e", "STRASSE"}, {kPrecomposed, "CAF\xC3\x89"},
-        {kDecomposed, "CAFE\xCC\x81"}, {kLigature, "FI"}, {"\xCF\x82", "\xCE\xA3"},  // final sigma
-        {"a\0b"s, "A\0B"s}, {"a\xFF", "a\xFF"},
+        {"stra\xC3\x9F"
+         "e",
+         "STRASSE"},
+        {kPrecomposed, "CAF\xC3\x89"},
+        {kDecomposed, "CAFE\xCC\x81"},
+        {kLigature, "FI"},
+        {"\xCF\x82", "\xCE\xA3"},  // final sigma
+        {"a\0b"s, "A\0B"s},
+        {"a\xFF", "a\xFF"},
         {"istanbul \xC3\xA7", "ISTANBUL \xC3\x87"},  // Turkish would give U+0130 for "i"
     };
     const icu::Locale previous = icu::Locale::getDefault();
@@ -76,13 +86,23 @@ TEST(UnicodeSegmentation, CharactersAndLineBreaksAsByteOffsetsNeverInsideACharac
         {"empty", "", {0}, {0}},
         {"spaces stay before the break", "one two", {0, 1, 2, 3, 4, 5, 6, 7}, {0, 4, 7}},
         {"combining mark stays on its letter", "Re\u0301s", {0, 1, 4, 5}, {0, 5}},
-        {"Korean breaks between words only", "\uD55C\uAD6D \uD3F4\uB354",
-         {0, 3, 6, 7, 10, 13}, {0, 7, 13}},
+        {"Korean breaks between words only",
+         "\uD55C\uAD6D \uD3F4\uB354",
+         {0, 3, 6, 7, 10, 13},
+         {0, 7, 13}},
         // The line rules alone would break between the space and its mark.
         {"no line break inside a character", "a \u0301b", {0, 1, 4, 5}, {0, 5}},
-        {"invalid byte is a character of its own", "a\xFF" "b", {0, 1, 2, 3}, {0, 3}},
+        {"invalid byte is a character of its own",
+         "a\xFF"
+         "b",
+         {0, 1, 2, 3},
+         {0, 3}},
         {"mark after an invalid byte stays with it", "\xFF\u0301", {0, 3}, {0, 3}},
-        {"lead byte cut short before ASCII", "\xF0\x9F\x91" "a", {0, 3, 4}, {0, 4}},
+        {"lead byte cut short before ASCII",
+         "\xF0\x9F\x91"
+         "a",
+         {0, 3, 4},
+         {0, 4}},
     };
     for (const auto& [what, text, characters, lineBreaks] : cases) {
         SCOPED_TRACE(what);

@@ -25,8 +25,11 @@ constexpr std::uint64_t kTwo63 = std::uint64_t{1} << 63;
 
 TEST(SaturatingProduct, ExactUpToTheLimitSaturatedAboveWithoutWrapping) {
     const std::tuple<std::uint64_t, std::uint64_t, std::int64_t> cases[] = {
-        {0, kU64Max, 0}, {4096, 1'000'000'000, 4'096'000'000'000}, {1, kTwo63 - 1, kMax},
-        {1, kTwo63, kMax}, {2, (std::uint64_t{1} << 62) - 1, kMax - 1},
+        {0, kU64Max, 0},
+        {4096, 1'000'000'000, 4'096'000'000'000},
+        {1, kTwo63 - 1, kMax},
+        {1, kTwo63, kMax},
+        {2, (std::uint64_t{1} << 62) - 1, kMax - 1},
         {std::uint64_t{1} << 32, std::uint64_t{1} << 32, kMax},  // 2^64 wraps to 0 unchecked
         {3, 0x5555555555555555u, kMax},                          // 2^64 - 1
     };
@@ -62,10 +65,13 @@ TEST(ParseMountInfo, DeviceAndUnescapedMountPointOfWellFormedLinesOnly) {
         "2 0 1:1 / /My\\040Disk\\134\\011 rw\n"
         "2 0 1:2 / /short\\04 rw\n"
         "2 0 1:3 / /above\\400\\081 rw\n"  // above \377; 8 is no octal digit
-        "40 22 259:17 / /end\\";        // five fields are enough, and no final newline
+        "40 22 259:17 / /end\\";           // five fields are enough, and no final newline
     const std::vector<std::pair<std::uint64_t, std::string>> expected = {
-        {makedev(8, 2), "/"}, {makedev(98, 0), "/mnt/two"}, {makedev(1, 1), "/My Disk\\\t"},
-        {makedev(1, 2), "/short\\04"}, {makedev(1, 3), "/above\\400\\081"},
+        {makedev(8, 2), "/"},
+        {makedev(98, 0), "/mnt/two"},
+        {makedev(1, 1), "/My Disk\\\t"},
+        {makedev(1, 2), "/short\\04"},
+        {makedev(1, 3), "/above\\400\\081"},
         {makedev(259, 17), "/end\\"},
     };
     std::vector<std::pair<std::uint64_t, std::string>> entries;
@@ -74,14 +80,20 @@ TEST(ParseMountInfo, DeviceAndUnescapedMountPointOfWellFormedLinesOnly) {
 }
 
 TEST(MountPointFor, LongestPrefixAtASlashBoundaryPreferringTheQueriedDevice) {
-    const std::vector<MountEntry> entries = {{1, "/"}, {2, "/home"}, {3, "/home/u/x"},
-                                             {1, "/srv"}, {4, "/srv/a"}};
+    const std::vector<MountEntry> entries = {
+        {1, "/"}, {2, "/home"}, {3, "/home/u/x"}, {1, "/srv"}, {4, "/srv/a"}};
     const std::tuple<const char*, std::uint64_t, std::optional<std::string>> cases[] = {
-        {"/", 9, "/"}, {"/home", 9, "/home"}, {"/homework", 9, "/"},
-        {"/home/u/x/y", 9, "/home/u/x"}, {"/home/u/xy", 9, "/home"},
+        {"/", 9, "/"},
+        {"/home", 9, "/home"},
+        {"/homework", 9, "/"},
+        {"/home/u/x/y", 9, "/home/u/x"},
+        {"/home/u/xy", 9, "/home"},
         // A path that was opened before /home was mounted over it, or a bind mount.
-        {"/home/u", 1, "/"}, {"/home/u/x/y", 2, "/home"}, {"/srv/a/b", 1, "/srv"},
-        {"relative/path", 1, std::nullopt}, {"", 1, std::nullopt},
+        {"/home/u", 1, "/"},
+        {"/home/u/x/y", 2, "/home"},
+        {"/srv/a/b", 1, "/srv"},
+        {"relative/path", 1, std::nullopt},
+        {"", 1, std::nullopt},
     };
     for (const auto& [path, device, expected] : cases) {
         SCOPED_TRACE(::testing::Message() << path << " on device " << device);

@@ -27,11 +27,18 @@ struct WidthProbe {
 
 struct CountingView {
     std::shared_ptr<int> calls;
-    View body() const { ++*calls; return Rectangle().frame(5, 5); }
+    View body() const {
+        ++*calls;
+        return Rectangle().frame(5, 5);
+    }
 };
 
 TEST(Environment, CompositeBodiesReadTheValueInForceWhereTheyAreLaidOut) {
-    struct Case { std::string name; View tree; double width; };
+    struct Case {
+        std::string name;
+        View tree;
+        double width;
+    };
     const Case cases[] = {
         {"default when nothing is written", View(WidthProbe{}), 1},
         {"written on the view itself", View(WidthProbe{}).environment(WidthKey{}, 2.0), 2},
@@ -59,7 +66,12 @@ TEST(Environment, BodiesAreEvaluatedLazilyOncePerLayout) {
 }
 
 TEST(StyleResolution, HierarchicalTintAndAccentColours) {
-    struct Case { std::string name; View tree; ColorScheme scheme; RGBA expected; };
+    struct Case {
+        std::string name;
+        View tree;
+        ColorScheme scheme;
+        RGBA expected;
+    };
     const auto light = ColorScheme::light;
     const auto dark = ColorScheme::dark;
     const RGBA blueDark{10 / 255.0, 132 / 255.0, 1, 1};
@@ -67,22 +79,37 @@ TEST(StyleResolution, HierarchicalTintAndAccentColours) {
     const Case cases[] = {
         {"secondary dark", Text::verbatim("x").foregroundStyle(secondary), dark, {1, 1, 1, 0.549}},
         {"secondary under a custom colour is that colour at half",
-         Rectangle().fill(secondary).foregroundStyle(red), light, {1, 0, 0, 0.5}},
-        {"quaternary under a custom colour", Rectangle().fill(quaternary).foregroundStyle(red),
-         light, {1, 0, 0, 0.18}},
+         Rectangle().fill(secondary).foregroundStyle(red),
+         light,
+         {1, 0, 0, 0.5}},
+        {"quaternary under a custom colour",
+         Rectangle().fill(quaternary).foregroundStyle(red),
+         light,
+         {1, 0, 0, 0.18}},
         {"foreground secondary set below a colour",
-         Text::verbatim("x").foregroundStyle(secondary).foregroundStyle(Color(0, 0, 1)), light,
+         Text::verbatim("x").foregroundStyle(secondary).foregroundStyle(Color(0, 0, 1)),
+         light,
          {0, 0, 1, 0.5}},
-        {"tint defaults to the accent colour", Rectangle().fill(tint), light,
+        {"tint defaults to the accent colour",
+         Rectangle().fill(tint),
+         light,
          {0, 122 / 255.0, 1, 1}},
-        {"tint set on an ancestor", Rectangle().fill(tint).tint(Color(0, 1, 0)), light,
+        {"tint set on an ancestor",
+         Rectangle().fill(tint).tint(Color(0, 1, 0)),
+         light,
          {0, 1, 0, 1}},
-        {"accent colour with opacity in dark", Rectangle().fill(Color::accentColor.opacity(0.08)),
-         dark, {blueDark.red, blueDark.green, blueDark.blue, 0.08}},
-        {"style opacity multiplies", Rectangle().fill(ShapeStyle(Color(1, 1, 1, 0.5)).opacity(0.5)),
-         light, {1, 1, 1, 0.25}},
-        {"an unstyled shape fills with the foreground", Rectangle().foregroundStyle(Color(0, 1, 0)),
-         light, {0, 1, 0, 1}},
+        {"accent colour with opacity in dark",
+         Rectangle().fill(Color::accentColor.opacity(0.08)),
+         dark,
+         {blueDark.red, blueDark.green, blueDark.blue, 0.08}},
+        {"style opacity multiplies",
+         Rectangle().fill(ShapeStyle(Color(1, 1, 1, 0.5)).opacity(0.5)),
+         light,
+         {1, 1, 1, 0.25}},
+        {"an unstyled shape fills with the foreground",
+         Rectangle().foregroundStyle(Color(0, 1, 0)),
+         light,
+         {0, 1, 0, 1}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -103,8 +130,7 @@ TEST(StyleResolution, HierarchicalTintAndAccentColours) {
 
 TEST(StyleResolution, AccentableIsInheritedAndCanBeTurnedOffAndOpacityMultiplies) {
     const View tree = VStack({Rectangle().frame(1, 1),
-                              Rectangle().frame(2, 2).widgetAccentable(false),
-                              Text::verbatim("x")})
+                              Rectangle().frame(2, 2).widgetAccentable(false), Text::verbatim("x")})
                           .widgetAccentable();
     const LaidOutNode root = test::lay(tree, {});
     const auto rects = findNodes(root, "Rectangle");

@@ -37,10 +37,12 @@ std::vector<std::string> linesOf(const LaidOutNode& root) {
 }
 
 TEST(LayoutConcurrency, SharedTreeLaidOutOnManyThreadsGivesEachItsOwnEnvironment) {
-    // हिन्दी लक्ष्मी 👩‍👩‍👧‍👦 🇯🇵🇩🇪: wider than two lines of its frame.
-    const std::string name = "\u0939\u093F\u0928\u094D\u0926\u0940 \u0932\u0915\u094D\u0937"
-                             "\u094D\u092E\u0940 \U0001F469\u200D\U0001F469\u200D\U0001F467"
-                             "\u200D\U0001F466 \U0001F1EF\U0001F1F5\U0001F1E9\U0001F1EA";
+    // हिन्दी लक्ष्मी 👩‍👩‍👧‍👦 🇯🇵🇩🇪: wider than two lines of its
+    // frame.
+    const std::string name =
+        "\u0939\u093F\u0928\u094D\u0926\u0940 \u0932\u0915\u094D\u0937"
+        "\u094D\u092E\u0940 \U0001F469\u200D\U0001F469\u200D\U0001F467"
+        "\u200D\U0001F466 \U0001F1EF\U0001F1F5\U0001F1E9\U0001F1EA";
     const View shared = VStack(HorizontalAlignment::leading, 2,
                                {Text("%@ free", {"1.0 GB"}).font(Font::caption).lineLimit(1),
                                 View(Probe{}), HStack({Rectangle().frame(10, 10), Spacer(0)}),

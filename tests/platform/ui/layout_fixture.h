@@ -42,6 +42,8 @@ inline void expectFrames(const std::vector<Rect>& actual, const std::vector<Rect
     }
 }
 
-inline void expectFrame(const Rect& actual, const Rect& expected) { expectFrames({actual}, {expected}); }
+inline void expectFrame(const Rect& actual, const Rect& expected) {
+    expectFrames({actual}, {expected});
+}
 
 }  // namespace ui::test

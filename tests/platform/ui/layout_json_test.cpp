@@ -26,13 +26,15 @@ TEST(LayoutJson, TileHoldsBackgroundThenContentWithTextAsComposedAndAsDrawn) {
                     .minimumScaleFactor(0.8)
                     .tracking(0.5)
                     .frame(150, std::nullopt),
-                Circle().trim(0, 0.5).stroke(Color::black, StrokeStyle{6, LineCap::round})
+                Circle()
+                    .trim(0, 0.5)
+                    .stroke(Color::black, StrokeStyle{6, LineCap::round})
                     .rotationEffect(Angle::degrees(-90))
                     .frame(26, 26)})
-            .containerBackground(ContainerBackgroundPlacement::widget, Alignment::center,
-                                 View(LinearGradient(Gradient{{Color::accentColor.opacity(0.08),
-                                                               Color::clear}},
-                                                     UnitPoint::top, UnitPoint::bottom)));
+            .containerBackground(
+                ContainerBackgroundPlacement::widget, Alignment::center,
+                View(LinearGradient(Gradient{{Color::accentColor.opacity(0.08), Color::clear}},
+                                    UnitPoint::top, UnitPoint::bottom)));
     const auto json = toJson(layoutTile(content, {.size = {364, 170}}, test::fixedMeasurer()), 0);
     ASSERT_TRUE(json.has_value());
     const char* expected[] = {

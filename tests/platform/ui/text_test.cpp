@@ -43,41 +43,155 @@ TEST(TextLayout, WrapsShrinksAndTruncates) {
     const auto middle = TruncationMode::middle;
     const auto head = TruncationMode::head;
     const std::vector<WrapCase> cases = {
-        {"ideal width is one line", "one two three", {}, tail, 1, {}, {"one two three"}, false,
-         1, {78, 13}},
-        {"paragraphs keep their lines at the ideal width", "ab\ncd", {}, tail, 1, {},
-         {"ab", "cd"}, false, 1, {12, 26}},
-        {"wraps at word boundaries", "one two three", {}, tail, 1, {50.0, {}},
-         {"one two", "three"}, false, 1, {42, 26}},
-        {"a word wider than the line breaks between characters", "abcdefghij", {}, tail, 1,
-         {30.0, {}}, {"abcde", "fghij"}, false, 1, {30, 26}},
+        {"ideal width is one line",
+         "one two three",
+         {},
+         tail,
+         1,
+         {},
+         {"one two three"},
+         false,
+         1,
+         {78, 13}},
+        {"paragraphs keep their lines at the ideal width",
+         "ab\ncd",
+         {},
+         tail,
+         1,
+         {},
+         {"ab", "cd"},
+         false,
+         1,
+         {12, 26}},
+        {"wraps at word boundaries",
+         "one two three",
+         {},
+         tail,
+         1,
+         {50.0, {}},
+         {"one two", "three"},
+         false,
+         1,
+         {42, 26}},
+        {"a word wider than the line breaks between characters",
+         "abcdefghij",
+         {},
+         tail,
+         1,
+         {30.0, {}},
+         {"abcde", "fghij"},
+         false,
+         1,
+         {30, 26}},
         {"fits exactly", "abcde", 1, tail, 1, {30.0, {}}, {"abcde"}, false, 1, {30, 13}},
-        {"tail truncation", "abcdefghijklmnop", 1, tail, 1, {60.0, {}}, {"abcdefghi…"}, true, 1,
+        {"tail truncation",
+         "abcdefghijklmnop",
+         1,
+         tail,
+         1,
+         {60.0, {}},
+         {"abcdefghi…"},
+         true,
+         1,
          {60, 13}},
-        {"middle truncation keeps both ends", "abcdefghijklmnop", 1, middle, 1, {60.0, {}},
-         {"abcde…mnop"}, true, 1, {60, 13}},
-        {"head truncation", "abcdefghijklmnop", 1, head, 1, {60.0, {}}, {"…hijklmnop"}, true, 1,
+        {"middle truncation keeps both ends",
+         "abcdefghijklmnop",
+         1,
+         middle,
+         1,
+         {60.0, {}},
+         {"abcde…mnop"},
+         true,
+         1,
          {60, 13}},
-        {"line limit truncates the last allowed line", "a b c d e f", 2, tail, 1, {18.0, {}},
-         {"a b", "c…"}, true, 1, {18, 26}},
-        {"the height allows whole lines only", "one two three", {}, tail, 1, {50.0, 25.0},
-         {"one two…"}, true, 1, {48, 13}},
-        {"scales down to exactly 0.8", "ABCDEFGHIJ", 1, tail, 0.8, {48.0, {}}, {"ABCDEFGHIJ"},
-         false, 0.8, {48, 10.4}},
-        {"scales to the largest percent that fits", "ABCDEFGHIJ", 1, tail, 0.8, {54.0, {}},
-         {"ABCDEFGHIJ"}, false, 0.9, {54, 11.7}},
-        {"truncates after shrinking to the minimum", "ABCDEFGHIJ", 1, tail, 0.8, {47.0, {}},
-         {"ABCDEFGH…"}, true, 0.8, {43.2, 10.4}},
-        {"at width zero a single ellipsis", "ABCDEFGHIJ", 1, tail, 1, {0.0, {}}, {"…"}, true, 1,
+        {"head truncation",
+         "abcdefghijklmnop",
+         1,
+         head,
+         1,
+         {60.0, {}},
+         {"…hijklmnop"},
+         true,
+         1,
+         {60, 13}},
+        {"line limit truncates the last allowed line",
+         "a b c d e f",
+         2,
+         tail,
+         1,
+         {18.0, {}},
+         {"a b", "c…"},
+         true,
+         1,
+         {18, 26}},
+        {"the height allows whole lines only",
+         "one two three",
+         {},
+         tail,
+         1,
+         {50.0, 25.0},
+         {"one two…"},
+         true,
+         1,
+         {48, 13}},
+        {"scales down to exactly 0.8",
+         "ABCDEFGHIJ",
+         1,
+         tail,
+         0.8,
+         {48.0, {}},
+         {"ABCDEFGHIJ"},
+         false,
+         0.8,
+         {48, 10.4}},
+        {"scales to the largest percent that fits",
+         "ABCDEFGHIJ",
+         1,
+         tail,
+         0.8,
+         {54.0, {}},
+         {"ABCDEFGHIJ"},
+         false,
+         0.9,
+         {54, 11.7}},
+        {"truncates after shrinking to the minimum",
+         "ABCDEFGHIJ",
+         1,
+         tail,
+         0.8,
+         {47.0, {}},
+         {"ABCDEFGH…"},
+         true,
+         0.8,
+         {43.2, 10.4}},
+        {"at width zero a single ellipsis",
+         "ABCDEFGHIJ",
+         1,
+         tail,
+         1,
+         {0.0, {}},
+         {"…"},
+         true,
+         1,
          {6, 13}},
         {"empty text is one empty line", "", {}, tail, 1, {100.0, {}}, {""}, false, 1, {0, 13}},
-        {"spaces at a line break are dropped", "ab   cd", {}, tail, 1, {20.0, {}}, {"ab", "cd"},
-         false, 1, {12, 26}},
+        {"spaces at a line break are dropped",
+         "ab   cd",
+         {},
+         tail,
+         1,
+         {20.0, {}},
+         {"ab", "cd"},
+         false,
+         1,
+         {12, 26}},
     };
     for (const WrapCase& c : cases) {
         SCOPED_TRACE(c.name);
-        const detail::TextParameters p{.font = Font::caption, .lineLimit = c.lineLimit,
-                                       .truncation = c.mode, .minimumScaleFactor = c.minimumScale};
+        const detail::TextParameters p{.font = Font::caption,
+                                       .lineLimit = c.lineLimit,
+                                       .truncation = c.mode,
+                                       .minimumScaleFactor = c.minimumScale};
         const auto out = detail::layoutText(c.text, p, c.proposal, test::fixedMeasurer());
         EXPECT_EQ(out.lines, c.lines);
         EXPECT_EQ(out.truncated, c.truncated);
@@ -89,19 +203,20 @@ TEST(TextLayout, WrapsShrinksAndTruncates) {
 
 // Names whose characters span several code points. The fixed measurer gives 6 points a code
 // point, so a width counts code points, not characters.
-const std::string kResumes = "Re\u0301sume\u0301s";                              // accents
-const std::string kHindi = "\u0939\u093F\u0928\u094D\u0926\u0940 \u0932\u0915\u094D\u0937\u094D"
-                           "\u092E\u0940";                                       // हिन्दी लक्ष्मी
-const std::string kLakshmi = "\u0932\u0915\u094D\u0937\u094D\u092E\u0940";       // ल + क्ष्मी
+const std::string kResumes = "Re\u0301sume\u0301s";  // accents
+const std::string kHindi =
+    "\u0939\u093F\u0928\u094D\u0926\u0940 \u0932\u0915\u094D\u0937\u094D"
+    "\u092E\u0940";  // हिन्दी लक्ष्मी
+const std::string kLakshmi = "\u0932\u0915\u094D\u0937\u094D\u092E\u0940";  // ल + क्ष्मी
 const std::string kFamily = "\U0001F469\u200D\U0001F469\u200D\U0001F467\u200D\U0001F466";
 const std::string kCoder = "\U0001F468\u200D\U0001F4BB";
 const std::string kFlags = "\U0001F1EF\U0001F1F5\U0001F1E9\U0001F1EA\U0001F1EB\U0001F1F7";
 const std::string kFlagJp = "\U0001F1EF\U0001F1F5";
 const std::string kFlagDe = "\U0001F1E9\U0001F1EA";
 const std::string kFlagFr = "\U0001F1EB\U0001F1F7";
-const std::string kHangul = "\uD55C\uAD6D\uC5B4 \uD3F4\uB354";                   // 한국어 폴더
-const std::string kJamoHan = "\u1112\u1161\u11AB";                               // 한, 3 jamo
-const std::string kJamoGeul = "\u1100\u1173\u11AF";                              // 글, 3 jamo
+const std::string kHangul = "\uD55C\uAD6D\uC5B4 \uD3F4\uB354";  // 한국어 폴더
+const std::string kJamoHan = "\u1112\u1161\u11AB";              // 한, 3 jamo
+const std::string kJamoGeul = "\u1100\u1173\u11AF";             // 글, 3 jamo
 const std::string kEllipsis = "\u2026";
 
 double widthOf(const std::string& s) {
@@ -111,14 +226,21 @@ double widthOf(const std::string& s) {
 TEST(TextLayout, TruncationCutsOnlyBetweenUserPerceivedCharacters) {
     const std::string jamo = kJamoHan + kJamoGeul + kJamoHan + kJamoGeul;
     const std::vector<std::string> names = {
-        kResumes, kHindi, kLakshmi + kLakshmi + kLakshmi, kFamily + " and " + kCoder,
-        kFamily + kCoder + kFamily, kFlags, kHangul, jamo,
+        kResumes,
+        kHindi,
+        kLakshmi + kLakshmi + kLakshmi,
+        kFamily + " and " + kCoder,
+        kFamily + kCoder + kFamily,
+        kFlags,
+        kHangul,
+        jamo,
         "a \u0301b \u0301c",  // spaces carrying a mark are characters, not spaces to drop
     };
     for (const std::string& name : names) {
         const std::vector<std::size_t> b = foundation::graphemeClusterBoundaries(name);
         auto isBoundary = [&b](std::size_t i) { return std::binary_search(b.begin(), b.end(), i); };
-        for (const auto mode : {TruncationMode::head, TruncationMode::middle, TruncationMode::tail}) {
+        for (const auto mode :
+             {TruncationMode::head, TruncationMode::middle, TruncationMode::tail}) {
             for (double width = 0; width <= widthOf(name); width += 3) {
                 SCOPED_TRACE(name + " mode " + std::to_string(static_cast<int>(mode)) + " width " +
                              std::to_string(width));
@@ -145,31 +267,65 @@ TEST(TextLayout, TruncationCutsOnlyBetweenUserPerceivedCharacters) {
 
 TEST(TextLayout, CutsAndLineBreaksKeepEveryCharacterWhole) {
     // With a truncation mode, the one cut line; without, the lines the text wraps into.
-    struct Case { const char* what; std::string text; double width;
-                  std::optional<TruncationMode> cut; std::vector<std::string> lines; };
+    struct Case {
+        const char* what;
+        std::string text;
+        double width;
+        std::optional<TruncationMode> cut;
+        std::vector<std::string> lines;
+    };
     const std::string jamo = kJamoHan + kJamoGeul + kJamoHan + kJamoGeul;
     const Case cases[] = {
-        {"accents stay on their letters", kResumes, 30, TruncationMode::tail,
+        {"accents stay on their letters",
+         kResumes,
+         30,
+         TruncationMode::tail,
          {"Re\u0301s" + kEllipsis}},
         {"flags stay whole", kFlags, 24, TruncationMode::tail, {kFlagJp + kEllipsis}},
-        {"conjunct with its vowel sign stays whole, no dangling virama", kHindi, 60,
+        {"conjunct with its vowel sign stays whole, no dangling virama",
+         kHindi,
+         60,
          TruncationMode::middle,
          {"\u0939\u093F" + kEllipsis + "\u0915\u094D\u0937\u094D\u092E\u0940"}},
-        {"emoji sequences stay whole, spaces at the cut go", kFamily + " and " + kCoder, 66,
-         TruncationMode::middle, {kFamily + kEllipsis + kCoder}},
-        {"conjoining jamo stay one syllable", jamo, 48, TruncationMode::head,
+        {"emoji sequences stay whole, spaces at the cut go",
+         kFamily + " and " + kCoder,
+         66,
+         TruncationMode::middle,
+         {kFamily + kEllipsis + kCoder}},
+        {"conjoining jamo stay one syllable",
+         jamo,
+         48,
+         TruncationMode::head,
          {kEllipsis + kJamoHan + kJamoGeul}},
-        {"wraps at a space rather than inside a word", kResumes + " " + kFamily, 60, {},
+        {"wraps at a space rather than inside a word",
+         kResumes + " " + kFamily,
+         60,
+         {},
          {kResumes, kFamily}},
-        {"wraps at the space between Devanagari words", kHindi, 42, {},
+        {"wraps at the space between Devanagari words",
+         kHindi,
+         42,
+         {},
          {"\u0939\u093F\u0928\u094D\u0926\u0940", kLakshmi}},
-        {"a word with no break keeps its conjunct whole", kLakshmi, 36, {},
+        {"a word with no break keeps its conjunct whole",
+         kLakshmi,
+         36,
+         {},
          {"\u0932", "\u0915\u094D\u0937\u094D\u092E\u0940"}},
-        {"wraps between flags, never between their halves", kFlags, 18, {},
+        {"wraps between flags, never between their halves",
+         kFlags,
+         18,
+         {},
          {kFlagJp, kFlagDe, kFlagFr}},
-        {"wraps Korean at the space, not between syllables", kHangul, 30, {},
+        {"wraps Korean at the space, not between syllables",
+         kHangul,
+         30,
+         {},
          {"\uD55C\uAD6D\uC5B4", "\uD3F4\uB354"}},
-        {"a Korean word wider than the line keeps its jamo together", jamo, 24, {},
+        {"a Korean word wider than the line keeps its jamo together",
+         jamo,
+         24,
+         {},
          {kJamoHan, kJamoGeul, kJamoHan, kJamoGeul}},
         {"never wraps between a space and its mark", "ab \u0301cd", 24, {}, {"ab \u0301", "cd"}},
     };

@@ -23,8 +23,8 @@ TEST(WidgetFamily, DistinctNamesReadBackAndEveryTileHasAnArea) {
 
 TEST(WidgetFamily, NamesMatchWholeAndCaseSensitively) {
     using namespace std::literals;
-    for (const auto name : {""sv, "Small"sv, "small "sv, "systemSmall"sv, "extralarge"sv,
-                            "sma"sv, "small\0"sv}) {
+    for (const auto name :
+         {""sv, "Small"sv, "small "sv, "systemSmall"sv, "extralarge"sv, "sma"sv, "small\0"sv}) {
         SCOPED_TRACE(::testing::PrintToString(std::string(name)));
         EXPECT_EQ(familyFromName(name), std::nullopt);
     }

@@ -22,7 +22,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct Rgba8 { int r = -1, g = -1, b = -1, a = -1; };
+struct Rgba8 {
+    int r = -1, g = -1, b = -1, a = -1;
+};
 
 // A tile drawn in memory (the pixels a PNG holds, as PixelsInMemoryAreThoseOfThePng checks),
 // answering colour probes.
@@ -73,28 +75,31 @@ constexpr double kPi = 3.14159265358979323846;
 // A 100-point gauge centred in a small tile: track, and an arc of `fraction` from twelve
 // o'clock, clockwise, 10 points wide with round caps.
 ui::View gauge(double fraction) {
-    return ui::ZStack({ui::Circle().stroke(ui::quaternary, 10),
-                       ui::Circle()
-                           .trim(0, fraction)
-                           .stroke(ui::Color(0.11, 0.69, 0.48),
-                                   ui::StrokeStyle{10, ui::LineCap::round})
-                           .rotationEffect(ui::Angle::degrees(-90))})
+    return ui::ZStack(
+               {ui::Circle().stroke(ui::quaternary, 10),
+                ui::Circle()
+                    .trim(0, fraction)
+                    .stroke(ui::Color(0.11, 0.69, 0.48), ui::StrokeStyle{10, ui::LineCap::round})
+                    .rotationEffect(ui::Angle::degrees(-90))})
         .frame(100, 100);
 }
 
 TEST(Render, TrimmedRotatedArcStartsAtTwelveRunsClockwiseAndStraddlesTheOutline) {
     // At `degrees` clockwise from twelve o'clock, `radius` points from the centre, the ring's
     // centre line being at 50 and its stroke 10 wide.
-    struct Probe { double fraction, degrees, radius; std::array<int, 3> expected; };
+    struct Probe {
+        double fraction, degrees, radius;
+        std::array<int, 3> expected;
+    };
     const std::array<int, 3> arc{28, 176, 122};
     const int track = static_cast<int>(std::lround(236 * (1 - 0.098)));  // #ECECEC under 0.098
     const std::array<int, 3> off{track, track, track};
     const std::array<int, 3> tile{236, 236, 236};
     // 0.62 of a turn ends at 223.2 degrees, a little past seven o'clock; a zero trim draws none.
-    const Probe probes[] = {{0.62, 10, 50, arc},   {0.62, 90, 46, arc},  {0.62, 90, 54, arc},
-                            {0.62, 90, 43, tile},  {0.62, 90, 57, tile}, {0.62, 180, 50, arc},
-                            {0.62, 215, 50, arc},  {0.62, 235, 50, off}, {0.62, 270, 50, off},
-                            {0.62, -15, 50, off},  {0, 0, 50, off}};
+    const Probe probes[] = {{0.62, 10, 50, arc},  {0.62, 90, 46, arc},  {0.62, 90, 54, arc},
+                            {0.62, 90, 43, tile}, {0.62, 90, 57, tile}, {0.62, 180, 50, arc},
+                            {0.62, 215, 50, arc}, {0.62, 235, 50, off}, {0.62, 270, 50, off},
+                            {0.62, -15, 50, off}, {0, 0, 50, off}};
     for (const Probe& p : probes) {
         SCOPED_TRACE(std::to_string(p.fraction) + " at " + std::to_string(p.degrees));
         const double a = p.degrees * kPi / 180;
@@ -120,8 +125,7 @@ TEST(Render, AccentedModePaintsAccentableViewsInTheTintAndTheRestWhite) {
     EXPECT_GE(t.b, t.r);
     tile.expectNear(40, 85, t.r / 2, (122 + t.g) / 2, (255 + t.b) / 2, 255, 6);
     tile.expectNear(90, 85, (255 + t.r) / 2, (255 + t.g) / 2, (255 + t.b) / 2, 255, 6);
-    tile.expectNear(140, 85, (255 + 3 * t.r) / 4, (255 + 3 * t.g) / 4, (255 + 3 * t.b) / 4, 255,
-                    6);
+    tile.expectNear(140, 85, (255 + 3 * t.r) / 4, (255 + 3 * t.g) / 4, (255 + 3 * t.b) / 4, 255, 6);
 }
 
 TEST(Render, TheTileAndItsLabelsTakeTheAppearanceAndTheContainerBackgroundBleeds) {
@@ -134,12 +138,22 @@ TEST(Render, TheTileAndItsLabelsTakeTheAppearanceAndTheContainerBackgroundBleeds
     // The primary label is black or white at 0.847 over the background.
     const int overLight = static_cast<int>(std::lround(0xEC * 0.153));
     const int overDark = static_cast<int>(std::lround(0x32 * 0.153 + 255 * 0.847));
-    struct Case { const char* what; ui::View view; TileOptions options; double x, y; Rgba8 want; };
+    struct Case {
+        const char* what;
+        ui::View view;
+        TileOptions options;
+        double x, y;
+        Rgba8 want;
+    };
     const Case cases[] = {
         {"light tile", label, {}, 30, 30, {0xEC, 0xEC, 0xEC, 255}},
         {"label over light", label, {}, 85, 85, {overLight, overLight, overLight, 255}},
         {"dark tile", label, {.appearance = dark}, 30, 30, {0x32, 0x32, 0x32, 255}},
-        {"label over dark", label, {.appearance = dark}, 85, 85,
+        {"label over dark",
+         label,
+         {.appearance = dark},
+         85,
+         85,
          {overDark, overDark, overDark, 255}},
         {"background under the margin", backed, {.size = medium}, 2, 85, {255, 0, 0, 255}},
         {"background at the top edge", backed, {.size = medium}, 182, 1, {255, 0, 0, 255}},
@@ -197,7 +211,8 @@ TEST(Render, PixelsInMemoryAreThoseOfThePng) {
             ASSERT_EQ(cairo_image_surface_get_height(png), pixels.height);
             ASSERT_EQ(cairo_image_surface_get_stride(png), pixels.stride);
             EXPECT_EQ(std::memcmp(cairo_image_surface_get_data(png), pixels.data.data(),
-                                  pixels.data.size()), 0);
+                                  pixels.data.size()),
+                      0);
             cairo_surface_destroy(png);
         }
     }
@@ -208,9 +223,14 @@ TEST(Render, PixelsInMemoryAreThoseOfThePng) {
 TEST(Render, FormatsByExtensionInAnyCase) {
     const brimlet_test::ScratchDir dir;
     fs::create_directory(dir / "dir.v2");
-    struct Case { std::string file, starts; };
-    const Case cases[] = {{"tile.svg", "<?xml"}, {"dir.v2/a.Svg", "<?xml"}, {"tile.PDF", "%PDF-"},
-                          {"tile.json", "{"}, {"TILE.PNG", "\x89PNG"}};
+    struct Case {
+        std::string file, starts;
+    };
+    const Case cases[] = {{"tile.svg", "<?xml"},
+                          {"dir.v2/a.Svg", "<?xml"},
+                          {"tile.PDF", "%PDF-"},
+                          {"tile.json", "{"},
+                          {"TILE.PNG", "\x89PNG"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file);
         ASSERT_TRUE(renderTile(gauge(0.5), {}, dir / c.file).ok());
@@ -226,9 +246,11 @@ TEST(Render, FailuresNameTheProblemLeaveNoFileAndKeepTheOldOne) {
     EXPECT_NE(renderTile(ui::Rectangle(), {}, missing).message().find(missing), std::string::npos);
     const std::string out = dir / "keep.png";
     { std::ofstream(out) << "old"; }
-    const std::pair<std::string, TileOptions> failures[] = {
-        {"tile.gif", {}}, {"tile", {}}, {"zero.png", {.scale = 0}}, {"huge.png", {.scale = 1e9}},
-        {"keep.png", {.size = {0, 0}}}};
+    const std::pair<std::string, TileOptions> failures[] = {{"tile.gif", {}},
+                                                            {"tile", {}},
+                                                            {"zero.png", {.scale = 0}},
+                                                            {"huge.png", {.scale = 1e9}},
+                                                            {"keep.png", {.size = {0, 0}}}};
     for (const auto& [file, options] : failures) {
         SCOPED_TRACE(file);
         EXPECT_FALSE(renderTile(ui::Rectangle(), options, dir / file).ok());

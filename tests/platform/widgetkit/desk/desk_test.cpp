@@ -10,8 +10,8 @@
 
 #include <chrono>
 #include <cstdlib>
-#include <filesystem>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <memory>
@@ -196,8 +196,7 @@ TEST_F(DeskTest, NewSnapshotRedrawsTheBreakdownTileWithinASecond) {
 
     scanWith("b/two.bin", 900000);
     const auto replaced = Clock::now();
-    const bool redrawn = waitFor([&] { return fs::last_write_time(shot) != before; },
-                                 5s);
+    const bool redrawn = waitFor([&] { return fs::last_write_time(shot) != before; }, 5s);
     const auto elapsed = Clock::now() - replaced;
     render(id, "after.png");
     // Give a screenshot being written the moment to land, then compare it with the new tile.

@@ -121,8 +121,8 @@ TEST_F(PlacedTimelinesTest, FollowsTheStore) {
     ASSERT_EQ(inFlight.size(), 2u);
     EXPECT_TRUE(model_.follow({placedFake("1", "work")}));
     for (const auto& t : inFlight) {
-        EXPECT_FALSE(model_.finish(t.id, t.generation, answer(RequestKind::timeline, t.request),
-                                   at(3)));
+        EXPECT_FALSE(
+            model_.finish(t.id, t.generation, answer(RequestKind::timeline, t.request), at(3)));
     }
     ASSERT_EQ(model_.tiles().size(), 1u);
     const auto again = model_.start(at(3));
@@ -188,13 +188,10 @@ TEST(LowSpaceText, UnitsAndTheirBoundaries) {
         const char* text;
     };
     const Case kTestCases[] = {
-        {0, "Data", "0 B free on Data."},
-        {-5, "", "0 B free."},
-        {1023, "", "1023 B free."},
-        {1024, "", "1.0 KB free."},
+        {0, "Data", "0 B free on Data."},    {-5, "", "0 B free."},
+        {1023, "", "1023 B free."},          {1024, "", "1.0 KB free."},
         {10 * kKiB - 1, "", "9.9 KB free."},  // cut, never rounded up to 10.0
-        {10 * kKiB, "", "10 KB free."},
-        {3 * kGiB / 2, "Home", "1.5 GB free on Home."},
+        {10 * kKiB, "", "10 KB free."},      {3 * kGiB / 2, "Home", "1.5 GB free on Home."},
         {INT64_MAX, "", "8388607 TB free."},
     };
     for (const auto& c : kTestCases) {

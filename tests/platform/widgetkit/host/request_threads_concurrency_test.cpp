@@ -81,8 +81,8 @@ TEST(RequestThreads, BlockedProviderLeavesTheTileAndStartsNoSecondRequest) {
     answers = owner.collect(1, 5s);
     ASSERT_EQ(answers.size(), 1u);
     EXPECT_EQ(answers[0].id, "dead");
-    EXPECT_TRUE(model.finish(answers[0].id, answers[0].generation, std::move(answers[0].timeline),
-                             at(9)));
+    EXPECT_TRUE(
+        model.finish(answers[0].id, answers[0].generation, std::move(answers[0].timeline), at(9)));
     EXPECT_TRUE(model.shown("dead", at(9)).live);
     // The reloads it missed while blocked are made now, once.
     const auto followUp = model.start(at(9));
