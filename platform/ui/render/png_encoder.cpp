@@ -37,6 +37,28 @@ void unpremultiplyRow(const unsigned char* source, int width, unsigned char* row
     }
 }
 
+// Writes the PNG of `pixels` to `out` with `png` and `info`; false when libpng failed. libpng
+// reports an error by a long jump back into this frame, so it holds nothing with a destructor:
+// the caller owns every object.
+bool writePng(png_structp png, png_infop info, const unsigned char* pixels, int width, int height,
+              int stride, unsigned char* row, std::string* out) {
+    if (setjmp(png_jmpbuf(png))) return false;
+    png_set_write_fn(png, out, appendBytes, flushNothing);
+    png_set_compression_level(png, 1);
+    png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
+    png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
+                 PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_BASE,
+                 PNG_FILTER_TYPE_BASE);
+    png_set_sRGB(png, info, PNG_sRGB_INTENT_PERCEPTUAL);
+    png_write_info(png, info);
+    for (int y = 0; y < height; ++y) {
+        unpremultiplyRow(pixels + static_cast<std::ptrdiff_t>(y) * stride, width, row);
+        png_write_row(png, row);
+    }
+    png_write_end(png, info);
+    return true;
+}
+
 }  // namespace
 
 foundation::Status encodePng(cairo_surface_t* surface, std::string& out) {
@@ -48,13 +70,11 @@ foundation::Status encodePng(cairo_surface_t* surface, std::string& out) {
     const int height = cairo_image_surface_get_height(surface);
     const int stride = cairo_image_surface_get_stride(surface);
     const unsigned char* pixels = cairo_image_surface_get_data(surface);
-    if (pixels == nullptr || width <= 0 || height <= 0)
+    if (pixels == nullptr || width <= 0 || height <= 0) {
         return foundation::Status::failure("the image has no pixels");
-
-    // Everything with a destructor is made before setjmp: a libpng error long-jumps back here
-    // and must not skip a constructor.
+    }
     std::vector<unsigned char> row(static_cast<std::size_t>(width) * 4);
-    // Destroys what libpng made when this frame ends, by return or by its long jump back here.
+    // Destroys what libpng made, whichever way encoding ends.
     struct Encoder {
         png_structp png = nullptr;
         png_infop info = nullptr;
@@ -64,22 +84,9 @@ foundation::Status encodePng(cairo_surface_t* surface, std::string& out) {
     if (encoder.png == nullptr) return foundation::Status::failure("cannot start PNG encoding");
     encoder.info = png_create_info_struct(encoder.png);
     if (encoder.info == nullptr) return foundation::Status::failure("cannot start PNG encoding");
-    png_structp png = encoder.png;
-    png_infop info = encoder.info;
-    if (setjmp(png_jmpbuf(png))) return foundation::Status::failure("PNG encoding failed");
-    png_set_write_fn(png, &out, appendBytes, flushNothing);
-    png_set_compression_level(png, 1);
-    png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
-    png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
-                 PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_BASE,
-                 PNG_FILTER_TYPE_BASE);
-    png_set_sRGB(png, info, PNG_sRGB_INTENT_PERCEPTUAL);
-    png_write_info(png, info);
-    for (int y = 0; y < height; ++y) {
-        unpremultiplyRow(pixels + static_cast<std::ptrdiff_t>(y) * stride, width, row.data());
-        png_write_row(png, row.data());
+    if (!writePng(encoder.png, encoder.info, pixels, width, height, stride, row.data(), &out)) {
+        return foundation::Status::failure("PNG encoding failed");
     }
-    png_write_end(png, info);
     return {};
 }
 
