@@ -93,9 +93,6 @@ TEST(DiskSnapshotDecode, OptionalMembersAreasItemsAndDuplicates) {
              s.areas = Areas{{"work", 22000000000, {{"larrow", 9000000000}},
                               {{"Binaries", 12000000000}}}};
          }},
-        {"unknown member in an area", area(R"("name":"w","total":1,"id":7,)" + lists), true,
-         [](S& s) { s.areas = Areas{{"w", 1, {}, {}}}; }},
-        {"areas an object", with("areas", R"({"name":"w","total":1,)" + lists + "}"), false},
         {"areas holding null", with("areas", "[null]"), false},
         {"rootName false", with("rootName", "false"), false},
         {"area without name", area(R"("total":1,)" + lists), false},
@@ -107,8 +104,6 @@ TEST(DiskSnapshotDecode, OptionalMembersAreasItemsAndDuplicates) {
         {"item without name", with("topKinds", R"([{"size":1}])"), false},
         {"item an array", with("topFolders", R"([["a",1]])"), false},
         {"second item bad", with("topFolders", R"([{"name":"a","size":1},{"name":"b"}])"), false},
-        {"bad item in an area", area(R"("name":"w","total":1,"topFolders":[{"name":"a"}],)"
-                                     R"("topKinds":[])"), false},
         {"topFolders an object", with("topFolders", R"({"name":"a","size":1})"), false},
         {"empty lists", Doc().set("topFolders", "[]").set("topKinds", "[]").str(), true,
          [](S& s) { s.topFolders.clear(); s.topKinds.clear(); }},
@@ -117,7 +112,6 @@ TEST(DiskSnapshotDecode, OptionalMembersAreasItemsAndDuplicates) {
         {"unknown members ignored", Doc().add("x", R"({"v":[1,{"x":null}]})")
              .set("topKinds", R"([{"name":"Media","size":42000000000,"x":[true]}])").str(), true},
         {"duplicate: the first wins", plus("used", "2"), true},
-        {"duplicate: a mistyped second is ignored", plus("used", R"("x")"), true},
         {"duplicate: a mistyped first loses the document", Doc().prepend("used", R"("x")").str(),
          false},
         {"duplicate: a null first makes an optional absent",
@@ -126,7 +120,6 @@ TEST(DiskSnapshotDecode, OptionalMembersAreasItemsAndDuplicates) {
          [](S& s) { s.generatedAt = foundation::Date{7.5}; }},
         {"fraction outside 0...1 kept", with("usedFraction", "-2.5e0"), true,
          [](S& s) { s.usedFraction = -2.5; }},
-        {"fraction beyond a double", with("usedFraction", "-1e400"), false},
         {"fraction as a string", with("usedFraction", R"("0.6")"), false},
     });
 }
@@ -282,7 +275,7 @@ TEST(SharedSnapshotRead, EveryCallReadsTheFileAsItIsThroughASymbolicLink) {
     ASSERT_EQ(foundation::writeFileAtomically(target, documentOfSize(kFourMiB)), "");
     const auto largest = SharedSnapshot::read();
     ASSERT_TRUE(largest.has_value());
-    EXPECT_TRUE(brimlet_test::sameSnapshot(*largest, *DiskSnapshot::decode(Doc().str())));
+    EXPECT_TRUE(sameSnapshot(*largest, *DiskSnapshot::decode(Doc().str())));
     ASSERT_EQ(foundation::writeFileAtomically(target, with("volumeName", R"("new")")), "");
     const auto replaced = SharedSnapshot::read();
     ASSERT_TRUE(replaced.has_value());
