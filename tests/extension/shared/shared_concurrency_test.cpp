@@ -48,7 +48,7 @@ TEST(SharedSnapshotConcurrency, ReadersAndQueriesSeeWholeSnapshotsWhileTheFileIs
     std::atomic<int> failures{0};
     std::vector<std::jthread> threads;
     threads.emplace_back([&] {
-        for (int i = 0; i < 60; ++i) {
+        for (int i = 0; i < 30; ++i) {
             if (!foundation::writeFileAtomically(container.snapshotPath(), i % 2 ? a : b).empty()) ++failures;
         }
         writing = false;

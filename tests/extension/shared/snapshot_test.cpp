@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cctype>
 #include <chrono>
 #include <cmath>
 #include <filesystem>
@@ -68,14 +67,12 @@ void expectRows(const std::vector<Row>& rows) {
     }
 }
 
-TEST(DiskSnapshotDecode, RequiredMembersAreExactlyNamedAndNeverNull) {
+TEST(DiskSnapshotDecode, RequiredMembersAreNeverMissingOrNull) {
     std::vector<Row> rows;
     for (const std::string name : {"generatedAt", "volumeName", "usedFraction", "used", "free",
                                    "total", "topFolders", "topKinds"}) {
-        const std::string otherCase = static_cast<char>(std::toupper(name[0])) + name.substr(1);
         rows.push_back({"missing", Doc().remove(name).str(), false});
         rows.push_back({"null", with(name, "null"), false});
-        rows.push_back({"other letter case", Doc().remove(name).add(otherCase, "0").str(), false});
     }
     expectRows(rows);
 }
