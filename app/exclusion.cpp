@@ -85,11 +85,12 @@ void checkAreaNotExcluded(const Exclusions& exclusions, const std::string& canon
         const std::size_t start = end == 0 ? 0 : end + 1;
         end = relative.find('/', start);
         const std::string path = relative.substr(0, end);
-        const std::string name = relative.substr(start, end == std::string::npos ? end : end - start);
+        const std::string name =
+            relative.substr(start, end == std::string::npos ? end : end - start);
         bool excluded = exclusions.excludes(path, name.c_str());
         if (!excluded && exclusions.caches) {
-            const foundation::FileDescriptor fd(::open((prefix + path).c_str(),
-                                                       O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+            const foundation::FileDescriptor fd(
+                ::open((prefix + path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
             excluded = fd.get() >= 0 && holdsCacheTag(fd.get());
         }
         if (excluded) throw ScanError("area " + relative + " lies in an excluded folder", 2);
@@ -97,17 +98,16 @@ void checkAreaNotExcluded(const Exclusions& exclusions, const std::string& canon
 }
 
 bool holdsCacheTag(int folderFd) {
-    const foundation::FileDescriptor fd(
-        ::openat(folderFd, kCacheTagName.data(),
-                 O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    const foundation::FileDescriptor fd(::openat(
+        folderFd, kCacheTagName.data(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     if (fd.get() < 0) return false;
     struct stat st {};
     if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
     std::array<char, kCacheTagSignature.size()> head{};
     std::size_t got = 0;
     while (got < head.size()) {
-        const ssize_t n = ::pread(fd.get(), head.data() + got, head.size() - got,
-                                  static_cast<off_t>(got));
+        const ssize_t n =
+            ::pread(fd.get(), head.data() + got, head.size() - got, static_cast<off_t>(got));
         if (n <= 0) break;
         got += static_cast<std::size_t>(n);
     }

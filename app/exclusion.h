@@ -33,9 +33,9 @@ struct Exclusions {
 
 // Checks the --exclude patterns against the scanned folder: `rootArgument` as the user gave it
 // and `canonicalRoot` its resolved path. A pattern that starts with either path plus '/', or
-// with "./", becomes an anchored pattern relative to the root. Throws ScanError (status 2) for an empty pattern,
-// one that matches the scanned folder itself (its name, or its path), and an absolute pattern
-// that does not lie below the scanned folder.
+// with "./", becomes an anchored pattern relative to the root. Throws ScanError (status 2) for an
+// empty pattern, one that matches the scanned folder itself (its name, or its path), and an
+// absolute pattern that does not lie below the scanned folder.
 Exclusions planExclusions(const std::vector<std::string>& patterns, bool caches,
                           const std::string& rootArgument, const std::string& canonicalRoot);
 

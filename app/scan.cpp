@@ -184,7 +184,8 @@ ScanResult runScan(const ScanPlan& plan, WalkProgress* progress) {
     if (!volume) throw ScanError(plan.root + ": the volume's capacity cannot be read");
     FolderTree tree;
     try {
-        tree = walkTree(plan.root, WalkOptions{plan.threads, plan.exclusions, plan.environment}, progress);
+        tree = walkTree(plan.root, WalkOptions{plan.threads, plan.exclusions, plan.environment},
+                        progress);
     } catch (const std::system_error& e) {
         throw ScanError(plan.root + ": " + describe(e.code().value()));
     }

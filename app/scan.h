@@ -36,8 +36,8 @@ struct ScanRequest {
     // Folders to single out as areas: absolute, or relative to the root. Empty: the biggest
     // kDefaultAreaCount folders directly below the root.
     std::vector<std::string> areas;
-    std::size_t top = kDefaultTopCount;  // entries per topFolders list, at least 1
-    unsigned threads = 0;                // walk threads; 0 lets the walk choose
+    std::size_t top = kDefaultTopCount;     // entries per topFolders list, at least 1
+    unsigned threads = 0;                   // walk threads; 0 lets the walk choose
     std::vector<std::string> exclude = {};  // --exclude patterns, as given
     bool excludeCaches = false;
 };

@@ -88,7 +88,8 @@ void replaceFile(const std::string& path, std::string_view document,
         fail(path, error);
     }
     // The rename is durable once the folder itself is on disk.
-    const foundation::FileDescriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    const foundation::FileDescriptor dir(
+        ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (dir.get() >= 0) ::fsync(dir.get());
 }
 
@@ -102,8 +103,8 @@ SnapshotTarget prepareSnapshotTarget(const std::optional<std::string>& output) {
         if (!container)
             throw ScanError("no shared container: neither XDG_DATA_HOME nor a home folder is set");
         while (container->size() > 1 && container->back() == '/') container->pop_back();
-        if (auto error = foundation::createDirectories(*container, 0700); !error.empty()) {
-            throw ScanError(error);
+        if (const auto status = foundation::createDirectories(*container, 0700); !status) {
+            throw ScanError(status.message());
         }
         path = *container + "/" + std::string(kSnapshotFileName);
     } else {
@@ -139,7 +140,8 @@ void writeSnapshot(const SnapshotTarget& target, std::string_view document, int 
             if (!writeAll(standardOutput, document, environment)) fail("standard output", errno);
             return;
         case SnapshotTarget::Mode::writeInPlace: {
-            foundation::FileDescriptor fd(::open(target.path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY));
+            foundation::FileDescriptor fd(
+                ::open(target.path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY));
             if (fd.get() < 0) fail(target.path, errno);
             if (!writeAll(fd.get(), document, environment)) fail(target.path, errno);
             if (fd.close() != 0) fail(target.path, errno);

@@ -3,8 +3,8 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <linux/openat2.h>
-#include <sys/syscall.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -94,7 +94,8 @@ public:
         if (const int error = environment_.openFolderFault(rootPath); error != 0) {
             throw std::system_error(error, std::generic_category(), rootPath);
         }
-        rootFd_ = Descriptor(::open(rootPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOCTTY));
+        rootFd_ =
+            Descriptor(::open(rootPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOCTTY));
         if (rootFd_.get() < 0) throw std::system_error(errno, std::generic_category(), rootPath);
         struct stat st {};
         if (::fstat(rootFd_.get(), &st) != 0) {
@@ -217,9 +218,10 @@ private:
             if (!openat2Missing_.load(std::memory_order_relaxed)) {
                 open_how how{};
                 how.flags = static_cast<std::uint64_t>(kFolderOpenFlags);
-                how.resolve = RESOLVE_BENEATH | RESOLVE_NO_SYMLINKS | RESOLVE_NO_MAGICLINKS |
-                              RESOLVE_NO_XDEV;
-                const long fd = ::syscall(SYS_openat2, rootFd_.get(), w.path.c_str(), &how, sizeof how);
+                how.resolve =
+                    RESOLVE_BENEATH | RESOLVE_NO_SYMLINKS | RESOLVE_NO_MAGICLINKS | RESOLVE_NO_XDEV;
+                const long fd =
+                    ::syscall(SYS_openat2, rootFd_.get(), w.path.c_str(), &how, sizeof how);
                 if (fd >= 0) {
                     verified = true;
                     return static_cast<int>(fd);

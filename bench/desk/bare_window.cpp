@@ -29,9 +29,8 @@ void writeScreenshot(State& s) {
     if (node != nullptr) {
         const graphene_rect_t viewport =
             GRAPHENE_RECT_INIT(0, 0, static_cast<float>(w), static_cast<float>(h));
-        GdkTexture* texture =
-            gsk_renderer_render_texture(gtk_native_get_renderer(GTK_NATIVE(s.window)), node,
-                                        &viewport);
+        GdkTexture* texture = gsk_renderer_render_texture(
+            gtk_native_get_renderer(GTK_NATIVE(s.window)), node, &viewport);
         gsk_render_node_unref(node);
         gdk_texture_save_to_png(texture, s.screenshot.c_str());
         g_object_unref(texture);
@@ -72,8 +71,8 @@ int main(int argc, char** argv) {
         std::fputs("usage: desk_bare_window PICTURE.png [--screenshot FILE.png]\n", stderr);
         return 2;
     }
-    GtkApplication* app = gtk_application_new("org.brimlet.Brimlet.BareWindow",
-                                              G_APPLICATION_NON_UNIQUE);
+    GtkApplication* app =
+        gtk_application_new("org.brimlet.Brimlet.BareWindow", G_APPLICATION_NON_UNIQUE);
     g_signal_connect(app, "activate", G_CALLBACK(activate), &state);
     const int status = g_application_run(G_APPLICATION(app), 0, nullptr);
     g_object_unref(app);

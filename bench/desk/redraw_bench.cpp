@@ -44,7 +44,8 @@ void RedrawFourTiles(benchmark::State& state) {
     for (const auto& p : placed) {
         const auto request = widgetkit::host::resolvePlaced(widgets, p);
         entries.emplace_back(
-            widgetkit::host::answer(widgetkit::host::RequestKind::timeline, request).entries.front(),
+            widgetkit::host::answer(widgetkit::host::RequestKind::timeline, request)
+                .entries.front(),
             p.family);
     }
     const double scale = static_cast<double>(state.range(0));
@@ -57,7 +58,7 @@ void RedrawFourTiles(benchmark::State& state) {
             ui::EnvironmentValues environment;
             environment.set<widgetkit::WidgetFamilyKey>(family);
             render::TilePixels pixels;
-            if (!render::renderTilePixels(entry.content(), options, pixels, environment).empty()) {
+            if (!render::renderTilePixels(entry.content(), options, pixels, environment).ok()) {
                 state.SkipWithError("a tile could not be drawn");
             }
             benchmark::DoNotOptimize(pixels.data.data());

@@ -46,7 +46,9 @@ void BM_Provider_GetTimeline(benchmark::State& state) {
     const widgetkit::TimelineProviderContext context;
     std::size_t entries = 0;
     const std::function<void(widgetkit::Timeline<brimlet::DiskEntry>)> completion =
-        [&entries](widgetkit::Timeline<brimlet::DiskEntry> timeline) { entries += timeline.entries.size(); };
+        [&entries](widgetkit::Timeline<brimlet::DiskEntry> timeline) {
+            entries += timeline.entries.size();
+        };
     for (auto _ : state) provider.getTimeline(context, completion);
     benchmark::DoNotOptimize(entries);
 }

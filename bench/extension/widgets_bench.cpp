@@ -31,10 +31,10 @@
 #include "extension/shared/identifiers.h"
 #include "platform/foundation/file.h"
 #include "platform/foundation/testing.h"
-#include "tests/support/snapshot_home.h"
 #include "platform/ui/render/render.h"
 #include "platform/widgetkit/environment.h"
 #include "platform/widgetkit/family.h"
+#include "tests/support/snapshot_home.h"
 
 namespace {
 
@@ -90,10 +90,10 @@ void BM_LayoutRenderPng(benchmark::State& state, Widget widget, WidgetFamily fam
     for (auto _ : state) {
         const ui::LaidOutTile laidOut =
             render::layoutForRendering(tile.view, tile.options, *measurer, tile.environment);
-        const std::string error =
+        const foundation::Status status =
             render::encodeTile(laidOut, render::Format::png, tile.options.scale, png);
-        if (!error.empty()) {
-            state.SkipWithError(error.c_str());
+        if (!status) {
+            state.SkipWithError(status.message().c_str());
             break;
         }
         benchmark::DoNotOptimize(png.data());
@@ -102,14 +102,12 @@ void BM_LayoutRenderPng(benchmark::State& state, Widget widget, WidgetFamily fam
 }
 BENCHMARK_CAPTURE(BM_LayoutRenderPng, fullness_small, Widget::fullness, WidgetFamily::systemSmall)
     ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_LayoutRenderPng, fullness_medium, Widget::fullness,
-                  WidgetFamily::systemMedium)
+BENCHMARK_CAPTURE(BM_LayoutRenderPng, fullness_medium, Widget::fullness, WidgetFamily::systemMedium)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_LayoutRenderPng, breakdown_medium, Widget::breakdown,
                   WidgetFamily::systemMedium)
     ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_LayoutRenderPng, breakdown_large, Widget::breakdown,
-                  WidgetFamily::systemLarge)
+BENCHMARK_CAPTURE(BM_LayoutRenderPng, breakdown_large, Widget::breakdown, WidgetFamily::systemLarge)
     ->Unit(benchmark::kMillisecond);
 
 // What PNG encoding alone costs within LayoutRenderPng: the same pixels (the PNG decoded back
@@ -118,11 +116,11 @@ void BM_PngWriteOnly(benchmark::State& state, Widget widget, WidgetFamily family
     const Tile tile = makeTile(widget, family);
     const auto measurer = render::makeTextMeasurer();
     std::string png;
-    const std::string error = render::encodeTile(
+    const foundation::Status status = render::encodeTile(
         render::layoutForRendering(tile.view, tile.options, *measurer, tile.environment),
         render::Format::png, tile.options.scale, png);
-    if (!error.empty()) {
-        state.SkipWithError(error.c_str());
+    if (!status) {
+        state.SkipWithError(status.message().c_str());
         return;
     }
     struct Reader {
@@ -159,15 +157,14 @@ BENCHMARK_CAPTURE(BM_PngWriteOnly, fullness_small, Widget::fullness, WidgetFamil
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_PngWriteOnly, fullness_medium, Widget::fullness, WidgetFamily::systemMedium)
     ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_PngWriteOnly, breakdown_medium, Widget::breakdown,
-                  WidgetFamily::systemMedium)
+BENCHMARK_CAPTURE(BM_PngWriteOnly, breakdown_medium, Widget::breakdown, WidgetFamily::systemMedium)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_PngWriteOnly, breakdown_large, Widget::breakdown, WidgetFamily::systemLarge)
     ->Unit(benchmark::kMillisecond);
 
-
 void BM_BreakdownTimeline(benchmark::State& state) {
-    const brimlet_test::SnapshotHome container(brimlet::DiskSnapshot::preview().encode().value_or(""));
+    const brimlet_test::SnapshotHome container(
+        brimlet::DiskSnapshot::preview().encode().value_or(""));
     if (!container.ok()) {
         state.SkipWithError("could not write the preview snapshot to a temporary folder");
         return;

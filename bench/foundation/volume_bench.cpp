@@ -52,7 +52,8 @@ void BM_BareRead_Mountinfo(benchmark::State& state) {
 BENCHMARK(BM_BareRead_Mountinfo);
 
 void BM_ReadWholeFile_Mountinfo(benchmark::State& state) {
-    for (auto _ : state) benchmark::DoNotOptimize(foundation::readWholeFile("/proc/self/mountinfo"));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(foundation::readWholeFile("/proc/self/mountinfo"));
 }
 BENCHMARK(BM_ReadWholeFile_Mountinfo);
 

@@ -27,7 +27,6 @@ namespace {
 
 using brimlet::DiskSnapshot;
 
-
 const std::string& smallDocument() {
     static const std::string document = DiskSnapshot::preview().encode().value_or("");
     return document;
@@ -40,7 +39,8 @@ const std::string& largeDocument() {
         s.topFolders.clear();
         std::string json;
         for (std::int64_t i = 0;; ++i) {
-            s.topFolders.push_back({"folder number " + std::to_string(i), 1'000'000'000 + i * 7919});
+            s.topFolders.push_back(
+                {"folder number " + std::to_string(i), 1'000'000'000 + i * 7919});
             if (i % 1024 == 0) {
                 json = s.encode().value_or("");
                 if (json.size() > foundation::kMaxWholeFileBytes - 64 * 1024) break;

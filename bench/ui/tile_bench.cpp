@@ -35,22 +35,21 @@ struct Ring {
 
 struct Medium {
     ui::View body() const {
-        return ui::HStack(ui::VerticalAlignment::center, 16,
-                          {ui::View(Ring{0.62}).frame(76, 76),
-                           ui::VStack(ui::HorizontalAlignment::leading, 4,
-                                      {ui::Text::verbatim("Macintosh HD")
-                                           .font(ui::Font::headline)
-                                           .lineLimit(1),
-                                       ui::Text("%@ free", {"353.9 GB"})
-                                           .font(ui::Font::subheadline.weight(
-                                               ui::Font::Weight::medium))
-                                           .foregroundStyle(kGreen),
-                                       ui::Text("%@ of %@ used", {"577.4 GB", "931.3 GB"})
-                                           .font(ui::Font::caption)
-                                           .foregroundStyle(ui::secondary)
-                                           .lineLimit(1)
-                                           .minimumScaleFactor(0.8)}),
-                           ui::Spacer(0)})
+        return ui::HStack(
+                   ui::VerticalAlignment::center, 16,
+                   {ui::View(Ring{0.62}).frame(76, 76),
+                    ui::VStack(
+                        ui::HorizontalAlignment::leading, 4,
+                        {ui::Text::verbatim("Macintosh HD").font(ui::Font::headline).lineLimit(1),
+                         ui::Text("%@ free", {"353.9 GB"})
+                             .font(ui::Font::subheadline.weight(ui::Font::Weight::medium))
+                             .foregroundStyle(kGreen),
+                         ui::Text("%@ of %@ used", {"577.4 GB", "931.3 GB"})
+                             .font(ui::Font::caption)
+                             .foregroundStyle(ui::secondary)
+                             .lineLimit(1)
+                             .minimumScaleFactor(0.8)}),
+                    ui::Spacer(0)})
             .containerBackground(
                 ui::ContainerBackgroundPlacement::widget, ui::Alignment::center,
                 ui::View(ui::LinearGradient(ui::Gradient{{kGreen.opacity(0.1), ui::Color::clear}},
@@ -62,7 +61,8 @@ struct Medium {
 // Names of every script the cutting rules care about, each far wider than its row.
 const std::vector<std::string> kLongNames = {
     "node_modules of a project with a very long name indeed",
-    "Donn\u00E9es du caf\u00E9 e\u0301te\u0301 re\u0301sume\u0301 a\u0308",  // some accents decomposed
+    "Donn\u00E9es du caf\u00E9 e\u0301te\u0301 re\u0301sume\u0301 a\u0308",  // some accents
+                                                                             // decomposed
     // हिन्दी क्षमा लक्ष्मी राष्ट्र
     "\u0939\u093F\u0928\u094D\u0926\u0940 \u0915\u094D\u0937\u092E\u093E \u0932\u0915\u094D"
     "\u0937\u094D\u092E\u0940 \u0930\u093E\u0937\u094D\u091F\u094D\u0930",
@@ -91,10 +91,10 @@ struct Names {
     }
 };
 
-const render::TileOptions kOptions{{364, 170}, 2, ui::ColorScheme::light,
-                                   ui::RenderingMode::fullColor};
-const render::TileOptions kLargeOptions{{364, 382}, 2, ui::ColorScheme::light,
-                                        ui::RenderingMode::fullColor};
+const render::TileOptions kOptions{
+    {364, 170}, 2, ui::ColorScheme::light, ui::RenderingMode::fullColor};
+const render::TileOptions kLargeOptions{
+    {364, 382}, 2, ui::ColorScheme::light, ui::RenderingMode::fullColor};
 
 void BM_LayoutFixedMeasurer(benchmark::State& state) {
     const ui::View view(Medium{});
@@ -138,8 +138,8 @@ void BM_LayoutRenderPngScale2(benchmark::State& state) {
     for (auto _ : state) {
         const auto measurer = render::makeTextMeasurer();
         const ui::LaidOutTile tile = render::layoutForRendering(view, kOptions, *measurer);
-        const std::string error = render::encodeTile(tile, render::Format::png, 2, png);
-        if (!error.empty()) state.SkipWithError(error.c_str());
+        const foundation::Status status = render::encodeTile(tile, render::Format::png, 2, png);
+        if (!status) state.SkipWithError(status.message().c_str());
         benchmark::DoNotOptimize(png.data());
     }
     state.counters["png_bytes"] = static_cast<double>(png.size());

@@ -18,6 +18,9 @@ double barFillWidth(double available, double fraction) {
     return !(width >= kMinimumFill) ? kMinimumFill : width;
 }
 
+// View bodies keep one child a line under their stack, as the views read; the formatter
+// would re-indent them by the stack's opening parenthesis.
+// clang-format off
 ui::View BarRow::body() const {
     return ui::HStack(ui::VerticalAlignment::center, 8, {
         ui::Text::verbatim(name)
@@ -44,6 +47,7 @@ ui::View BarRow::body() const {
             .frame(56, std::nullopt, ui::Alignment::trailing),
     });
 }
+// clang-format on
 
 std::vector<BarRow> BreakdownList::rows() const {
     std::int64_t scale = 1;

@@ -35,12 +35,11 @@ std::future<widgetkit::Timeline<BreakdownEntry>> BreakdownProvider::timeline(
     return foundation::sharedExecutor().submit([areaName = areaNameOf(intent)] {
         const foundation::Date now = foundation::Date::now();
         BreakdownEntry entry{now, SharedSnapshot::read(), areaName};
-        const foundation::Date reload =
-            foundation::Calendar::current()
-                .date(foundation::Calendar::Component::hour, 6, now)
-                .value_or(now);
-        return widgetkit::Timeline<BreakdownEntry>{
-            {std::move(entry)}, widgetkit::TimelineReloadPolicy::after(reload)};
+        const foundation::Date reload = foundation::Calendar::current()
+                                            .date(foundation::Calendar::Component::hour, 6, now)
+                                            .value_or(now);
+        return widgetkit::Timeline<BreakdownEntry>{{std::move(entry)},
+                                                   widgetkit::TimelineReloadPolicy::after(reload)};
     });
 }
 

@@ -22,6 +22,9 @@ ui::View BreakdownView::body() const {
     return onWidgetBackground(content, ui::Color::accentColor.opacity(0.08));
 }
 
+// View bodies keep one child a line under their stack, as the views read; the formatter
+// would re-indent them by the stack's opening parenthesis.
+// clang-format off
 ui::View BreakdownView::header(const DiskSnapshot& snapshot, const std::string& title) {
     return ui::HStack(ui::VerticalAlignment::center, 8, {
         ui::View(FullnessRing{snapshot.usedFraction, 6, false})
@@ -74,5 +77,6 @@ ui::View EmptyState::body() const {
                       })
         .frame({.maxWidth = ui::infinity, .maxHeight = ui::infinity});
 }
+// clang-format on
 
 }  // namespace brimlet

@@ -13,8 +13,8 @@ widgetkit::WidgetConfiguration BreakdownWidget::body() const {
                [](const BreakdownEntry& entry) { return BreakdownView{entry}; })
         .configurationDisplayName("Disk Breakdown")
         .description("Biggest folders and kinds — the whole disk, or a folder you pin.")
-        .supportedFamilies({widgetkit::WidgetFamily::systemMedium,
-                            widgetkit::WidgetFamily::systemLarge});
+        .supportedFamilies(
+            {widgetkit::WidgetFamily::systemMedium, widgetkit::WidgetFamily::systemLarge});
 }
 
 }  // namespace brimlet

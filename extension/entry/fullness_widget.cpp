@@ -6,14 +6,13 @@
 namespace brimlet {
 
 widgetkit::WidgetConfiguration FullnessWidget::body() const {
-    return widgetkit::StaticConfiguration(kind, Provider{},
-                                          [](const DiskEntry& entry) {
-                                              return BrimletWidgetEntryView{entry};
-                                          })
+    return widgetkit::StaticConfiguration(
+               kind, Provider{},
+               [](const DiskEntry& entry) { return BrimletWidgetEntryView{entry}; })
         .configurationDisplayName("Disk Space")
         .description("How full your disk is, at a glance.")
-        .supportedFamilies({widgetkit::WidgetFamily::systemSmall,
-                            widgetkit::WidgetFamily::systemMedium});
+        .supportedFamilies(
+            {widgetkit::WidgetFamily::systemSmall, widgetkit::WidgetFamily::systemMedium});
 }
 
 }  // namespace brimlet

@@ -23,8 +23,8 @@ ui::View FullnessRing::body() const {
         ui::Circle().stroke(ui::quaternary, lineWidth),
         ui::Circle()
             .trim(0, fraction)
-            .stroke(fullnessColor(fraction), ui::StrokeStyle{.lineWidth = lineWidth,
-                                                             .lineCap = ui::LineCap::round})
+            .stroke(fullnessColor(fraction),
+                    ui::StrokeStyle{.lineWidth = lineWidth, .lineCap = ui::LineCap::round})
             .rotationEffect(ui::Angle::degrees(-90))
             .widgetAccentable(true),
     };

@@ -16,6 +16,9 @@ ui::View BrimletWidgetEntryView::body() const {
     return onWidgetBackground(content, fullnessColor(fraction).opacity(0.1));
 }
 
+// View bodies keep one child a line under their stack, as the views read; the formatter
+// would re-indent them by the stack's opening parenthesis.
+// clang-format off
 ui::View SmallView::body() const {
     const VolumeSample& s = entry.sample;
     return ui::VStack(ui::HorizontalAlignment::center, 8, {
@@ -47,5 +50,6 @@ ui::View MediumView::body() const {
         ui::Spacer(0),
     });
 }
+// clang-format on
 
 }  // namespace brimlet

@@ -30,10 +30,9 @@ void Provider::getTimeline(
     const std::function<void(widgetkit::Timeline<DiskEntry>)>& completion) const {
     const foundation::Date now = foundation::Date::now();
     DiskEntry entry{now, probeVolume()};
-    const foundation::Date refresh =
-        foundation::Calendar::current()
-            .date(foundation::Calendar::Component::minute, 30, now)
-            .value_or(now);
+    const foundation::Date refresh = foundation::Calendar::current()
+                                         .date(foundation::Calendar::Component::minute, 30, now)
+                                         .value_or(now);
     completion(widgetkit::Timeline<DiskEntry>{{std::move(entry)},
                                               widgetkit::TimelineReloadPolicy::after(refresh)});
 }

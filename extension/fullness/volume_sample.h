@@ -13,10 +13,10 @@ namespace brimlet {
 // (so used + free = total only while free ≤ total), and usedFraction = used ÷ total in 0...1.
 // `free` is the reported figure, not limited.
 struct VolumeSample {
-    double usedFraction;   // 0...1
-    std::int64_t used;     // bytes in use
-    std::int64_t free;     // bytes available to the user, as reported
-    std::int64_t total;    // capacity in bytes
+    double usedFraction;  // 0...1
+    std::int64_t used;    // bytes in use
+    std::int64_t free;    // bytes available to the user, as reported
+    std::int64_t total;   // capacity in bytes
     std::string volumeName;
 
     // The fixed sample shown for placeholders, gallery previews and whenever the volume cannot

@@ -67,7 +67,8 @@ std::future<std::vector<AreaEntity>> AreaQuery::suggestedEntities() const {
 }
 
 std::future<std::optional<AreaEntity>> AreaQuery::defaultResult() const {
-    return foundation::sharedExecutor().submit([] { return std::optional<AreaEntity>(AreaEntity{}); });
+    return foundation::sharedExecutor().submit(
+        [] { return std::optional<AreaEntity>(AreaEntity{}); });
 }
 
 }  // namespace brimlet

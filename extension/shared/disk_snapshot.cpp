@@ -50,7 +50,7 @@ bool optional(const Member& value, std::optional<T>& out) {
 // Each record's members, in field order, looked up in one pass (the first of duplicates wins).
 constexpr std::array<std::string_view, 2> kItemMembers = {"name", "size"};
 constexpr std::array<std::string_view, 4> kAreaMembers = {"name", "total", "topFolders",
-                                                           "topKinds"};
+                                                          "topKinds"};
 constexpr std::array<std::string_view, 10> kSnapshotMembers = {
     "generatedAt", "volumeName", "usedFraction", "used",  "free",
     "total",       "topFolders", "topKinds",     "areas", "rootName"};

@@ -27,14 +27,15 @@ const DiskSnapshot& DiskSnapshot::preview() {
                 {"Images", 25'000'000'000},
                 {"Archives", 9'000'000'000},
             },
-        .areas = std::vector<DiskSnapshot::Area>{
-            {
-                .name = "work",
-                .total = 22'000'000'000,
-                .topFolders = {{"larrow", 9'000'000'000}, {"mebbin-app", 6'000'000'000}},
-                .topKinds = {{"Binaries", 12'000'000'000}, {"Code & dev", 6'000'000'000}},
+        .areas =
+            std::vector<DiskSnapshot::Area>{
+                {
+                    .name = "work",
+                    .total = 22'000'000'000,
+                    .topFolders = {{"larrow", 9'000'000'000}, {"mebbin-app", 6'000'000'000}},
+                    .topKinds = {{"Binaries", 12'000'000'000}, {"Code & dev", 6'000'000'000}},
+                },
             },
-        },
         .rootName = "code",
     };
     return *sample;

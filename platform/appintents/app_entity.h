@@ -43,7 +43,7 @@ concept DynamicOptionsProvider = requires(const P& provider) {
 // suggests entities (suggestedEntities()). Every entity query is also a dynamic options provider.
 template <class Q>
 concept EntityQuery = AppEntity<typename Q::Entity> && DynamicOptionsProvider<Q> &&
-                      requires(const Q& query, std::vector<std::string> identifiers) {
+    requires(const Q& query, std::vector<std::string> identifiers) {
     { query.entities(identifiers) } -> std::same_as<std::future<std::vector<typename Q::Entity>>>;
     { query.suggestedEntities() } -> std::same_as<std::future<std::vector<typename Q::Entity>>>;
 };

@@ -66,13 +66,13 @@ struct WidgetConfigurationIntentBase {
 };
 
 template <class I>
-concept WidgetConfigurationIntent =
-    std::default_initializable<I> && std::copyable<I> && requires(const I& intent) {
-        { I::title() } -> std::same_as<const LocalizedStringResource&>;
-        typename detail::ParameterMemberOf<I>::Value;
-        requires AppEntity<typename detail::ParameterMemberOf<I>::Value>;
-        { intent.perform() } -> std::same_as<std::future<Never>>;
-    };
+concept WidgetConfigurationIntent = std::default_initializable<I> && std::copyable<I> &&
+    requires(const I& intent) {
+    { I::title() } -> std::same_as<const LocalizedStringResource&>;
+    typename detail::ParameterMemberOf<I>::Value;
+    requires AppEntity<typename detail::ParameterMemberOf<I>::Value>;
+    { intent.perform() } -> std::same_as<std::future<Never>>;
+};
 
 // The entity type of the intent's configurable parameter.
 template <WidgetConfigurationIntent I>

@@ -24,9 +24,15 @@ std::string iso8601(Date date) {
     if (!std::isfinite(millis) || millis < kMin || millis > kMax) return "invalid-date";
     auto totalMs = static_cast<std::int64_t>(millis);
     std::int64_t secs = totalMs / 1000, ms = totalMs % 1000;
-    if (ms < 0) { ms += 1000; secs -= 1; }
+    if (ms < 0) {
+        ms += 1000;
+        secs -= 1;
+    }
     std::int64_t days = secs / 86400, rem = secs % 86400;
-    if (rem < 0) { rem += 86400; days -= 1; }
+    if (rem < 0) {
+        rem += 86400;
+        days -= 1;
+    }
     // Civil-from-days (Howard Hinnant's algorithm), valid for the proleptic Gregorian calendar.
     days += 719468;
     const std::int64_t era = (days >= 0 ? days : days - 146096) / 146097;

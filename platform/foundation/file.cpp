@@ -83,8 +83,8 @@ std::optional<std::string> readWholeFile(const std::string& path, std::size_t ma
 
 namespace {
 
-std::string failure(const std::string& what, const std::string& path) {
-    return what + " " + path + ": " + std::strerror(errno);
+Status failure(const std::string& what, const std::string& path) {
+    return Status::failure(what + " " + path + ": " + std::strerror(errno));
 }
 
 std::string parentOf(const std::string& path) {
@@ -96,16 +96,16 @@ std::string parentOf(const std::string& path) {
 
 }  // namespace
 
-std::string writeFileAtomically(const std::string& path, std::string_view bytes, unsigned mode) {
+Status writeFileAtomically(const std::string& path, std::string_view bytes, unsigned mode) {
     const std::string folder = parentOf(path);
     std::string temp = path + ".tmp-XXXXXX";
     const int raw = ::mkostemp(temp.data(), O_CLOEXEC);
     if (raw < 0) return failure("cannot create a temporary file beside", path);
     const FileDescriptor fd(raw);
     auto abandon = [&](const std::string& what) {
-        std::string message = failure(what, path);
+        Status status = failure(what, path);
         ::unlink(temp.c_str());
-        return message;
+        return status;
     };
     if (::fchmod(fd.get(), static_cast<mode_t>(mode) & ~currentUmask()) != 0) {
         return abandon("cannot set the mode of");
@@ -126,8 +126,8 @@ std::string writeFileAtomically(const std::string& path, std::string_view bytes,
     return {};
 }
 
-std::string createDirectories(const std::string& path, unsigned mode) {
-    if (path.empty()) return "cannot create a folder with an empty name";
+Status createDirectories(const std::string& path, unsigned mode) {
+    if (path.empty()) return Status::failure("cannot create a folder with an empty name");
     struct stat st {};
     if (::stat(path.c_str(), &st) == 0) {
         if (S_ISDIR(st.st_mode)) return {};
@@ -136,7 +136,7 @@ std::string createDirectories(const std::string& path, unsigned mode) {
     }
     const std::string parent = parentOf(path);
     if (parent != path) {
-        if (auto error = createDirectories(parent, mode); !error.empty()) return error;
+        if (Status status = createDirectories(parent, mode); !status) return status;
     }
     if (::mkdir(path.c_str(), static_cast<mode_t>(mode)) != 0 && errno != EEXIST) {
         return failure("cannot create folder", path);

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/foundation/status.h"
+
 namespace foundation {
 
 // Owns one open file descriptor and closes it when it goes out of scope. A negative value owns
@@ -51,12 +53,10 @@ std::optional<std::string> readWholeFile(const std::string& path,
 // the same folder, are flushed to disk (fsync), and the temporary file is renamed over `path`;
 // then the folder is synced. A reader sees the old file or the new one, never a part; a failure
 // leaves the old file as it was and removes the temporary one. The new file gets `mode` (before
-// the umask). Returns an empty string on success, else what failed (with strerror's text).
-std::string writeFileAtomically(const std::string& path, std::string_view bytes,
-                                unsigned mode = 0644);
+// the umask). A failure says what failed, with strerror's text.
+Status writeFileAtomically(const std::string& path, std::string_view bytes, unsigned mode = 0644);
 
 // Creates `path` and any missing parents with `mode` (existing folders are left as they are).
-// Returns an empty string on success, else what failed.
-std::string createDirectories(const std::string& path, unsigned mode = 0700);
+Status createDirectories(const std::string& path, unsigned mode = 0700);
 
 }  // namespace foundation

@@ -17,9 +17,9 @@ namespace dom = simdjson::dom;
 namespace detail {
 
 template <class T>
-inline constexpr bool kFitsHandle = sizeof(T) == sizeof(JsonHandle) &&
-                                    alignof(T) <= alignof(JsonHandle) &&
-                                    std::is_trivially_copyable_v<T>;
+inline constexpr bool kFitsHandle =
+    sizeof(T) == sizeof(JsonHandle) &&
+    alignof(T) <= alignof(JsonHandle) && std::is_trivially_copyable_v<T>;
 static_assert(kFitsHandle<dom::element>);
 static_assert(kFitsHandle<dom::object>);
 static_assert(kFitsHandle<dom::array>);
@@ -95,8 +95,7 @@ std::optional<std::string_view> JsonValue::string() const {
 std::optional<std::int64_t> JsonValue::int64() const {
     const dom::element e = JsonAccess::element(*this);
     switch (e.type()) {
-        case dom::element_type::INT64:
-            return e.get_int64().value_unsafe();
+        case dom::element_type::INT64: return e.get_int64().value_unsafe();
         case dom::element_type::DOUBLE: {
             // A whole double in range converts exactly; NaN and infinities fail every test here.
             const double d = e.get_double().value_unsafe();
@@ -176,7 +175,9 @@ std::size_t JsonObject::size() const {
 
 // ---- JsonArray
 
-JsonValue JsonArray::Iterator::operator*() const { return JsonAccess::value(*JsonAccess::iterator(*this)); }
+JsonValue JsonArray::Iterator::operator*() const {
+    return JsonAccess::value(*JsonAccess::iterator(*this));
+}
 
 JsonArray::Iterator& JsonArray::Iterator::operator++() {
     auto it = JsonAccess::iterator(*this);
@@ -185,9 +186,13 @@ JsonArray::Iterator& JsonArray::Iterator::operator++() {
     return *this;
 }
 
-JsonArray::Iterator JsonArray::begin() const { return JsonAccess::iterator(JsonAccess::array(*this).begin()); }
+JsonArray::Iterator JsonArray::begin() const {
+    return JsonAccess::iterator(JsonAccess::array(*this).begin());
+}
 
-JsonArray::Iterator JsonArray::end() const { return JsonAccess::iterator(JsonAccess::array(*this).end()); }
+JsonArray::Iterator JsonArray::end() const {
+    return JsonAccess::iterator(JsonAccess::array(*this).end());
+}
 
 std::size_t JsonArray::size() const {
     const dom::array a = JsonAccess::array(*this);

@@ -12,18 +12,35 @@ bool isValidUtf8(std::string_view text) {
     std::size_t i = 0;
     while (i < n) {
         const unsigned c = s[i];
-        if (c < 0x80) { ++i; continue; }
+        if (c < 0x80) {
+            ++i;
+            continue;
+        }
         std::size_t len = 0;
         unsigned lo = 0x80, hi = 0xBF;
-        if (c >= 0xC2 && c <= 0xDF) len = 2;
-        else if (c == 0xE0) { len = 3; lo = 0xA0; }
-        else if (c >= 0xE1 && c <= 0xEC) len = 3;
-        else if (c == 0xED) { len = 3; hi = 0x9F; }  // no UTF-16 surrogates
-        else if (c >= 0xEE && c <= 0xEF) len = 3;
-        else if (c == 0xF0) { len = 4; lo = 0x90; }
-        else if (c >= 0xF1 && c <= 0xF3) len = 4;
-        else if (c == 0xF4) { len = 4; hi = 0x8F; }
-        else return false;
+        if (c >= 0xC2 && c <= 0xDF)
+            len = 2;
+        else if (c == 0xE0) {
+            len = 3;
+            lo = 0xA0;
+        } else if (c >= 0xE1 && c <= 0xEC)
+            len = 3;
+        else if (c == 0xED) {
+            len = 3;
+            hi = 0x9F;
+        }  // no UTF-16 surrogates
+        else if (c >= 0xEE && c <= 0xEF)
+            len = 3;
+        else if (c == 0xF0) {
+            len = 4;
+            lo = 0x90;
+        } else if (c >= 0xF1 && c <= 0xF3)
+            len = 4;
+        else if (c == 0xF4) {
+            len = 4;
+            hi = 0x8F;
+        } else
+            return false;
         if (i + len > n) return false;
         if (s[i + 1] < lo || s[i + 1] > hi) return false;
         for (std::size_t k = 2; k < len; ++k) {
@@ -99,7 +116,10 @@ JsonWriter& JsonWriter::endArray() { return close(']'); }
 
 JsonWriter& JsonWriter::key(std::string_view name) {
     if (failed_) return *this;
-    if (open_.empty() || afterKey_ || !open_.back().isObject) { fail(); return *this; }
+    if (open_.empty() || afterKey_ || !open_.back().isObject) {
+        fail();
+        return *this;
+    }
     if (open_.back().hasElement) out_ += ',';
     open_.back().hasElement = true;
     newline();
@@ -113,7 +133,10 @@ JsonWriter& JsonWriter::key(std::string_view name) {
 
 JsonWriter& JsonWriter::value(std::string_view text) {
     if (failed_) return *this;
-    if (!isValidUtf8(text)) { fail(); return *this; }
+    if (!isValidUtf8(text)) {
+        fail();
+        return *this;
+    }
     beforeValue();
     out_ += '"';
     static constexpr char kHex[] = "0123456789abcdef";
@@ -150,7 +173,10 @@ JsonWriter& JsonWriter::value(std::int64_t number) {
 
 JsonWriter& JsonWriter::value(double number) {
     if (failed_) return *this;
-    if (!std::isfinite(number)) { fail(); return *this; }
+    if (!std::isfinite(number)) {
+        fail();
+        return *this;
+    }
     beforeValue();
     appendShortest(out_, number);
     return *this;

@@ -8,8 +8,14 @@ namespace foundation {
 namespace {
 
 bool appendNonFinite(std::string& out, double value) {
-    if (std::isnan(value)) { out += "nan"; return true; }
-    if (std::isinf(value)) { out += value < 0 ? "-inf" : "inf"; return true; }
+    if (std::isnan(value)) {
+        out += "nan";
+        return true;
+    }
+    if (std::isinf(value)) {
+        out += value < 0 ? "-inf" : "inf";
+        return true;
+    }
     return false;
 }
 

@@ -118,10 +118,8 @@ bool isHangul(UChar32 c) {
         case U_LB_H3:
         case U_LB_JL:
         case U_LB_JV:
-        case U_LB_JT:
-            return true;
-        default:
-            return false;
+        case U_LB_JT: return true;
+        default: return false;
     }
 }
 

@@ -6,12 +6,12 @@
 #include <sys/sysmacros.h>
 
 #include <cctype>
-#include <cstdlib>
-#include <memory>
 #include <charconv>
+#include <cstdlib>
 #include <cstring>
-#include <string>
 #include <limits>
+#include <memory>
+#include <string>
 
 #include "platform/foundation/file.h"
 #include "platform/foundation/testing.h"
@@ -31,9 +31,10 @@ std::string unescapeMount(std::string_view field) {
     out.reserve(field.size());
     for (std::size_t i = 0; i < field.size(); ++i) {
         if (field[i] == '\\' && i + 3 < field.size() + 0 && field.size() - i >= 4 &&
-            field[i + 1] >= '0' && field[i + 1] <= '3' && field[i + 2] >= '0' && field[i + 2] <= '7' &&
-            field[i + 3] >= '0' && field[i + 3] <= '7') {
-            out += static_cast<char>((field[i + 1] - '0') * 64 + (field[i + 2] - '0') * 8 + (field[i + 3] - '0'));
+            field[i + 1] >= '0' && field[i + 1] <= '3' && field[i + 2] >= '0' &&
+            field[i + 2] <= '7' && field[i + 3] >= '0' && field[i + 3] <= '7') {
+            out += static_cast<char>((field[i + 1] - '0') * 64 + (field[i + 2] - '0') * 8 +
+                                     (field[i + 3] - '0'));
             i += 3;
         } else {
             out += field[i];
@@ -62,7 +63,8 @@ std::optional<std::string> labelOf(std::uint64_t device) {
             // udev escapes unsafe bytes as \xHH in link names (a space is \x20).
             std::string name;
             for (const char* c = e->d_name; *c != '\0'; ++c) {
-                if (c[0] == '\\' && c[1] == 'x' && std::isxdigit(static_cast<unsigned char>(c[2])) &&
+                if (c[0] == '\\' && c[1] == 'x' &&
+                    std::isxdigit(static_cast<unsigned char>(c[2])) &&
                     std::isxdigit(static_cast<unsigned char>(c[3]))) {
                     name += static_cast<char>(std::stoi(std::string(c + 2, 2), nullptr, 16));
                     c += 3;

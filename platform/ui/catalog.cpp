@@ -14,7 +14,6 @@ std::optional<double> validLength(std::optional<double> v) {
     return std::nullopt;
 }
 
-
 }  // namespace
 
 View VStack(HorizontalAlignment alignment, std::optional<double> spacing,

@@ -25,8 +25,7 @@ namespace ui {
 View VStack(HorizontalAlignment alignment, std::optional<double> spacing,
             std::vector<View> children);
 View VStack(std::vector<View> children);
-View HStack(VerticalAlignment alignment, std::optional<double> spacing,
-            std::vector<View> children);
+View HStack(VerticalAlignment alignment, std::optional<double> spacing, std::vector<View> children);
 View HStack(std::vector<View> children);
 // Children drawn over each other, the later on top, each placed by `alignment`.
 View ZStack(Alignment alignment, std::vector<View> children);
@@ -85,8 +84,7 @@ public:
     TextArgument(std::string_view text) : value_(std::string(text)) {}
     TextArgument(const char* text) : value_(std::string(text)) {}
     template <class I>
-        requires(std::is_integral_v<I> && !std::is_same_v<I, bool>)
-    TextArgument(I number) {
+    requires(std::is_integral_v<I> && !std::is_same_v<I, bool>) TextArgument(I number) {
         if constexpr (std::is_signed_v<I>) {
             value_ = static_cast<std::int64_t>(number);
         } else {

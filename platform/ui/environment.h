@@ -50,8 +50,8 @@ public:
     template <EnvironmentKey K>
     void set(typename K::Value value) {
         auto stored = std::make_shared<const typename K::Value>(std::move(value));
-        head_ = std::make_shared<const Entry>(Entry{&detail::environmentKeyTag<K>,
-                                                    std::move(stored), head_});
+        head_ = std::make_shared<const Entry>(
+            Entry{&detail::environmentKeyTag<K>, std::move(stored), head_});
     }
 
     // The environment in force on this thread: the one layout set while evaluating a body(),

@@ -12,8 +12,18 @@ struct Font {
     enum class Design { standard, rounded, monospaced, serif };
     // The named style a font came from; `custom` for Font::system(size, ...).
     enum class TextStyle {
-        custom, largeTitle, title, title2, title3, headline, body, callout, subheadline, footnote,
-        caption, caption2,
+        custom,
+        largeTitle,
+        title,
+        title2,
+        title3,
+        headline,
+        body,
+        callout,
+        subheadline,
+        footnote,
+        caption,
+        caption2,
     };
 
     double pointSize = 13;

@@ -71,12 +71,15 @@ struct Alignment {
     friend constexpr bool operator==(const Alignment&, const Alignment&) = default;
 };
 
-inline constexpr Alignment Alignment::center{HorizontalAlignment::center, VerticalAlignment::center};
-inline constexpr Alignment Alignment::leading{HorizontalAlignment::leading, VerticalAlignment::center};
+inline constexpr Alignment Alignment::center{HorizontalAlignment::center,
+                                             VerticalAlignment::center};
+inline constexpr Alignment Alignment::leading{HorizontalAlignment::leading,
+                                              VerticalAlignment::center};
 inline constexpr Alignment Alignment::trailing{HorizontalAlignment::trailing,
                                                VerticalAlignment::center};
 inline constexpr Alignment Alignment::top{HorizontalAlignment::center, VerticalAlignment::top};
-inline constexpr Alignment Alignment::bottom{HorizontalAlignment::center, VerticalAlignment::bottom};
+inline constexpr Alignment Alignment::bottom{HorizontalAlignment::center,
+                                             VerticalAlignment::bottom};
 inline constexpr Alignment Alignment::topLeading{HorizontalAlignment::leading,
                                                  VerticalAlignment::top};
 inline constexpr Alignment Alignment::topTrailing{HorizontalAlignment::trailing,

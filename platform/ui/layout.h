@@ -80,8 +80,7 @@ struct LaidOutNode {
     UnitPoint anchor = UnitPoint::center;
     // Painted in the tint (rather than white) in accented rendering.
     bool accentable = false;
-    std::variant<std::monostate, LaidOutText, LaidOutShape, LaidOutImage, LaidOutDivider>
-        content{};
+    std::variant<std::monostate, LaidOutText, LaidOutShape, LaidOutImage, LaidOutDivider> content{};
     // Drawn in order, later on top.
     std::vector<LaidOutNode> children{};
 };

@@ -44,9 +44,16 @@ void writePaint(foundation::JsonWriter& w, const Paint& p) {
     w.key("colors").beginArray();
     for (const RGBA& c : p.stops) writeColor(w, c);
     w.endArray();
-    w.key("start").beginArray(true).value(rounded(p.startPoint.x)).value(rounded(p.startPoint.y))
+    w.key("start")
+        .beginArray(true)
+        .value(rounded(p.startPoint.x))
+        .value(rounded(p.startPoint.y))
         .endArray();
-    w.key("end").beginArray(true).value(rounded(p.endPoint.x)).value(rounded(p.endPoint.y)).endArray();
+    w.key("end")
+        .beginArray(true)
+        .value(rounded(p.endPoint.x))
+        .value(rounded(p.endPoint.y))
+        .endArray();
     w.endObject();
     w.endObject();
 }
@@ -128,7 +135,10 @@ void writeNode(foundation::JsonWriter& w, const LaidOutNode& n) {
             writeRect(w, s->outline);
         }
         if (s->trimFrom != 0 || s->trimTo != 1) {
-            w.key("trim").beginArray(true).value(rounded(s->trimFrom)).value(rounded(s->trimTo))
+            w.key("trim")
+                .beginArray(true)
+                .value(rounded(s->trimFrom))
+                .value(rounded(s->trimTo))
                 .endArray();
         }
         if (s->stroke) {

@@ -77,8 +77,8 @@ ShapeStyle foregroundFor(const ShapeStyle& style, const EnvironmentValues& env) 
     const ShapeStyle fg = env.get<ForegroundStyleKey>();
     if (const auto* fh = std::get_if<HierarchicalShapeStyle>(&fg.value())) {
         const Level level = h->level == Level::primary ? fh->level : h->level;
-        return ShapeStyle(HierarchicalShapeStyle{level}).opacity(style.opacityFactor() *
-                                                                 fg.opacityFactor());
+        return ShapeStyle(HierarchicalShapeStyle{level})
+            .opacity(style.opacityFactor() * fg.opacityFactor());
     }
     return fg.opacity(levelFactor(h->level) * style.opacityFactor());
 }

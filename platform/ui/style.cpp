@@ -5,9 +5,7 @@
 namespace ui {
 
 namespace {
-constexpr RGBA rgb255(int r, int g, int b) {
-    return {r / 255.0, g / 255.0, b / 255.0, 1.0};
-}
+constexpr RGBA rgb255(int r, int g, int b) { return {r / 255.0, g / 255.0, b / 255.0, 1.0}; }
 }  // namespace
 
 RGBA accentColor(ColorScheme scheme) {

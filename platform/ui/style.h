@@ -98,8 +98,8 @@ inline constexpr BackgroundStyle background{};
 // Any of the styles above, with an opacity factor in 0...1.
 class ShapeStyle {
 public:
-    using Value =
-        std::variant<HierarchicalShapeStyle, TintShapeStyle, BackgroundStyle, Color, LinearGradient>;
+    using Value = std::variant<HierarchicalShapeStyle, TintShapeStyle, BackgroundStyle, Color,
+                               LinearGradient>;
 
     // The primary level of the foreground style.
     ShapeStyle() : value_(primary) {}
@@ -152,8 +152,8 @@ struct RGBA {
 struct Paint {
     enum class Kind { solid, linearGradient };
     Kind kind = Kind::solid;
-    RGBA color{};                // kind == solid
-    std::vector<RGBA> stops{};   // kind == linearGradient, at least one
+    RGBA color{};               // kind == solid
+    std::vector<RGBA> stops{};  // kind == linearGradient, at least one
     UnitPoint startPoint = UnitPoint::top;
     UnitPoint endPoint = UnitPoint::bottom;
 };

@@ -88,8 +88,8 @@ public:
                 if (lineStart == begin) out.emplace_back(begin, end);
                 return;
             }
-            const std::string_view rest = trimTrailingSpaces(text_.substr(lineStart,
-                                                                          end - lineStart));
+            const std::string_view rest =
+                trimTrailingSpaces(text_.substr(lineStart, end - lineStart));
             if (width(rest) <= maxWidth + kEpsilon) {
                 out.emplace_back(lineStart, lineStart + rest.size());
                 return;
@@ -236,8 +236,8 @@ std::string truncate(std::string_view text, Boundaries& boundaries, double width
 
 }  // namespace
 
-std::string truncateText(std::string_view text, double width, TruncationMode mode,
-                         const Font& font, double tracking, const TextMeasurer& measurer) {
+std::string truncateText(std::string_view text, double width, TruncationMode mode, const Font& font,
+                         double tracking, const TextMeasurer& measurer) {
     Boundaries boundaries(text);
     return truncate(text, boundaries, width, mode, font, tracking, measurer);
 }
@@ -291,8 +291,8 @@ TextLines layoutText(std::string_view text, const TextParameters& p, ProposedSiz
         out.truncated = true;
         const std::size_t keep = std::min(a.allowed, a.lines.size());
         for (std::size_t i = 0; i + 1 < keep; ++i) {
-            out.lines.emplace_back(text.substr(a.lines[i].first,
-                                               a.lines[i].second - a.lines[i].first));
+            out.lines.emplace_back(
+                text.substr(a.lines[i].first, a.lines[i].second - a.lines[i].first));
         }
         // The last line takes the rest of the text, paragraphs joined by spaces.
         std::string rest(text.substr(a.lines[keep - 1].first));
@@ -301,8 +301,8 @@ TextLines layoutText(std::string_view text, const TextParameters& p, ProposedSiz
             Boundaries restBoundaries(rest);
             // Most often the rest is the whole text, whose boundaries are known already.
             Boundaries& cut = rest == text ? boundaries : restBoundaries;
-            out.lines.push_back(truncate(rest, cut, *proposal.width, p.truncation, font,
-                                         tracking, m));
+            out.lines.push_back(
+                truncate(rest, cut, *proposal.width, p.truncation, font, tracking, m));
         } else {
             std::string line(text.substr(a.lines[keep - 1].first,
                                          a.lines[keep - 1].second - a.lines[keep - 1].first));
@@ -310,7 +310,8 @@ TextLines layoutText(std::string_view text, const TextParameters& p, ProposedSiz
         }
     }
     double width = 0;
-    for (const std::string& line : out.lines) width = std::max(width, m.width(line, font, tracking));
+    for (const std::string& line : out.lines)
+        width = std::max(width, m.width(line, font, tracking));
     out.size = {width, static_cast<double>(out.lines.size()) * out.lineHeight};
     return out;
 }

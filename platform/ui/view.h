@@ -95,8 +95,7 @@ public:
     View tint(const Color& color) const;
     // Fills this view's frame with `style` behind it. `ignoresSafeAreaEdges` is recorded only:
     // the tile has no safe area.
-    View background(const ShapeStyle& style,
-                    Edge::Set ignoresSafeAreaEdges = Edge::Set::all) const;
+    View background(const ShapeStyle& style, Edge::Set ignoresSafeAreaEdges = Edge::Set::all) const;
     // Lays `content` out in this view's frame and draws it behind.
     View background(Alignment alignment, const View& content) const;
     // Lays `content` out in this view's frame and draws it in front.

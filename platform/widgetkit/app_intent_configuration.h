@@ -74,8 +74,8 @@ IntentPanel panelFor() {
 // and a function from entry to view.
 template <appintents::WidgetConfigurationIntent Intent, AppIntentTimelineProvider Provider,
           class Content>
-    requires std::same_as<typename Provider::Intent, Intent>
-WidgetConfiguration AppIntentConfiguration(std::string kind, Provider provider, Content content) {
+requires std::same_as<typename Provider::Intent, Intent> WidgetConfiguration
+AppIntentConfiguration(std::string kind, Provider provider, Content content) {
     WidgetConfiguration::Operations ops;
     ops.placeholder = [provider, content](const TimelineProviderContext& context) {
         return detail::erase(provider.placeholder(context), content);

@@ -112,8 +112,7 @@ private:
     std::string displayName_;
     std::string description_;
     std::vector<WidgetFamily> families_{WidgetFamily::systemSmall, WidgetFamily::systemMedium,
-                                        WidgetFamily::systemLarge,
-                                        WidgetFamily::systemExtraLarge};
+                                        WidgetFamily::systemLarge, WidgetFamily::systemExtraLarge};
 };
 
 namespace detail {
@@ -152,8 +151,8 @@ WidgetConfiguration StaticConfiguration(std::string kind, Provider provider, Con
     ops.snapshot = [provider, content](const TimelineProviderContext& context,
                                        const ParameterValue&) {
         std::optional<AnyEntry> result;
-        provider.getSnapshot(context,
-                             [&](Entry entry) { result = detail::erase(std::move(entry), content); });
+        provider.getSnapshot(
+            context, [&](Entry entry) { result = detail::erase(std::move(entry), content); });
         return std::move(*result);
     };
     ops.timeline = [provider, content](const TimelineProviderContext& context,

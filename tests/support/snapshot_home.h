@@ -19,7 +19,7 @@ public:
         std::error_code error;
         std::filesystem::create_directories(container(), error);
         ok_ = !error && !scratch_.path().empty() &&
-              foundation::writeFileAtomically(path(), document).empty();
+              foundation::writeFileAtomically(path(), document).ok();
     }
 
     // The data home: what a container-root override or $XDG_DATA_HOME names.

@@ -14,7 +14,7 @@
 namespace ui::detail {
 
 struct TextParameters {
-    Font font;           // tabular digits already applied
+    Font font;  // tabular digits already applied
     double tracking = 0;
     std::optional<int> lineLimit;
     TruncationMode truncation = TruncationMode::tail;
@@ -36,13 +36,13 @@ struct TextLines {
 // fit (at least one). When the text does not fit, the font shrinks toward the minimum scale
 // factor; if it still does not fit, the last allowed line takes the rest of the text and is cut
 // with "…" as the truncation mode says.
-TextLines layoutText(std::string_view text, const TextParameters& parameters,
-                     ProposedSize proposal, const TextMeasurer& measurer);
+TextLines layoutText(std::string_view text, const TextParameters& parameters, ProposedSize proposal,
+                     const TextMeasurer& measurer);
 
 // `text` cut to at most `width` points with "…" at the head, middle or tail, between
 // user-perceived characters (foundation::graphemeClusterBoundaries), spaces next to the "…"
 // dropped. Text that fits is returned as it is.
-std::string truncateText(std::string_view text, double width, TruncationMode mode,
-                         const Font& font, double tracking, const TextMeasurer& measurer);
+std::string truncateText(std::string_view text, double width, TruncationMode mode, const Font& font,
+                         double tracking, const TextMeasurer& measurer);
 
 }  // namespace ui::detail

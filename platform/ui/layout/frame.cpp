@@ -84,8 +84,8 @@ protected:
     }
 
     void placeContent(LaidOutNode& out, ProposedSize p, LayoutContext& ctx) override {
-        out.children.push_back(placeAligned(*children[0], out.frame, childProposal(p),
-                                            node_.bounds.alignment, ctx));
+        out.children.push_back(
+            placeAligned(*children[0], out.frame, childProposal(p), node_.bounds.alignment, ctx));
     }
 
 private:

@@ -80,8 +80,8 @@ ResolvedPtr resolveNode(const ShapeNode& node, const ResolveScope& scope) {
 
 ResolvedPtr resolveNode(const StyleViewNode& node, const ResolveScope& scope) {
     const bool gradient = std::holds_alternative<LinearGradient>(node.style.value());
-    auto r = std::make_unique<StyleView>(gradient ? "LinearGradient" : "Color", scope.view,
-                                         scope.env);
+    auto r =
+        std::make_unique<StyleView>(gradient ? "LinearGradient" : "Color", scope.view, scope.env);
     r->paint = resolvePaint(node.style, scope.env);
     return r;
 }

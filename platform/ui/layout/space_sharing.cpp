@@ -51,9 +51,9 @@ void shareLength(const std::vector<Flexibility>& children, double available,
         for (std::size_t g = k; g < end; ++g) {
             const std::size_t i = order[g];
             const double share = std::max(available / static_cast<double>(end - g), 0.0);
-            const double taken = choose ? choose(i, share)
-                                        : std::min(std::max(share, children[i].minimum),
-                                                   children[i].maximum);
+            const double taken =
+                choose ? choose(i, share)
+                       : std::min(std::max(share, children[i].minimum), children[i].maximum);
             shares[i] = {share, taken};
             available -= taken;
         }

@@ -39,7 +39,8 @@ struct Painter {
             frame.x + paint.endPoint.x * frame.width, frame.y + paint.endPoint.y * frame.height));
         const std::size_t n = paint.stops.size();
         for (std::size_t i = 0; i < n; ++i) {
-            const double offset = n == 1 ? 0.0 : static_cast<double>(i) / static_cast<double>(n - 1);
+            const double offset =
+                n == 1 ? 0.0 : static_cast<double>(i) / static_cast<double>(n - 1);
             const ui::RGBA c = mapped(paint.stops[i], accentable);
             cairo_pattern_add_color_stop_rgba(pattern.get(), offset, c.red, c.green, c.blue,
                                               c.alpha);
@@ -70,8 +71,7 @@ struct Painter {
             // From three o'clock, clockwise on screen (cairo's angles grow toward +y).
             const double r = std::min(o.width, o.height) / 2;
             const bool whole = shape.trimFrom <= 0 && shape.trimTo >= 1;
-            cairo_arc(cr, o.midX(), o.midY(), r, 2 * kPi * shape.trimFrom,
-                      2 * kPi * shape.trimTo);
+            cairo_arc(cr, o.midX(), o.midY(), r, 2 * kPi * shape.trimFrom, 2 * kPi * shape.trimTo);
             if (whole) cairo_close_path(cr);
         } else if (shape.kind == ui::ShapeKind::rectangle) {
             cairo_rectangle(cr, o.x, o.y, o.width, o.height);
@@ -81,12 +81,14 @@ struct Painter {
         setSource(*node.paint, node.accentable, node.frame);
         if (shape.stroke) {
             cairo_set_line_width(cr, shape.stroke->lineWidth);
-            cairo_set_line_cap(cr, shape.stroke->lineCap == ui::LineCap::round    ? CAIRO_LINE_CAP_ROUND
-                                   : shape.stroke->lineCap == ui::LineCap::square ? CAIRO_LINE_CAP_SQUARE
-                                                                                  : CAIRO_LINE_CAP_BUTT);
-            cairo_set_line_join(cr, shape.stroke->lineJoin == ui::LineJoin::round   ? CAIRO_LINE_JOIN_ROUND
-                                    : shape.stroke->lineJoin == ui::LineJoin::bevel ? CAIRO_LINE_JOIN_BEVEL
-                                                                                    : CAIRO_LINE_JOIN_MITER);
+            cairo_set_line_cap(
+                cr, shape.stroke->lineCap == ui::LineCap::round    ? CAIRO_LINE_CAP_ROUND
+                    : shape.stroke->lineCap == ui::LineCap::square ? CAIRO_LINE_CAP_SQUARE
+                                                                   : CAIRO_LINE_CAP_BUTT);
+            cairo_set_line_join(
+                cr, shape.stroke->lineJoin == ui::LineJoin::round   ? CAIRO_LINE_JOIN_ROUND
+                    : shape.stroke->lineJoin == ui::LineJoin::bevel ? CAIRO_LINE_JOIN_BEVEL
+                                                                    : CAIRO_LINE_JOIN_MITER);
             cairo_set_miter_limit(cr, shape.stroke->miterLimit);
             if (shape.stroke->lineWidth > 0) cairo_stroke(cr);
         } else {

@@ -13,8 +13,8 @@
 
 namespace render::detail {
 
-// Owns a context (over the thread's default font map) configured for unhinted, unrounded layout at 72 dpi, so one
-// user-space unit is one point whatever the cairo transformation.
+// Owns a context (over the thread's default font map) configured for unhinted, unrounded layout at
+// 72 dpi, so one user-space unit is one point whatever the cairo transformation.
 class PangoText {
 public:
     PangoText();

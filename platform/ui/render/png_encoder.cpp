@@ -39,16 +39,17 @@ void unpremultiplyRow(const unsigned char* source, int width, unsigned char* row
 
 }  // namespace
 
-std::string encodePng(cairo_surface_t* surface, std::string& out) {
+foundation::Status encodePng(cairo_surface_t* surface, std::string& out) {
     cairo_surface_flush(surface);
     if (cairo_image_surface_get_format(surface) != CAIRO_FORMAT_ARGB32) {
-        return "PNG encoding needs an ARGB32 image";
+        return foundation::Status::failure("PNG encoding needs an ARGB32 image");
     }
     const int width = cairo_image_surface_get_width(surface);
     const int height = cairo_image_surface_get_height(surface);
     const int stride = cairo_image_surface_get_stride(surface);
     const unsigned char* pixels = cairo_image_surface_get_data(surface);
-    if (pixels == nullptr || width <= 0 || height <= 0) return "the image has no pixels";
+    if (pixels == nullptr || width <= 0 || height <= 0)
+        return foundation::Status::failure("the image has no pixels");
 
     // Everything with a destructor is made before setjmp: a libpng error long-jumps back here
     // and must not skip a constructor.
@@ -60,12 +61,12 @@ std::string encodePng(cairo_surface_t* surface, std::string& out) {
         ~Encoder() { png_destroy_write_struct(&png, info != nullptr ? &info : nullptr); }
     } encoder;
     encoder.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    if (encoder.png == nullptr) return "cannot start PNG encoding";
+    if (encoder.png == nullptr) return foundation::Status::failure("cannot start PNG encoding");
     encoder.info = png_create_info_struct(encoder.png);
-    if (encoder.info == nullptr) return "cannot start PNG encoding";
+    if (encoder.info == nullptr) return foundation::Status::failure("cannot start PNG encoding");
     png_structp png = encoder.png;
     png_infop info = encoder.info;
-    if (setjmp(png_jmpbuf(png))) return "PNG encoding failed";
+    if (setjmp(png_jmpbuf(png))) return foundation::Status::failure("PNG encoding failed");
     png_set_write_fn(png, &out, appendBytes, flushNothing);
     png_set_compression_level(png, 1);
     png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);

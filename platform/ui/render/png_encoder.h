@@ -7,12 +7,14 @@
 
 #include <string>
 
+#include "platform/foundation/status.h"
+
 using cairo_surface_t = struct _cairo_surface;
 
 namespace render::detail {
 
 // Appends the PNG of `surface` (an ARGB32 image surface, premultiplied) to `out`, straight
-// (non-premultiplied) RGBA, 8 bits a channel. Returns an empty string on success, else what failed.
-std::string encodePng(cairo_surface_t* surface, std::string& out);
+// (non-premultiplied) RGBA, 8 bits a channel.
+foundation::Status encodePng(cairo_surface_t* surface, std::string& out);
 
 }  // namespace render::detail

@@ -1,5 +1,5 @@
-#include "platform/ui/render/png_encoder.h"
 #include "platform/ui/render/render.h"
+#include "platform/ui/render/png_encoder.h"
 
 #include <cairo-pdf.h>
 #include <cairo-svg.h>
@@ -27,30 +27,33 @@ cairo_status_t appendToString(void* closure, const unsigned char* data, unsigned
     return CAIRO_STATUS_SUCCESS;
 }
 
-std::string cairoError(cairo_status_t status) {
-    return std::string("cairo: ") + cairo_status_to_string(status);
+foundation::Status cairoError(cairo_status_t status) {
+    return foundation::Status::failure(std::string("cairo: ") + cairo_status_to_string(status));
 }
 
 // Draws on `surface` (user space in points after `scale`) and finishes it.
-std::string drawOn(cairo_surface_t* surface, const ui::LaidOutTile& tile, double scale,
-                   const detail::PangoText& text) {
-    cairo_t* cr = cairo_create(surface);
-    cairo_scale(cr, scale, scale);
-    detail::paintTile(cr, tile, text);
-    cairo_status_t status = cairo_status(cr);
-    cairo_destroy(cr);
-    if (status != CAIRO_STATUS_SUCCESS) return cairoError(status);
+foundation::Status drawOn(cairo_surface_t* surface, const ui::LaidOutTile& tile, double scale,
+                          const detail::PangoText& text) {
+    {
+        const detail::CairoContext cr(cairo_create(surface));
+        cairo_scale(cr.get(), scale, scale);
+        detail::paintTile(cr.get(), tile, text);
+        if (const cairo_status_t status = cairo_status(cr.get()); status != CAIRO_STATUS_SUCCESS) {
+            return cairoError(status);
+        }
+    }
     cairo_surface_flush(surface);
     return {};
 }
 
 // Draws the tile on a new ARGB32 image surface of its size at `scale`, held by `surface`.
-std::string drawImage(const ui::LaidOutTile& tile, double scale, const detail::PangoText& text,
-                      detail::CairoSurface& surface) {
+foundation::Status drawImage(const ui::LaidOutTile& tile, double scale,
+                             const detail::PangoText& text, detail::CairoSurface& surface) {
     const double w = tile.size.width;
     const double h = tile.size.height;
     if (!(scale > 0) || w * scale > kMaxPixels || h * scale > kMaxPixels) {
-        return "the scale must be above 0 and keep the picture under 16384 pixels a side";
+        return foundation::Status::failure(
+            "the scale must be above 0 and keep the picture under 16384 pixels a side");
     }
     const int pw = static_cast<int>(std::lround(w * scale));
     const int ph = static_cast<int>(std::lround(h * scale));
@@ -94,56 +97,58 @@ ui::LaidOutTile layoutForRendering(const ui::View& view, const TileOptions& opti
     return ui::layoutTile(view, layout, measurer, std::move(environment));
 }
 
-static std::string encodeWith(const ui::LaidOutTile& tile, Format format, double scale,
-                              const detail::PangoText& text, std::string& out) {
+static foundation::Status encodeWith(const ui::LaidOutTile& tile, Format format, double scale,
+                                     const detail::PangoText& text, std::string& out) {
     out.clear();
     const double w = tile.size.width;
     const double h = tile.size.height;
     if (!(w > 0) || !(h > 0) || !std::isfinite(w) || !std::isfinite(h)) {
-        return "the tile has no area";
+        return foundation::Status::failure("the tile has no area");
     }
     if (format == Format::json) {
         auto json = ui::toJson(tile);
-        if (!json) return "the laid-out tree holds text that is not UTF-8";
+        if (!json)
+            return foundation::Status::failure("the laid-out tree holds text that is not UTF-8");
         out = std::move(*json);
         out += '\n';
         return {};
     }
     if (format == Format::png) {
         detail::CairoSurface surface;
-        std::string error = drawImage(tile, scale, text, surface);
-        if (error.empty()) error = detail::encodePng(surface.get(), out);
-        if (!error.empty()) out.clear();
-        return error;
+        foundation::Status status = drawImage(tile, scale, text, surface);
+        if (status) status = detail::encodePng(surface.get(), out);
+        if (!status) out.clear();
+        return status;
     }
-    cairo_surface_t* surface = format == Format::svg
-                                   ? cairo_svg_surface_create_for_stream(appendToString, &out, w, h)
-                                   : cairo_pdf_surface_create_for_stream(appendToString, &out, w, h);
-    std::string error;
-    if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
-        error = cairoError(cairo_surface_status(surface));
+    const detail::CairoSurface surface(
+        format == Format::svg ? cairo_svg_surface_create_for_stream(appendToString, &out, w, h)
+                              : cairo_pdf_surface_create_for_stream(appendToString, &out, w, h));
+    foundation::Status status;
+    if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS) {
+        status = cairoError(cairo_surface_status(surface.get()));
     } else {
-        error = drawOn(surface, tile, 1, text);
-        cairo_surface_finish(surface);
-        if (error.empty() && cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
-            error = cairoError(cairo_surface_status(surface));
+        status = drawOn(surface.get(), tile, 1, text);
+        cairo_surface_finish(surface.get());
+        if (status && cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS) {
+            status = cairoError(cairo_surface_status(surface.get()));
         }
     }
-    cairo_surface_destroy(surface);
-    if (!error.empty()) out.clear();
-    return error;
+    if (!status) out.clear();
+    return status;
 }
 
-std::string encodeTile(const ui::LaidOutTile& tile, Format format, double scale,
-                       std::string& out) {
+foundation::Status encodeTile(const ui::LaidOutTile& tile, Format format, double scale,
+                              std::string& out) {
     const detail::PangoText text;
     return encodeWith(tile, format, scale, text, out);
 }
 
-std::string renderTilePixels(const ui::View& view, const TileOptions& options, TilePixels& out,
-                             ui::EnvironmentValues environment) {
+foundation::Status renderTilePixels(const ui::View& view, const TileOptions& options,
+                                    TilePixels& out, ui::EnvironmentValues environment) {
     out = TilePixels{};
-    if (!(options.scale > 0) || !std::isfinite(options.scale)) return "the scale must be above 0";
+    if (!(options.scale > 0) || !std::isfinite(options.scale)) {
+        return foundation::Status::failure("the scale must be above 0");
+    }
     // Measured and drawn as renderTile does, so the pixels are those of its PNG.
     const detail::PangoText text;
     const detail::PangoMeasurer measurer(text);
@@ -152,11 +157,11 @@ std::string renderTilePixels(const ui::View& view, const TileOptions& options, T
     const double w = tile.size.width;
     const double h = tile.size.height;
     if (!(w > 0) || !(h > 0) || !std::isfinite(w) || !std::isfinite(h)) {
-        return "the tile has no area";
+        return foundation::Status::failure("the tile has no area");
     }
     detail::CairoSurface surface;
-    std::string error = drawImage(tile, options.scale, text, surface);
-    if (error.empty()) {
+    foundation::Status status = drawImage(tile, options.scale, text, surface);
+    if (status) {
         out.width = cairo_image_surface_get_width(surface.get());
         out.height = cairo_image_surface_get_height(surface.get());
         out.stride = cairo_image_surface_get_stride(surface.get());
@@ -164,45 +169,50 @@ std::string renderTilePixels(const ui::View& view, const TileOptions& options, T
         out.data.assign(data, data + static_cast<std::size_t>(out.stride) *
                                          static_cast<std::size_t>(out.height));
     }
-    return error;
+    return status;
 }
 
-std::string encodePixelsPng(const TilePixels& pixels, std::string& out) {
+foundation::Status encodePixelsPng(const TilePixels& pixels, std::string& out) {
     out.clear();
     if (pixels.width <= 0 || pixels.height <= 0 ||
         pixels.stride != cairo_format_stride_for_width(CAIRO_FORMAT_ARGB32, pixels.width) ||
         pixels.data.size() <
             static_cast<std::size_t>(pixels.stride) * static_cast<std::size_t>(pixels.height)) {
-        return "the pixels do not form an ARGB32 picture";
+        return foundation::Status::failure("the pixels do not form an ARGB32 picture");
     }
     // The encoder only reads; cairo's surface merely describes the caller's buffer.
     const detail::CairoSurface surface(cairo_image_surface_create_for_data(
         const_cast<unsigned char*>(pixels.data.data()), CAIRO_FORMAT_ARGB32, pixels.width,
         pixels.height, pixels.stride));
-    std::string error = cairo_surface_status(surface.get()) == CAIRO_STATUS_SUCCESS
-                            ? detail::encodePng(surface.get(), out)
-                            : cairoError(cairo_surface_status(surface.get()));
-    if (!error.empty()) out.clear();
-    return error;
+    foundation::Status status = cairo_surface_status(surface.get()) == CAIRO_STATUS_SUCCESS
+                                    ? detail::encodePng(surface.get(), out)
+                                    : cairoError(cairo_surface_status(surface.get()));
+    if (!status) out.clear();
+    return status;
 }
 
-std::string renderTile(const ui::View& view, const TileOptions& options, const std::string& path,
-                       ui::EnvironmentValues environment) {
+foundation::Status renderTile(const ui::View& view, const TileOptions& options,
+                              const std::string& path, ui::EnvironmentValues environment) {
     const auto format = formatForPath(path);
-    if (!format) return "unsupported output format for " + path + " (use .png, .svg, .pdf or .json)";
-    if (!(options.scale > 0) || !std::isfinite(options.scale)) return "the scale must be above 0";
+    if (!format) {
+        return foundation::Status::failure("unsupported output format for " + path +
+                                           " (use .png, .svg, .pdf or .json)");
+    }
+    if (!(options.scale > 0) || !std::isfinite(options.scale)) {
+        return foundation::Status::failure("the scale must be above 0");
+    }
     // One pango context measures and draws, so both see the same widths.
     const detail::PangoText text;
     const detail::PangoMeasurer measurer(text);
     const ui::LaidOutTile tile =
         layoutForRendering(view, options, measurer, std::move(environment));
     std::string bytes;
-    if (std::string error = encodeWith(tile, *format, options.scale, text, bytes);
-        !error.empty()) {
-        return error;
+    if (foundation::Status status = encodeWith(tile, *format, options.scale, text, bytes);
+        !status) {
+        return status;
     }
-    if (std::string error = foundation::writeFileAtomically(path, bytes); !error.empty()) {
-        return "cannot write " + path + ": " + error;
+    if (foundation::Status status = foundation::writeFileAtomically(path, bytes); !status) {
+        return foundation::Status::failure("cannot write " + path + ": " + status.message());
     }
     return {};
 }

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/foundation/status.h"
 #include "platform/ui/environment.h"
 #include "platform/ui/layout.h"
 #include "platform/ui/text_measurer.h"
@@ -42,10 +43,9 @@ ui::LaidOutTile layoutForRendering(const ui::View& view, const TileOptions& opti
                                    ui::EnvironmentValues environment = {});
 
 // Encodes a laid-out tile in `format` into `out` (replacing its contents). PNG is drawn at
-// `scale` device pixels per point; SVG and PDF are in points. Returns an empty string on
-// success, else what failed.
-std::string encodeTile(const ui::LaidOutTile& tile, Format format, double scale,
-                       std::string& out);
+// `scale` device pixels per point; SVG and PDF are in points.
+foundation::Status encodeTile(const ui::LaidOutTile& tile, Format format, double scale,
+                              std::string& out);
 
 // A tile drawn into memory: cairo's ARGB32 layout (32-bit native-endian words, alpha
 // premultiplied; B, G, R, A bytes on a little-endian machine), `stride` bytes from one row to the
@@ -58,20 +58,18 @@ struct TilePixels {
 };
 
 // Lays out and draws `view` as a tile at `options.scale` device pixels per point into `out`, the
-// same pixels that renderTile writes to a PNG with the same options. Returns an empty string on
-// success, else what failed (and leaves `out` empty).
-std::string renderTilePixels(const ui::View& view, const TileOptions& options, TilePixels& out,
-                             ui::EnvironmentValues environment = {});
+// same pixels that renderTile writes to a PNG with the same options. A failure leaves `out` empty.
+foundation::Status renderTilePixels(const ui::View& view, const TileOptions& options,
+                                    TilePixels& out, ui::EnvironmentValues environment = {});
 
 // Encodes pixels in the TilePixels layout as a PNG into `out` (replacing its contents), with the
-// encoder of the PNG tiles. Returns an empty string on success, else what failed.
-std::string encodePixelsPng(const TilePixels& pixels, std::string& out);
+// encoder of the PNG tiles.
+foundation::Status encodePixelsPng(const TilePixels& pixels, std::string& out);
 
 // Lays out and draws `view` as a tile into `path`, the format chosen by the extension. The
 // bytes go to a temporary file in the same folder that is renamed into place, so a failure
-// never leaves a partial file. Returns an empty string on success, else one line saying what
-// failed.
-std::string renderTile(const ui::View& view, const TileOptions& options, const std::string& path,
-                       ui::EnvironmentValues environment = {});
+// never leaves a partial file.
+foundation::Status renderTile(const ui::View& view, const TileOptions& options,
+                              const std::string& path, ui::EnvironmentValues environment = {});
 
 }  // namespace render

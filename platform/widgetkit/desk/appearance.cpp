@@ -21,12 +21,12 @@ gboolean gtkPrefersDark() {
 
 Appearance::Appearance(bool useSessionBus, std::function<void()> onChange)
     : onChange_(std::move(onChange)), cancellable_(g_cancellable_new()) {
-    settingsHandler_ = g_signal_connect_swapped(
-        gtk_settings_get_default(), "notify::gtk-application-prefer-dark-theme",
-        G_CALLBACK(+[](Appearance* self) {
-            if (self->scheme_ < 0) self->onChange_();
-        }),
-        this);
+    settingsHandler_ = g_signal_connect_swapped(gtk_settings_get_default(),
+                                                "notify::gtk-application-prefer-dark-theme",
+                                                G_CALLBACK(+[](Appearance* self) {
+                                                    if (self->scheme_ < 0) self->onChange_();
+                                                }),
+                                                this);
     if (useSessionBus) g_bus_get(G_BUS_TYPE_SESSION, cancellable_, &Appearance::onBus, this);
 }
 
@@ -66,8 +66,7 @@ void Appearance::onBus(GObject*, GAsyncResult* result, gpointer data) {
 
 void Appearance::onRead(GObject* source, GAsyncResult* result, gpointer data) {
     GError* error = nullptr;
-    GVariant* reply =
-        g_dbus_connection_call_finish(G_DBUS_CONNECTION(source), result, &error);
+    GVariant* reply = g_dbus_connection_call_finish(G_DBUS_CONNECTION(source), result, &error);
     if (reply == nullptr) {
         g_error_free(error);  // no portal, or no such setting
         return;
@@ -100,8 +99,9 @@ void Appearance::takeScheme(GVariant* value) {
         g_variant_unref(inner);
         inner = next;
     }
-    const int scheme =
-        g_variant_is_of_type(inner, G_VARIANT_TYPE_UINT32) ? static_cast<int>(g_variant_get_uint32(inner)) : -1;
+    const int scheme = g_variant_is_of_type(inner, G_VARIANT_TYPE_UINT32)
+                           ? static_cast<int>(g_variant_get_uint32(inner))
+                           : -1;
     g_variant_unref(inner);
     if (scheme < 0 || scheme > 2 || scheme == scheme_) return;
     scheme_ = scheme;

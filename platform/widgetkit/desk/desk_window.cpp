@@ -102,9 +102,9 @@ std::optional<std::string> findContainer(const std::string& dataHome, const std:
     const std::string suffix = "." + bundle;
     while (const char* name = g_dir_read_name(dir)) {
         const std::string n(name);
-        const bool matches = n == bundle || (n.size() > suffix.size() &&
-                                             n.compare(n.size() - suffix.size(), suffix.size(),
-                                                       suffix) == 0);
+        const bool matches =
+            n == bundle || (n.size() > suffix.size() &&
+                            n.compare(n.size() - suffix.size(), suffix.size(), suffix) == 0);
         if (matches && g_file_test((dataHome + "/" + n).c_str(), G_FILE_TEST_IS_DIR)) {
             found = dataHome + "/" + n;
             break;
@@ -208,14 +208,16 @@ DeskWindow::~DeskWindow() {
 TileLook DeskWindow::look() const {
     TileLook look;
     look.scale = std::max(1, gtk_widget_get_scale_factor(GTK_WIDGET(window_)));
-    look.appearance = appearance_ && appearance_->dark() ? ui::ColorScheme::dark
-                                                         : ui::ColorScheme::light;
+    look.appearance =
+        appearance_ && appearance_->dark() ? ui::ColorScheme::dark : ui::ColorScheme::light;
     look.rendering = accented_ ? ui::RenderingMode::accented : ui::RenderingMode::fullColor;
     return look;
 }
 
 // Window actions: the menus' items name them.
 void DeskWindow::addActions() {
+    // One entry a block: name, handler, then parameter type, state and change handler.
+    // clang-format off
     static const GActionEntry kActions[] = {
         {"add-widget",
          [](GSimpleAction*, GVariant*, gpointer self) {
@@ -256,6 +258,7 @@ void DeskWindow::addActions() {
          },
          "s", nullptr, nullptr, {}},
     };
+    // clang-format on
     g_action_map_add_action_entries(G_ACTION_MAP(window_), kActions, G_N_ELEMENTS(kActions), this);
 }
 
@@ -281,8 +284,8 @@ void DeskWindow::buildWindow() {
     gtk_box_append(GTK_BOX(content), problem_);
 
     grid_ = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
-    gtk_widget_set_layout_manager(grid_,
-                                  gtk_custom_layout_new(gridRequestMode, measureGrid, allocateGrid));
+    gtk_widget_set_layout_manager(
+        grid_, gtk_custom_layout_new(gridRequestMode, measureGrid, allocateGrid));
     gtk_widget_set_halign(grid_, GTK_ALIGN_CENTER);
     gtk_widget_set_valign(grid_, GTK_ALIGN_START);
     GtkWidget* scroller = gtk_scrolled_window_new();
@@ -464,12 +467,15 @@ void DeskWindow::reloadAll() {
 
 void DeskWindow::schedulePump(unsigned delayMs) {
     if (pumpSource_ != 0) return;
-    pumpSource_ = g_timeout_add(delayMs, [](gpointer self) -> gboolean {
-        auto* desk = static_cast<DeskWindow*>(self);
-        desk->pumpSource_ = 0;
-        desk->pump();
-        return G_SOURCE_REMOVE;
-    }, this);
+    pumpSource_ = g_timeout_add(
+        delayMs,
+        [](gpointer self) -> gboolean {
+            auto* desk = static_cast<DeskWindow*>(self);
+            desk->pumpSource_ = 0;
+            desk->pump();
+            return G_SOURCE_REMOVE;
+        },
+        this);
 }
 
 void DeskWindow::pump() {
@@ -497,12 +503,15 @@ void DeskWindow::armWake() {
     // day, after which the moment is simply looked at again.
     const double seconds = next->secondsSinceReferenceDate - now.secondsSinceReferenceDate;
     const double ms = std::clamp(std::ceil(seconds * 1000), 0.0, 86400000.0);
-    wakeSource_ = g_timeout_add(static_cast<guint>(ms), [](gpointer self) -> gboolean {
-        auto* desk = static_cast<DeskWindow*>(self);
-        desk->wakeSource_ = 0;
-        desk->pump();
-        return G_SOURCE_REMOVE;
-    }, this);
+    wakeSource_ = g_timeout_add(
+        static_cast<guint>(ms),
+        [](gpointer self) -> gboolean {
+            auto* desk = static_cast<DeskWindow*>(self);
+            desk->wakeSource_ = 0;
+            desk->pump();
+            return G_SOURCE_REMOVE;
+        },
+        this);
 }
 
 DeskWindow::TileView* DeskWindow::findView(const std::string& id) {
@@ -537,9 +546,9 @@ GtkWidget* DeskWindow::makeTileWidget(const host::PlacedTimelines::Tile& tile, T
 
     // The context menu: secondary click, long press, the Menu key (or Shift+F10).
     const auto connect = [&](GObject* controller, const char* signal, GCallback callback) {
-        g_signal_connect_data(controller, signal, callback, new TileRef{this, tile.placed.id},
-                              [](gpointer data, GClosure*) { delete static_cast<TileRef*>(data); },
-                              GConnectFlags{});
+        g_signal_connect_data(
+            controller, signal, callback, new TileRef{this, tile.placed.id},
+            [](gpointer data, GClosure*) { delete static_cast<TileRef*>(data); }, GConnectFlags{});
     };
     GtkGesture* click = gtk_gesture_click_new();
     gtk_gesture_single_set_button(GTK_GESTURE_SINGLE(click), GDK_BUTTON_SECONDARY);
@@ -562,7 +571,8 @@ GtkWidget* DeskWindow::makeTileWidget(const host::PlacedTimelines::Tile& tile, T
                 const bool menuKey = keyval == GDK_KEY_Menu ||
                                      (keyval == GDK_KEY_F10 && (state & GDK_SHIFT_MASK) != 0);
                 if (!menuKey) return FALSE;
-                GtkWidget* target = gtk_event_controller_get_widget(GTK_EVENT_CONTROLLER(controller));
+                GtkWidget* target =
+                    gtk_event_controller_get_widget(GTK_EVENT_CONTROLLER(controller));
                 ref->desk->popUpMenu(ref->id, gtk_widget_get_width(target) / 2.0,
                                      gtk_widget_get_height(target) / 2.0);
                 return TRUE;
@@ -609,9 +619,9 @@ void DeskWindow::syncTiles() {
     GtkWidget* previous = nullptr;
     for (const auto& tile : tiles) {
         TileView view;
-        if (TileView* old = findView(tile.placed.id);
-            old != nullptr && old->family == tile.placed.family &&
-            old->isProblem == !tile.problem.empty()) {
+        if (TileView* old = findView(tile.placed.id); old != nullptr &&
+                                                      old->family == tile.placed.family &&
+                                                      old->isProblem == !tile.problem.empty()) {
             view = *old;
             old->widget = nullptr;  // kept
             old->popover = nullptr;
@@ -645,13 +655,12 @@ void DeskWindow::redraw() {
             // A new tile's first answer usually comes within moments: draw the placeholder only
             // if it does not.
             const auto* tile = model_.find(view.id);
-            const double waited = tile != nullptr && tile->inFlight
-                                      ? now.secondsSinceReferenceDate -
-                                            tile->requestStarted.secondsSinceReferenceDate
-                                      : kPlaceholderAfter;
+            const double waited =
+                tile != nullptr && tile->inFlight
+                    ? now.secondsSinceReferenceDate - tile->requestStarted.secondsSinceReferenceDate
+                    : kPlaceholderAfter;
             if (waited < kPlaceholderAfter) {
-                schedulePump(static_cast<unsigned>(
-                    std::ceil((kPlaceholderAfter - waited) * 1000)));
+                schedulePump(static_cast<unsigned>(std::ceil((kPlaceholderAfter - waited) * 1000)));
                 continue;
             }
         }
@@ -695,8 +704,7 @@ void DeskWindow::notifyLowSpace() {
         GNotification* n = g_notification_new("Disk almost full");
         g_notification_set_body(n, host::lowSpaceText(notice.reading).c_str());
         g_notification_set_priority(n, G_NOTIFICATION_PRIORITY_HIGH);
-        g_application_send_notification(G_APPLICATION(app_), ("low-space-" + notice.id).c_str(),
-                                        n);
+        g_application_send_notification(G_APPLICATION(app_), ("low-space-" + notice.id).c_str(), n);
         g_object_unref(n);
     }
 }
@@ -732,9 +740,9 @@ void DeskWindow::writeScreenshot() {
     gdk_paintable_snapshot(paintable, snapshot, w, h);
     GskRenderNode* node = gtk_snapshot_free_to_node(snapshot);
     g_object_unref(paintable);
-    std::string error;
+    foundation::Status status;
     if (node == nullptr) {
-        error = "the window drew nothing";
+        status = foundation::Status::failure("the window drew nothing");
     } else {
         GskRenderer* renderer = gtk_native_get_renderer(GTK_NATIVE(window_));
         const graphene_rect_t viewport =
@@ -752,11 +760,11 @@ void DeskWindow::writeScreenshot() {
         gdk_texture_download(texture, pixels.data.data(), static_cast<gsize>(pixels.stride));
         g_object_unref(texture);
         std::string png;
-        error = render::encodePixelsPng(pixels, png);
-        if (error.empty()) error = foundation::writeFileAtomically(path, png);
+        status = render::encodePixelsPng(pixels, png);
+        if (status) status = foundation::writeFileAtomically(path, png);
     }
-    if (!error.empty()) {
-        g_printerr("brimlet-desk: cannot write %s: %s\n", path.c_str(), error.c_str());
+    if (!status) {
+        g_printerr("brimlet-desk: cannot write %s: %s\n", path.c_str(), status.message().c_str());
         status_ = 1;
     }
     if (!options_.keepOpen || status_ != 0) g_application_quit(G_APPLICATION(app_));

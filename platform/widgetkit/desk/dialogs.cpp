@@ -116,8 +116,7 @@ void openGallery(DeskWindow& desk) {
             gtk_widget_set_halign(add, GTK_ALIGN_CENTER);
             gtk_widget_add_css_class(add, "pill");
             g_signal_connect_data(
-                add, "clicked",
-                G_CALLBACK(+[](GtkButton*, Placement* p) {
+                add, "clicked", G_CALLBACK(+[](GtkButton*, Placement* p) {
                     p->desk->place(*p->widget, p->family);
                     gtk_window_destroy(GTK_WINDOW(p->dialog));
                 }),
@@ -190,20 +189,18 @@ void openPicker(DeskWindow& desk, const std::string& id) {
         gtk_box_append(GTK_BOX(line), label);
         gtk_box_append(GTK_BOX(line), check);
         gtk_list_box_row_set_child(GTK_LIST_BOX_ROW(row), line);
-        g_object_set_data_full(G_OBJECT(row), "choice",
-                               new Choice{&desk, id, option.id, dialog},
+        g_object_set_data_full(G_OBJECT(row), "choice", new Choice{&desk, id, option.id, dialog},
                                [](gpointer data) { delete static_cast<Choice*>(data); });
         gtk_list_box_append(GTK_LIST_BOX(list), row);
     }
-    g_signal_connect(list, "row-activated",
-                     G_CALLBACK(+[](GtkListBox*, GtkListBoxRow* row, gpointer) {
-                         auto* choice =
-                             static_cast<Choice*>(g_object_get_data(G_OBJECT(row), "choice"));
-                         GtkWidget* window = choice->dialog;
-                         choice->desk->configure(choice->id, choice->area);
-                         gtk_window_destroy(GTK_WINDOW(window));
-                     }),
-                     nullptr);
+    g_signal_connect(
+        list, "row-activated", G_CALLBACK(+[](GtkListBox*, GtkListBoxRow* row, gpointer) {
+            auto* choice = static_cast<Choice*>(g_object_get_data(G_OBJECT(row), "choice"));
+            GtkWidget* window = choice->dialog;
+            choice->desk->configure(choice->id, choice->area);
+            gtk_window_destroy(GTK_WINDOW(window));
+        }),
+        nullptr);
     GtkWidget* scroller = gtk_scrolled_window_new();
     gtk_scrolled_window_set_policy(GTK_SCROLLED_WINDOW(scroller), GTK_POLICY_NEVER,
                                    GTK_POLICY_AUTOMATIC);

@@ -23,7 +23,8 @@ SystemEvents::~SystemEvents() {
     g_cancellable_cancel(cancellable_);
     g_object_unref(cancellable_);
     if (systemBus_ != nullptr) {
-        if (sleepSubscription_ != 0) g_dbus_connection_signal_unsubscribe(systemBus_, sleepSubscription_);
+        if (sleepSubscription_ != 0)
+            g_dbus_connection_signal_unsubscribe(systemBus_, sleepSubscription_);
         g_object_unref(systemBus_);
     }
     if (clockSource_ != 0) g_source_remove(clockSource_);
@@ -63,8 +64,8 @@ bool SystemEvents::armClockWatch() {
     clock_gettime(CLOCK_REALTIME, &now);
     itimerspec spec{};
     spec.it_value.tv_sec = now.tv_sec + 365L * 24 * 3600;
-    return timerfd_settime(clockFd_, TFD_TIMER_ABSTIME | TFD_TIMER_CANCEL_ON_SET, &spec,
-                           nullptr) == 0;
+    return timerfd_settime(clockFd_, TFD_TIMER_ABSTIME | TFD_TIMER_CANCEL_ON_SET, &spec, nullptr) ==
+           0;
 }
 
 gboolean SystemEvents::onClockSet(gint fd, GIOCondition, gpointer data) {

@@ -16,18 +16,21 @@ GdkTexture* drawTile(const AnyEntry& entry, WidgetFamily family, const TileLook&
     ui::EnvironmentValues environment;
     environment.set<WidgetFamilyKey>(family);
     render::TilePixels pixels;
-    error = entry.content ? render::renderTilePixels(entry.content(), options, pixels, environment)
-                          : std::string("the entry has no content");
-    if (!error.empty()) return nullptr;
+    const foundation::Status status =
+        entry.content ? render::renderTilePixels(entry.content(), options, pixels, environment)
+                      : foundation::Status::failure("the entry has no content");
+    if (!status) {
+        error = status.message();
+        return nullptr;
+    }
     // The buffer moves into the GBytes, which frees it with the texture.
     auto* owned = new std::vector<unsigned char>(std::move(pixels.data));
     GBytes* bytes = g_bytes_new_with_free_func(
         owned->data(), owned->size(),
         [](gpointer data) { delete static_cast<std::vector<unsigned char>*>(data); }, owned);
     // GDK_MEMORY_DEFAULT is cairo's ARGB32: native-endian words with premultiplied alpha.
-    GdkTexture* texture =
-        gdk_memory_texture_new(pixels.width, pixels.height, GDK_MEMORY_DEFAULT, bytes,
-                               static_cast<gsize>(pixels.stride));
+    GdkTexture* texture = gdk_memory_texture_new(pixels.width, pixels.height, GDK_MEMORY_DEFAULT,
+                                                 bytes, static_cast<gsize>(pixels.stride));
     g_bytes_unref(bytes);
     return texture;
 }

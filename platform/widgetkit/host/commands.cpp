@@ -28,7 +28,9 @@ void writeEntries(foundation::JsonWriter& json, const std::string& kind, const A
         json.key("policy");
         switch (t.policy.kind()) {
             case TimelineReloadPolicy::Kind::after:
-                json.beginObject().member("after", foundation::iso8601(t.policy.date())).endObject();
+                json.beginObject()
+                    .member("after", foundation::iso8601(t.policy.date()))
+                    .endObject();
                 break;
             case TimelineReloadPolicy::Kind::atEnd: json.value("atEnd"); break;
             case TimelineReloadPolicy::Kind::never: json.value("never"); break;
@@ -56,7 +58,8 @@ void writeGalleryIndex(const std::string& directory, const Sections& sections) {
     std::string html =
         "<!doctype html>\n<html lang=\"en\"><head><meta charset=\"utf-8\">\n"
         "<title>Brimlet widgets</title>\n<style>\n"
-        "body{font-family:Inter,system-ui,sans-serif;background:#b9c6d6;margin:32px;color:#1d1d1f}\n"
+        "body{font-family:Inter,system-ui,sans-serif;background:#b9c6d6;margin:32px;color:#1d1d1f}"
+        "\n"
         "h1{font-weight:600;font-size:22px}h2{font-weight:600;font-size:15px;margin:28px 0 12px}\n"
         ".row{display:flex;flex-wrap:wrap;gap:24px;align-items:flex-start}\n"
         "figure{margin:0}figcaption{font-size:12px;color:#3a3a3c;margin-top:6px}\n"
@@ -72,9 +75,10 @@ void writeGalleryIndex(const std::string& directory, const Sections& sections) {
         html += "</div>\n";
     }
     html += "</body></html>\n";
-    if (auto error = foundation::writeFileAtomically(joinPath(directory, "index.html"), html);
-        !error.empty()) {
-        throw Failure(error);
+    if (const auto status =
+            foundation::writeFileAtomically(joinPath(directory, "index.html"), html);
+        !status) {
+        throw Failure(status.message());
     }
 }
 
@@ -136,7 +140,8 @@ ResolvedRequest Host::resolve(const Request& request) const {
         const PlacedStore s = store();
         const PlacedWidgets placed = s.load();
         const PlacedWidget* w = placed.find(request.placedId);
-        if (w == nullptr) throw UsageError("no placed widget has the id '" + request.placedId + "'");
+        if (w == nullptr)
+            throw UsageError("no placed widget has the id '" + request.placedId + "'");
         try {
             return resolvePlaced(widgets_, *w, request.preview);
         } catch (const Failure& e) {
@@ -151,8 +156,9 @@ ResolvedRequest Host::resolve(const Request& request) const {
     if (request.area) {
         if (!foundation::isValidUtf8(*request.area)) throw UsageError("--area is not valid UTF-8");
         const auto options = widget.panel()->options();
-        const bool offered = std::any_of(options.begin(), options.end(),
-                                         [&](const EntityOption& o) { return o.id == *request.area; });
+        const bool offered =
+            std::any_of(options.begin(), options.end(),
+                        [&](const EntityOption& o) { return o.id == *request.area; });
         if (!offered) {
             err_ << "brimlet-widgets: no area '" << *request.area
                  << "' in the current snapshot; drawing the whole disk\n";
@@ -218,9 +224,9 @@ void Host::draw(const AnyEntry& entry, WidgetFamily family, const RenderOptions&
                 const std::string& path) const {
     ui::EnvironmentValues environment;
     environment.set<WidgetFamilyKey>(family);
-    const std::string error =
+    const auto status =
         render::renderTile(entry.content(), tileOptions(family, options), path, environment);
-    if (!error.empty()) throw Failure(error);
+    if (!status) throw Failure(status.message());
 }
 
 void Host::render(const Request& request, const RenderOptions& options) {
@@ -245,10 +251,10 @@ void Host::render(const Request& request, const RenderOptions& options) {
     const auto measurer = render::makeTextMeasurer();
     const auto laidOut = render::layoutForRendering(entry.content(), tile, *measurer, environment);
     std::string bytes;
-    if (auto error = render::encodeTile(laidOut, options.format.value_or(render::Format::png),
-                                        tile.scale, bytes);
-        !error.empty()) {
-        throw Failure(error);
+    if (const auto status = render::encodeTile(
+            laidOut, options.format.value_or(render::Format::png), tile.scale, bytes);
+        !status) {
+        throw Failure(status.message());
     }
     out_.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
@@ -281,8 +287,7 @@ void Host::areas(bool json) {
         out_ << *text << '\n';
         return;
     }
-    out_ << widget.displayName() << ": " << panel.parameterTitle << " (" << panel.typeName
-         << ")\n";
+    out_ << widget.displayName() << ": " << panel.parameterTitle << " (" << panel.typeName << ")\n";
     for (const auto& o : options) {
         const bool isDefault = preselected && preselected->id == o.id;
         out_ << (isDefault ? "  * " : "    ") << o.title;
@@ -363,8 +368,8 @@ void Host::remove(const std::string& id) {
 }
 
 void Host::gallery(const std::string& directory) {
-    if (auto error = foundation::createDirectories(directory, 0755); !error.empty()) {
-        throw Failure(error);
+    if (const auto status = foundation::createDirectories(directory, 0755); !status) {
+        throw Failure(status.message());
     }
     struct Picture {
         std::string file;
@@ -380,8 +385,8 @@ void Host::gallery(const std::string& directory) {
             for (const bool preview : {false, true}) {
                 const ResolvedRequest request{
                     &widget, TimelineProviderContext{preview, family, displaySize(family)}, {}};
-                const AnyEntry entry = firstEntry(
-                    preview ? RequestKind::snapshot : RequestKind::timeline, request);
+                const AnyEntry entry =
+                    firstEntry(preview ? RequestKind::snapshot : RequestKind::timeline, request);
                 const std::string file = base + (preview ? "-preview.png" : ".png");
                 draw(entry, family, options, joinPath(directory, file));
                 pictures.push_back({file, std::string(familyName(family)) +

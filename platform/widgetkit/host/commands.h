@@ -28,7 +28,7 @@ struct RenderOptions {
     RequestKind request = RequestKind::timeline;  // the first entry of its answer is drawn
     ui::ColorScheme appearance = ui::ColorScheme::light;
     ui::RenderingMode rendering = ui::RenderingMode::fullColor;
-    double scale = 2;  // pixels per point for PNG
+    double scale = 2;    // pixels per point for PNG
     std::string output;  // a path, or "-" for standard output
     // nullopt: by the output's extension, PNG for "-".
     std::optional<render::Format> format;

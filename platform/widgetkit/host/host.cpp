@@ -56,7 +56,8 @@ CLI::Validator oneOf(const std::map<std::string, E>& words) {
 // The options shared by the request commands, bound straight into the request. The widget is
 // optional on the command line because --placed names it instead.
 void addRequestOptions(CLI::App& cmd, Request& r) {
-    cmd.add_option("widget", r.widget, "A widget kind, or its last component (fullness, breakdown)");
+    cmd.add_option("widget", r.widget,
+                   "A widget kind, or its last component (fullness, breakdown)");
     cmd.add_option("--family", r.family, "small, medium or large (default: the first supported)");
     cmd.add_option("--area", r.area,
                    "Put this area identifier into the configuration as given (\"\" = whole disk)");
@@ -90,8 +91,7 @@ void addRenderCommand(CLI::App& app, Values& v, Action& action) {
     RenderOptions& r = v.render;
     cmd->add_option("--request", r.request, "placeholder, snapshot or timeline (default timeline)")
         ->transform(oneOf(kRequestKinds));
-    cmd->add_option("--appearance", r.appearance, "light or dark")
-        ->transform(oneOf(kAppearances));
+    cmd->add_option("--appearance", r.appearance, "light or dark")->transform(oneOf(kAppearances));
     cmd->add_option("--rendering", r.rendering, "full-color or accented")
         ->transform(oneOf(kRenderings));
     cmd->add_option("--scale", r.scale, "Pixels per point for PNG (default 2)")
@@ -119,9 +119,11 @@ void addPlacementCommands(CLI::App& app, Values& v, Action& action) {
     placed->add_flag("--json", v.json, "As JSON");
     placed->callback([&] { action = [&v](Host& host) { host.placed(v.json); }; });
 
-    auto* configure = app.add_subcommand("configure", "Store the area of a placed breakdown widget");
+    auto* configure =
+        app.add_subcommand("configure", "Store the area of a placed breakdown widget");
     configure->add_option("id", v.id, "A placed widget's id")->required();
-    configure->add_option("--area", v.area, "An area identifier the picker offers (\"\" = whole disk)")
+    configure
+        ->add_option("--area", v.area, "An area identifier the picker offers (\"\" = whole disk)")
         ->required();
     configure->callback([&] { action = [&v](Host& host) { host.configure(v.id, v.area); }; });
 
@@ -138,12 +140,14 @@ void addCommands(CLI::App& app, Values& v, Action& action) {
     addRequestCommands(app, v, action);
     addRenderCommand(app, v, action);
 
-    auto* gallery = app.add_subcommand("gallery", "Every widget in each of its families, live and "
-                                                  "as previews, with an index.html");
+    auto* gallery = app.add_subcommand("gallery",
+                                       "Every widget in each of its families, live and "
+                                       "as previews, with an index.html");
     gallery->add_option("-o,--output", v.directory, "The folder to write")->required();
     gallery->callback([&] { action = [&v](Host& host) { host.gallery(v.directory); }; });
 
-    auto* areas = app.add_subcommand("areas", "The configuration picker of the configurable widget");
+    auto* areas =
+        app.add_subcommand("areas", "The configuration picker of the configurable widget");
     areas->add_flag("--json", v.json, "As JSON");
     areas->callback([&] { action = [&v](Host& host) { host.areas(v.json); }; });
 
@@ -166,9 +170,10 @@ std::optional<std::string> unknownCommand(CLI::App& app, const std::vector<std::
 
 int run(const TupleWidget& widgets, const std::vector<std::string>& args, std::ostream& out,
         std::ostream& err) {
-    CLI::App app{"brimlet-widgets: the widget host. Asks the bundle's providers for entries, keeps "
-                 "placed widgets with their configuration and draws them.",
-                 "brimlet-widgets"};
+    CLI::App app{
+        "brimlet-widgets: the widget host. Asks the bundle's providers for entries, keeps "
+        "placed widgets with their configuration and draws them.",
+        "brimlet-widgets"};
     app.require_subcommand(1);
     app.fallthrough(false);
     app.set_version_flag("--version", std::string(foundation::projectVersion()),
@@ -223,7 +228,8 @@ void runHost(TupleWidget widgets, int argc, char** argv) {
     if (!std::cout || std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
         const int error = errno;
         std::cerr << "brimlet-widgets: cannot write to standard output"
-                  << (error != 0 ? std::string(": ") + std::strerror(error) : std::string()) << '\n';
+                  << (error != 0 ? std::string(": ") + std::strerror(error) : std::string())
+                  << '\n';
         status = 1;
     }
     std::exit(status);

@@ -100,7 +100,8 @@ PlacedWidgets PlacedStore::load() const {
             const auto value = object->member(name);
             if (!value) return std::nullopt;
             const auto s = value->string();
-            if (!s) corrupt(path_, std::string("holds a widget whose \"") + name + "\" is not text");
+            if (!s)
+                corrupt(path_, std::string("holds a widget whose \"") + name + "\" is not text");
             return std::string(*s);
         };
         PlacedWidget w;
@@ -122,8 +123,8 @@ PlacedWidgets PlacedStore::load() const {
 
 PlacedWidgets PlacedStore::update(const std::function<void(PlacedWidgets&)>& change) const {
     const auto folder = path_.substr(0, path_.rfind('/'));
-    if (auto error = foundation::createDirectories(folder, 0700); !error.empty()) {
-        throw Failure(error);
+    if (const auto status = foundation::createDirectories(folder, 0700); !status) {
+        throw Failure(status.message());
     }
     const std::string lockPath = path_ + ".lock";
     const foundation::FileDescriptor lock(
@@ -153,11 +154,11 @@ void PlacedStore::save(const PlacedWidgets& placed) const {
     const auto text = json.result();
     if (!text) throw Failure("cannot write " + path_ + ": an area name is not valid UTF-8");
     const auto folder = path_.substr(0, path_.rfind('/'));
-    if (auto error = foundation::createDirectories(folder, 0700); !error.empty()) {
-        throw Failure(error);
+    if (const auto status = foundation::createDirectories(folder, 0700); !status) {
+        throw Failure(status.message());
     }
-    if (auto error = foundation::writeFileAtomically(path_, *text + "\n", 0600); !error.empty()) {
-        throw Failure(error);
+    if (const auto status = foundation::writeFileAtomically(path_, *text + "\n", 0600); !status) {
+        throw Failure(status.message());
     }
 }
 

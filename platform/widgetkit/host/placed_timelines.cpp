@@ -180,8 +180,8 @@ bool PlacedTimelines::finish(const std::string& id, std::uint64_t generation,
         return false;
     }
     if (!tile->reloadWanted) {
-        tile->reloadAt = policyReloadDate(timeline->policy, timeline->entries, now,
-                                          tile->lastRequest);
+        tile->reloadAt =
+            policyReloadDate(timeline->policy, timeline->entries, now, tile->lastRequest);
     }
     tile->timeline = std::move(*timeline);
     tile->revision += 1;

@@ -8,8 +8,9 @@ const WidgetConfiguration* findWidget(const TupleWidget& widgets, std::string_vi
     for (const auto& w : widgets) {
         const std::string& kind = w.kind();
         const auto dot = kind.rfind('.');
-        const std::string_view last =
-            dot == std::string::npos ? std::string_view(kind) : std::string_view(kind).substr(dot + 1);
+        const std::string_view last = dot == std::string::npos
+                                          ? std::string_view(kind)
+                                          : std::string_view(kind).substr(dot + 1);
         if (kind == name || last == name) return &w;
     }
     return nullptr;

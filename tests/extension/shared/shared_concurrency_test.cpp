@@ -49,7 +49,8 @@ TEST(SharedSnapshotConcurrency, ReadersAndQueriesSeeWholeSnapshotsWhileTheFileIs
     std::vector<std::jthread> threads;
     threads.emplace_back([&] {
         for (int i = 0; i < 30; ++i) {
-            if (!foundation::writeFileAtomically(container.snapshotPath(), i % 2 ? a : b).empty()) ++failures;
+            const auto& next = i % 2 ? a : b;
+            if (!foundation::writeFileAtomically(container.snapshotPath(), next).ok()) ++failures;
         }
         writing = false;
     });

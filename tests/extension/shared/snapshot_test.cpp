@@ -269,11 +269,11 @@ TEST(SharedSnapshotRead, EveryCallReadsTheFileAsItIsThroughASymbolicLink) {
     const std::string target = container.root() + "/elsewhere.json";
     std::filesystem::create_symlink(target, container.snapshotPath());
     // The largest file that reads.
-    ASSERT_EQ(foundation::writeFileAtomically(target, documentOfSize(kFourMiB)), "");
+    ASSERT_TRUE(foundation::writeFileAtomically(target, documentOfSize(kFourMiB)).ok());
     const auto largest = SharedSnapshot::read();
     ASSERT_TRUE(largest.has_value());
     EXPECT_TRUE(sameSnapshot(*largest, *DiskSnapshot::decode(Doc().str())));
-    ASSERT_EQ(foundation::writeFileAtomically(target, with("volumeName", R"("new")")), "");
+    ASSERT_TRUE(foundation::writeFileAtomically(target, with("volumeName", R"("new")")).ok());
     const auto replaced = SharedSnapshot::read();
     ASSERT_TRUE(replaced.has_value());
     EXPECT_EQ(replaced->volumeName, "new");

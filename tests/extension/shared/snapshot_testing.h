@@ -135,7 +135,7 @@ public:
 
     // Replaces snapshot.json atomically (temporary file, then rename).
     void write(const std::string& bytes) const {
-        ASSERT_EQ(foundation::writeFileAtomically(snapshotPath(), bytes), "");
+        ASSERT_TRUE(foundation::writeFileAtomically(snapshotPath(), bytes).ok());
     }
     void remove() const { std::filesystem::remove_all(snapshotPath()); }
 

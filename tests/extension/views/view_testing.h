@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,113 +18,69 @@
 
 namespace brimlet_test {
 
+using Texts = std::vector<std::string>;
+using ui::testing::findNode;
+using ui::testing::findNodes;
+
 inline const ui::TextMeasurer& fixedMeasurer() {
     static const ui::testing::FixedMeasurer measurer;
     return measurer;
 }
 
-// The tile of `family` (small 170×170, medium 364×170, large 364×382), with the family in the
-// environment the host gives the view.
+// The tile of `family`, with the family in the environment the host gives the view.
 inline ui::LaidOutTile layTile(const ui::View& view, widgetkit::WidgetFamily family) {
-    const widgetkit::DisplaySize size = widgetkit::displaySize(family);
     ui::TileLayoutOptions options;
-    options.size = ui::Size{size.width, size.height};
+    options.size = ui::Size{widgetkit::displaySize(family).width, widgetkit::displaySize(family).height};
     ui::EnvironmentValues environment;
     environment.set<widgetkit::WidgetFamilyKey>(family);
     return ui::layoutTile(view, options, fixedMeasurer(), environment);
 }
 
-// A view laid out alone at `proposal`, with the top-left corner at the origin.
-inline ui::LaidOutNode lay(const ui::View& view, ui::ProposedSize proposal) {
-    return ui::layout(view, proposal, fixedMeasurer());
-}
+inline std::string dump(const ui::LaidOutTile& tile) { return ui::toJson(tile).value_or("-"); }
 
-inline const ui::LaidOutText* textOf(const ui::LaidOutNode& node) {
-    return std::get_if<ui::LaidOutText>(&node.content);
-}
-
-// The text a node draws; a failure and an empty text when the node is not a text leaf.
-inline const ui::LaidOutText& textContent(const ui::LaidOutNode& node) {
-    static const ui::LaidOutText none;
-    const ui::LaidOutText* text = textOf(node);
-    if (text == nullptr) {
-        ADD_FAILURE() << "a " << node.type << " node is not a text leaf";
-        return none;
-    }
-    return *text;
-}
+inline const ui::LaidOutText& textContent(const ui::LaidOutNode& n) { return std::get<ui::LaidOutText>(n.content); }
 
 // Every text leaf's composed text, in depth-first pre-order.
-inline std::vector<std::string> textsIn(const ui::LaidOutNode& root) {
-    std::vector<std::string> out;
-    for (const ui::LaidOutNode* n : ui::testing::findNodes(root, "Text")) {
-        if (const auto* t = textOf(*n)) out.push_back(t->composed);
-    }
+inline Texts textsIn(const ui::LaidOutNode& root) {
+    Texts out;
+    for (const ui::LaidOutNode* n : findNodes(root, "Text")) out.push_back(textContent(*n).composed);
     return out;
 }
 
 // The first text leaf whose composed text is `text`; nullptr when none.
 inline const ui::LaidOutNode* findText(const ui::LaidOutNode& root, std::string_view text) {
-    for (const ui::LaidOutNode* n : ui::testing::findNodes(root, "Text")) {
-        if (const auto* t = textOf(*n); t != nullptr && t->composed == text) return n;
+    for (const ui::LaidOutNode* n : findNodes(root, "Text")) {
+        if (textContent(*n).composed == text) return n;
     }
     return nullptr;
 }
 
-// The nodes from `root` down to `target`'s parent, outermost first; empty when `target` is
-// `root` or not under it.
-inline bool pathTo(const ui::LaidOutNode& root, const ui::LaidOutNode* target,
-                   std::vector<const ui::LaidOutNode*>& path) {
-    if (&root == target) return true;
-    path.push_back(&root);
-    for (const ui::LaidOutNode& child : root.children) {
-        if (pathTo(child, target, path)) return true;
-    }
-    path.pop_back();
-    return false;
+inline bool contains(const ui::Rect& outer, const ui::Rect& inner, double e = 1e-9) {
+    return inner.x >= outer.x - e && inner.y >= outer.y - e && inner.maxX() <= outer.maxX() + e &&
+           inner.maxY() <= outer.maxY() + e;
 }
 
-// The nearest node of `type` above `target` under `root`; nullptr when there is none.
-inline const ui::LaidOutNode* enclosing(const ui::LaidOutNode& root, const ui::LaidOutNode* target,
-                                        std::string_view type) {
-    std::vector<const ui::LaidOutNode*> path;
-    if (!pathTo(root, target, path)) return nullptr;
-    for (auto it = path.rbegin(); it != path.rend(); ++it) {
-        if ((*it)->type == type) return *it;
-    }
-    return nullptr;
+// The tile less its margins: where all content must stay.
+inline ui::Rect contentArea(widgetkit::WidgetFamily family, double m = ui::TileLayoutOptions{}.contentMargin) {
+    return ui::Rect{m, m, widgetkit::displaySize(family).width - 2 * m, widgetkit::displaySize(family).height - 2 * m};
 }
 
-// The tile as JSON, for failure messages.
-inline std::string dump(const ui::LaidOutTile& tile) {
-    return ui::toJson(tile).value_or("<no JSON form>");
-}
-inline std::string dump(const ui::LaidOutNode& node) {
-    return ui::toJson(node).value_or("<no JSON form>");
+// Fails for every node of the content that reaches out of `area`.
+inline void expectInside(const ui::LaidOutNode& node, const ui::Rect& area) {
+    EXPECT_TRUE(contains(area, node.frame)) << "a " << node.type << " node overflows the content";
+    for (const ui::LaidOutNode& child : node.children) expectInside(child, area);
 }
 
-inline std::string str(const ui::RGBA& c) {
-    return "{" + std::to_string(c.red) + ", " + std::to_string(c.green) + ", " +
-           std::to_string(c.blue) + ", " + std::to_string(c.alpha) + "}";
+// A text drawn on one line that kept its first and last characters around an ellipsis.
+inline void expectCutInTheMiddle(const ui::LaidOutNode& node) {
+    const ui::LaidOutText& text = textContent(node);
+    ASSERT_EQ(text.lines.size(), 1u);
+    const auto ellipsis = text.lines[0].find("\xE2\x80\xA6");
+    EXPECT_TRUE(text.truncated && ellipsis > 0 && ellipsis != std::string::npos) << text.lines[0];
+    EXPECT_EQ(text.lines[0].back(), text.composed.back()) << text.lines[0];
 }
 
-// Exact colour equality: the colour rule's constants and opacity factors are stored as given.
-inline ::testing::AssertionResult sameColor(const ui::RGBA& actual, const ui::RGBA& expected) {
-    if (actual == expected) return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << str(actual) << " is not " << str(expected);
-}
-
-inline ::testing::AssertionResult sameColor(const ui::Color& actual, const ui::RGBA& expected) {
-    if (actual.kind != ui::Color::Kind::rgb) {
-        return ::testing::AssertionFailure() << "the colour is the accent colour, not an sRGB value";
-    }
-    return sameColor(ui::RGBA{actual.red, actual.green, actual.blue, actual.alpha}, expected);
-}
-
-inline ui::RGBA withAlpha(ui::RGBA c, double alpha) {
-    c.alpha = alpha;
-    return c;
-}
+inline ui::RGBA rgba(const ui::Color& c) { return {c.red, c.green, c.blue, c.alpha}; }
 
 // The colour rule's three colours, written out rather than taken from fullnessColor.
 inline constexpr ui::RGBA kGreen{0.11, 0.69, 0.48, 1};

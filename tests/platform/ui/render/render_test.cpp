@@ -29,7 +29,7 @@ struct Rgba8 { int r = -1, g = -1, b = -1, a = -1; };
 class Drawn {
 public:
     Drawn(const ui::View& view, const TileOptions& options) : scale_(options.scale) {
-        EXPECT_EQ(renderTilePixels(view, options, pixels_), "");
+        EXPECT_TRUE(renderTilePixels(view, options, pixels_).ok());
     }
     int width() const { return pixels_.width; }
     int height() const { return pixels_.height; }
@@ -190,8 +190,8 @@ TEST(Render, PixelsInMemoryAreThoseOfThePng) {
             SCOPED_TRACE(scale);
             const TileOptions options{.size = {364, 170}, .scale = scale, .appearance = scheme};
             TilePixels pixels;
-            ASSERT_EQ(renderTilePixels(view, options, pixels), "");
-            ASSERT_EQ(renderTile(view, options, dir / "tile.png"), "");
+            ASSERT_TRUE(renderTilePixels(view, options, pixels).ok());
+            ASSERT_TRUE(renderTile(view, options, dir / "tile.png").ok());
             cairo_surface_t* png = cairo_image_surface_create_from_png((dir / "tile.png").c_str());
             ASSERT_EQ(cairo_image_surface_get_width(png), pixels.width);
             ASSERT_EQ(cairo_image_surface_get_height(png), pixels.height);
@@ -213,7 +213,7 @@ TEST(Render, FormatsByExtensionInAnyCase) {
                           {"tile.json", "{"}, {"TILE.PNG", "\x89PNG"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file);
-        ASSERT_EQ(renderTile(gauge(0.5), {}, dir / c.file), "");
+        ASSERT_TRUE(renderTile(gauge(0.5), {}, dir / c.file).ok());
         EXPECT_EQ(read(dir / c.file).rfind(c.starts, 0), 0u);
     }
     EXPECT_NE(read(dir / "tile.json").find("\"type\": \"Tile\""), std::string::npos);
@@ -223,7 +223,7 @@ TEST(Render, FormatsByExtensionInAnyCase) {
 TEST(Render, FailuresNameTheProblemLeaveNoFileAndKeepTheOldOne) {
     const brimlet_test::ScratchDir dir;
     const std::string missing = dir / "no/such/folder/tile.png";
-    EXPECT_NE(renderTile(ui::Rectangle(), {}, missing).find(missing), std::string::npos);
+    EXPECT_NE(renderTile(ui::Rectangle(), {}, missing).message().find(missing), std::string::npos);
     const std::string out = dir / "keep.png";
     { std::ofstream(out) << "old"; }
     const std::pair<std::string, TileOptions> failures[] = {
@@ -231,10 +231,10 @@ TEST(Render, FailuresNameTheProblemLeaveNoFileAndKeepTheOldOne) {
         {"keep.png", {.size = {0, 0}}}};
     for (const auto& [file, options] : failures) {
         SCOPED_TRACE(file);
-        EXPECT_NE(renderTile(ui::Rectangle(), options, dir / file), "");
+        EXPECT_FALSE(renderTile(ui::Rectangle(), options, dir / file).ok());
     }
     TilePixels none;
-    EXPECT_NE(renderTilePixels(ui::Rectangle(), {.scale = 0}, none), "");
+    EXPECT_FALSE(renderTilePixels(ui::Rectangle(), {.scale = 0}, none).ok());
     EXPECT_TRUE(none.data.empty());
     EXPECT_EQ(read(out), "old");
     // Nothing else is left in the folder.

@@ -48,23 +48,19 @@ struct Script {
         return timelineOf({entryAt(0)}, TimelineReloadPolicy::never());
     };
     std::atomic<int> timelineCalls{0};
-    std::atomic<int> placeholderCalls{0};
 };
 
 inline WidgetConfiguration fakeWidget(std::shared_ptr<Script> script) {
     WidgetConfiguration::Operations ops;
-    ops.placeholder = [script](const TimelineProviderContext&) {
-        script->placeholderCalls += 1;
+    ops.placeholder = [](const TimelineProviderContext&) { return entryAt(-1); };
+    ops.snapshot = [](const TimelineProviderContext&, const ParameterValue&) {
         return entryAt(-1);
     };
-    ops.snapshot = [](const TimelineProviderContext&, const ParameterValue&) { return entryAt(-1); };
     ops.timeline = [script](const TimelineProviderContext&, const ParameterValue& parameter) {
         script->timelineCalls += 1;
-        std::function<AnyTimeline(const ParameterValue&)> next;
-        {
-            const std::lock_guard lock(script->mutex);
-            next = script->next;
-        }
+        std::unique_lock lock(script->mutex);
+        const auto next = script->next;
+        lock.unlock();
         return next(parameter);
     };
     return WidgetConfiguration(kFakeKind, std::move(ops))

@@ -41,7 +41,7 @@ TEST(PlacedStore, ANewIdIsAboveEveryStoredIdAndNextId) {
         const brimlet_test::ScratchDir dir;
         const PlacedStore store(dir / "placed.json");
         if (!c.file.empty()) {
-            ASSERT_TRUE(foundation::writeFileAtomically(store.path(), c.file).empty());
+            ASSERT_TRUE(foundation::writeFileAtomically(store.path(), c.file).ok());
         }
         std::string id;
         const PlacedWidgets saved = store.update([&](PlacedWidgets& placed) {
@@ -63,7 +63,8 @@ TEST(PlacedStore, AFileItCannotUnderstandIsNamedAndNeverWritten) {
         {"no widgets list", R"({"nextId": 2})"},
         {"a widget that is no object", R"({"nextId": 2, "widgets": [3]})"},
         {"a widget without a family", R"({"nextId": 2, "widgets": [{"id": "1", "kind": "k"}]})"},
-        {"an unknown family", R"({"nextId": 2, "widgets": [{"id": "1", "kind": "k", "family": "huge"}]})"},
+        {"an unknown family",
+         R"({"nextId": 2, "widgets": [{"id": "1", "kind": "k", "family": "huge"}]})"},
         {"an area that is no text",
          R"({"nextId": 2, "widgets": [{"id": "1", "kind": "k", "family": "small", "area": 4}]})"},
     };
@@ -71,7 +72,7 @@ TEST(PlacedStore, AFileItCannotUnderstandIsNamedAndNeverWritten) {
         SCOPED_TRACE(what);
         const brimlet_test::ScratchDir dir;
         const PlacedStore store(dir / "placed.json");
-        ASSERT_TRUE(foundation::writeFileAtomically(store.path(), text).empty());
+        ASSERT_TRUE(foundation::writeFileAtomically(store.path(), text).ok());
         EXPECT_THROW(store.load(), Failure);
         EXPECT_THROW(store.update([](PlacedWidgets&) {}), Failure);
         EXPECT_EQ(foundation::readWholeFile(store.path()), std::optional<std::string>(text));
@@ -80,7 +81,7 @@ TEST(PlacedStore, AFileItCannotUnderstandIsNamedAndNeverWritten) {
     const brimlet_test::ScratchDir dir;
     const PlacedStore store(dir / "placed.json");
     const std::string twice = valid + widget("1") + "," + widget("1") + "]}";
-    ASSERT_TRUE(foundation::writeFileAtomically(store.path(), twice).empty());
+    ASSERT_TRUE(foundation::writeFileAtomically(store.path(), twice).ok());
     try {
         (void)store.load();
         ADD_FAILURE() << "a store holding one id twice was accepted";

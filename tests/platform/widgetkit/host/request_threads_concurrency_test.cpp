@@ -28,32 +28,29 @@ struct Owner {
         woken.notify_all();
     });
 
-    // Waits up to `timeout` for `count` answers in all.
+    // Waits up to `timeout` for `count` answers in all; a wake-up seen before a take is one that
+    // brought nothing new.
     std::vector<AnswerInbox::Answer> collect(std::size_t count, std::chrono::milliseconds timeout) {
         std::vector<AnswerInbox::Answer> all;
         const auto deadline = std::chrono::steady_clock::now() + timeout;
-        while (all.size() < count) {
+        for (std::unique_lock lock(mutex);;) {
+            const int seen = wakes;
+            lock.unlock();
             for (auto& a : inbox->take()) all.push_back(std::move(a));
-            if (all.size() >= count) break;
-            std::unique_lock lock(mutex);
-            if (woken.wait_until(lock, deadline) == std::cv_status::timeout) break;
+            lock.lock();
+            const auto woke = [&] { return wakes != seen; };
+            if (all.size() >= count || !woken.wait_until(lock, deadline, woke)) return all;
         }
-        for (auto& a : inbox->take()) all.push_back(std::move(a));
-        return all;
     }
 };
 
 TEST(RequestThreads, BlockedProviderLeavesTheTileAndStartsNoSecondRequest) {
     auto script = std::make_shared<Script>();
     std::promise<void> release;
-    std::shared_future<void> released = release.get_future().share();
-    {
-        const std::lock_guard lock(script->mutex);
-        script->next = [released](const ParameterValue& p) {
-            if (p.entityId == std::optional<std::string>("dead")) released.wait();
-            return timelineOf({entryAt(5)}, TimelineReloadPolicy::never());
-        };
-    }
+    script->next = [released = release.get_future().share()](const ParameterValue& p) {
+        if (p.entityId == std::optional<std::string>("dead")) released.wait();
+        return timelineOf({entryAt(5)}, TimelineReloadPolicy::never());
+    };
     const TupleWidget widgets{fakeWidget(script)};
     PlacedTimelines model(widgets);
     Owner owner;
@@ -76,9 +73,7 @@ TEST(RequestThreads, BlockedProviderLeavesTheTileAndStartsNoSecondRequest) {
         ASSERT_EQ(tickets.size(), 1u);
         EXPECT_EQ(tickets[0].id, "live");
         startRequest(std::move(tickets[0]), owner.inbox);
-        for (auto& a : owner.collect(1, 5s)) {
-            model.finish(a.id, a.generation, std::move(a.timeline), at(3 + i));
-        }
+        for (auto& a : owner.collect(1, 5s)) model.finish(a.id, a.generation, a.timeline, at(4));
     }
     EXPECT_EQ(script->timelineCalls, 2 + 5);
 

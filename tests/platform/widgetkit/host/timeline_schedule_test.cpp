@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <limits>
 
 #include "tests/platform/widgetkit/host/fake_widget.h"
@@ -24,8 +23,7 @@ TEST(ShowingEntry, LatestNotAfterNowAndTheFirstBeforeItsDate) {
         std::optional<double> next;
     };
     const Case kTestCases[] = {
-        {50, 0, 200},   {100, 0, 200},  {199.999, 0, 200},      {200, 2, 300},
-        {299, 2, 300},  {300, 3, std::nullopt}, {1e9, 3, std::nullopt},
+        {50, 0, 200}, {100, 0, 200}, {199.999, 0, 200}, {200, 2, 300}, {300, 3, std::nullopt},
     };
     for (const auto& c : kTestCases) {
         SCOPED_TRACE(c.now);
