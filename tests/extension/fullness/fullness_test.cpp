@@ -33,7 +33,8 @@ constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max();
 constexpr std::int64_t kMin = std::numeric_limits<std::int64_t>::min();
 
 // The fixed placeholder values, written out rather than taken from VolumeSample::placeholder().
-const VolumeSample kPlaceholder{0.62, 620'000'000'000, 380'000'000'000, 1'000'000'000'000, "Macintosh HD"};
+const VolumeSample kPlaceholder{0.62, 620'000'000'000, 380'000'000'000, 1'000'000'000'000,
+                                "Macintosh HD"};
 
 // A sample's fields, for comparing and printing; the fraction must be exactly the expected double.
 auto fields(const VolumeSample& s) {
@@ -43,27 +44,28 @@ auto fields(const VolumeSample& s) {
 TEST(ProbeVolume, OneQueryOfTheHomeAndArithmeticThatNeverWrapsOrDividesByZero) {
     const brimlet_test::ScopedEnv home("HOME", "/srv/some/home");
     constexpr auto none = std::nullopt;
+    using F = VolumeFigures;
     struct Case {
         const char* what;
         std::optional<VolumeFigures> figures;  // nullopt: the query fails
         VolumeSample expected;
     };
     const Case cases[] = {
-        {"query fails", std::nullopt, kPlaceholder},
-        {"total absent", VolumeFigures{std::nullopt, 200, 100, "Data"}, kPlaceholder},
-        {"total 0", VolumeFigures{0, 0, 0, "Data"}, kPlaceholder},
-        {"total 1, no available figure", VolumeFigures{1, none, none, "Data"}, {1.0, 1, 0, 1, "Data"}},
-        {"important usage preferred", VolumeFigures{1000, 900, 250, "Data"}, {0.75, 750, 250, 1000, "Data"}},
-        {"important usage 0 is present", VolumeFigures{1000, 900, 0, "Data"}, {1.0, 1000, 0, 1000, "Data"}},
-        {"plain available", VolumeFigures{1000, 200, std::nullopt, "Data"}, {0.8, 800, 200, 1000, "Data"}},
-        {"free above total: used 0", VolumeFigures{1000, 5000, none, "Data"}, {0.0, 0, 5000, 1000, "Data"}},
-        {"name absent", VolumeFigures{1000, 250, std::nullopt, std::nullopt}, {0.75, 750, 250, 1000, "Disk"}},
-        {"name empty stays empty", VolumeFigures{1000, 250, std::nullopt, ""}, {0.75, 750, 250, 1000, ""}},
+        {"query fails", none, kPlaceholder},
+        {"total absent", F{none, 200, 100, "Data"}, kPlaceholder},
+        {"total 0", F{0, 0, 0, "Data"}, kPlaceholder},
+        {"total 1, no available figure", F{1, none, none, "Data"}, {1.0, 1, 0, 1, "Data"}},
+        {"important usage preferred", F{1000, 900, 250, "Data"}, {0.75, 750, 250, 1000, "Data"}},
+        {"important usage 0 is present", F{1000, 900, 0, "Data"}, {1.0, 1000, 0, 1000, "Data"}},
+        {"plain available", F{1000, 200, none, "Data"}, {0.8, 800, 200, 1000, "Data"}},
+        {"free above total: used 0", F{1000, 5000, none, "Data"}, {0.0, 0, 5000, 1000, "Data"}},
+        {"name absent", F{1000, 250, none, none}, {0.75, 750, 250, 1000, "Disk"}},
+        {"name empty stays empty", F{1000, 250, none, ""}, {0.75, 750, 250, 1000, ""}},
         // Overflow hardening: total − free saturates rather than wrapping.
-        {"negative free", VolumeFigures{1000, -1, std::nullopt, "Data"}, {1.0, 1001, -1, 1000, "Data"}},
-        {"negative free, top total", VolumeFigures{kMax, -1, none, "Data"}, {1.0, kMax, -1, kMax, "Data"}},
-        {"INT64_MIN free", VolumeFigures{1000, kMin, std::nullopt, "Data"}, {1.0, kMax, kMin, 1000, "Data"}},
-        {"INT64_MIN important usage", VolumeFigures{1, 0, kMin, "Data"}, {1.0, kMax, kMin, 1, "Data"}},
+        {"negative free", F{1000, -1, none, "Data"}, {1.0, 1001, -1, 1000, "Data"}},
+        {"negative free, top total", F{kMax, -1, none, "Data"}, {1.0, kMax, -1, kMax, "Data"}},
+        {"INT64_MIN free", F{1000, kMin, none, "Data"}, {1.0, kMax, kMin, 1000, "Data"}},
+        {"INT64_MIN important usage", F{1, 0, kMin, "Data"}, {1.0, kMax, kMin, 1, "Data"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -109,8 +111,8 @@ TEST(LiveProbe, AgreesWithStatvfsOfTheHomeDirectory) {
     EXPECT_GE(sample.free, std::min(before.second, after.second));
     EXPECT_LE(sample.free, std::max(before.second, after.second));
     EXPECT_EQ(sample.used, std::max<std::int64_t>(sample.total - sample.free, 0));
-    EXPECT_EQ(sample.usedFraction,
-              std::clamp(static_cast<double>(sample.used) / static_cast<double>(sample.total), 0.0, 1.0));
+    EXPECT_EQ(sample.usedFraction, std::clamp(static_cast<double>(sample.used) /
+                                                  static_cast<double>(sample.total), 0.0, 1.0));
 
     // A label, the last component of a mount point other than "/", or "Disk": never empty.
     EXPECT_FALSE(sample.volumeName.empty());
@@ -147,62 +149,44 @@ private:
     }};
 };
 
-TEST_F(ProviderTest, TimelineIsOneProbedEntryNowAndAReloadThirtyMinutesLater) {
-    struct Case {
-        const char* what;
-        double now;
-        bool isPreview;
-        bool probeFails;
-    };
-    const Case cases[] = {
-        {"desktop", kTenOClock.secondsSinceReferenceDate, false, false},
-        {"gallery: probes too", kTenOClock.secondsSinceReferenceDate, true, false},
-        {"failed probe: the placeholder", kTenOClock.secondsSinceReferenceDate, false, true},
+// Every timeline and every desktop snapshot measures again (no cache); the gallery's snapshot
+// and the placeholder never measure.
+TEST_F(ProviderTest, TimelinesAndDesktopSnapshotsProbeEveryTimeTheRestShowThePlaceholder) {
+    const std::tuple<const char*, double, bool, bool> cases[] = {
+        {"desktop", 0, false, false},
+        {"gallery: probes too", 0, true, false},
+        {"failed probe: the placeholder", 0, false, true},
         {"non-finite now: reloads at now", HUGE_VAL, false, false},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        now_ = Date{c.now};
+    for (const auto& [what, offset, isPreview, probeFails] : cases) {
+        SCOPED_TRACE(what);
+        now_ = Date{kTenOClock.secondsSinceReferenceDate + offset};
         figures_ = VolumeFigures{1000, 200, std::nullopt, "Data"};
-        if (c.probeFails) figures_.reset();
-        const int probesBefore = probes_;
+        if (probeFails) figures_.reset();
+        const int before = probes_;
         const auto t = onlyDelivery<Timeline<DiskEntry>>(
-            [&](auto done) { provider_.getTimeline(TimelineProviderContext{c.isPreview}, done); });
-        EXPECT_EQ(probes_, probesBefore + 1);
+            [&](auto done) { provider_.getTimeline(TimelineProviderContext{isPreview}, done); });
+        EXPECT_EQ(probes_, before + 1);
         ASSERT_EQ(t.entries.size(), 1u);
         EXPECT_EQ(t.entries[0].date, now_);
-        EXPECT_EQ(fields(t.entries[0].sample), fields(c.probeFails ? kPlaceholder : kLive));
+        EXPECT_EQ(fields(t.entries[0].sample), fields(probeFails ? kPlaceholder : kLive));
         ASSERT_EQ(t.policy.kind(), TimelineReloadPolicy::Kind::after);
-        EXPECT_EQ(t.policy.date().secondsSinceReferenceDate, c.now + 1800);
-    }
-}
-
-TEST_F(ProviderTest, OnlyADesktopSnapshotProbesAndItProbesEveryTime) {
-    for (const bool isPreview : {false, true}) {
-        const DiskEntry entry = provider_.placeholder(TimelineProviderContext{isPreview});
-        EXPECT_EQ(entry.date, kTenOClock);
-        EXPECT_EQ(fields(entry.sample), fields(kPlaceholder));
-    }
-    const TimelineProviderContext inTheGallery{true};
-    const auto gallery =
-        onlyDelivery<DiskEntry>([&](auto done) { provider_.getSnapshot(inTheGallery, done); });
-    EXPECT_EQ(gallery.date, kTenOClock);
-    EXPECT_EQ(fields(gallery.sample), fields(kPlaceholder));
-    EXPECT_EQ(probes_, 0);
-    // Outside the gallery every snapshot measures again: no cache.
-    for (int i = 1; i <= 2; ++i) {
-        const auto entry = onlyDelivery<DiskEntry>([&](auto done) { provider_.getSnapshot({}, done); });
-        EXPECT_EQ(entry.date, kTenOClock);
-        EXPECT_EQ(fields(entry.sample), fields(kLive));
-        EXPECT_EQ(probes_, i);
+        EXPECT_EQ(t.policy.date().secondsSinceReferenceDate, now_.secondsSinceReferenceDate + 1800);
+        const auto snapshot = onlyDelivery<DiskEntry>(
+            [&](auto done) { provider_.getSnapshot(TimelineProviderContext{isPreview}, done); });
+        const auto placeholder = provider_.placeholder(TimelineProviderContext{isPreview});
+        EXPECT_EQ(probes_, before + (isPreview ? 1 : 2));
+        EXPECT_EQ(std::tuple(snapshot.date, placeholder.date), std::tuple(now_, now_));
+        EXPECT_EQ(fields(snapshot.sample), fields(isPreview || probeFails ? kPlaceholder : kLive));
+        EXPECT_EQ(fields(placeholder.sample), fields(kPlaceholder));
     }
 }
 
 TEST(DiskEntryJson, WritesTheDateAndEveryField) {
     foundation::JsonWriter json;
     writeEntryJson(json, DiskEntry{Date{0}, VolumeSample{0.75, 750, 250, 1000, "Data \"A\""}});
-    EXPECT_EQ(json.result(), R"({"date":"2001-01-01T00:00:00.000Z","sample":{"usedFraction":0.75,"used":750,)"
-                             R"("free":250,"total":1000,"volumeName":"Data \"A\""}})");
+    EXPECT_EQ(json.result(), R"({"date":"2001-01-01T00:00:00.000Z","sample":{"usedFraction":0.75,)"
+                             R"("used":750,"free":250,"total":1000,"volumeName":"Data \"A\""}})");
 }
 
 }  // namespace

@@ -48,8 +48,9 @@ TEST(SharedSnapshotConcurrency, ReadersAndQueriesSeeWholeSnapshotsWhileTheFileIs
     std::atomic<int> failures{0};
     std::vector<std::jthread> threads;
     threads.emplace_back([&] {
-        for (int i = 0; i < 60; ++i) {
-            if (!foundation::writeFileAtomically(container.snapshotPath(), i % 2 ? a : b).ok()) ++failures;
+        for (int i = 0; i < 30; ++i) {
+            const auto& next = i % 2 ? a : b;
+            if (!foundation::writeFileAtomically(container.snapshotPath(), next).ok()) ++failures;
         }
         writing = false;
     });

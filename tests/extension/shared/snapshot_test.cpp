@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cctype>
 #include <chrono>
 #include <cmath>
 #include <filesystem>
@@ -39,8 +38,12 @@ constexpr auto kMin = std::numeric_limits<std::int64_t>::min();
 const std::string kBom = "\xEF\xBB\xBF";
 
 // Doc() with one member's value replaced, or with one more member appended.
-std::string with(const std::string& name, std::string json) { return Doc().set(name, std::move(json)).str(); }
-std::string plus(const std::string& name, std::string json) { return Doc().add(name, std::move(json)).str(); }
+std::string with(const std::string& name, std::string json) {
+    return Doc().set(name, std::move(json)).str();
+}
+std::string plus(const std::string& name, std::string json) {
+    return Doc().add(name, std::move(json)).str();
+}
 std::string nested(std::size_t depth) { return std::string(depth, '[') + std::string(depth, ']'); }
 
 // A document that fails to decode, or decodes to what Doc() holds changed by `edit`.
@@ -57,89 +60,72 @@ void expectRows(const std::vector<Row>& rows) {
         const auto decoded = S::decode(r.json);
         ASSERT_EQ(decoded.has_value(), r.decodes);
         if (!decoded) continue;
-        S expected{foundation::Date{0}, "Macintosh HD", 0.6, 556000000000, 370000000000, 926000000000,
-                   {{"node_modules", 48000000000}}, {{"Media", 42000000000}}, std::nullopt, std::nullopt};
+        S expected{foundation::Date{0}, "Macintosh HD", 0.6, 556000000000, 370000000000,
+                   926000000000, {{"node_modules", 48000000000}}, {{"Media", 42000000000}}, {}, {}};
         if (r.edit) r.edit(expected);
         EXPECT_TRUE(sameSnapshot(*decoded, expected));
     }
 }
 
-TEST(DiskSnapshotDecode, RequiredMembersAreExactlyNamedAndNeverNull) {
+TEST(DiskSnapshotDecode, RequiredMembersAreNeverMissingOrNull) {
     std::vector<Row> rows;
-    for (const std::string name :
-         {"generatedAt", "volumeName", "usedFraction", "used", "free", "total", "topFolders", "topKinds"}) {
-        const std::string otherCase = static_cast<char>(std::toupper(name[0])) + name.substr(1);
+    for (const std::string name : {"generatedAt", "volumeName", "usedFraction", "used", "free",
+                                   "total", "topFolders", "topKinds"}) {
         rows.push_back({"missing", Doc().remove(name).str(), false});
         rows.push_back({"null", with(name, "null"), false});
-        rows.push_back({"letter case differs", Doc().remove(name).add(otherCase, "0").str(), false});
     }
     expectRows(rows);
 }
 
 TEST(DiskSnapshotDecode, OptionalMembersAreasItemsAndDuplicates) {
-    const std::string area = R"({"name":"w","total":1,"topFolders":[],"topKinds":[]})";
+    const auto area = [](const std::string& inner) { return with("areas", "[{" + inner + "}]"); };
+    const std::string lists = R"("topFolders":[],"topKinds":[])";
     expectRows({
         {"areas null: absent", with("areas", "null"), true},
         {"rootName null: absent", with("rootName", "null"), true},
         {"areas empty: present", with("areas", "[]"), true, [](S& s) { s.areas.emplace(); }},
         {"rootName empty: present", with("rootName", R"("")"), true, [](S& s) { s.rootName = ""; }},
-        {"one area", with("areas", "[" + brimlet_test::areaJson(R"("work")") + "]"), true, [](S& s) {
-             s.areas = Areas{{"work", 22000000000, {{"larrow", 9000000000}}, {{"Binaries", 12000000000}}}};
+        {"one area", with("areas", "[" + brimlet_test::areaJson(R"("work")") + "]"), true,
+         [](S& s) {
+             s.areas = Areas{{"work", 22000000000, {{"larrow", 9000000000}},
+                              {{"Binaries", 12000000000}}}};
          }},
-        {"unknown member in an area", with("areas", "[" + area.substr(0, area.size() - 1) + R"(,"id":7}])"),
-         true, [](S& s) { s.areas = Areas{{"w", 1, {}, {}}}; }},
-        {"areas an object", with("areas", area), false},
         {"areas holding null", with("areas", "[null]"), false},
         {"rootName false", with("rootName", "false"), false},
-        {"area without name", with("areas", R"([{"total":1,"topFolders":[],"topKinds":[]}])"), false},
-        {"area without total", with("areas", R"([{"name":"w","topFolders":[],"topKinds":[]}])"), false},
-        {"area without topFolders", with("areas", R"([{"name":"w","total":1,"topKinds":[]}])"), false},
-        {"area without topKinds", with("areas", R"([{"name":"w","total":1,"topFolders":[]}])"), false},
-        {"area total 2.5", with("areas", R"([{"name":"w","total":2.5,"topFolders":[],"topKinds":[]}])"),
-         false},
+        {"area without name", area(R"("total":1,)" + lists), false},
+        {"area without total", area(R"("name":"w",)" + lists), false},
+        {"area without topFolders", area(R"("name":"w","total":1,"topKinds":[])"), false},
+        {"area without topKinds", area(R"("name":"w","total":1,"topFolders":[])"), false},
+        {"area total 2.5", area(R"("name":"w","total":2.5,)" + lists), false},
         {"item without size", with("topFolders", R"([{"name":"a"}])"), false},
         {"item without name", with("topKinds", R"([{"size":1}])"), false},
-        {"item name a number", with("topFolders", R"([{"name":1,"size":1}])"), false},
         {"item an array", with("topFolders", R"([["a",1]])"), false},
         {"second item bad", with("topFolders", R"([{"name":"a","size":1},{"name":"b"}])"), false},
-        {"bad item in an area",
-         with("areas", R"([{"name":"w","total":1,"topFolders":[{"name":"a"}],"topKinds":[]}])"), false},
         {"topFolders an object", with("topFolders", R"({"name":"a","size":1})"), false},
         {"empty lists", Doc().set("topFolders", "[]").set("topKinds", "[]").str(), true,
          [](S& s) { s.topFolders.clear(); s.topKinds.clear(); }},
-        {"lists keep file order", with("topKinds", R"([{"name":"z","size":1},{"name":"a","size":9e0}])"),
+        {"file order kept", with("topKinds", R"([{"name":"z","size":1},{"name":"a","size":9}])"),
          true, [](S& s) { s.topKinds = {{"z", 1}, {"a", 9}}; }},
-        {"unknown members ignored",
-         Doc().add("x", R"({"v":[1,{"x":null}]})")
-             .set("topKinds", R"([{"name":"Media","size":42000000000,"x":[true]}])")
-             .str(),
-         true},
+        {"unknown members ignored", Doc().add("x", R"({"v":[1,{"x":null}]})")
+             .set("topKinds", R"([{"name":"Media","size":42000000000,"x":[true]}])").str(), true},
         {"duplicate: the first wins", plus("used", "2"), true},
-        {"duplicate: a mistyped second is ignored", plus("used", R"("x")"), true},
-        {"duplicate: a mistyped first loses the document", Doc().prepend("used", R"("x")").str(), false},
+        {"duplicate: a mistyped first loses the document", Doc().prepend("used", R"("x")").str(),
+         false},
         {"duplicate: a null first makes an optional absent",
          Doc().add("rootName", "null").add("rootName", R"("code")").str(), true},
-        {"member order is free", Doc().remove("generatedAt").add("generatedAt", "725846400.125").str(), true,
-         [](S& s) { s.generatedAt = foundation::Date{725846400.125}; }},
+        {"member order is free", Doc().remove("generatedAt").add("generatedAt", "7.5").str(), true,
+         [](S& s) { s.generatedAt = foundation::Date{7.5}; }},
         {"fraction outside 0...1 kept", with("usedFraction", "-2.5e0"), true,
          [](S& s) { s.usedFraction = -2.5; }},
-        {"fraction as large as a double gets", with("usedFraction", "1e308"), true,
-         [](S& s) { s.usedFraction = 1e308; }},
-        {"fraction beyond a double", with("usedFraction", "-1e400"), false},
         {"fraction as a string", with("usedFraction", R"("0.6")"), false},
-        {"escaped member name matches", Doc().remove("used").add(R"(\u0075sed)", "3").str(), true,
-         [](S& s) { s.used = 3; }},
-        {"member name with a NUL after it", Doc().remove("used").add(R"(used\u0000)", "3").str(), false},
     });
 }
 
+// Byte counts take the reader's whole-number rule, whose bounds foundation's tests hold.
 TEST(DiskSnapshotDecode, ByteCountsAreWholeNumbersInSixtyFourBits) {
     const std::pair<std::string, std::optional<std::int64_t>> cases[] = {
-        {"-1", -1}, {"-0", 0}, {"1.0", 1}, {"1E+3", 1000}, {"1e18", 1000000000000000000},
-        {"9223372036854775807", kMax}, {"-9223372036854775808", kMin}, {"-9.223372036854775808e18", kMin},
-        {"1.5", {}}, {"1e-1", {}}, {"9223372036854775808", {}}, {"9.223372036854775808e18", {}},
-        {"-9223372036854775809", {}}, {"18446744073709551615", {}}, {"123456789012345678901234567890", {}},
-        {"1e19", {}}, {R"("1")", {}}, {"true", {}}, {"01", {}}, {"+1", {}}, {"0x10", {}},
+        {"-1", -1}, {"1.0", 1}, {"9223372036854775807", kMax}, {"-9223372036854775808", kMin},
+        {"1.5", {}}, {"9223372036854775808", {}}, {R"("1")", {}}, {"true", {}},
     };
     for (const auto& [text, expected] : cases) {
         SCOPED_TRACE(text);
@@ -148,24 +134,14 @@ TEST(DiskSnapshotDecode, ByteCountsAreWholeNumbersInSixtyFourBits) {
     }
 }
 
-// Each text between quotes as a value, as an unknown member's value and as a member's name: the
-// text rules hold anywhere in the document.
+// Names and values keep every character they decode to; a text the reader rejects loses the
+// document wherever it stands.
 TEST(DiskSnapshotDecode, TextIsKeptWholeAndStrictlyValidated) {
     const std::pair<std::string, std::optional<std::string>> cases[] = {
         {R"(Mac\u0000HD)", std::string("Mac\0HD", 6)},
-        {R"(a\"b\\c\/d\n\t)", "a\"b\\c/d\n\t"},
-        {R"(\ud83d\udcbe disk)", "\xF0\x9F\x92\xBE disk"},
+        {R"(\ud83d\udcbe \"\n)", "\xF0\x9F\x92\xBE \"\n"},
         {"cafe\xCC\x81", "cafe\xCC\x81"},  // decomposed, kept as written
-        {"", ""},
-        {"a\x7F", "a\x7F"},
-        // Invalid UTF-8: a stray byte, a broken pair, overlong, an encoded surrogate, cut short.
-        {"\xFF", {}}, {"\xC3\x28", {}}, {"\xC0\xAF", {}}, {"\xED\xA0\x80", {}}, {"\xE2\x82", {}},
-        // Lone or misordered surrogate escapes.
-        {R"(\ud800)", {}}, {R"(\udc00)", {}}, {R"(\ud800a)", {}}, {R"(\ud800\ud800)", {}},
-        {R"(\udc00\ud800)", {}},
-        // Unescaped control characters, a raw NUL, bad escapes.
-        {"a\x01", {}}, {"a\tb", {}}, {"a\nb", {}}, {std::string("a\0b", 3), {}},
-        {R"(\x41)", {}}, {R"(\u12)", {}},
+        {"", ""}, {"\xC0\xAF", {}}, {R"(\ud800)", {}}, {"a\x01", {}},
     };
     for (const auto& [text, expected] : cases) {
         SCOPED_TRACE(::testing::PrintToString(text));
@@ -176,32 +152,26 @@ TEST(DiskSnapshotDecode, TextIsKeptWholeAndStrictlyValidated) {
     }
 }
 
+// The reader's framing rules (foundation's tests) hold for a whole snapshot document.
 TEST(DiskSnapshotDecode, OneDocumentWithNothingAround) {
     const std::string valid = Doc().str();
     expectRows({
         {"empty", "", false},
-        {"whitespace around", "\n " + valid + " \n\t", true},
-        {"leading BOM", kBom + valid, true},
-        {"two BOMs", kBom + kBom + valid, false},
-        {"BOM after whitespace", " " + kBom + valid, false},
-        {"trailing garbage", valid + "x", false},
+        {"whitespace and a BOM before", kBom + valid + " \n", true},
         {"a second document", valid + valid, false},
-        {"comment after", valid + "// note", false},
         {"NUL after the document", valid + std::string(1, '\0'), false},
-        {"NUL after trailing whitespace", valid + "\n" + std::string(1, '\0'), false},
         // The top-level object is level 1, so 511 nested arrays reach the limit of 512.
         {"depth 512", plus("x", nested(511)), true},
-        {"depth 513", plus("x", nested(512)), false},
-        {"depth 601 in an item", with("topFolders", R"([{"name":"a","size":1,"x":)" + nested(600) + "}]"),
-         false},
-        {"100000 arrays", plus("x", nested(100000)), false},
+        {"past depth 512 in an item",
+         with("topFolders", R"([{"name":"a","size":1,"x":)" + nested(511) + "}]"), false},
     });
 }
 
 TEST(DiskSnapshotEncode, RequiredMembersInOrderOptionalOnesOnlyWhenPresentNothingWithoutJsonForm) {
     S s{foundation::Date{12.5}, "Disk", 0.25, 1, 2, 3, {{"a", 4}}, {}, std::nullopt, std::nullopt};
-    const std::string required = R"({"generatedAt":12.5,"volumeName":"Disk","usedFraction":0.25,"used":1,)"
-                                 R"("free":2,"total":3,"topFolders":[{"name":"a","size":4}],"topKinds":[])";
+    const std::string required =
+        R"({"generatedAt":12.5,"volumeName":"Disk","usedFraction":0.25,"used":1,"free":2,)"
+        R"("total":3,"topFolders":[{"name":"a","size":4}],"topKinds":[])";
     EXPECT_EQ(s.encode(), required + "}");
     s.areas = Areas{{"w", 5, {}, {{"k", 6}}}};
     s.rootName = "";
@@ -231,7 +201,7 @@ TEST(DiskSnapshotRoundTrip, DecodedDocumentsAndThePreviewEncodeToEqualValues) {
     expectRoundTrip(S::preview());
     for (const std::string& json : {
              brimlet_test::exampleDocument(),
-             Doc().set("areas", "[]").set("rootName", R"("")").add("unknown", R"([1,{"y":null}])").str(),
+             Doc().set("areas", "[]").set("rootName", R"("")").add("u", R"([1,{"y":null}])").str(),
              Doc().set("used", "-9223372036854775808").set("free", "9223372036854775807")
                  .set("usedFraction", "5e-324").set("generatedAt", "-1.7976931348623157e308").str(),
              Doc().set("volumeName", R"("a\u0000b\"\\\u001f\u00e9\ud83d\ude00")")
@@ -271,9 +241,11 @@ std::optional<DiskSnapshot> readGuarded(const SharedContainer& container) {
 TEST(SharedSnapshotRead, NoContainerNoFileAndFaultyFilesYieldNothing) {
     const std::string valid = Doc().str();
     using Arrange = std::function<void(const SharedContainer&)>;
-    const auto bytes = [](std::string b) { return Arrange([b](const SharedContainer& c) { c.write(b); }); };
+    const auto bytes = [](std::string b) {
+        return Arrange([b](const SharedContainer& c) { c.write(b); });
+    };
     const std::pair<const char*, Arrange> cases[] = {
-        {"no container folder", [](const SharedContainer& c) { std::filesystem::remove_all(c.container()); }},
+        {"no container folder", [](const SharedContainer& c) { fs::remove_all(c.container()); }},
         {"no file", [](const SharedContainer&) {}},
         {"empty file", bytes("")},
         {"cut in the middle of a string", bytes(valid.substr(0, valid.find("Macintosh") + 3))},
@@ -300,8 +272,8 @@ TEST(SharedSnapshotRead, EveryCallReadsTheFileAsItIsThroughASymbolicLink) {
     ASSERT_TRUE(foundation::writeFileAtomically(target, documentOfSize(kFourMiB)).ok());
     const auto largest = SharedSnapshot::read();
     ASSERT_TRUE(largest.has_value());
-    EXPECT_TRUE(brimlet_test::sameSnapshot(*largest, *DiskSnapshot::decode(Doc().str())));
-    ASSERT_TRUE(foundation::writeFileAtomically(target, Doc().set("volumeName", R"("new")").str()).ok());
+    EXPECT_TRUE(sameSnapshot(*largest, *DiskSnapshot::decode(Doc().str())));
+    ASSERT_TRUE(foundation::writeFileAtomically(target, with("volumeName", R"("new")")).ok());
     const auto replaced = SharedSnapshot::read();
     ASSERT_TRUE(replaced.has_value());
     EXPECT_EQ(replaced->volumeName, "new");

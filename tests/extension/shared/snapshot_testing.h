@@ -1,5 +1,5 @@
 #pragma once
-// Test-side tools for snapshots: printers, a field-by-field comparison, a builder for documents
+// Test-side tools for snapshots: a printer, a field-by-field comparison, a builder for documents
 // and a scratch shared container that SharedSnapshot::read() looks into.
 
 #include <gtest/gtest.h>
@@ -24,20 +24,11 @@ inline void PrintTo(const DiskSnapshot::Item& item, std::ostream* os) {
     *os << "{" << ::testing::PrintToString(item.name) << ", " << item.size << "}";
 }
 
-inline void PrintTo(const DiskSnapshot::Area& area, std::ostream* os) {
-    *os << "{" << ::testing::PrintToString(area.name) << ", total " << area.total << ", folders "
-        << ::testing::PrintToString(area.topFolders) << ", kinds "
-        << ::testing::PrintToString(area.topKinds) << "}";
-}
-
+// As its compact JSON; a snapshot without a JSON form (a name that is not UTF-8, a non-finite
+// number) says so and shows its volume name.
 inline void PrintTo(const DiskSnapshot& s, std::ostream* os) {
-    *os << "{generatedAt " << s.generatedAt.secondsSinceReferenceDate << ", volumeName "
-        << ::testing::PrintToString(s.volumeName) << ", usedFraction " << s.usedFraction
-        << ", used " << s.used << ", free " << s.free << ", total " << s.total << ", topFolders "
-        << ::testing::PrintToString(s.topFolders) << ", topKinds "
-        << ::testing::PrintToString(s.topKinds) << ", areas "
-        << ::testing::PrintToString(s.areas) << ", rootName "
-        << ::testing::PrintToString(s.rootName) << "}";
+    *os << s.encode().value_or("(no JSON form) volumeName " +
+                               ::testing::PrintToString(s.volumeName));
 }
 
 }  // namespace brimlet
@@ -53,14 +44,6 @@ inline bool sameItems(const std::vector<DiskSnapshot::Item>& a,
     });
 }
 
-inline bool sameAreas(const std::vector<DiskSnapshot::Area>& a,
-                      const std::vector<DiskSnapshot::Area>& b) {
-    return std::ranges::equal(a, b, [](const auto& x, const auto& y) {
-        return x.name == y.name && x.total == y.total && sameItems(x.topFolders, y.topFolders) &&
-               sameItems(x.topKinds, y.topKinds);
-    });
-}
-
 // Field-by-field equality; doubles compare exactly (a stored instant must round-trip exactly).
 inline ::testing::AssertionResult sameSnapshot(const DiskSnapshot& a, const DiskSnapshot& b) {
     const bool same =
@@ -68,7 +51,10 @@ inline ::testing::AssertionResult sameSnapshot(const DiskSnapshot& a, const Disk
         a.usedFraction == b.usedFraction && a.used == b.used && a.free == b.free &&
         a.total == b.total && sameItems(a.topFolders, b.topFolders) &&
         sameItems(a.topKinds, b.topKinds) && a.areas.has_value() == b.areas.has_value() &&
-        (!a.areas || sameAreas(*a.areas, *b.areas)) && a.rootName == b.rootName;
+        (!a.areas || std::ranges::equal(*a.areas, *b.areas, [](const auto& x, const auto& y) {
+            return x.name == y.name && x.total == y.total &&
+                   sameItems(x.topFolders, y.topFolders) && sameItems(x.topKinds, y.topKinds);
+        })) && a.rootName == b.rootName;
     if (same) return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << "\n  " << ::testing::PrintToString(a)
                                          << "\ndiffers from\n  " << ::testing::PrintToString(b);
