@@ -56,7 +56,7 @@ run: programs
 	  ./build/brimlet-desk; \
 	fi
 
-test: test-default test-asan test-tsan
+test: format-check test-default test-asan test-tsan
 
 # Our C++ sources: every tracked .cpp and .h.
 SOURCES = $(shell git ls-files '*.cpp' '*.h' 2>/dev/null)

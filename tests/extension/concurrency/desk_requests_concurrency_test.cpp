@@ -36,11 +36,13 @@ TEST(DeskRequests, HangingVolumeQueryHoldsOnlyItsOwnTile) {
     });
     foundation::testing::ScopedContainerRoot noContainer("");
 
-    const widgetkit::TupleWidget widgets = BrimletWidgetBundle{}.body();  // the model holds a reference
+    const widgetkit::TupleWidget widgets =
+        BrimletWidgetBundle{}.body();  // the model holds a reference
     PlacedTimelines model(widgets);
     const std::string kinds(kBundleIdentifier);
-    model.follow({PlacedWidget{"1", kinds + ".fullness", widgetkit::WidgetFamily::systemSmall, {}},
-                  PlacedWidget{"2", kinds + ".breakdown", widgetkit::WidgetFamily::systemMedium, {}}});
+    model.follow(
+        {PlacedWidget{"1", kinds + ".fullness", widgetkit::WidgetFamily::systemSmall, {}},
+         PlacedWidget{"2", kinds + ".breakdown", widgetkit::WidgetFamily::systemMedium, {}}});
     std::mutex mutex;
     std::condition_variable woken;
     auto inbox = std::make_shared<AnswerInbox>([&] {
@@ -77,7 +79,8 @@ TEST(DeskRequests, HangingVolumeQueryHoldsOnlyItsOwnTile) {
     answers = collect();
     ASSERT_EQ(answers.size(), 1u);
     EXPECT_EQ(answers[0].id, "1");
-    EXPECT_TRUE(model.finish(answers[0].id, answers[0].generation, std::move(answers[0].timeline), at(2)));
+    EXPECT_TRUE(
+        model.finish(answers[0].id, answers[0].generation, std::move(answers[0].timeline), at(2)));
     const auto reading = widgetkit::host::spaceReading(*model.shown("1", at(2)).entry);
     ASSERT_TRUE(reading);
     EXPECT_EQ(reading->free, 5 * kGiB);

@@ -8,9 +8,9 @@
 #include <cstdint>
 #include <limits>
 #include <optional>
+#include <string>
 #include <tuple>
 #include <utility>
-#include <string>
 #include <vector>
 
 #include "extension/fullness/provider.h"
@@ -111,8 +111,9 @@ TEST(LiveProbe, AgreesWithStatvfsOfTheHomeDirectory) {
     EXPECT_GE(sample.free, std::min(before.second, after.second));
     EXPECT_LE(sample.free, std::max(before.second, after.second));
     EXPECT_EQ(sample.used, std::max<std::int64_t>(sample.total - sample.free, 0));
-    EXPECT_EQ(sample.usedFraction, std::clamp(static_cast<double>(sample.used) /
-                                                  static_cast<double>(sample.total), 0.0, 1.0));
+    EXPECT_EQ(
+        sample.usedFraction,
+        std::clamp(static_cast<double>(sample.used) / static_cast<double>(sample.total), 0.0, 1.0));
 
     // A label, the last component of a mount point other than "/", or "Disk": never empty.
     EXPECT_FALSE(sample.volumeName.empty());

@@ -75,8 +75,10 @@ TEST(SharedSnapshotConcurrency, ReadersAndQueriesSeeWholeSnapshotsWhileTheFileIs
             if (suggested.empty() || !suggested[0].id.empty() || !(allOfA || allOfB)) ++failures;
             // Resolution: each identifier is either itself or the whole disk, from one generation.
             const auto resolved = query.entities({"a1", "b1"}).get();
-            const bool fromA = resolved.size() == 2 && resolved[0].id == "a1" && resolved[1].id.empty();
-            const bool fromB = resolved.size() == 2 && resolved[0].id.empty() && resolved[1].id == "b1";
+            const bool fromA =
+                resolved.size() == 2 && resolved[0].id == "a1" && resolved[1].id.empty();
+            const bool fromB =
+                resolved.size() == 2 && resolved[0].id.empty() && resolved[1].id == "b1";
             if (!(fromA || fromB)) ++failures;
             const auto title = AreaEntity{}.displayRepresentation().title.resolved();
             if (title != "All of a" && title != "All of b") ++failures;

@@ -60,8 +60,16 @@ void expectRows(const std::vector<Row>& rows) {
         const auto decoded = S::decode(r.json);
         ASSERT_EQ(decoded.has_value(), r.decodes);
         if (!decoded) continue;
-        S expected{foundation::Date{0}, "Macintosh HD", 0.6, 556000000000, 370000000000,
-                   926000000000, {{"node_modules", 48000000000}}, {{"Media", 42000000000}}, {}, {}};
+        S expected{foundation::Date{0},
+                   "Macintosh HD",
+                   0.6,
+                   556000000000,
+                   370000000000,
+                   926000000000,
+                   {{"node_modules", 48000000000}},
+                   {{"Media", 42000000000}},
+                   {},
+                   {}};
         if (r.edit) r.edit(expected);
         EXPECT_TRUE(sameSnapshot(*decoded, expected));
     }
@@ -87,8 +95,8 @@ TEST(DiskSnapshotDecode, OptionalMembersAreasItemsAndDuplicates) {
         {"rootName empty: present", with("rootName", R"("")"), true, [](S& s) { s.rootName = ""; }},
         {"one area", with("areas", "[" + brimlet_test::areaJson(R"("work")") + "]"), true,
          [](S& s) {
-             s.areas = Areas{{"work", 22000000000, {{"larrow", 9000000000}},
-                              {{"Binaries", 12000000000}}}};
+             s.areas = Areas{
+                 {"work", 22000000000, {{"larrow", 9000000000}}, {{"Binaries", 12000000000}}}};
          }},
         {"areas holding null", with("areas", "[null]"), false},
         {"rootName false", with("rootName", "false"), false},
@@ -103,11 +111,21 @@ TEST(DiskSnapshotDecode, OptionalMembersAreasItemsAndDuplicates) {
         {"second item bad", with("topFolders", R"([{"name":"a","size":1},{"name":"b"}])"), false},
         {"topFolders an object", with("topFolders", R"({"name":"a","size":1})"), false},
         {"empty lists", Doc().set("topFolders", "[]").set("topKinds", "[]").str(), true,
-         [](S& s) { s.topFolders.clear(); s.topKinds.clear(); }},
+         [](S& s) {
+             s.topFolders.clear();
+             s.topKinds.clear();
+         }},
         {"file order kept", with("topKinds", R"([{"name":"z","size":1},{"name":"a","size":9}])"),
-         true, [](S& s) { s.topKinds = {{"z", 1}, {"a", 9}}; }},
-        {"unknown members ignored", Doc().add("x", R"({"v":[1,{"x":null}]})")
-             .set("topKinds", R"([{"name":"Media","size":42000000000,"x":[true]}])").str(), true},
+         true,
+         [](S& s) {
+             s.topKinds = {{"z", 1}, {"a", 9}};
+         }},
+        {"unknown members ignored",
+         Doc()
+             .add("x", R"({"v":[1,{"x":null}]})")
+             .set("topKinds", R"([{"name":"Media","size":42000000000,"x":[true]}])")
+             .str(),
+         true},
         {"duplicate: the first wins", plus("used", "2"), true},
         {"duplicate: a mistyped first loses the document", Doc().prepend("used", R"("x")").str(),
          false},
@@ -124,8 +142,14 @@ TEST(DiskSnapshotDecode, OptionalMembersAreasItemsAndDuplicates) {
 // Byte counts take the reader's whole-number rule, whose bounds foundation's tests hold.
 TEST(DiskSnapshotDecode, ByteCountsAreWholeNumbersInSixtyFourBits) {
     const std::pair<std::string, std::optional<std::int64_t>> cases[] = {
-        {"-1", -1}, {"1.0", 1}, {"9223372036854775807", kMax}, {"-9223372036854775808", kMin},
-        {"1.5", {}}, {"9223372036854775808", {}}, {R"("1")", {}}, {"true", {}},
+        {"-1", -1},
+        {"1.0", 1},
+        {"9223372036854775807", kMax},
+        {"-9223372036854775808", kMin},
+        {"1.5", {}},
+        {"9223372036854775808", {}},
+        {R"("1")", {}},
+        {"true", {}},
     };
     for (const auto& [text, expected] : cases) {
         SCOPED_TRACE(text);
@@ -141,7 +165,10 @@ TEST(DiskSnapshotDecode, TextIsKeptWholeAndStrictlyValidated) {
         {R"(Mac\u0000HD)", std::string("Mac\0HD", 6)},
         {R"(\ud83d\udcbe \"\n)", "\xF0\x9F\x92\xBE \"\n"},
         {"cafe\xCC\x81", "cafe\xCC\x81"},  // decomposed, kept as written
-        {"", ""}, {"\xC0\xAF", {}}, {R"(\ud800)", {}}, {"a\x01", {}},
+        {"", ""},
+        {"\xC0\xAF", {}},
+        {R"(\ud800)", {}},
+        {"a\x01", {}},
     };
     for (const auto& [text, expected] : cases) {
         SCOPED_TRACE(::testing::PrintToString(text));
@@ -202,9 +229,14 @@ TEST(DiskSnapshotRoundTrip, DecodedDocumentsAndThePreviewEncodeToEqualValues) {
     for (const std::string& json : {
              brimlet_test::exampleDocument(),
              Doc().set("areas", "[]").set("rootName", R"("")").add("u", R"([1,{"y":null}])").str(),
-             Doc().set("used", "-9223372036854775808").set("free", "9223372036854775807")
-                 .set("usedFraction", "5e-324").set("generatedAt", "-1.7976931348623157e308").str(),
-             Doc().set("volumeName", R"("a\u0000b\"\\\u001f\u00e9\ud83d\ude00")")
+             Doc()
+                 .set("used", "-9223372036854775808")
+                 .set("free", "9223372036854775807")
+                 .set("usedFraction", "5e-324")
+                 .set("generatedAt", "-1.7976931348623157e308")
+                 .str(),
+             Doc()
+                 .set("volumeName", R"("a\u0000b\"\\\u001f\u00e9\ud83d\ude00")")
                  .set("rootName", R"("\n")")
                  .str(),
          }) {

@@ -39,9 +39,8 @@ using brimlet::DiskSnapshot;
 
 inline bool sameItems(const std::vector<DiskSnapshot::Item>& a,
                       const std::vector<DiskSnapshot::Item>& b) {
-    return std::ranges::equal(a, b, [](const auto& x, const auto& y) {
-        return x.name == y.name && x.size == y.size;
-    });
+    return std::ranges::equal(
+        a, b, [](const auto& x, const auto& y) { return x.name == y.name && x.size == y.size; });
 }
 
 // Field-by-field equality; doubles compare exactly (a stored instant must round-trip exactly).
@@ -51,10 +50,13 @@ inline ::testing::AssertionResult sameSnapshot(const DiskSnapshot& a, const Disk
         a.usedFraction == b.usedFraction && a.used == b.used && a.free == b.free &&
         a.total == b.total && sameItems(a.topFolders, b.topFolders) &&
         sameItems(a.topKinds, b.topKinds) && a.areas.has_value() == b.areas.has_value() &&
-        (!a.areas || std::ranges::equal(*a.areas, *b.areas, [](const auto& x, const auto& y) {
-            return x.name == y.name && x.total == y.total &&
-                   sameItems(x.topFolders, y.topFolders) && sameItems(x.topKinds, y.topKinds);
-        })) && a.rootName == b.rootName;
+        (!a.areas || std::ranges::equal(*a.areas, *b.areas,
+                                        [](const auto& x, const auto& y) {
+                                            return x.name == y.name && x.total == y.total &&
+                                                   sameItems(x.topFolders, y.topFolders) &&
+                                                   sameItems(x.topKinds, y.topKinds);
+                                        })) &&
+        a.rootName == b.rootName;
     if (same) return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << "\n  " << ::testing::PrintToString(a)
                                          << "\ndiffers from\n  " << ::testing::PrintToString(b);
@@ -95,11 +97,14 @@ public:
 
 private:
     using Member = std::pair<std::string, std::string>;
-    std::vector<Member> members_{
-        {"generatedAt", "0"}, {"volumeName", "\"Macintosh HD\""}, {"usedFraction", "0.6"},
-        {"used", "556000000000"}, {"free", "370000000000"}, {"total", "926000000000"},
-        {"topFolders", R"([{"name":"node_modules","size":48000000000}])"},
-        {"topKinds", R"([{"name":"Media","size":42000000000}])"}};
+    std::vector<Member> members_{{"generatedAt", "0"},
+                                 {"volumeName", "\"Macintosh HD\""},
+                                 {"usedFraction", "0.6"},
+                                 {"used", "556000000000"},
+                                 {"free", "370000000000"},
+                                 {"total", "926000000000"},
+                                 {"topFolders", R"([{"name":"node_modules","size":48000000000}])"},
+                                 {"topKinds", R"([{"name":"Media","size":42000000000}])"}};
 };
 
 // An area as JSON text, with one folder and one kind.

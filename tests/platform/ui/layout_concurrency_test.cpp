@@ -37,8 +37,7 @@ std::vector<std::string> linesOf(const LaidOutNode& root) {
 }
 
 TEST(LayoutConcurrency, SharedTreeLaidOutOnManyThreadsGivesEachItsOwnEnvironment) {
-    // हिन्दी लक्ष्मी 👩‍👩‍👧‍👦 🇯🇵🇩🇪: wider than two lines of its
-    // frame.
+    // Devanagari conjuncts, a ZWJ family and two flags: wider than two lines of its frame.
     const std::string name =
         "\u0939\u093F\u0928\u094D\u0926\u0940 \u0932\u0915\u094D\u0937"
         "\u094D\u092E\u0940 \U0001F469\u200D\U0001F469\u200D\U0001F467"
