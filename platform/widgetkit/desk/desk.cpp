@@ -9,6 +9,7 @@
 #include <iostream>
 #include <memory>
 
+#include "platform/foundation/standard_output.h"
 #include "platform/foundation/version.h"
 #include "platform/widgetkit/desk/desk_window.h"
 
@@ -141,17 +142,9 @@ void runHost(TupleWidget widgets, int argc, char** argv) {
     const auto* kept = new TupleWidget(std::move(widgets));
     const std::vector<std::string> args(argv, argv + argc);
     int status = desk::run(*kept, args, std::cout, std::cerr);
-    // Help or a version that did not reach standard output (a full disk, a closed pipe) is a
-    // failure, as for the other programs.
-    errno = 0;
-    std::cout.flush();
-    if (!std::cout || std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
-        const int error = errno;
-        std::cerr << "brimlet-desk: cannot write to standard output"
-                  << (error != 0 ? std::string(": ") + std::strerror(error) : std::string())
-                  << '\n';
-        status = 1;
-    }
+    // Help or a version that did not reach standard output is a failure, as for the other
+    // programs.
+    if (!foundation::flushStandardOutput("brimlet-desk")) status = 1;
     std::exit(status);
 }
 

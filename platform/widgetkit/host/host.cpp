@@ -13,6 +13,7 @@
 #include <map>
 #include <optional>
 
+#include "platform/foundation/standard_output.h"
 #include "platform/foundation/version.h"
 #include "platform/widgetkit/host/commands.h"
 
@@ -222,16 +223,8 @@ namespace widgetkit {
 void runHost(TupleWidget widgets, int argc, char** argv) {
     std::vector<std::string> args(argv, argv + argc);
     int status = host::run(widgets, args, std::cout, std::cerr);
-    // An answer that did not reach standard output (a full disk, a closed pipe) is a failure,
-    // whatever the command thought.
-    std::cout.flush();
-    if (!std::cout || std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
-        const int error = errno;
-        std::cerr << "brimlet-widgets: cannot write to standard output"
-                  << (error != 0 ? std::string(": ") + std::strerror(error) : std::string())
-                  << '\n';
-        status = 1;
-    }
+    // An answer that did not reach standard output is a failure, whatever the command thought.
+    if (!foundation::flushStandardOutput("brimlet-widgets")) status = 1;
     std::exit(status);
 }
 
