@@ -1,5 +1,7 @@
 #include "platform/ui/style.h"
 
+#include <array>
+
 #include "platform/ui/font.h"
 
 namespace ui {
@@ -29,50 +31,24 @@ RGBA labelColor(ColorScheme scheme, HierarchicalShapeStyle::Level level) {
     return {base, base, base, alpha};
 }
 
-std::string_view name(Font::Weight weight) {
-    using W = Font::Weight;
-    switch (weight) {
-        case W::ultraLight: return "ultraLight";
-        case W::thin: return "thin";
-        case W::light: return "light";
-        case W::regular: return "regular";
-        case W::medium: return "medium";
-        case W::semibold: return "semibold";
-        case W::bold: return "bold";
-        case W::heavy: return "heavy";
-        case W::black: return "black";
-    }
-    return "regular";
+// The names of each enum's values, in their order of declaration in font.h.
+constexpr std::array<std::string_view, 9> kWeightNames{
+    "ultraLight", "thin", "light", "regular", "medium", "semibold", "bold", "heavy", "black"};
+constexpr std::array<std::string_view, 4> kDesignNames{"default", "rounded", "monospaced", "serif"};
+constexpr std::array<std::string_view, 12> kTextStyleNames{
+    "custom", "largeTitle", "title",       "title2",   "title3",  "headline",
+    "body",   "callout",    "subheadline", "footnote", "caption", "caption2"};
+
+// The name of `value`, or `fallback` for a value outside the enum's declared ones.
+template <class Enum, std::size_t N>
+std::string_view nameIn(const std::array<std::string_view, N>& names, Enum value,
+                        std::string_view fallback) {
+    const auto index = static_cast<std::size_t>(value);
+    return index < N ? names[index] : fallback;
 }
 
-std::string_view name(Font::Design design) {
-    using D = Font::Design;
-    switch (design) {
-        case D::standard: return "default";
-        case D::rounded: return "rounded";
-        case D::monospaced: return "monospaced";
-        case D::serif: return "serif";
-    }
-    return "default";
-}
-
-std::string_view name(Font::TextStyle style) {
-    using S = Font::TextStyle;
-    switch (style) {
-        case S::custom: return "custom";
-        case S::largeTitle: return "largeTitle";
-        case S::title: return "title";
-        case S::title2: return "title2";
-        case S::title3: return "title3";
-        case S::headline: return "headline";
-        case S::body: return "body";
-        case S::callout: return "callout";
-        case S::subheadline: return "subheadline";
-        case S::footnote: return "footnote";
-        case S::caption: return "caption";
-        case S::caption2: return "caption2";
-    }
-    return "custom";
-}
+std::string_view name(Font::Weight weight) { return nameIn(kWeightNames, weight, "regular"); }
+std::string_view name(Font::Design design) { return nameIn(kDesignNames, design, "default"); }
+std::string_view name(Font::TextStyle style) { return nameIn(kTextStyleNames, style, "custom"); }
 
 }  // namespace ui
