@@ -62,10 +62,10 @@ void SystemEvents::onPrepareForSleep(GDBusConnection*, const gchar*, const gchar
 bool SystemEvents::armClockWatch() {
     timespec now{};
     clock_gettime(CLOCK_REALTIME, &now);
-    itimerspec spec{};
-    spec.it_value.tv_sec = now.tv_sec + 365L * 24 * 3600;
-    return timerfd_settime(clockFd_, TFD_TIMER_ABSTIME | TFD_TIMER_CANCEL_ON_SET, &spec, nullptr) ==
-           0;
+    itimerspec expiry{};
+    expiry.it_value.tv_sec = now.tv_sec + 365L * 24 * 3600;
+    return timerfd_settime(clockFd_, TFD_TIMER_ABSTIME | TFD_TIMER_CANCEL_ON_SET, &expiry,
+                           nullptr) == 0;
 }
 
 gboolean SystemEvents::onClockSet(gint fd, GIOCondition, gpointer data) {
