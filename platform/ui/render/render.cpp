@@ -64,6 +64,11 @@ foundation::Status drawImage(const ui::LaidOutTile& tile, double scale,
     return drawOn(surface.get(), tile, scale, text);
 }
 
+foundation::Status checkScale(double scale) {
+    if (scale > 0 && std::isfinite(scale)) return {};
+    return foundation::Status::failure("the scale must be above 0");
+}
+
 }  // namespace
 
 std::optional<Format> formatForPath(std::string_view path) {
@@ -146,9 +151,7 @@ foundation::Status encodeTile(const ui::LaidOutTile& tile, Format format, double
 foundation::Status renderTilePixels(const ui::View& view, const TileOptions& options,
                                     TilePixels& out, ui::EnvironmentValues environment) {
     out = TilePixels{};
-    if (!(options.scale > 0) || !std::isfinite(options.scale)) {
-        return foundation::Status::failure("the scale must be above 0");
-    }
+    if (foundation::Status status = checkScale(options.scale); !status) return status;
     // Measured and drawn as renderTile does, so the pixels are those of its PNG.
     const detail::PangoText text;
     const detail::PangoMeasurer measurer(text);
@@ -198,9 +201,7 @@ foundation::Status renderTile(const ui::View& view, const TileOptions& options,
         return foundation::Status::failure("unsupported output format for " + path +
                                            " (use .png, .svg, .pdf or .json)");
     }
-    if (!(options.scale > 0) || !std::isfinite(options.scale)) {
-        return foundation::Status::failure("the scale must be above 0");
-    }
+    if (foundation::Status status = checkScale(options.scale); !status) return status;
     // One pango context measures and draws, so both see the same widths.
     const detail::PangoText text;
     const detail::PangoMeasurer measurer(text);
