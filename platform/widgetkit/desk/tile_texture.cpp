@@ -1,23 +1,17 @@
 #include "platform/widgetkit/desk/tile_texture.h"
 
-#include "platform/ui/render/render.h"
-#include "platform/widgetkit/environment.h"
+#include "platform/widgetkit/host/widget_tile.h"
 
 namespace widgetkit::desk {
 
 GdkTexture* drawTile(const AnyEntry& entry, WidgetFamily family, const TileLook& look,
                      std::string& error) {
-    const DisplaySize size = displaySize(family);
-    render::TileOptions options;
-    options.size = ui::Size{size.width, size.height};
-    options.scale = look.scale;
-    options.appearance = look.appearance;
-    options.renderingMode = look.rendering;
-    ui::EnvironmentValues environment;
-    environment.set<WidgetFamilyKey>(family);
+    const render::TileOptions options =
+        host::tileFor(family, look.scale, look.appearance, look.rendering);
     render::TilePixels pixels;
     const foundation::Status status =
-        entry.content ? render::renderTilePixels(entry.content(), options, pixels, environment)
+        entry.content ? render::renderTilePixels(entry.content(), options, pixels,
+                                                 host::environmentFor(family))
                       : foundation::Status::failure("the entry has no content");
     if (!status) {
         error = status.message();

@@ -6,8 +6,8 @@
 #include "platform/foundation/file.h"
 #include "platform/foundation/json_writer.h"
 #include "platform/ui/render/render.h"
-#include "platform/widgetkit/environment.h"
 #include "platform/widgetkit/host/placed_store.h"
+#include "platform/widgetkit/host/widget_tile.h"
 
 namespace widgetkit::host {
 namespace {
@@ -211,21 +211,13 @@ void Host::request(RequestKind kind, const Request& request) {
 }
 
 render::TileOptions Host::tileOptions(WidgetFamily family, const RenderOptions& options) {
-    const DisplaySize size = displaySize(family);
-    render::TileOptions tile;
-    tile.size = ui::Size{size.width, size.height};
-    tile.scale = options.scale;
-    tile.appearance = options.appearance;
-    tile.renderingMode = options.rendering;
-    return tile;
+    return tileFor(family, options.scale, options.appearance, options.rendering);
 }
 
 void Host::draw(const AnyEntry& entry, WidgetFamily family, const RenderOptions& options,
                 const std::string& path) const {
-    ui::EnvironmentValues environment;
-    environment.set<WidgetFamilyKey>(family);
-    const auto status =
-        render::renderTile(entry.content(), tileOptions(family, options), path, environment);
+    const auto status = render::renderTile(entry.content(), tileOptions(family, options), path,
+                                           environmentFor(family));
     if (!status) throw Failure(status.message());
 }
 
@@ -245,11 +237,10 @@ void Host::render(const Request& request, const RenderOptions& options) {
         draw(entry, r.context.family, options, options.output);
         return;
     }
-    ui::EnvironmentValues environment;
-    environment.set<WidgetFamilyKey>(r.context.family);
     const auto tile = tileOptions(r.context.family, options);
     const auto measurer = render::makeTextMeasurer();
-    const auto laidOut = render::layoutForRendering(entry.content(), tile, *measurer, environment);
+    const auto laidOut = render::layoutForRendering(entry.content(), tile, *measurer,
+                                                    environmentFor(r.context.family));
     std::string bytes;
     if (const auto status = render::encodeTile(
             laidOut, options.format.value_or(render::Format::png), tile.scale, bytes);
