@@ -66,53 +66,39 @@ TEST(Environment, BodiesAreEvaluatedLazilyOncePerLayout) {
 }
 
 TEST(StyleResolution, HierarchicalTintAndAccentColours) {
+    // Each row: a tree, the colour scheme, and the colour its one leaf is painted.
     struct Case {
-        std::string name;
         View tree;
         ColorScheme scheme;
         RGBA expected;
     };
     const auto light = ColorScheme::light;
     const auto dark = ColorScheme::dark;
-    const RGBA blueDark{10 / 255.0, 132 / 255.0, 1, 1};
     const Color red(1, 0, 0);
+    const Color green(0, 1, 0);
     const Case cases[] = {
-        {"secondary dark", Text::verbatim("x").foregroundStyle(secondary), dark, {1, 1, 1, 0.549}},
-        {"secondary under a custom colour is that colour at half",
-         Rectangle().fill(secondary).foregroundStyle(red),
-         light,
-         {1, 0, 0, 0.5}},
-        {"quaternary under a custom colour",
-         Rectangle().fill(quaternary).foregroundStyle(red),
-         light,
-         {1, 0, 0, 0.18}},
-        {"foreground secondary set below a colour",
-         Text::verbatim("x").foregroundStyle(secondary).foregroundStyle(Color(0, 0, 1)),
+        // Secondary in dark; secondary, quaternary and a foreground secondary set below a custom
+        // colour are that colour at their opacity.
+        {Text::verbatim("x").foregroundStyle(secondary), dark, {1, 1, 1, 0.549}},
+        {Rectangle().fill(secondary).foregroundStyle(red), light, {1, 0, 0, 0.5}},
+        {Rectangle().fill(quaternary).foregroundStyle(red), light, {1, 0, 0, 0.18}},
+        {Text::verbatim("x").foregroundStyle(secondary).foregroundStyle(Color(0, 0, 1)),
          light,
          {0, 0, 1, 0.5}},
-        {"tint defaults to the accent colour",
-         Rectangle().fill(tint),
-         light,
-         {0, 122 / 255.0, 1, 1}},
-        {"tint set on an ancestor",
-         Rectangle().fill(tint).tint(Color(0, 1, 0)),
-         light,
-         {0, 1, 0, 1}},
-        {"accent colour with opacity in dark",
-         Rectangle().fill(Color::accentColor.opacity(0.08)),
+        // Tint defaults to the accent colour, or is set on an ancestor.
+        {Rectangle().fill(tint), light, {0, 122 / 255.0, 1, 1}},
+        {Rectangle().fill(tint).tint(green), light, {0, 1, 0, 1}},
+        // The accent colour with an opacity, in dark; a style's opacity multiplies.
+        {Rectangle().fill(Color::accentColor.opacity(0.08)),
          dark,
-         {blueDark.red, blueDark.green, blueDark.blue, 0.08}},
-        {"style opacity multiplies",
-         Rectangle().fill(ShapeStyle(Color(1, 1, 1, 0.5)).opacity(0.5)),
-         light,
-         {1, 1, 1, 0.25}},
-        {"an unstyled shape fills with the foreground",
-         Rectangle().foregroundStyle(Color(0, 1, 0)),
-         light,
-         {0, 1, 0, 1}},
+         {10 / 255.0, 132 / 255.0, 1, 0.08}},
+        {Rectangle().fill(ShapeStyle(Color(1, 1, 1, 0.5)).opacity(0.5)), light, {1, 1, 1, 0.25}},
+        // An unstyled shape fills with the foreground.
+        {Rectangle().foregroundStyle(green), light, {0, 1, 0, 1}},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (std::size_t row = 0; row < std::size(cases); ++row) {
+        SCOPED_TRACE("row " + std::to_string(row));
+        const Case& c = cases[row];
         EnvironmentValues env;
         env.set<ColorSchemeKey>(c.scheme);
         const LaidOutNode root = test::lay(c.tree, {10.0, 10.0}, env);

@@ -23,12 +23,13 @@ View box() { return Rectangle().frame(40, 20); }
 View rect(double w, double h) { return Rectangle().frame(w, h); }
 View caption(std::string_view s) { return Text::verbatim(s).font(Font::caption); }
 
+// Each row: a tree, the proposal, the type of node whose frames are checked, and the frames of
+// every node of that type in pre-order.
 struct LayoutCase {
-    std::string name;
     View tree;
     ProposedSize proposal;
     std::string type;
-    std::vector<Rect> frames;  // of every node of `type`, in pre-order
+    std::vector<Rect> frames;
 };
 
 TEST(Layout, KnownAnswers) {
@@ -39,158 +40,107 @@ TEST(Layout, KnownAnswers) {
         H::leading, 5, {caption("T"), ForEach(widths, [](double w) { return rect(w, 10); })});
     const FlexibleFrame unbounded{.maxWidth = infinity, .maxHeight = infinity};
     const EdgeInsets insets{1, 2, 3, 4};
+    const ProposedSize p300{300.0, 300.0};
+    const ProposedSize p100{100.0, 100.0};
+    const View red = View(Color(1, 0, 0));
+    const View green = View(Color(0, 1, 0));
     const LayoutCase cases[] = {
-        {"fixed frame is exact and centres its child",
-         box().frame(100, 50),
-         {300.0, 300.0},
-         "Rectangle",
-         {{30, 15, 40, 20}}},
-        {"fixed frame smaller than the child lets it overflow, centred",
-         box().frame(20, 10),
-         {300.0, 300.0},
-         "Rectangle",
-         {{-10, -5, 40, 20}}},
-        {"fixed width only takes the child's height",
-         box().frame(60),
-         {300.0, 300.0},
-         "Rectangle",
-         {{10, 0, 40, 20}}},
-        {"fixed frame aligns bottom trailing",
-         box().frame(100, 50, Alignment::bottomTrailing),
-         {},
-         "Rectangle",
-         {{60, 30, 40, 20}}},
-        {"negative and infinite lengths are ignored",
-         box().frame(-5.0, infinity),
-         {},
-         "Frame",
-         {{0, 0, 40, 20}, {0, 0, 40, 20}}},
-        {"infinite maxima take the whole proposal",
-         box().frame(unbounded),
-         {200.0, 100.0},
-         "Rectangle",
-         {{80, 40, 40, 20}}},
-        {"infinite maxima at the ideal size take the child's ideal",
-         box().frame(unbounded),
-         {},
-         "Frame",
-         {{0, 0, 40, 20}, {0, 0, 40, 20}}},
-        {"a minimum raises the size above a smaller child",
-         box().frame({.minWidth = 100}),
-         {50.0, 50.0},
-         "Rectangle",
-         {{30, 0, 40, 20}}},
-        {"an ideal width answers a nil proposal",
-         box().frame({.idealWidth = 70}),
-         {},
-         "Rectangle",
-         {{15, 0, 40, 20}}},
-        {"minimum and maximum clamp a concrete proposal",
-         box().frame({.minWidth = 10, .maxWidth = 30}),
+        // A fixed frame is exact and centres its child, which may overflow it; a fixed width
+        // alone takes the child's height; the alignment places the child.
+        {box().frame(100, 50), p300, "Rectangle", {{30, 15, 40, 20}}},
+        {box().frame(20, 10), p300, "Rectangle", {{-10, -5, 40, 20}}},
+        {box().frame(60), p300, "Rectangle", {{10, 0, 40, 20}}},
+        {box().frame(100, 50, Alignment::bottomTrailing), {}, "Rectangle", {{60, 30, 40, 20}}},
+        // Negative and infinite lengths are ignored.
+        {box().frame(-5.0, infinity), {}, "Frame", {{0, 0, 40, 20}, {0, 0, 40, 20}}},
+        // Infinite maxima take the whole proposal, or the child's ideal when there is none.
+        {box().frame(unbounded), {200.0, 100.0}, "Rectangle", {{80, 40, 40, 20}}},
+        {box().frame(unbounded), {}, "Frame", {{0, 0, 40, 20}, {0, 0, 40, 20}}},
+        // A minimum raises the size above a smaller child; an ideal answers a nil proposal;
+        // minimum and maximum clamp a concrete proposal.
+        {box().frame({.minWidth = 100}), {50.0, 50.0}, "Rectangle", {{30, 0, 40, 20}}},
+        {box().frame({.idealWidth = 70}), {}, "Rectangle", {{15, 0, 40, 20}}},
+        {box().frame({.minWidth = 10, .maxWidth = 30}),
          {50.0, 50.0},
          "Frame",
          {{0, 0, 30, 20}, {-5, 0, 40, 20}}},
-        {"padding adds each inset", box().padding(insets), {}, "Padding", {{0, 0, 46, 24}}},
-        {"padding places the child after the top and leading insets",
-         box().padding(insets),
-         {},
-         "Rectangle",
-         {{2, 1, 40, 20}}},
-        {"a shape offered nothing is 10 x 10", Rectangle(), {}, "Rectangle", {{0, 0, 10, 10}}},
-        {"a shape takes the whole proposal",
-         Rectangle(),
-         {70.0, 30.0},
-         "Rectangle",
-         {{0, 0, 70, 30}}},
-        {"a circle is the largest centred square",
-         ZStack({Circle().frame(100, 60), Circle().frame(30, 90)}),
+        // Padding adds each inset and places the child after the top and leading ones.
+        {box().padding(insets), {}, "Padding", {{0, 0, 46, 24}}},
+        {box().padding(insets), {}, "Rectangle", {{2, 1, 40, 20}}},
+        // A shape offered nothing is 10 x 10, else takes the whole proposal; a circle is the
+        // largest centred square.
+        {Rectangle(), {}, "Rectangle", {{0, 0, 10, 10}}},
+        {Rectangle(), {70.0, 30.0}, "Rectangle", {{0, 0, 70, 30}}},
+        {ZStack({Circle().frame(100, 60), Circle().frame(30, 90)}),
          {},
          "Circle",
          {{20, 15, 60, 60}, {35, 30, 30, 30}}},
-        {"max-width child and min-width child share 150 as 75 and 100, overflowing",
-         HStack(V::center, 0,
-                {View(Color(1, 0, 0)).frame({.maxWidth = 100}),
-                 View(Color(0, 1, 0)).frame({.minWidth = 100})})
+        // A max-width child and a min-width child share 150 as 75 and 100, overflowing.
+        {HStack(V::center, 0, {red.frame({.maxWidth = 100}), green.frame({.minWidth = 100})})
              .frame(150, 100),
          {},
          "Color",
          {{-12.5, 0, 75, 100}, {62.5, 0, 100, 100}}},
-        {"a spacer of minimum length 0 shrinks to nothing when space runs out",
-         HStack(V::center, 0, {rect(120, 20), Spacer(0)}),
+        // A spacer of minimum 0 shrinks to nothing when space runs out; without a minimum it
+        // keeps the default 8 points.
+        {HStack(V::center, 0, {rect(120, 20), Spacer(0)}),
          {100.0, 40.0},
          "Spacer",
          {{120, 10, 0, 0}}},
-        {"a spacer without a minimum keeps the default 8 points",
-         HStack(V::center, 0, {rect(100, 20), Spacer()}),
+        {HStack(V::center, 0, {rect(100, 20), Spacer()}),
          {100.0, 40.0},
          "Spacer",
          {{100, 10, 8, 0}}},
-        {"a higher layout priority gets its ideal width first",
-         HStack(V::center, 0, {caption("ABCDEFGHIJ").layoutPriority(1), View(Color::black)})
+        // A higher layout priority gets its ideal width first.
+        {HStack(V::center, 0, {caption("ABCDEFGHIJ").layoutPriority(1), View(Color::black)})
              .frame(100, 13),
          {},
          "Color",
          {{60, 0, 40, 13}}},
-        {"HStack centres children vertically, 8 apart, by default",
-         HStack({rect(10, 40), rect(10, 10)}),
-         {100.0, 100.0},
+        // HStack centres its children vertically, 8 apart, by default, or aligns them as asked;
+        // at its ideal size it adds its children and gaps.
+        {HStack({rect(10, 40), rect(10, 10)}),
+         p100,
          "Rectangle",
          {{0, 0, 10, 40}, {18, 15, 10, 10}}},
-        {"HStack bottom alignment",
-         HStack(V::bottom, 2, {rect(10, 40), rect(10, 10)}),
-         {100.0, 100.0},
+        {HStack(V::bottom, 2, {rect(10, 40), rect(10, 10)}),
+         p100,
          "Rectangle",
          {{0, 0, 10, 40}, {12, 30, 10, 10}}},
-        {"an ideal-size stack adds its children and gaps",
-         HStack(V::top, 3, {rect(10, 5), rect(20, 8)}),
-         {},
-         "HStack",
-         {{0, 0, 33, 8}}},
-        {"a divider in a VStack is a horizontal line one device pixel thick across the stack",
-         VStack(H::center, 0, {rect(80, 10), Divider(), rect(40, 10)}),
+        {HStack(V::top, 3, {rect(10, 5), rect(20, 8)}), {}, "HStack", {{0, 0, 33, 8}}},
+        // A divider is one device pixel thick across the stack: horizontal in a VStack,
+        // vertical in an HStack.
+        {VStack(H::center, 0, {rect(80, 10), Divider(), rect(40, 10)}),
          {200.0, 200.0},
          "Divider",
          {{0, 10, 200, 0.5}}},
-        {"a divider in an HStack is vertical",
-         HStack(V::center, 0, {rect(10, 30), Divider()}),
+        {HStack(V::center, 0, {rect(10, 30), Divider()}),
          {100.0, 30.0},
          "Divider",
          {{10, 0, 0.5, 30}}},
-        {"ForEach children join the stack, one after another",
-         column,
-         {100.0, 100.0},
-         "Rectangle",
-         {{0, 18, 10, 10}, {0, 33, 20, 10}, {0, 48, 30, 10}}},
-        {"a Group in a stack joins it too",
-         HStack(V::top, 1, {rect(5, 5), Group({rect(6, 6), rect(7, 7)})}),
+        // ForEach children and a Group's join the stack they are in, one after another.
+        {column, p100, "Rectangle", {{0, 18, 10, 10}, {0, 33, 20, 10}, {0, 48, 30, 10}}},
+        {HStack(V::top, 1, {rect(5, 5), Group({rect(6, 6), rect(7, 7)})}),
          {},
          "Rectangle",
          {{0, 0, 5, 5}, {6, 0, 6, 6}, {13, 0, 7, 7}}},
-        {"a Group outside a stack is its one child",
-         Group(rect(30, 20)),
-         {100.0, 100.0},
-         "Group",
-         {{0, 0, 30, 20}}},
-        {"a Group of several outside a stack stacks them 8 apart",
-         Group({rect(6, 6), rect(10, 4)}),
-         {100.0, 100.0},
-         "Group",
-         {{0, 0, 10, 18}}},
-        {"ZStack is as large as its largest children and aligns them",
-         ZStack(Alignment::bottomTrailing, {rect(40, 20), rect(10, 30)}),
-         {100.0, 100.0},
+        // Outside a stack a Group is its one child, or stacks several 8 apart.
+        {Group(rect(30, 20)), p100, "Group", {{0, 0, 30, 20}}},
+        {Group({rect(6, 6), rect(10, 4)}), p100, "Group", {{0, 0, 10, 18}}},
+        // ZStack is as large as its largest children, aligns them and offers each the whole
+        // proposal.
+        {ZStack(Alignment::bottomTrailing, {rect(40, 20), rect(10, 30)}),
+         p100,
          "Rectangle",
          {{0, 10, 40, 20}, {30, 0, 10, 30}}},
-        {"ZStack offers every child the whole proposal",
-         ZStack({View(Color::black), rect(10, 10)}),
-         {60.0, 40.0},
-         "Rectangle",
-         {{25, 15, 10, 10}}},
-        {"an empty stack has no size", VStack({}), {100.0, 100.0}, "VStack", {{0, 0, 0, 0}}},
+        {ZStack({View(Color::black), rect(10, 10)}), {60.0, 40.0}, "Rectangle", {{25, 15, 10, 10}}},
+        // An empty stack has no size.
+        {VStack({}), p100, "VStack", {{0, 0, 0, 0}}},
     };
-    for (const LayoutCase& c : cases) {
-        SCOPED_TRACE(c.name);
-        expectFrames(framesOf(lay(c.tree, c.proposal), c.type), c.frames);
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        SCOPED_TRACE("row " + std::to_string(i) + " of the table");
+        expectFrames(framesOf(lay(cases[i].tree, cases[i].proposal), cases[i].type),
+                     cases[i].frames);
     }
 }
 

@@ -25,10 +25,11 @@ TEST(Text, ComposesItsArgumentsAndVerbatimTextStaysAsWritten) {
     EXPECT_EQ(std::get<LaidOutText>(verbatim.content).composed, "%lld%%");
 }
 
+// Each row: text, line limit (0 for none), truncation, minimum scale factor, proposal; then the
+// lines, whether it was cut, the scale and the size it takes.
 struct WrapCase {
-    std::string name;
     std::string text;
-    std::optional<int> lineLimit;
+    int lineLimit;
     TruncationMode mode;
     double minimumScale;
     ProposedSize proposal;
@@ -42,156 +43,40 @@ TEST(TextLayout, WrapsShrinksAndTruncates) {
     const auto tail = TruncationMode::tail;
     const auto middle = TruncationMode::middle;
     const auto head = TruncationMode::head;
+    const std::optional<double> any;
     const std::vector<WrapCase> cases = {
-        {"ideal width is one line",
-         "one two three",
-         {},
-         tail,
-         1,
-         {},
-         {"one two three"},
-         false,
-         1,
-         {78, 13}},
-        {"paragraphs keep their lines at the ideal width",
-         "ab\ncd",
-         {},
-         tail,
-         1,
-         {},
-         {"ab", "cd"},
-         false,
-         1,
-         {12, 26}},
-        {"wraps at word boundaries",
-         "one two three",
-         {},
-         tail,
-         1,
-         {50.0, {}},
-         {"one two", "three"},
-         false,
-         1,
-         {42, 26}},
-        {"a word wider than the line breaks between characters",
-         "abcdefghij",
-         {},
-         tail,
-         1,
-         {30.0, {}},
-         {"abcde", "fghij"},
-         false,
-         1,
-         {30, 26}},
-        {"fits exactly", "abcde", 1, tail, 1, {30.0, {}}, {"abcde"}, false, 1, {30, 13}},
-        {"tail truncation",
-         "abcdefghijklmnop",
-         1,
-         tail,
-         1,
-         {60.0, {}},
-         {"abcdefghi…"},
-         true,
-         1,
-         {60, 13}},
-        {"middle truncation keeps both ends",
-         "abcdefghijklmnop",
-         1,
-         middle,
-         1,
-         {60.0, {}},
-         {"abcde…mnop"},
-         true,
-         1,
-         {60, 13}},
-        {"head truncation",
-         "abcdefghijklmnop",
-         1,
-         head,
-         1,
-         {60.0, {}},
-         {"…hijklmnop"},
-         true,
-         1,
-         {60, 13}},
-        {"line limit truncates the last allowed line",
-         "a b c d e f",
-         2,
-         tail,
-         1,
-         {18.0, {}},
-         {"a b", "c…"},
-         true,
-         1,
-         {18, 26}},
-        {"the height allows whole lines only",
-         "one two three",
-         {},
-         tail,
-         1,
-         {50.0, 25.0},
-         {"one two…"},
-         true,
-         1,
-         {48, 13}},
-        {"scales down to exactly 0.8",
-         "ABCDEFGHIJ",
-         1,
-         tail,
-         0.8,
-         {48.0, {}},
-         {"ABCDEFGHIJ"},
-         false,
-         0.8,
-         {48, 10.4}},
-        {"scales to the largest percent that fits",
-         "ABCDEFGHIJ",
-         1,
-         tail,
-         0.8,
-         {54.0, {}},
-         {"ABCDEFGHIJ"},
-         false,
-         0.9,
-         {54, 11.7}},
-        {"truncates after shrinking to the minimum",
-         "ABCDEFGHIJ",
-         1,
-         tail,
-         0.8,
-         {47.0, {}},
-         {"ABCDEFGH…"},
-         true,
-         0.8,
-         {43.2, 10.4}},
-        {"at width zero a single ellipsis",
-         "ABCDEFGHIJ",
-         1,
-         tail,
-         1,
-         {0.0, {}},
-         {"…"},
-         true,
-         1,
-         {6, 13}},
-        {"empty text is one empty line", "", {}, tail, 1, {100.0, {}}, {""}, false, 1, {0, 13}},
-        {"spaces at a line break are dropped",
-         "ab   cd",
-         {},
-         tail,
-         1,
-         {20.0, {}},
-         {"ab", "cd"},
-         false,
-         1,
-         {12, 26}},
+        // At the ideal width: one line, or one line a paragraph.
+        {"one two three", 0, tail, 1, {}, {"one two three"}, false, 1, {78, 13}},
+        {"ab\ncd", 0, tail, 1, {}, {"ab", "cd"}, false, 1, {12, 26}},
+        // Wraps at word boundaries; a word wider than the line breaks between characters.
+        {"one two three", 0, tail, 1, {50.0, any}, {"one two", "three"}, false, 1, {42, 26}},
+        {"abcdefghij", 0, tail, 1, {30.0, any}, {"abcde", "fghij"}, false, 1, {30, 26}},
+        {"abcde", 1, tail, 1, {30.0, any}, {"abcde"}, false, 1, {30, 13}},
+        // Tail, middle and head truncation.
+        {"abcdefghijklmnop", 1, tail, 1, {60.0, any}, {"abcdefghi…"}, true, 1, {60, 13}},
+        {"abcdefghijklmnop", 1, middle, 1, {60.0, any}, {"abcde…mnop"}, true, 1, {60, 13}},
+        {"abcdefghijklmnop", 1, head, 1, {60.0, any}, {"…hijklmnop"}, true, 1, {60, 13}},
+        // A line limit cuts the last allowed line; a height allows whole lines only.
+        {"a b c d e f", 2, tail, 1, {18.0, any}, {"a b", "c…"}, true, 1, {18, 26}},
+        {"one two three", 0, tail, 1, {50.0, 25.0}, {"one two…"}, true, 1, {48, 13}},
+        // Shrinks to exactly the minimum, to the largest percent that fits, then truncates.
+        {"ABCDEFGHIJ", 1, tail, 0.8, {48.0, any}, {"ABCDEFGHIJ"}, false, 0.8, {48, 10.4}},
+        {"ABCDEFGHIJ", 1, tail, 0.8, {54.0, any}, {"ABCDEFGHIJ"}, false, 0.9, {54, 11.7}},
+        {"ABCDEFGHIJ", 1, tail, 0.8, {47.0, any}, {"ABCDEFGH…"}, true, 0.8, {43.2, 10.4}},
+        // At width zero a single ellipsis; empty text is one empty line.
+        {"ABCDEFGHIJ", 1, tail, 1, {0.0, any}, {"…"}, true, 1, {6, 13}},
+        {"", 0, tail, 1, {100.0, any}, {""}, false, 1, {0, 13}},
+        // Spaces at a line break are dropped.
+        {"ab   cd", 0, tail, 1, {20.0, any}, {"ab", "cd"}, false, 1, {12, 26}},
     };
-    for (const WrapCase& c : cases) {
-        SCOPED_TRACE(c.name);
-        const detail::TextParameters p{.font = Font::caption,
-                                       .lineLimit = c.lineLimit,
-                                       .truncation = c.mode,
-                                       .minimumScaleFactor = c.minimumScale};
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        const WrapCase& c = cases[i];
+        SCOPED_TRACE("row " + std::to_string(i) + ": " + c.text);
+        const detail::TextParameters p{
+            .font = Font::caption,
+            .lineLimit = c.lineLimit > 0 ? std::optional<int>(c.lineLimit) : std::nullopt,
+            .truncation = c.mode,
+            .minimumScaleFactor = c.minimumScale};
         const auto out = detail::layoutText(c.text, p, c.proposal, test::fixedMeasurer());
         EXPECT_EQ(out.lines, c.lines);
         EXPECT_EQ(out.truncated, c.truncated);
@@ -268,69 +153,38 @@ TEST(TextLayout, TruncationCutsOnlyBetweenUserPerceivedCharacters) {
 TEST(TextLayout, CutsAndLineBreaksKeepEveryCharacterWhole) {
     // With a truncation mode, the one cut line; without, the lines the text wraps into.
     struct Case {
-        const char* what;
         std::string text;
         double width;
         std::optional<TruncationMode> cut;
         std::vector<std::string> lines;
     };
     const std::string jamo = kJamoHan + kJamoGeul + kJamoHan + kJamoGeul;
+    const std::string hindiHead = "\u0939\u093F";  // हि
+    const std::string hindiWord = hindiHead + "\u0928\u094D\u0926\u0940";
+    const std::string ksha = "\u0915\u094D\u0937\u094D\u092E\u0940";  // क्ष्मी
+    const auto tail = TruncationMode::tail;
+    const auto middle = TruncationMode::middle;
     const Case cases[] = {
-        {"accents stay on their letters",
-         kResumes,
-         30,
-         TruncationMode::tail,
-         {"Re\u0301s" + kEllipsis}},
-        {"flags stay whole", kFlags, 24, TruncationMode::tail, {kFlagJp + kEllipsis}},
-        {"conjunct with its vowel sign stays whole, no dangling virama",
-         kHindi,
-         60,
-         TruncationMode::middle,
-         {"\u0939\u093F" + kEllipsis + "\u0915\u094D\u0937\u094D\u092E\u0940"}},
-        {"emoji sequences stay whole, spaces at the cut go",
-         kFamily + " and " + kCoder,
-         66,
-         TruncationMode::middle,
-         {kFamily + kEllipsis + kCoder}},
-        {"conjoining jamo stay one syllable",
-         jamo,
-         48,
-         TruncationMode::head,
-         {kEllipsis + kJamoHan + kJamoGeul}},
-        {"wraps at a space rather than inside a word",
-         kResumes + " " + kFamily,
-         60,
-         {},
-         {kResumes, kFamily}},
-        {"wraps at the space between Devanagari words",
-         kHindi,
-         42,
-         {},
-         {"\u0939\u093F\u0928\u094D\u0926\u0940", kLakshmi}},
-        {"a word with no break keeps its conjunct whole",
-         kLakshmi,
-         36,
-         {},
-         {"\u0932", "\u0915\u094D\u0937\u094D\u092E\u0940"}},
-        {"wraps between flags, never between their halves",
-         kFlags,
-         18,
-         {},
-         {kFlagJp, kFlagDe, kFlagFr}},
-        {"wraps Korean at the space, not between syllables",
-         kHangul,
-         30,
-         {},
-         {"\uD55C\uAD6D\uC5B4", "\uD3F4\uB354"}},
-        {"a Korean word wider than the line keeps its jamo together",
-         jamo,
-         24,
-         {},
-         {kJamoHan, kJamoGeul, kJamoHan, kJamoGeul}},
-        {"never wraps between a space and its mark", "ab \u0301cd", 24, {}, {"ab \u0301", "cd"}},
+        // Accents stay on their letters, flags whole, a conjunct with its vowel sign (no dangling
+        // virama), emoji sequences whole with the spaces at the cut dropped, jamo one syllable.
+        {kResumes, 30, tail, {"Re\u0301s" + kEllipsis}},
+        {kFlags, 24, tail, {kFlagJp + kEllipsis}},
+        {kHindi, 60, middle, {hindiHead + kEllipsis + ksha}},
+        {kFamily + " and " + kCoder, 66, middle, {kFamily + kEllipsis + kCoder}},
+        {jamo, 48, TruncationMode::head, {kEllipsis + kJamoHan + kJamoGeul}},
+        // Wraps at a space rather than inside a word, also between Devanagari and Korean words;
+        // a word with no break keeps its conjunct, its flags and its jamo whole.
+        {kResumes + " " + kFamily, 60, {}, {kResumes, kFamily}},
+        {kHindi, 42, {}, {hindiWord, kLakshmi}},
+        {kLakshmi, 36, {}, {"\u0932", ksha}},
+        {kFlags, 18, {}, {kFlagJp, kFlagDe, kFlagFr}},
+        {kHangul, 30, {}, {"\uD55C\uAD6D\uC5B4", "\uD3F4\uB354"}},
+        {jamo, 24, {}, {kJamoHan, kJamoGeul, kJamoHan, kJamoGeul}},
+        // Never wraps between a space and its mark.
+        {"ab \u0301cd", 24, {}, {"ab \u0301", "cd"}},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
+        SCOPED_TRACE(c.text + " at " + std::to_string(c.width));
         const auto& m = test::fixedMeasurer();
         if (c.cut) {
             EXPECT_EQ(detail::truncateText(c.text, c.width, *c.cut, Font::caption, 0, m),
