@@ -21,7 +21,7 @@ namespace brimlet {
 namespace {
 
 // getdents64 reads this much per call: a few hundred entries of a typical folder.
-constexpr std::size_t kDirentBufferBytes = 64 * 1024;
+constexpr std::size_t kDirentBufferBytes = std::size_t{64} * 1024;
 // Relative paths up to this length are opened in one openat; longer ones one component at a
 // time, which never meets PATH_MAX (4096).
 constexpr std::size_t kMaxJoinedPath = 3072;

@@ -36,8 +36,8 @@ HOST = ["tests/extension/extension_tests", "tests/platform/widgetkit/host_concur
 FAULTS = [
     # foundation
     ("F1", "platform/foundation/file.cpp", "!S_ISREG(st.st_mode)", "S_ISDIR(st.st_mode)", FOUNDATION),
-    ("F2", "platform/foundation/file.h", "kMaxWholeFileBytes = 4 * 1024 * 1024;",
-     "kMaxWholeFileBytes = 4 * 1024 * 1024 + 1;", FOUNDATION + SHARED),
+    ("F2", "platform/foundation/file.h", "kMaxWholeFileBytes = std::size_t{4} * 1024 * 1024;",
+     "kMaxWholeFileBytes = std::size_t{4} * 1024 * 1024 + 1;", FOUNDATION + SHARED),
     ("F3", "platform/foundation/date.cpp", "if (month <= 2) year += 1;", "if (month < 2) year += 1;",
      FOUNDATION),
     ("F4", "platform/foundation/date.cpp", "case Component::hour: unit = 3600; break;",

@@ -26,6 +26,7 @@ struct Date {
     constexpr double unixSeconds() const { return secondsSinceReferenceDate + kUnixEpochOffset; }
 
     friend constexpr bool operator==(Date, Date) = default;
+    // NOLINTNEXTLINE(modernize-use-nullptr): clang-tidy 14 misreads the synthesized 0
     friend constexpr auto operator<=>(Date, Date) = default;
 };
 

@@ -39,7 +39,7 @@ private:
 
 // The maximum a snapshot-like file may hold: a real snapshot holds top-N lists and is a few
 // kilobytes, so anything larger is not one.
-inline constexpr std::size_t kMaxWholeFileBytes = 4 * 1024 * 1024;
+inline constexpr std::size_t kMaxWholeFileBytes = std::size_t{4} * 1024 * 1024;
 
 // All bytes of the regular file at `path`, or nullopt. The file is opened with
 // O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY and must be a regular file (checked with fstat on

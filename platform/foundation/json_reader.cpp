@@ -18,6 +18,7 @@ namespace detail {
 
 template <class T>
 inline constexpr bool kFitsHandle =
+    // NOLINTNEXTLINE(misc-redundant-expression): clang-tidy 14 evaluates it for no particular T
     sizeof(T) == sizeof(JsonHandle) &&
     alignof(T) <= alignof(JsonHandle) && std::is_trivially_copyable_v<T>;
 static_assert(kFitsHandle<dom::element>);

@@ -16,31 +16,23 @@ bool isValidUtf8(std::string_view text) {
             ++i;
             continue;
         }
+        // The lead byte gives the length and the range of the second byte: no overlong forms,
+        // no UTF-16 surrogates, nothing above U+10FFFF.
         std::size_t len = 0;
         unsigned lo = 0x80, hi = 0xBF;
-        if (c >= 0xC2 && c <= 0xDF)
+        if (c >= 0xC2 && c <= 0xDF) {
             len = 2;
-        else if (c == 0xE0) {
+        } else if (c >= 0xE0 && c <= 0xEF) {
             len = 3;
-            lo = 0xA0;
-        } else if (c >= 0xE1 && c <= 0xEC)
-            len = 3;
-        else if (c == 0xED) {
-            len = 3;
-            hi = 0x9F;
-        }  // no UTF-16 surrogates
-        else if (c >= 0xEE && c <= 0xEF)
-            len = 3;
-        else if (c == 0xF0) {
+            if (c == 0xE0) lo = 0xA0;
+            if (c == 0xED) hi = 0x9F;
+        } else if (c >= 0xF0 && c <= 0xF4) {
             len = 4;
-            lo = 0x90;
-        } else if (c >= 0xF1 && c <= 0xF3)
-            len = 4;
-        else if (c == 0xF4) {
-            len = 4;
-            hi = 0x8F;
-        } else
+            if (c == 0xF0) lo = 0x90;
+            if (c == 0xF4) hi = 0x8F;
+        } else {
             return false;
+        }
         if (i + len > n) return false;
         if (s[i + 1] < lo || s[i + 1] > hi) return false;
         for (std::size_t k = 2; k < len; ++k) {

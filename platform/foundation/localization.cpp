@@ -36,9 +36,7 @@ void appendArgument(std::string& out, const FormatArgument& value, char conv, in
     }
     if (conv == 'f') {
         foundation::appendFixed(out, asDouble, precision < 0 ? 6 : precision);
-    } else if (conv == '@') {
-        foundation::appendShortest(out, asDouble);
-    } else if (std::isfinite(asDouble) && std::fabs(asDouble) < 9.2e18) {
+    } else if (conv != '@' && std::isfinite(asDouble) && std::fabs(asDouble) < 9.2e18) {
         foundation::appendInteger(out, static_cast<std::int64_t>(asDouble));
     } else {
         foundation::appendShortest(out, asDouble);

@@ -82,7 +82,7 @@ std::optional<std::string> labelOf(std::uint64_t device) {
 
 std::optional<std::string> nameOfVolume(const std::string& path, std::uint64_t device) {
     if (auto label = labelOf(device)) return label;
-    const auto text = readWholeFile("/proc/self/mountinfo", 4 * 1024 * 1024);
+    const auto text = readWholeFile("/proc/self/mountinfo", std::size_t{4} * 1024 * 1024);
     if (!text) return std::nullopt;
     const auto mount = mountPointFor(path, device, parseMountInfo(*text));
     if (!mount || *mount == "/") return std::nullopt;

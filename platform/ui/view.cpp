@@ -37,8 +37,9 @@ const Node& nodeOf(const View& view) { return *view.node(); }
 
 View::View() : node_(emptyNode()) {}
 
-View::View(std::shared_ptr<const detail::Node> node)
-    : node_(node ? std::move(node) : emptyNode()) {}
+View::View(std::shared_ptr<const detail::Node> node) : node_(std::move(node)) {
+    if (!node_) node_ = emptyNode();
+}
 
 View::View(Color color) : View(detail::makeView(detail::StyleViewNode{color})) {}
 

@@ -182,7 +182,7 @@ TupleWidget makeTupleWidget(const Ws&... widgets) {
 
 // Runs the host over `widgets` with the process's arguments; ends the process with the host's
 // exit status. Defined by the host (brimlet::host).
-[[noreturn]] void runHost(TupleWidget widgets, int argc, char** argv);
+[[noreturn]] void runHost(const TupleWidget& widgets, int argc, char** argv);
 
 // The bundle entry: a bundle is a type with `TupleWidget body() const`. The host reads the
 // command line and ends the process itself; this returns only if the host ever does.

@@ -22,7 +22,7 @@ void flushNothing(png_structp) {}
 void unpremultiplyRow(const unsigned char* source, int width, unsigned char* row) {
     for (int x = 0; x < width; ++x) {
         std::uint32_t pixel = 0;
-        std::memcpy(&pixel, source + 4 * x, 4);
+        std::memcpy(&pixel, source + std::ptrdiff_t{4} * x, 4);
         const unsigned a = pixel >> 24;
         unsigned r = (pixel >> 16) & 0xFF, g = (pixel >> 8) & 0xFF, b = pixel & 0xFF;
         if (a != 0 && a != 255) {

@@ -9,7 +9,7 @@
 
 #include "platform/foundation/status.h"
 
-using cairo_surface_t = struct _cairo_surface;
+using cairo_surface_t = struct _cairo_surface;  // NOLINT(bugprone-reserved-identifier): cairo's
 
 namespace render::detail {
 

@@ -137,7 +137,7 @@ int run(const TupleWidget& widgets, const std::vector<std::string>& args, std::o
 
 namespace widgetkit {
 
-void runHost(TupleWidget widgets, int argc, char** argv) {
+void runHost(const TupleWidget& widgets, int argc, char** argv) {
     // Held for the life of the process: a request that never returns still points into it.
     const auto* kept = new TupleWidget(std::move(widgets));
     const std::vector<std::string> args(argv, argv + argc);

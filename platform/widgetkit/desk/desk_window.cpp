@@ -6,6 +6,7 @@
 #include <array>
 #include <cmath>
 #include <exception>
+#include <utility>
 
 #include "platform/foundation/container.h"
 #include "platform/foundation/date.h"
@@ -105,8 +106,10 @@ std::optional<std::string> findContainer(const std::string& dataHome, const std:
         const bool matches =
             n == bundle || (n.size() > suffix.size() &&
                             n.compare(n.size() - suffix.size(), suffix.size(), suffix) == 0);
-        if (matches && g_file_test((dataHome + "/" + n).c_str(), G_FILE_TEST_IS_DIR)) {
-            found = dataHome + "/" + n;
+        if (!matches) continue;
+        std::string path = dataHome + "/" + n;
+        if (g_file_test(path.c_str(), G_FILE_TEST_IS_DIR)) {
+            found = std::move(path);
             break;
         }
     }

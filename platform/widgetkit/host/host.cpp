@@ -220,7 +220,7 @@ int run(const TupleWidget& widgets, const std::vector<std::string>& args, std::o
 
 namespace widgetkit {
 
-void runHost(TupleWidget widgets, int argc, char** argv) {
+void runHost(const TupleWidget& widgets, int argc, char** argv) {
     std::vector<std::string> args(argv, argv + argc);
     int status = host::run(widgets, args, std::cout, std::cerr);
     // An answer that did not reach standard output is a failure, whatever the command thought.
