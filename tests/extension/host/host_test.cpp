@@ -174,15 +174,6 @@ TEST_F(HostTest, AStoreAtFaultIsExitOneAndLeftUntouched) {
     }
 }
 
-TEST_F(HostTest, ANewIdIsAboveEveryStoredIdWhateverNextIdSays) {
-    writeStore(R"({"nextId": 5, "widgets": [)"
-               R"({"id": "1", "kind": "org.brimlet.Brimlet.fullness", "family": "small"},)"
-               R"({"id": "5", "kind": "org.brimlet.Brimlet.fullness", "family": "small"}]})");
-    EXPECT_EQ(place("fullness", "small"), "6");
-    EXPECT_EQ(run({"remove", "6"}).status, 0);
-    EXPECT_EQ(place("fullness", "small"), "7");  // never reused, even after a removal
-}
-
 // --version, render -o - and gallery paths joined without "//"; a timeline reloads after its one
 // entry (fullness half an hour on, the breakdown six hours on); a single request has no policy.
 TEST_F(HostTest, StandardOutputCarriesTheVersionPicturesAndTimelinesWithTheirReload) {
