@@ -50,7 +50,7 @@ TEST(SharedSnapshotConcurrency, ReadersAndQueriesSeeWholeSnapshotsWhileTheFileIs
     threads.emplace_back([&] {
         for (int i = 0; i < 30; ++i) {
             const auto& next = i % 2 ? a : b;
-            if (!foundation::writeFileAtomically(container.snapshotPath(), next).ok()) ++failures;
+            if (!foundation::writeFileAtomically(container.path(), next).ok()) ++failures;
         }
         writing = false;
     });

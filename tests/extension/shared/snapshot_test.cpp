@@ -228,7 +228,7 @@ std::optional<DiskSnapshot> readGuarded(const SharedContainer& container) {
     auto reading = std::async(std::launch::async, [] { return SharedSnapshot::read(); });
     if (reading.wait_for(std::chrono::seconds(20)) != std::future_status::ready) {
         // Release the blocked reader so that the test can end, then report.
-        const int fd = ::open(container.snapshotPath().c_str(), O_WRONLY | O_NONBLOCK);
+        const int fd = ::open(container.path().c_str(), O_WRONLY | O_NONBLOCK);
         if (fd >= 0) ::close(fd);
         ADD_FAILURE() << "reading blocked";
     }
@@ -248,9 +248,9 @@ TEST(SharedSnapshotRead, NoContainerNoFileAndFaultyFilesYieldNothing) {
         {"cut in the middle of a string", bytes(valid.substr(0, valid.find("Macintosh") + 3))},
         {"4 MiB and one byte", bytes(documentOfSize(kFourMiB + 1))},
         {"a directory",
-         [](const SharedContainer& c) { std::filesystem::create_directory(c.snapshotPath()); }},
+         [](const SharedContainer& c) { std::filesystem::create_directory(c.path()); }},
         {"a FIFO without a writer",
-         [](const SharedContainer& c) { ASSERT_EQ(::mkfifo(c.snapshotPath().c_str(), 0600), 0); }},
+         [](const SharedContainer& c) { ASSERT_EQ(::mkfifo(c.path().c_str(), 0600), 0); }},
     };
     for (const auto& [what, arrange] : cases) {
         SCOPED_TRACE(what);
@@ -263,7 +263,7 @@ TEST(SharedSnapshotRead, NoContainerNoFileAndFaultyFilesYieldNothing) {
 TEST(SharedSnapshotRead, EveryCallReadsTheFileAsItIsThroughASymbolicLink) {
     const SharedContainer container;
     const std::string target = container.root() + "/elsewhere.json";
-    std::filesystem::create_symlink(target, container.snapshotPath());
+    std::filesystem::create_symlink(target, container.path());
     // The largest file that reads.
     ASSERT_TRUE(foundation::writeFileAtomically(target, documentOfSize(kFourMiB)).ok());
     const auto largest = SharedSnapshot::read();

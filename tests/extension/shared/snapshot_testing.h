@@ -13,10 +13,9 @@
 #include <vector>
 
 #include "extension/shared/disk_snapshot.h"
-#include "extension/shared/identifiers.h"
 #include "platform/foundation/file.h"
 #include "platform/foundation/testing.h"
-#include "tests/support/scratch.h"
+#include "tests/support/snapshot_home.h"
 
 namespace brimlet {
 
@@ -104,28 +103,21 @@ inline std::string exampleDocument() {
   "rootName": "code"})";
 }
 
-// A scratch data home holding the app group's container, installed for the life of the object
-// (foundation::testing::ScopedContainerRoot). Create it before starting threads that read.
-class SharedContainer {
+// A SnapshotHome installed as the container root for the life of the object
+// (foundation::testing::ScopedContainerRoot), holding no snapshot until one is written. Create it
+// before starting threads that read.
+class SharedContainer : public SnapshotHome {
 public:
-    SharedContainer() : scope_(root()) { std::filesystem::create_directories(container()); }
-
-    // Empty when the folder could not be made; the container root is then "", no container.
-    const std::string& root() const { return scratch_.path(); }
-    std::string container() const { return scratch_ / std::string(brimlet::kAppGroupIdentifier); }
-    std::string snapshotPath() const {
-        return container() + "/" + std::string(brimlet::kSnapshotFileName);
-    }
+    SharedContainer() : SnapshotHome("") { remove(); }
 
     // Replaces snapshot.json atomically (temporary file, then rename).
     void write(const std::string& bytes) const {
-        ASSERT_TRUE(foundation::writeFileAtomically(snapshotPath(), bytes).ok());
+        ASSERT_TRUE(foundation::writeFileAtomically(path(), bytes).ok());
     }
-    void remove() const { std::filesystem::remove_all(snapshotPath()); }
+    void remove() const { std::filesystem::remove_all(path()); }
 
 private:
-    ScratchDir scratch_;
-    foundation::testing::ScopedContainerRoot scope_;
+    foundation::testing::ScopedContainerRoot scope_{root()};
 };
 
 }  // namespace brimlet_test
