@@ -70,7 +70,7 @@ TEST(SharedSnapshotConcurrency, ReadersQueriesAndProvidersSeeWholeSnapshotsWhile
     threads.emplace_back([&] {
         for (int i = 0; i < 30; ++i) {
             const auto& next = i % 2 ? a : b;
-            if (!foundation::writeFileAtomically(container.path(), next).ok()) ++failures;
+            if (!foundation::writeFileAtomically(container.snapshotPath(), next).ok()) ++failures;
         }
         writing = false;
     });

@@ -82,22 +82,10 @@ protected:
     const widgetkit::TupleWidget widgets_ = BrimletWidgetBundle{}.body();
 };
 
-// Where each widget may be placed, under the kind its placements are stored by, fullness first;
-// only the breakdown widget is configured.
-TEST_F(HostTest, TheBundleHoldsTwoWidgetsFullnessFirstOnlyTheBreakdownConfigured) {
-    using widgetkit::WidgetFamily;
-    const std::pair<std::string, std::vector<WidgetFamily>> declared[] = {
-        {"org.brimlet.Brimlet.fullness", {WidgetFamily::systemSmall, WidgetFamily::systemMedium}},
-        {"org.brimlet.Brimlet.breakdown", {WidgetFamily::systemMedium, WidgetFamily::systemLarge}}};
-    ASSERT_EQ(widgets_.size(), 2u);
-    for (std::size_t i = 0; i < 2; ++i) {
-        EXPECT_EQ(std::pair(widgets_[i].kind(), widgets_[i].families()), declared[i]);
-    }
-    EXPECT_TRUE(!widgets_[0].panel().has_value() && widgets_[1].panel().has_value());
-}
-
-// Every bad argument is exit 2 with one line saying what is wrong, and changes nothing; configure
-// takes only what the picker offers now, and lists the offers otherwise.
+// Every bad argument is exit 2 with one line saying what is wrong, and changes nothing: among them
+// a family a widget is not offered in (the message names the ones it is) and configuring the
+// fullness widget, which has nothing to configure. Configure takes only what the picker offers
+// now, and lists the offers otherwise.
 TEST_F(HostTest, BadArgumentsExitTwoWithOneClearLineAndChangeNothing) {
     container_.write(exampleDocument());
     const std::string fullness = place("fullness", "small"), id = place("breakdown", "large");

@@ -49,44 +49,14 @@ struct Row {
     void (*edit)(S&) = nullptr;
 };
 
-void expectRows(const std::vector<Row>& rows) {
-    for (const auto& r : rows) {
-        SCOPED_TRACE(std::string(r.what) + "\n  document: " + r.json.substr(0, 300));
-        const auto decoded = S::decode(r.json);
-        ASSERT_EQ(decoded.has_value(), r.decodes);
-        if (!decoded) continue;
-        S expected{foundation::Date{0},
-                   "Macintosh HD",
-                   0.6,
-                   556000000000,
-                   370000000000,
-                   926000000000,
-                   {{"node_modules", 48000000000}},
-                   {{"Media", 42000000000}},
-                   {},
-                   {}};
-        if (r.edit) r.edit(expected);
-        EXPECT_TRUE(sameSnapshot(*decoded, expected));
-    }
-}
-
-TEST(DiskSnapshotDecode, RequiredMembersAreNeverMissingOrNull) {
-    std::vector<Row> rows;
-    for (const std::string name : {"generatedAt", "volumeName", "usedFraction", "used", "free",
-                                   "total", "topFolders", "topKinds"}) {
-        rows.push_back({"missing", Doc().remove(name).str(), false});
-        rows.push_back({"null", with(name, "null"), false});
-    }
-    expectRows(rows);
-}
-
-// Document-wide rules (UTF-8, escapes, depth, trailing bytes) and the bounds of whole numbers are
-// foundation's JSON reading, whose tests hold them; here each holds wherever it stands in a
-// snapshot, and a failure anywhere loses the whole document.
-TEST(DiskSnapshotDecode, OptionalMembersRecordsNumbersTextAndFraming) {
+// Required members are never missing or null. Document-wide rules (UTF-8, escapes, depth,
+// trailing bytes) and the bounds of whole numbers are foundation's JSON reading, whose tests hold
+// them; here each holds wherever it stands in a snapshot, and a failure anywhere loses the whole
+// document.
+TEST(DiskSnapshotDecode, RequiredAndOptionalMembersRecordsNumbersTextAndFraming) {
     const auto area = [](const std::string& inner) { return with("areas", "[{" + inner + "}]"); };
     const std::string lists = R"("topFolders":[],"topKinds":[])";
-    expectRows({
+    std::vector<Row> rows = {
         {"areas null: absent", with("areas", "null"), true},
         {"rootName null: absent", with("rootName", "null"), true},
         {"areas empty: present", with("areas", "[]"), true, [](S& s) { s.areas.emplace(); }},
@@ -142,7 +112,30 @@ TEST(DiskSnapshotDecode, OptionalMembersRecordsNumbersTextAndFraming) {
         {"raw control character in the volume name", with("volumeName", "\"a\x01\""), false},
         {"empty", "", false},
         {"a second document after it", Doc().str() + Doc().str(), false},
-    });
+    };
+    for (const std::string name : {"generatedAt", "volumeName", "usedFraction", "used", "free",
+                                   "total", "topFolders", "topKinds"}) {
+        rows.push_back({"missing", Doc().remove(name).str(), false});
+        rows.push_back({"null", with(name, "null"), false});
+    }
+    for (const auto& r : rows) {
+        SCOPED_TRACE(std::string(r.what) + "\n  document: " + r.json.substr(0, 300));
+        const auto decoded = S::decode(r.json);
+        ASSERT_EQ(decoded.has_value(), r.decodes);
+        if (!decoded) continue;
+        S expected{foundation::Date{0},
+                   "Macintosh HD",
+                   0.6,
+                   556000000000,
+                   370000000000,
+                   926000000000,
+                   {{"node_modules", 48000000000}},
+                   {{"Media", 42000000000}},
+                   {},
+                   {}};
+        if (r.edit) r.edit(expected);
+        EXPECT_TRUE(sameSnapshot(*decoded, expected));
+    }
 }
 
 TEST(DiskSnapshotEncode, RequiredMembersInOrderOptionalOnesOnlyWhenPresentNothingWithoutJsonForm) {
@@ -224,7 +217,7 @@ std::optional<DiskSnapshot> readGuarded(const SharedContainer& container) {
     auto reading = std::async(std::launch::async, [] { return SharedSnapshot::read(); });
     if (reading.wait_for(std::chrono::seconds(20)) != std::future_status::ready) {
         // Release the blocked reader so that the test can end, then report.
-        const int fd = ::open(container.path().c_str(), O_WRONLY | O_NONBLOCK);
+        const int fd = ::open(container.snapshotPath().c_str(), O_WRONLY | O_NONBLOCK);
         if (fd >= 0) ::close(fd);
         ADD_FAILURE() << "reading blocked";
     }
@@ -244,9 +237,9 @@ TEST(SharedSnapshotRead, NoContainerNoFileAndFaultyFilesYieldNothing) {
         {"cut in the middle of a string", bytes(valid.substr(0, valid.find("Macintosh") + 3))},
         {"4 MiB and one byte", bytes(documentOfSize(kFourMiB + 1))},
         {"a directory",
-         [](const SharedContainer& c) { std::filesystem::create_directory(c.path()); }},
+         [](const SharedContainer& c) { std::filesystem::create_directory(c.snapshotPath()); }},
         {"a FIFO without a writer",
-         [](const SharedContainer& c) { ASSERT_EQ(::mkfifo(c.path().c_str(), 0600), 0); }},
+         [](const SharedContainer& c) { ASSERT_EQ(::mkfifo(c.snapshotPath().c_str(), 0600), 0); }},
     };
     for (const auto& [what, arrange] : cases) {
         SCOPED_TRACE(what);
@@ -259,7 +252,7 @@ TEST(SharedSnapshotRead, NoContainerNoFileAndFaultyFilesYieldNothing) {
 TEST(SharedSnapshotRead, EveryCallReadsTheFileAsItIsThroughASymbolicLink) {
     const SharedContainer container;
     const std::string target = container.root() + "/elsewhere.json";
-    std::filesystem::create_symlink(target, container.path());
+    std::filesystem::create_symlink(target, container.snapshotPath());
     // The largest file that reads.
     ASSERT_TRUE(foundation::writeFileAtomically(target, documentOfSize(kFourMiB)).ok());
     const auto largest = SharedSnapshot::read();

@@ -109,12 +109,13 @@ inline std::string exampleDocument() {
 class SharedContainer : public SnapshotHome {
 public:
     SharedContainer() : SnapshotHome("") { remove(); }
+    std::string snapshotPath() const { return path(); }
 
     // Replaces snapshot.json atomically (temporary file, then rename).
     void write(const std::string& bytes) const {
-        ASSERT_TRUE(foundation::writeFileAtomically(path(), bytes).ok());
+        ASSERT_TRUE(foundation::writeFileAtomically(snapshotPath(), bytes).ok());
     }
-    void remove() const { std::filesystem::remove_all(path()); }
+    void remove() const { std::filesystem::remove_all(snapshotPath()); }
 
 private:
     foundation::testing::ScopedContainerRoot scope_{root()};
