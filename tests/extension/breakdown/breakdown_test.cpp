@@ -77,8 +77,6 @@ TEST(BreakdownEntryResolution, AreaByEquivalentNameElseTheWholeDisk) {
          workArea},
         {"decomposed name, precomposed area", disk({{area(kPrecomposed, kWork)}}), kDecomposed,
          Expected{kPrecomposed, kWork, kBinaries}},
-        {"precomposed name, decomposed area", disk({{area(kDecomposed, kWork)}}), kPrecomposed,
-         Expected{kDecomposed, kWork, kBinaries}},
         {"more than the form differs", disk({{area(kPrecomposed, kWork)}}), "cafe", wholeDisk},
     };
     for (const auto& c : cases) {

@@ -58,10 +58,8 @@ TEST(BarFillWidth, NeverLessThanFourPointsNorNaN) {
 // The caption in capitals whatever the locale, then a row per item: its name verbatim (never a
 // format), a bar filled to its share of the track, its size in human bytes.
 TEST(BreakdownListLayout, RowsShowNameBarAndSizeUnderACapitalCaption) {
-    const BreakdownList list{
-        "stra\xC3\x9F"
-        "e istanbul",
-        {{"%s%n", 48 * kGB}, {"%@", -5}, {"b", 1023}, {"b", 1}}};
+    const BreakdownList list{"stra\u00DFe istanbul",
+                             {{"%s%n", 48 * kGB}, {"%@", -5}, {"b", 1023}, {"b", 1}}};
     const ui::LaidOutNode laid =
         ui::layout(ui::View(list), ui::ProposedSize{332.0, std::nullopt}, fixedMeasurer());
     EXPECT_EQ(textsIn(laid), (Texts{"STRASSE ISTANBUL", "%s%n", "44.7 GB", "%@", "-5 B", "b",
