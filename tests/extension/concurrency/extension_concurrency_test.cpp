@@ -113,7 +113,9 @@ TEST(SharedSnapshotConcurrency, ReadersQueriesAndProvidersSeeWholeSnapshotsWhile
             const widgetkit::TimelineProviderContext context{!pinned, family,
                                                              widgetkit::displaySize(family)};
             const auto areaName = pinned ? std::optional<std::string>("a1") : std::nullopt;
-            do {
+            // Twenty timelines at least, so that the two threads overlap whatever the writer's
+            // pace.
+            for (int i = 0; i < 20 || writing; ++i) {
                 const auto timeline = BreakdownProvider{}.timeline(intent, context).get();
                 const BreakdownEntry* entry =
                     timeline.entries.size() == 1 ? &timeline.entries[0] : nullptr;
@@ -124,7 +126,7 @@ TEST(SharedSnapshotConcurrency, ReadersQueriesAndProvidersSeeWholeSnapshotsWhile
                     timeline.policy.kind() == widgetkit::TimelineReloadPolicy::Kind::after &&
                     timeline.policy.date() == kSixHoursLater;
                 if (!ok) ++failures;
-            } while (writing);
+            }
         });
     }
     threads.clear();  // joins
