@@ -67,11 +67,6 @@ protected:
 
     Text areaNameOf(const Args& request) { return entryMember(run(request).out, "areaName"); }
 
-    void writeStore(const std::string& text) {
-        std::filesystem::create_directories(state_.path() + "/brimlet-widgets");
-        ASSERT_TRUE(foundation::writeFileAtomically(storePath(), text).ok());
-    }
-
     std::string storePath() const { return state_.path() + "/brimlet-widgets/placed.json"; }
 
     brimlet_test::ScratchDir state_;
@@ -154,8 +149,9 @@ TEST_F(HostTest, AStoreAtFaultIsExitOneAndLeftUntouched) {
         {R"({"nextId": 2, "widgets": [{"id": "1")", {placed, add, configure, remove, timeline}},
         {R"({"nextId": 2, "widgets": [{"id": "1", "kind": "org.example.gone", "family": "small"}]})",
          {timeline, render, configure}}};
+    std::filesystem::create_directories(state_ / "brimlet-widgets");
     for (const auto& [store, commands] : cases) {
-        writeStore(store);
+        ASSERT_TRUE(foundation::writeFileAtomically(storePath(), store).ok());
         for (const Args& args : commands) {
             SCOPED_TRACE(store + ::testing::PrintToString(args));
             const Outcome o = run(args);
