@@ -92,15 +92,11 @@ inline std::string areaJson(const std::string& nameJson) {
            R"("topKinds":[{"name":"Binaries","size":12000000000}]})";
 }
 
-// The example document of the snapshot format, with one area and a root name.
+// The example document of the snapshot format, with one area and a root name: the fuzzer's seed
+// of that name.
 inline std::string exampleDocument() {
-    return R"({"generatedAt": 0, "volumeName": "Macintosh HD", "usedFraction": 0.6,
-  "used": 556000000000, "free": 370000000000, "total": 926000000000,
-  "topFolders": [{"name": "node_modules", "size": 48000000000}, {"name": "Downloads", "size": 22000000000}],
-  "topKinds": [{"name": "Media", "size": 42000000000}],
-  "areas": [{"name": "work", "total": 22000000000, "topFolders": [{"name": "larrow", "size": 9000000000}],
-             "topKinds": [{"name": "Binaries", "size": 12000000000}]}],
-  "rootName": "code"})";
+    const std::string path = std::string(BRIMLET_SOURCE_DIR) + "/fuzz/corpus/example.json";
+    return foundation::readWholeFile(path).value_or("");
 }
 
 // A SnapshotHome installed as the container root for the life of the object
