@@ -1,6 +1,6 @@
 #pragma once
-// Test-side tools for snapshots: a printer, a field-by-field comparison, a builder for documents
-// and a scratch shared container that SharedSnapshot::read() looks into.
+// Test-side tools for snapshots: a printer for items, comparisons, a builder for documents and a
+// scratch shared container that SharedSnapshot::read() looks into.
 
 #include <gtest/gtest.h>
 
@@ -13,22 +13,14 @@
 #include <vector>
 
 #include "extension/shared/disk_snapshot.h"
-#include "extension/shared/identifiers.h"
 #include "platform/foundation/file.h"
 #include "platform/foundation/testing.h"
-#include "tests/support/scratch.h"
+#include "tests/support/snapshot_home.h"
 
 namespace brimlet {
 
 inline void PrintTo(const DiskSnapshot::Item& item, std::ostream* os) {
     *os << "{" << ::testing::PrintToString(item.name) << ", " << item.size << "}";
-}
-
-// As its compact JSON; a snapshot without a JSON form (a name that is not UTF-8, a non-finite
-// number) says so and shows its volume name.
-inline void PrintTo(const DiskSnapshot& s, std::ostream* os) {
-    *os << s.encode().value_or("(no JSON form) volumeName " +
-                               ::testing::PrintToString(s.volumeName));
 }
 
 }  // namespace brimlet
@@ -43,27 +35,18 @@ inline bool sameItems(const std::vector<DiskSnapshot::Item>& a,
         a, b, [](const auto& x, const auto& y) { return x.name == y.name && x.size == y.size; });
 }
 
-// Field-by-field equality; doubles compare exactly (a stored instant must round-trip exactly).
+// Equal when their compact JSON texts are: the encoder writes every field, and each double as the
+// shortest text that reads back as exactly that double (a stored instant must round-trip exactly).
+// Two snapshots without a JSON form are never equal.
 inline ::testing::AssertionResult sameSnapshot(const DiskSnapshot& a, const DiskSnapshot& b) {
-    const bool same =
-        a.generatedAt == b.generatedAt && a.volumeName == b.volumeName &&
-        a.usedFraction == b.usedFraction && a.used == b.used && a.free == b.free &&
-        a.total == b.total && sameItems(a.topFolders, b.topFolders) &&
-        sameItems(a.topKinds, b.topKinds) && a.areas.has_value() == b.areas.has_value() &&
-        (!a.areas || std::ranges::equal(*a.areas, *b.areas,
-                                        [](const auto& x, const auto& y) {
-                                            return x.name == y.name && x.total == y.total &&
-                                                   sameItems(x.topFolders, y.topFolders) &&
-                                                   sameItems(x.topKinds, y.topKinds);
-                                        })) &&
-        a.rootName == b.rootName;
-    if (same) return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "\n  " << ::testing::PrintToString(a)
-                                         << "\ndiffers from\n  " << ::testing::PrintToString(b);
+    const auto x = a.encode(), y = b.encode();
+    if (x && x == y) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "\n  " << x.value_or("(no JSON form)")
+                                         << "\ndiffers from\n  " << y.value_or("(no JSON form)");
 }
 
-// A snapshot document as an ordered list of members, each a name and its raw JSON text. Starts as
-// a valid snapshot with the eight required members and no optional ones.
+// A snapshot document as an ordered list of members, each a name and its raw JSON text. Starts as a
+// valid snapshot with the eight required members and no optional ones.
 class Doc {
 public:
     // Replaces the value of the first member called `name`, or appends the member.
@@ -76,11 +59,6 @@ public:
     // Appends a member, even when one of that name exists already.
     Doc& add(std::string name, std::string json) {
         members_.emplace_back(std::move(name), std::move(json));
-        return *this;
-    }
-    // Puts a member before all others.
-    Doc& prepend(std::string name, std::string json) {
-        members_.emplace(members_.begin(), std::move(name), std::move(json));
         return *this;
     }
     Doc& remove(const std::string& name) {
@@ -114,29 +92,20 @@ inline std::string areaJson(const std::string& nameJson) {
            R"("topKinds":[{"name":"Binaries","size":12000000000}]})";
 }
 
-// The example document of the snapshot format, with one area and a root name.
+// The example document of the snapshot format, with one area and a root name: the fuzzer's seed
+// of that name.
 inline std::string exampleDocument() {
-    return R"({"generatedAt": 0, "volumeName": "Macintosh HD", "usedFraction": 0.6,
-  "used": 556000000000, "free": 370000000000, "total": 926000000000,
-  "topFolders": [{"name": "node_modules", "size": 48000000000}, {"name": "Downloads", "size": 22000000000}],
-  "topKinds": [{"name": "Media", "size": 42000000000}],
-  "areas": [{"name": "work", "total": 22000000000, "topFolders": [{"name": "larrow", "size": 9000000000}],
-             "topKinds": [{"name": "Binaries", "size": 12000000000}]}],
-  "rootName": "code"})";
+    const std::string path = std::string(BRIMLET_SOURCE_DIR) + "/fuzz/corpus/example.json";
+    return foundation::readWholeFile(path).value_or("");
 }
 
-// A scratch data home holding the app group's container, installed for the life of the object
-// (foundation::testing::ScopedContainerRoot). Create it before starting threads that read.
-class SharedContainer {
+// A SnapshotHome installed as the container root for the life of the object
+// (foundation::testing::ScopedContainerRoot), holding no snapshot until one is written. Create it
+// before starting threads that read.
+class SharedContainer : public SnapshotHome {
 public:
-    SharedContainer() : scope_(root()) { std::filesystem::create_directories(container()); }
-
-    // Empty when the folder could not be made; the container root is then "", no container.
-    const std::string& root() const { return scratch_.path(); }
-    std::string container() const { return scratch_ / std::string(brimlet::kAppGroupIdentifier); }
-    std::string snapshotPath() const {
-        return container() + "/" + std::string(brimlet::kSnapshotFileName);
-    }
+    SharedContainer() : SnapshotHome("") { remove(); }
+    std::string snapshotPath() const { return path(); }
 
     // Replaces snapshot.json atomically (temporary file, then rename).
     void write(const std::string& bytes) const {
@@ -145,8 +114,7 @@ public:
     void remove() const { std::filesystem::remove_all(snapshotPath()); }
 
 private:
-    ScratchDir scratch_;
-    foundation::testing::ScopedContainerRoot scope_;
+    foundation::testing::ScopedContainerRoot scope_{root()};
 };
 
 }  // namespace brimlet_test

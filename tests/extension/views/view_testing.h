@@ -13,8 +13,8 @@
 #include "platform/ui/testing/fixed_measurer.h"
 #include "platform/ui/testing/layout_queries.h"
 #include "platform/ui/ui.h"
-#include "platform/widgetkit/environment.h"
 #include "platform/widgetkit/family.h"
+#include "platform/widgetkit/host/widget_tile.h"
 
 namespace brimlet_test {
 
@@ -27,14 +27,12 @@ inline const ui::TextMeasurer& fixedMeasurer() {
     return measurer;
 }
 
-// The tile of `family`, with the family in the environment the host gives the view.
+// The tile of `family`, in the environment a host gives the view.
 inline ui::LaidOutTile layTile(const ui::View& view, widgetkit::WidgetFamily family) {
     ui::TileLayoutOptions options;
     options.size =
         ui::Size{widgetkit::displaySize(family).width, widgetkit::displaySize(family).height};
-    ui::EnvironmentValues environment;
-    environment.set<widgetkit::WidgetFamilyKey>(family);
-    return ui::layoutTile(view, options, fixedMeasurer(), environment);
+    return ui::layoutTile(view, options, fixedMeasurer(), widgetkit::host::environmentFor(family));
 }
 
 inline std::string dump(const ui::LaidOutTile& tile) { return ui::toJson(tile).value_or("-"); }
