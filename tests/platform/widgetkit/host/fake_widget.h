@@ -19,6 +19,9 @@ namespace widgetkit::host::testing {
 inline constexpr const char* kFakeKind = "org.example.fake";
 
 inline foundation::Date at(double seconds) { return foundation::Date{seconds}; }
+inline std::optional<double> secondsOf(std::optional<foundation::Date> date) {
+    return date ? std::optional(date->secondsSinceReferenceDate) : std::nullopt;
+}
 
 // An entry from `seconds`; with a fraction, its JSON form carries a volume sample.
 inline AnyEntry entryAt(double seconds, std::optional<double> usedFraction = std::nullopt) {
