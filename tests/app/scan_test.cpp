@@ -236,10 +236,7 @@ TEST(DisplayName, KeepsValidUtf8AndReplacesEveryBadByte) {
     const std::pair<const char*, const char*> cases[] = {
         {"\xC3", "\xEF\xBF\xBD"},                                  // cut sequence
         {"\xED\xA0\x80", "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},  // surrogate
-        {"\xE2\x82"
-         "x\xE2\x82\xAC",
-         "\xEF\xBF\xBD\xEF\xBF\xBD"
-         "x\xE2\x82\xAC"},
+        {"\xE2\x82x\xE2\x82\xAC", "\xEF\xBF\xBD\xEF\xBF\xBDx\xE2\x82\xAC"},
     };
     for (const auto& [raw, expected] : cases) EXPECT_EQ(displayName(raw), expected) << raw;
     EXPECT_EQ(rootNameOf("/") + rootNameOf("/d/x\xFF"), "/x\xEF\xBF\xBD");
