@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -156,32 +157,19 @@ TEST_F(DeskTest, TilesArePixelForPixelWhatRenderDraws) {
 TEST_F(DeskTest, NewSnapshotRedrawsTheBreakdownTileWithinASecond) {
     const std::string id = place("breakdown", "medium");
     const std::string shot = path("live.png");
-    const std::string pidFile = path("desk.pid");
-    // The desk stays open and writes its screenshot again whenever a tile is drawn anew.
-    pid_t runner = fork();
-    ASSERT_GE(runner, 0);
-    if (runner == 0) {
-        const std::string command = env_ + "xvfb-run -a sh -c '" + kBin +
-                                    "/brimlet-desk --screenshot " + shot +
-                                    " --keep-open & echo $! > " + pidFile + "; wait'";
-        execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    // Ends the desk (and with it xvfb-run's Xvfb) however the test leaves.
-    struct Stopper {
-        std::string pidFile;
-        pid_t runner;
-        void operator()() {
-            if (runner <= 0) return;
-            for (int i = 0; i < 500 && !fs::exists(pidFile); ++i) std::this_thread::sleep_for(10ms);
-            std::ifstream in(pidFile);
-            pid_t desk = 0;
-            if (in >> desk && desk > 0) kill(desk, SIGTERM);
-            waitpid(runner, nullptr, 0);
-            runner = 0;
-        }
-        ~Stopper() { (*this)(); }
-    } stop{pidFile, runner};
+    // The desk stays open and writes its screenshot again whenever a tile is drawn anew. Its
+    // process id comes back on the pipe; ending it ends xvfb-run and its Xvfb, however the test
+    // leaves.
+    pid_t desk = 0;
+    const auto stop = [&desk](FILE* runner) {
+        if (desk > 0) kill(desk, SIGTERM);
+        pclose(runner);
+    };
+    const std::string command = env_ + "xvfb-run -a sh -c '" + kBin +
+                                "/brimlet-desk --screenshot " + shot +
+                                " --keep-open & echo $!; wait'";
+    std::unique_ptr<FILE, decltype(stop)> runner(popen(command.c_str(), "r"), stop);
+    ASSERT_TRUE(runner && std::fscanf(runner.get(), "%d", &desk) == 1);
     const auto waitFor = [](const std::function<bool()>& ready, std::chrono::milliseconds limit) {
         for (const auto end = Clock::now() + limit; !ready(); std::this_thread::sleep_for(10ms)) {
             if (Clock::now() > end) return false;
@@ -201,7 +189,7 @@ TEST_F(DeskTest, NewSnapshotRedrawsTheBreakdownTileWithinASecond) {
     render(id, "after.png");
     // Give a screenshot being written the moment to land, then compare it with the new tile.
     std::this_thread::sleep_for(300ms);
-    stop();
+    runner.reset();
     ASSERT_TRUE(redrawn);
     EXPECT_LE(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count(), 1000);
     const Image screen(shot), oldTile(path("before.png")), newTile(path("after.png"));
