@@ -45,6 +45,9 @@ TEST(Scan, SampleTreeGivesEveryFieldOfTheSnapshot) {
         {"links", {{}, {{"Binaries", s.first}}}},
         {"more", {}},
         {empty, {}}};
+    const std::vector<Item> allKinds = {
+        {"Media", s.video},   {"Documents", s.notes},         {"Images", s.photo},
+        {"Archives", s.disk}, {"Binaries", s.tool + s.first}, {"Other", s.symlinks + s.top}};
     for (const std::size_t top : {std::size_t{8}, std::size_t{1}}) {
         SCOPED_TRACE(top);
         std::vector<Area> areas;  // the five biggest folders below the root, whatever `top`
@@ -52,21 +55,9 @@ TEST(Scan, SampleTreeGivesEveryFieldOfTheSnapshot) {
             const auto& [folders, kinds] = areaLists.at(folder.name);
             areas.push_back(Area{folder.name, folder.size, ranked(folders, top), ranked(kinds)});
         }
-        const DiskSnapshot expected{foundation::Date{FixedWorld::kNow},
-                                    "Test Volume",
-                                    0.8,
-                                    800,
-                                    200,
-                                    1000,
-                                    ranked(rootFolders, top),
-                                    ranked({{"Media", s.video},
-                                            {"Documents", s.notes},
-                                            {"Images", s.photo},
-                                            {"Archives", s.disk},
-                                            {"Binaries", s.tool + s.first},
-                                            {"Other", s.symlinks + s.top}}),
-                                    areas,
-                                    kSampleRoot};
+        const DiskSnapshot expected(foundation::Date{FixedWorld::kNow}, "Test Volume", 0.8, 800,
+                                    200, 1000, ranked(rootFolders, top), ranked(allKinds), areas,
+                                    kSampleRoot);
         const ScanResult result = scanOf(ScanRequest{s.root, {}, top, 0});
         EXPECT_TRUE(sameSnapshot(result.snapshot, expected));
         EXPECT_EQ(result.tree.root().size, s.total);

@@ -7,7 +7,6 @@
 #include <string>
 #include <tuple>
 #include <utility>
-#include <vector>
 
 #include "platform/foundation/json_reader.h"
 #include "platform/foundation/json_writer.h"
