@@ -21,6 +21,8 @@
 #include <thread>
 #include <vector>
 
+#include "tests/support/scratch.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -83,24 +85,16 @@ protected:
     void SetUp() override {
         if (std::system("command -v xvfb-run >/dev/null") != 0) GTEST_SKIP() << "no xvfb-run";
         if (!fs::exists(kBin + "/brimlet-desk")) GTEST_SKIP() << "brimlet-desk is not built";
-        const std::string name = "desk-test-" + std::to_string(getpid()) + "-" +
-                                 ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        dir_ = fs::temp_directory_path() / name;
         // The fullness tiles show the home's volume, which other processes' writes keep changing
         // on the temporary folder's disk; a home on /dev/shm (tmpfs) holds still, as long as the
         // pictures are written elsewhere.
-        std::error_code error;
-        home_ = fs::is_directory("/dev/shm", error) && ::access("/dev/shm", W_OK) == 0
-                    ? fs::path("/dev/shm") / name
-                    : dir_ / "home";
-        TearDown();
-        fs::create_directories(dir_);
+        const std::string name = fs::path(pictures_.path()).filename().string();
+        home_ = ::access("/dev/shm", W_OK) == 0 ? "/dev/shm/" + name : pictures_ / "home";
         env_ = "env -i PATH=/usr/bin:/bin HOME=" + home_.string() +
                " LANG=C.UTF-8 GSK_RENDERER=cairo ";
         scanWith("a/one.bin", 300000);
     }
     void TearDown() override {
-        if (!dir_.empty()) fs::remove_all(dir_);
         if (!home_.empty()) fs::remove_all(home_);
     }
 
@@ -125,9 +119,9 @@ protected:
         const std::string out = " --scale 1 -o " + path(name);
         ASSERT_EQ(sh(kBin + "/brimlet-widgets render --placed " + id + out), 0);
     }
-    std::string path(const std::string& name) const { return (dir_ / name).string(); }
+    std::string path(const std::string& name) const { return pictures_ / name; }
 
-    fs::path dir_;   // the pictures
+    const brimlet_test::ScratchDir pictures_;
     fs::path home_;  // the home folder: the store, the data home, the scanned folder
     std::string env_;
 };
