@@ -43,7 +43,8 @@ protected:
     double now_ = 0;
 };
 
-TEST_F(PlacedTimelinesTest, NewTileShowsThePlaceholderThenSwitchesEntriesAtTheirDates) {
+TEST_F(PlacedTimelinesTest,
+       NewTileShowsThePlaceholderThenEntriesAtTheirDatesAndKeepsThemOnAFailure) {
     script([](double now) {
         return timelineOf({entryAt(now), entryAt(now + 60), entryAt(now + 120)},
                           TimelineReloadPolicy::never());
@@ -57,15 +58,23 @@ TEST_F(PlacedTimelinesTest, NewTileShowsThePlaceholderThenSwitchesEntriesAtTheir
     EXPECT_TRUE(model_.settled(at(1000)));
     EXPECT_EQ(showingDate("1", 1000), 1000);
     EXPECT_EQ(secondsOf(model_.nextMoment(at(1000))), 1060);
-    EXPECT_EQ(showingDate("1", 1059.9), 1000);
     EXPECT_EQ(showingDate("1", 1060), 1060);
-    EXPECT_EQ(secondsOf(model_.nextMoment(at(1060))), 1120);
     EXPECT_EQ(showingDate("1", 5000), 1120);
     // The switches asked nothing, and with `never` nothing is due at all after the last one.
     EXPECT_TRUE(runAt(1060).empty());
     EXPECT_TRUE(runAt(1120).empty());
     EXPECT_EQ(model_.nextMoment(at(1120)), std::nullopt);
     EXPECT_EQ(script_->timelineCalls, 1);
+
+    // A request that fails keeps what the tile shows, and is tried again after the floor.
+    const auto before = model_.shown("1", at(2000));
+    model_.reload("1");
+    const auto tickets = model_.start(at(2000));
+    ASSERT_EQ(tickets.size(), 1u);
+    EXPECT_FALSE(model_.finish("1", tickets[0].generation, std::nullopt, at(2000)));
+    const auto after = model_.shown("1", at(2000));
+    EXPECT_EQ(std::tuple(after.entry, after.revision), std::tuple(before.entry, before.revision));
+    EXPECT_EQ(secondsOf(model_.nextMoment(at(2000))), 2000 + kMinimumReloadInterval);
 }
 
 // A reload asked one second ahead waits five minutes from the request, each time: a date already
@@ -132,21 +141,6 @@ TEST_F(PlacedTimelinesTest, FollowsTheStore) {
     model_.reloadAll();
     EXPECT_TRUE(model_.start(at(4)).empty());  // "1" is still in flight
     EXPECT_EQ(model_.shown("9", at(4)).entry, nullptr);
-}
-
-TEST_F(PlacedTimelinesTest, FailedRequestKeepsTheTileAndRetriesAfterTheFloor) {
-    model_.follow({placedFake("1")});
-    runAt(0);
-    const auto before = model_.shown("1", at(10));
-    EXPECT_TRUE(model_.start(at(10)).empty());
-    model_.reload("1");
-    const auto tickets = model_.start(at(10));
-    ASSERT_EQ(tickets.size(), 1u);
-    EXPECT_FALSE(model_.finish("1", tickets[0].generation, std::nullopt, at(10)));
-    const auto after = model_.shown("1", at(10));
-    EXPECT_EQ(after.entry, before.entry);
-    EXPECT_EQ(after.revision, before.revision);
-    EXPECT_EQ(secondsOf(model_.nextMoment(at(10))), 10 + kMinimumReloadInterval);
 }
 
 TEST_F(PlacedTimelinesTest, LowSpaceNoticeOnceForEachCrossingFromBelow) {
