@@ -21,13 +21,18 @@ protected:
         script_->next = [this, answer](const ParameterValue&) { return answer(now_); };
     }
 
+    // Answers a ticket with what the provider says, received at `now`.
+    bool answerAt(const PlacedTimelines::Ticket& t, double now) {
+        return model_.finish(t.id, t.generation, answer(RequestKind::timeline, t.request), at(now));
+    }
+
     // Starts what is due at `now`, answers every ticket at once, and returns the ids asked.
     std::vector<std::string> runAt(double now) {
         now_ = now;
         std::vector<std::string> asked;
         for (auto& t : model_.start(at(now))) {
             asked.push_back(t.id);
-            model_.finish(t.id, t.generation, answer(RequestKind::timeline, t.request), at(now));
+            answerAt(t, now);
         }
         return asked;
     }
@@ -98,9 +103,7 @@ TEST_F(PlacedTimelinesTest, BurstOfEventsGivesOneRequestPerWidget) {
     for (int i = 0; i < 10; ++i) model_.reloadAll();
     model_.reload("2");
     EXPECT_TRUE(model_.start(at(1)).empty());
-    for (const auto& t : first) {
-        model_.finish(t.id, t.generation, answer(RequestKind::timeline, t.request), at(1));
-    }
+    for (const auto& t : first) answerAt(t, 1);
     // ...and one each once they are back, since they may have read what the events replaced.
     EXPECT_EQ(runAt(2), (std::vector<std::string>{"1", "2", "3"}));
     for (int i = 0; i < 10; ++i) model_.reloadAll();
@@ -122,10 +125,7 @@ TEST_F(PlacedTimelinesTest, FollowsTheStore) {
     const auto inFlight = model_.start(at(2));
     ASSERT_EQ(inFlight.size(), 2u);
     EXPECT_TRUE(model_.follow({placedFake("1", "work")}));
-    for (const auto& t : inFlight) {
-        EXPECT_FALSE(
-            model_.finish(t.id, t.generation, answer(RequestKind::timeline, t.request), at(3)));
-    }
+    for (const auto& t : inFlight) EXPECT_FALSE(answerAt(t, 3));
     ASSERT_EQ(model_.tiles().size(), 1u);
     const auto again = model_.start(at(3));
     ASSERT_EQ(again.size(), 1u);
