@@ -208,11 +208,10 @@ TEST(Exclusion, ExcludedEntriesCountNowhere) {
     t.build(full, "full/r/");
     t.build(without, "without/r/");
     const FixedWorld world;
-    ScanRequest request{t.path("full/r"), {}, 8, 0};
-    request.exclude = {"node_modules", "*.o", "src/*.txt", t.path("full/r/tmp.log"), "././/old"};
-    request.excludeCaches = true;
+    const std::vector<std::string> patterns = {"node_modules", "*.o", "src/*.txt",
+                                               t.path("full/r/tmp.log"), "././/old"};
     const ScanResult reference = scanOf(ScanRequest{t.path("without/r"), {}, 8, 0});
-    const ScanResult excluded = scanOf(request);
+    const ScanResult excluded = scanOf(ScanRequest{t.path("full/r"), {}, 8, 0, patterns, true});
     EXPECT_TRUE(sameSnapshot(excluded.snapshot, reference.snapshot));
     EXPECT_EQ(
         std::tuple(excluded.tree.root().size, excluded.tree.files(), excluded.tree.folders()),

@@ -28,13 +28,9 @@ inline AnyEntry entryAt(double seconds, std::optional<double> usedFraction = std
     AnyEntry entry{at(seconds), {}, {}};
     if (usedFraction) {
         entry.writeJson = [fraction = *usedFraction](foundation::JsonWriter& json) {
-            json.beginObject();
-            json.key("sample").beginObject();
-            json.member("usedFraction", fraction);
-            json.member("free", std::int64_t{1} << 30);
-            json.member("volumeName", "Data");
-            json.endObject();
-            json.endObject();
+            json.beginObject().key("sample").beginObject().member("usedFraction", fraction);
+            json.member("free", std::int64_t{1} << 30).member("volumeName", "Data");
+            json.endObject().endObject();
         };
     }
     return entry;

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "tests/platform/widgetkit/host/fake_widget.h"
 
 namespace widgetkit::host {
@@ -169,21 +171,16 @@ TEST_F(PlacedTimelinesTest, LowSpaceNoticeOnceForEachCrossingFromBelow) {
 
 TEST(LowSpaceText, UnitsAndTheirBoundaries) {
     constexpr std::int64_t kKiB = 1024, kGiB = kKiB * kKiB * kKiB;
-    struct Case {
-        std::int64_t free;
-        const char* name;
-        const char* text;
-    };
-    const Case kTestCases[] = {
+    const std::tuple<std::int64_t, const char*, const char*> cases[] = {
         {0, "Data", "0 B free on Data."},    {-5, "", "0 B free."},
         {1023, "", "1023 B free."},          {1024, "", "1.0 KB free."},
         {10 * kKiB - 1, "", "9.9 KB free."},  // cut, never rounded up to 10.0
         {10 * kKiB, "", "10 KB free."},      {3 * kGiB / 2, "Home", "1.5 GB free on Home."},
         {INT64_MAX, "", "8388607 TB free."},
     };
-    for (const auto& c : kTestCases) {
-        SCOPED_TRACE(c.free);
-        EXPECT_EQ(lowSpaceText(SpaceReading{0.95, c.free, c.name}), c.text);
+    for (const auto& [free, name, text] : cases) {
+        SCOPED_TRACE(free);
+        EXPECT_EQ(lowSpaceText(SpaceReading{0.95, free, name}), text);
     }
 }
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <tuple>
 
 #include "tests/platform/widgetkit/host/fake_widget.h"
 
@@ -18,18 +19,13 @@ using testing::secondsOf;
 TEST(ShowingEntry, LatestNotAfterNowAndTheFirstBeforeItsDate) {
     // Two entries share the date 200: the later one in the list takes over.
     const std::vector<AnyEntry> entries{entryAt(100), entryAt(200), entryAt(200), entryAt(300)};
-    struct Case {
-        double now;
-        std::size_t showing;
-        std::optional<double> next;
-    };
-    const Case kTestCases[] = {
+    const std::tuple<double, std::size_t, std::optional<double>> cases[] = {
         {50, 0, 200}, {100, 0, 200}, {199.999, 0, 200}, {200, 2, 300}, {300, 3, std::nullopt},
     };
-    for (const auto& c : kTestCases) {
-        SCOPED_TRACE(c.now);
-        EXPECT_EQ(showingIndex(entries, at(c.now)), c.showing);
-        EXPECT_EQ(secondsOf(nextEntryDate(entries, at(c.now))), c.next);
+    for (const auto& [now, showing, next] : cases) {
+        SCOPED_TRACE(now);
+        EXPECT_EQ(showingIndex(entries, at(now)), showing);
+        EXPECT_EQ(secondsOf(nextEntryDate(entries, at(now))), next);
     }
     EXPECT_EQ(showingIndex({}, at(0)), std::nullopt);
     EXPECT_EQ(nextEntryDate({}, at(0)), std::nullopt);
@@ -43,13 +39,9 @@ TEST(PolicyReload, EachKindHeldToTheFiveMinuteFloor) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double inf = std::numeric_limits<double>::infinity();
     const std::vector<AnyEntry> endsLater{entryAt(900), entryAt(5000)};
-    struct Case {
-        const char* name;
-        P policy;
-        std::vector<AnyEntry> entries;
-        std::optional<double> previousRequest, expected;
-    };
-    const Case kTestCases[] = {
+    using Seconds = std::optional<double>;
+    // name, policy, entries, previous request, reload date
+    const std::tuple<const char*, P, std::vector<AnyEntry>, Seconds, Seconds> cases[] = {
         {"after, ahead", P::after(at(2000)), {}, {}, 2000},
         {"after, now", P::after(at(kReceived)), {}, {}, 1300},
         {"after, NaN", P::after(at(nan)), {}, {}, 1300},
@@ -61,12 +53,10 @@ TEST(PolicyReload, EachKindHeldToTheFiveMinuteFloor) {
         {"atEnd, no entry", P::atEnd(), {}, {}, 1300},
         {"never", P::never(), endsLater, 999, {}},
     };
-    for (const auto& c : kTestCases) {
-        SCOPED_TRACE(c.name);
-        const auto previous =
-            c.previousRequest ? std::optional(at(*c.previousRequest)) : std::nullopt;
-        EXPECT_EQ(secondsOf(policyReloadDate(c.policy, c.entries, at(kReceived), previous)),
-                  c.expected);
+    for (const auto& [name, policy, entries, previousRequest, expected] : cases) {
+        SCOPED_TRACE(name);
+        const auto previous = previousRequest ? std::optional(at(*previousRequest)) : std::nullopt;
+        EXPECT_EQ(secondsOf(policyReloadDate(policy, entries, at(kReceived), previous)), expected);
     }
 }
 
