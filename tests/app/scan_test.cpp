@@ -112,15 +112,13 @@ TEST(Scan, WalksTreesDeeperThanPathMax) {
     TempTree t;
     // 40 levels of 120-byte names: about 4,800 bytes of path, beyond PATH_MAX (4096).
     const std::string name(120, 'n');
-    int at = ::open(t.root().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    foundation::FileDescriptor at(::open(t.root().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     for (int level = 0; level < 40; ++level) {
-        ::mkdirat(at, name.c_str(), 0755);
-        const int next = ::openat(at, name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        ::close(at);
-        at = next;
+        ::mkdirat(at.get(), name.c_str(), 0755);
+        at = foundation::FileDescriptor(
+            ::openat(at.get(), name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     }
-    const foundation::FileDescriptor fd(::openat(at, "bottom.mp3", O_WRONLY | O_CREAT, 0644));
-    ::close(at);
+    const foundation::FileDescriptor fd(::openat(at.get(), "bottom.mp3", O_WRONLY | O_CREAT, 0644));
     const std::string data(10000, 'm');
     ASSERT_EQ(::write(fd.get(), data.data(), data.size()), static_cast<ssize_t>(data.size()));
     struct stat bottom {};
