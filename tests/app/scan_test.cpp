@@ -234,7 +234,7 @@ TEST(DisplayName, KeepsValidUtf8AndReplacesEveryBadByte) {
     EXPECT_FALSE(volumeTotals(std::nullopt).has_value());
 }
 
-TEST(ClassifyFile, ExtensionThenVersionedObjectThenExecutableBit) {
+TEST(ClassifyFile, ExtensionThenVersionedObjectThenExecutableBitAndEveryExtensionOfTheTable) {
     using enum FileKind;
     const std::tuple<const char*, bool, FileKind> cases[] = {
         // Extension letters compare without case; only the last extension counts.
@@ -260,11 +260,8 @@ TEST(ClassifyFile, ExtensionThenVersionedObjectThenExecutableBit) {
     };
     for (const auto& [name, executable, expected] : cases)
         EXPECT_EQ(classifyFile(name, executable), expected) << name << " " << executable;
-}
-
-// Every extension of the table classifies as its own kind: none is listed twice or cannot be
-// matched.
-TEST(KindTable, EachExtensionClassifiesAsItsKind) {
+    // Every extension of the table classifies as its own kind: none is listed twice or cannot be
+    // matched.
     for (const FileKind kind : kAllFileKinds) {
         for (const auto ext : kindExtensions(kind))
             EXPECT_EQ(classifyFile("file." + std::string(ext), false), kind) << ext;
