@@ -81,9 +81,8 @@ TEST(HomeDirectory, AbsoluteHomeAndDataHomeAsTheyStandOtherwiseTheirFallbacks) {
 TEST(GroupContainer, AnExistingFolderUnderTheRootAndNeverCreated) {
     const brimlet_test::ScratchDir dir;
     ASSERT_FALSE(dir.path().empty());
-    for (const char* folder : {"G", "a", "a/b", "a..b"}) {
+    for (const char* folder : {"G", "a", "a/b", "a..b"})
         ASSERT_EQ(::mkdir((dir / folder).c_str(), 0700), 0);
-    }
     std::ofstream(dir / "file") << "not a folder";
     // A data home that holds G, which an empty root must not fall back on.
     const brimlet_test::ScopedEnv xdg("XDG_DATA_HOME", dir.path());
