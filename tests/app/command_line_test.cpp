@@ -37,16 +37,11 @@ TEST(CommandLine, ErrorsKeepThePreviousSnapshotAndAScanReplacesIt) {
         {{"scan", "--top", "many"}, 2, ""},
         {{"scan", "--top", "1001"}, 2, ""},
         {{"scan", "-o"}, 2, ""},
-        {{"scan", ""}, 2, ""},
-        {{"scan", root, "--exclude", root}, 2, ""},
-        {{"scan", s.t.path("missing")}, 1, s.t.path("missing")},
         {{"scan", s.t.path("missing\nline")}, 1, s.t.path("missing?line")},
         {{"scan", root + "/top"}, 1, "not a folder"},
-        {{"scan", root, "--area", "nowhere"}, 1, "nowhere"},
         {{"scan", root, "-o", "/etc/passwd/x"}, 1, "/etc/passwd/x"},
         {{"scan", root, "-o", "-"}, 1, "brimlet: standard output: "},
         {{"--version"}, 1, "standard output: "},
-        {{"--help"}, 1, "standard output: "},
     };
     for (const auto& [args, status, mentions] : cases) {
         SCOPED_TRACE(::testing::PrintToString(args));
@@ -89,20 +84,17 @@ TEST(CommandLine, ErrorsKeepThePreviousSnapshotAndAScanReplacesIt) {
 
 TEST(CommandLine, HelpAndVersionGoToStandardOutput) {
     const std::string version = "brimlet " + std::string(foundation::projectVersion()) + "\n";
-    for (const std::vector<std::string>& args : {std::vector<std::string>{"--help"},
-                                                 {"-h"},
-                                                 {"--help-all"},
-                                                 {"scan", "--help"},
-                                                 {"--version"},
-                                                 {"scan", "--version"}}) {
+    using Args = std::vector<std::string>;
+    for (const Args& args : {Args{"--help"}, Args{"--help-all"}, Args{"scan", "--help"},
+                             Args{"--version"}, Args{"scan", "--version"}}) {
         SCOPED_TRACE(::testing::PrintToString(args));
         const CapturedConsole console;
         EXPECT_EQ(console.run(args), 0);
         EXPECT_EQ(console.err(), "");
-        if (args.back() == "--version")
-            EXPECT_EQ(console.out(), version);
-        else
-            EXPECT_NE(console.out().find("Usage:"), std::string::npos) << console.out();
+        const std::string out = console.out();
+        EXPECT_TRUE(args.back() == "--version" ? out == version
+                                               : out.find("Usage:") != std::string::npos)
+            << out;
     }
 }
 
@@ -129,17 +121,15 @@ TEST(CommandLine, SummaryNamesTenSkippedFoldersThenCountsTheRest) {
     EXPECT_TRUE(DiskSnapshot::decode(*foundation::readWholeFile(t.path("out.json"))));
 }
 
-TEST(SummaryLine, OneOfEachAndTenNamedWithoutMore) {
+// A progress line has at most width - 1 characters: a long folder is cut from the left, whole
+// characters only. A summary says "1 file", and names ten skipped folders without "more".
+TEST(ProgressAndSummaryLines, CountersFitTheTerminalAndTheSummaryCountsInWords) {
     EXPECT_EQ(summaryLine("-", 0, 1, 1, {"/x"}, 0.04),
               "Snapshot written to -: 0 B in 1 file and 1 folder; 1 unreadable folder skipped "
               "(/x); 0.0 s");
     EXPECT_TRUE(summaryLine("-", 0, 2, 2, std::vector<std::string>(10, "/x"), 0)
                     .ends_with("; 10 unreadable folders skipped (/x, /x, /x, /x, /x, /x, /x, /x, "
                                "/x, /x); 0.0 s"));
-}
-
-// At most width - 1 characters: a long folder is cut from the left, whole characters only.
-TEST(ProgressLine, ShowsCountersAndFitsTheTerminal) {
     const std::tuple<std::int64_t, std::string, std::size_t, std::string> cases[] = {
         {1200, "/home/ada/src", 80, "Scanning: 1200 files, 1.0 KB, 1.2 s  /home/ada/src"},
         {1, "", 80, "Scanning: 1 file, 1.0 KB, 1.2 s"},
@@ -211,13 +201,10 @@ TEST(WriteSnapshot, ReplacesAFileWholeOrNotAtAll) {
     t.build({{Entry::text, "snapshot.json", 0, "old"},
              {Entry::symlink, "link.json", 0, "snapshot.json"}});
     const SnapshotTarget target = prepareSnapshotTarget(t.path("link.json"));
-    for (const std::size_t cut : {std::size_t{0}, std::size_t{1}, std::size_t{17}}) {
-        EXPECT_THROW(writeSnapshot(target, "{\"new\":\"snapshot\"}", -1, FaultyEnvironment(cut)),
-                     ScanError)
-            << cut;
-        EXPECT_EQ(foundation::readWholeFile(t.path("snapshot.json")), "old") << cut;
-        EXPECT_EQ(entriesIn(t.root()), 2);
-    }
+    EXPECT_THROW(writeSnapshot(target, "{\"new\":\"snapshot\"}", -1, FaultyEnvironment(17)),
+                 ScanError);
+    EXPECT_EQ(foundation::readWholeFile(t.path("snapshot.json")), "old");
+    EXPECT_EQ(entriesIn(t.root()), 2);
     writeSnapshot(target, "{\"new\":\"snapshot\"}", -1);
     EXPECT_EQ(foundation::readWholeFile(t.path("snapshot.json")), "{\"new\":\"snapshot\"}");
     EXPECT_EQ(entriesIn(t.root()), 2);

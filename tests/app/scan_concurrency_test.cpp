@@ -37,16 +37,12 @@ TEST(WalkConcurrency, SameFiguresForEveryThreadCountWhileProgressIsDrawn) {
     // elsewhere; a2/b3 is a tagged cache.
     std::vector<Entry> tree{{Entry::text, "a2/b3/CACHEDIR.TAG", 0, kCacheTagSignature.data()}};
     for (std::size_t n = 0; n < 6 * 6 * 12; ++n) {
-        const std::size_t a = n / 72, b = n / 12 % 6, f = n % 12;
-        const std::string in = "/b" + std::to_string(b) + "/";
-        tree.push_back(
-            {Entry::file,
-             "a" + std::to_string(a) + in + std::to_string(f) + (f % 3 == 0 ? ".txt" : ".bin"),
-             (1 + f) * 1000});
-        if (f % 10 == 0)
-            tree.push_back({Entry::hardlink,
-                            "a" + std::to_string(5 - a) + in + "link" + std::to_string(n), 0,
-                            tree.back().path});
+        const std::size_t a = n / 72, f = n % 12;
+        const std::string in = "/b" + std::to_string(n / 12 % 6) + "/";
+        const std::string name = in + std::to_string(f) + (f % 3 == 0 ? ".txt" : ".bin");
+        tree.push_back({Entry::file, "a" + std::to_string(a) + name, (1 + f) * 1000});
+        const std::string link = "a" + std::to_string(5 - a) + in + "link" + std::to_string(n);
+        if (f % 10 == 0) tree.push_back({Entry::hardlink, link, 0, tree.back().path});
     }
     TempTree t;
     t.build(tree, "r/");

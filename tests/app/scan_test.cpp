@@ -45,6 +45,9 @@ TEST(Scan, SampleTreeGivesEveryFieldOfTheSnapshot) {
         {"links", {{}, {{"Binaries", s.first}}}},
         {"more", {}},
         {empty, {}}};
+    const std::vector<Item> allKinds = {
+        {"Media", s.video},   {"Documents", s.notes},         {"Images", s.photo},
+        {"Archives", s.disk}, {"Binaries", s.tool + s.first}, {"Other", s.symlinks + s.top}};
     for (const std::size_t top : {std::size_t{8}, std::size_t{1}}) {
         SCOPED_TRACE(top);
         std::vector<Area> areas;  // the five biggest folders below the root, whatever `top`
@@ -52,21 +55,9 @@ TEST(Scan, SampleTreeGivesEveryFieldOfTheSnapshot) {
             const auto& [folders, kinds] = areaLists.at(folder.name);
             areas.push_back(Area{folder.name, folder.size, ranked(folders, top), ranked(kinds)});
         }
-        const DiskSnapshot expected{foundation::Date{FixedWorld::kNow},
-                                    "Test Volume",
-                                    0.8,
-                                    800,
-                                    200,
-                                    1000,
-                                    ranked(rootFolders, top),
-                                    ranked({{"Media", s.video},
-                                            {"Documents", s.notes},
-                                            {"Images", s.photo},
-                                            {"Archives", s.disk},
-                                            {"Binaries", s.tool + s.first},
-                                            {"Other", s.symlinks + s.top}}),
-                                    areas,
-                                    kSampleRoot};
+        const DiskSnapshot expected(foundation::Date{FixedWorld::kNow}, "Test Volume", 0.8, 800,
+                                    200, 1000, ranked(rootFolders, top), ranked(allKinds), areas,
+                                    kSampleRoot);
         const ScanResult result = scanOf(ScanRequest{s.root, {}, top, 0});
         EXPECT_TRUE(sameSnapshot(result.snapshot, expected));
         EXPECT_EQ(result.tree.root().size, s.total);
@@ -121,15 +112,13 @@ TEST(Scan, WalksTreesDeeperThanPathMax) {
     TempTree t;
     // 40 levels of 120-byte names: about 4,800 bytes of path, beyond PATH_MAX (4096).
     const std::string name(120, 'n');
-    int at = ::open(t.root().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    foundation::FileDescriptor at(::open(t.root().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     for (int level = 0; level < 40; ++level) {
-        ::mkdirat(at, name.c_str(), 0755);
-        const int next = ::openat(at, name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        ::close(at);
-        at = next;
+        ::mkdirat(at.get(), name.c_str(), 0755);
+        at = foundation::FileDescriptor(
+            ::openat(at.get(), name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     }
-    const foundation::FileDescriptor fd(::openat(at, "bottom.mp3", O_WRONLY | O_CREAT, 0644));
-    ::close(at);
+    const foundation::FileDescriptor fd(::openat(at.get(), "bottom.mp3", O_WRONLY | O_CREAT, 0644));
     const std::string data(10000, 'm');
     ASSERT_EQ(::write(fd.get(), data.data(), data.size()), static_cast<ssize_t>(data.size()));
     struct stat bottom {};
@@ -217,11 +206,10 @@ TEST(Exclusion, ExcludedEntriesCountNowhere) {
     t.build(full, "full/r/");
     t.build(without, "without/r/");
     const FixedWorld world;
-    ScanRequest request{t.path("full/r"), {}, 8, 0};
-    request.exclude = {"node_modules", "*.o", "src/*.txt", t.path("full/r/tmp.log"), "././/old"};
-    request.excludeCaches = true;
+    const std::vector<std::string> patterns = {"node_modules", "*.o", "src/*.txt",
+                                               t.path("full/r/tmp.log"), "././/old"};
     const ScanResult reference = scanOf(ScanRequest{t.path("without/r"), {}, 8, 0});
-    const ScanResult excluded = scanOf(request);
+    const ScanResult excluded = scanOf(ScanRequest{t.path("full/r"), {}, 8, 0, patterns, true});
     EXPECT_TRUE(sameSnapshot(excluded.snapshot, reference.snapshot));
     EXPECT_EQ(
         std::tuple(excluded.tree.root().size, excluded.tree.files(), excluded.tree.folders()),
@@ -236,10 +224,7 @@ TEST(DisplayName, KeepsValidUtf8AndReplacesEveryBadByte) {
     const std::pair<const char*, const char*> cases[] = {
         {"\xC3", "\xEF\xBF\xBD"},                                  // cut sequence
         {"\xED\xA0\x80", "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},  // surrogate
-        {"\xE2\x82"
-         "x\xE2\x82\xAC",
-         "\xEF\xBF\xBD\xEF\xBF\xBD"
-         "x\xE2\x82\xAC"},
+        {"\xE2\x82x\xE2\x82\xAC", "\xEF\xBF\xBD\xEF\xBF\xBDx\xE2\x82\xAC"},
     };
     for (const auto& [raw, expected] : cases) EXPECT_EQ(displayName(raw), expected) << raw;
     EXPECT_EQ(rootNameOf("/") + rootNameOf("/d/x\xFF"), "/x\xEF\xBF\xBD");
@@ -249,7 +234,7 @@ TEST(DisplayName, KeepsValidUtf8AndReplacesEveryBadByte) {
     EXPECT_FALSE(volumeTotals(std::nullopt).has_value());
 }
 
-TEST(ClassifyFile, ExtensionThenVersionedObjectThenExecutableBit) {
+TEST(ClassifyFile, ExtensionThenVersionedObjectThenExecutableBitAndEveryExtensionOfTheTable) {
     using enum FileKind;
     const std::tuple<const char*, bool, FileKind> cases[] = {
         // Extension letters compare without case; only the last extension counts.
@@ -275,11 +260,8 @@ TEST(ClassifyFile, ExtensionThenVersionedObjectThenExecutableBit) {
     };
     for (const auto& [name, executable, expected] : cases)
         EXPECT_EQ(classifyFile(name, executable), expected) << name << " " << executable;
-}
-
-// Every extension of the table classifies as its own kind: none is listed twice or cannot be
-// matched.
-TEST(KindTable, EachExtensionClassifiesAsItsKind) {
+    // Every extension of the table classifies as its own kind: none is listed twice or cannot be
+    // matched.
     for (const FileKind kind : kAllFileKinds) {
         for (const auto ext : kindExtensions(kind))
             EXPECT_EQ(classifyFile("file." + std::string(ext), false), kind) << ext;

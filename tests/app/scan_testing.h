@@ -155,10 +155,8 @@ struct FaultyEnvironment : brimlet::ScanEnvironment {
 // Standard output and standard error of an in-process run, each a scratch file read back whole.
 class CapturedConsole {
 public:
-    const brimlet::Console console{scratchFile(), scratchFile()};
-    CapturedConsole() = default;
-    CapturedConsole(const CapturedConsole&) = delete;
-    ~CapturedConsole() { ::close(console.out), ::close(console.err); }
+    const foundation::FileDescriptor out_{scratchFile()}, err_{scratchFile()};
+    const brimlet::Console console{out_.get(), err_.get()};
     std::string out() const { return contents(console.out); }
     std::string err() const { return contents(console.err); }
     // Standard error without its '\n' when it is exactly one line, else marked as not one.

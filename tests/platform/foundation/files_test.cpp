@@ -61,22 +61,28 @@ TEST(ReadWholeFile, OnlyARegularFileWithinTheInclusiveLimit) {
     EXPECT_NE(mounts->find(" / "), std::string::npos);
 }
 
-TEST(HomeDirectory, AbsoluteHomeAsItStandsOtherwiseThePasswordEntry) {
+// $HOME counts when it is absolute, else the password entry's folder; the data home is an
+// absolute $XDG_DATA_HOME, else the home's .local/share.
+TEST(HomeDirectory, AbsoluteHomeAndDataHomeAsTheyStandOtherwiseTheirFallbacks) {
     const passwd* entry = ::getpwuid(::getuid());
     ASSERT_TRUE(entry != nullptr && entry->pw_dir != nullptr && entry->pw_dir[0] == '/');
-    for (const Text& home : {Text("/does/not/exist"), Text(""), Text("relative/home"), Text()}) {
-        SCOPED_TRACE(home ? "HOME=\"" + *home + "\"" : "HOME unset"s);
-        const brimlet_test::ScopedEnv env("HOME", home);
-        EXPECT_EQ(homeDirectory(), home && home->starts_with('/') ? *home : entry->pw_dir);
+    for (const Text& value : {Text("/does/not/exist"), Text(""), Text("relative/home"), Text()}) {
+        SCOPED_TRACE(value ? "\"" + *value + "\"" : "unset"s);
+        const bool absolute = value && value->starts_with('/');
+        {
+            const brimlet_test::ScopedEnv home("HOME", value);
+            EXPECT_EQ(homeDirectory(), absolute ? *value : entry->pw_dir);
+        }
+        const brimlet_test::ScopedEnv home("HOME", "/h"), xdg("XDG_DATA_HOME", value);
+        EXPECT_EQ(groupContainerPath("G"), (absolute ? *value : "/h/.local/share") + "/G/");
     }
 }
 
 TEST(GroupContainer, AnExistingFolderUnderTheRootAndNeverCreated) {
     const brimlet_test::ScratchDir dir;
     ASSERT_FALSE(dir.path().empty());
-    for (const char* folder : {"G", "a", "a/b", "a..b"}) {
+    for (const char* folder : {"G", "a", "a/b", "a..b"})
         ASSERT_EQ(::mkdir((dir / folder).c_str(), 0700), 0);
-    }
     std::ofstream(dir / "file") << "not a folder";
     // A data home that holds G, which an empty root must not fall back on.
     const brimlet_test::ScopedEnv xdg("XDG_DATA_HOME", dir.path());
@@ -101,17 +107,6 @@ TEST(GroupContainer, AnExistingFolderUnderTheRootAndNeverCreated) {
         EXPECT_EQ(groupContainerPath(identifier), path);
     }
     EXPECT_FALSE(std::filesystem::exists(dir / "absent"));
-}
-
-TEST(GroupContainer, DataHomeIsAnAbsoluteXdgDataHomeOrTheHomeShareFolder) {
-    const brimlet_test::ScratchDir dir;
-    const brimlet_test::ScopedEnv home("HOME", dir.path());
-    for (const Text& xdg : {Text(dir / "data"), Text(), Text(""), Text("relative/data")}) {
-        SCOPED_TRACE(xdg ? "XDG_DATA_HOME=\"" + *xdg + "\"" : "XDG_DATA_HOME unset"s);
-        const brimlet_test::ScopedEnv env("XDG_DATA_HOME", xdg);
-        const std::string base = xdg && xdg->starts_with('/') ? *xdg : dir / ".local/share";
-        EXPECT_EQ(groupContainerPath("G"), base + "/G/");
-    }
 }
 
 }  // namespace

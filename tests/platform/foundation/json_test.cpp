@@ -7,7 +7,6 @@
 #include <string>
 #include <tuple>
 #include <utility>
-#include <vector>
 
 #include "platform/foundation/json_reader.h"
 #include "platform/foundation/json_writer.h"
@@ -18,14 +17,12 @@ namespace {
 using namespace std::literals;
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
-// `depth` arrays, or objects, inside the top-level object.
-std::string nested(std::size_t depth, bool objects) {
-    std::string text = objects ? "{" : "{\"k\":";
-    for (std::size_t i = 0; i < depth; ++i) text += objects ? "\"k\":{" : "[";
-    return text + std::string(depth, objects ? '}' : ']') + "}";
+// `depth` arrays inside the top-level object.
+std::string nested(std::size_t depth) {
+    return "{\"k\":" + std::string(depth, '[') + std::string(depth, ']') + "}";
 }
 
-// The top-level object counts towards the depth limit.
+// The top-level object counts towards the depth limit, which objects and arrays share.
 TEST(JsonDocumentParse, OneObjectWithNothingAroundAndWithinTheDepthLimit) {
     const std::tuple<const char*, std::string, bool> cases[] = {
         {"whitespace around", " \t\r\n{} \n", true},
@@ -36,10 +33,8 @@ TEST(JsonDocumentParse, OneObjectWithNothingAroundAndWithinTheDepthLimit) {
         {"NUL before", "\0{}"s, false},
         {"control character in a key", "{\"\x1F\":1}", false},
         {"integer beyond 64 bits anywhere", R"({"a":[1,36893488147419103232]})", false},
-        {"arrays at the limit", nested(kJsonMaxDepth - 1, false), true},
-        {"arrays past the limit", nested(kJsonMaxDepth, false), false},
-        {"objects at the limit", nested(kJsonMaxDepth - 1, true), true},
-        {"objects past the limit", nested(kJsonMaxDepth, true), false},
+        {"at the limit", nested(kJsonMaxDepth - 1), true},
+        {"past the limit", nested(kJsonMaxDepth), false},
     };
     for (const auto& [what, bytes, parses] : cases) {
         SCOPED_TRACE(what);
@@ -146,19 +141,13 @@ TEST(JsonWriter, WritesEscapedWellFormedJsonAndFailsOnAnythingElse) {
          "  \"frame\": [0, 1.5]\n}"},
         {"four spaces a level", 4, [](W& j) { j.beginArray().value(1).endArray(); }, "[\n    1\n]"},
         {"nothing written", 0, [](W&) {}, {}},
-        {"invalid UTF-8 value",
-         0,
-         [](W& j) { j.beginArray().value("\xed\xa0\x80").endArray(); },
-         {}},
+        {"invalid UTF-8", 0, [](W& j) { j.beginArray().value("\xed\xa0\x80").endArray(); }, {}},
         {"infinity, then more", 0, [](W& j) { j.value(-kInf).beginArray().endArray(); }, {}},
         {"still open", 0, [](W& j) { j.beginArray().beginArray().endArray(); }, {}},
         {"closed before opened", 0, [](W& j) { j.beginArray().endArray().endArray(); }, {}},
         {"[}", 0, [](W& j) { j.beginArray().endObject(); }, {}},
         {"a key without its value", 0, [](W& j) { j.beginObject().key("k").endObject(); }, {}},
-        {"two keys in a row",
-         0,
-         [](W& j) { j.beginObject().key("a").key("b").value(1).endObject(); },
-         {}},
+        {"two keys", 0, [](W& j) { j.beginObject().key("a").key("b").value(1).endObject(); }, {}},
         {"a key outside any object", 0, [](W& j) { j.key("a").value(1); }, {}},
         {"a member without its key", 0, [](W& j) { j.beginObject().value(1).endObject(); }, {}},
         {"a key in an array", 0, [](W& j) { j.beginArray().key("a").value(1).endArray(); }, {}},
@@ -193,8 +182,7 @@ TEST(JsonWriter, DoublesRoundTripThroughTheShortestText) {
         EXPECT_EQ(written, "{\"v\":"s + text + "}");
         const auto doc = JsonDocument::parse(written);
         const auto back = doc ? doc->root().find("v")->number() : std::nullopt;
-        ASSERT_TRUE(back.has_value()) << written;
-        EXPECT_EQ(*back, value) << written;
+        EXPECT_EQ(back, std::optional(value)) << written;
     }
 }
 
@@ -211,7 +199,6 @@ TEST(IsValidUtf8, BoundaryTable) {
         {"\xF0\x90\x80\x80", true, "U+10000"},
         {"\xF4\x8F\xBF\xBF", true, "U+10FFFF"},
         {"\xED\xA0\x80", false, "U+D800"},
-        {"\xED\xBF\xBF", false, "U+DFFF"},
         {"\xF4\x90\x80\x80", false, "U+110000"},
         {"\xF5\x80\x80\x80", false, "lead byte F5"},
         {"\x80", false, "lone continuation byte"},
@@ -219,9 +206,7 @@ TEST(IsValidUtf8, BoundaryTable) {
         {"\xE0\x9F\xBF", false, "overlong U+07FF"},
         {"\xF0\x8F\xBF\xBF", false, "overlong U+FFFF"},
         {"a\xE2\x82", false, "truncated at the end"},
-        {"\xF0\x9F\x92"
-         "a",
-         false, "truncated before ASCII"},
+        {"\xF0\x9F\x92"s + "a", false, "truncated before ASCII"},
         {"\xE2\x28\xA1", false, "bad second byte"},
         {"\xF0\x9F\x92\xC2", false, "bad fourth byte"},
     };

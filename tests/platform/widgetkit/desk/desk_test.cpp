@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -19,6 +20,8 @@
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "tests/support/scratch.h"
 
 namespace {
 
@@ -82,24 +85,16 @@ protected:
     void SetUp() override {
         if (std::system("command -v xvfb-run >/dev/null") != 0) GTEST_SKIP() << "no xvfb-run";
         if (!fs::exists(kBin + "/brimlet-desk")) GTEST_SKIP() << "brimlet-desk is not built";
-        const std::string name = "desk-test-" + std::to_string(getpid()) + "-" +
-                                 ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        dir_ = fs::temp_directory_path() / name;
         // The fullness tiles show the home's volume, which other processes' writes keep changing
         // on the temporary folder's disk; a home on /dev/shm (tmpfs) holds still, as long as the
         // pictures are written elsewhere.
-        std::error_code error;
-        home_ = fs::is_directory("/dev/shm", error) && ::access("/dev/shm", W_OK) == 0
-                    ? fs::path("/dev/shm") / name
-                    : dir_ / "home";
-        TearDown();
-        fs::create_directories(dir_);
+        const std::string name = fs::path(pictures_.path()).filename().string();
+        home_ = ::access("/dev/shm", W_OK) == 0 ? "/dev/shm/" + name : pictures_ / "home";
         env_ = "env -i PATH=/usr/bin:/bin HOME=" + home_.string() +
                " LANG=C.UTF-8 GSK_RENDERER=cairo ";
         scanWith("a/one.bin", 300000);
     }
     void TearDown() override {
-        if (!dir_.empty()) fs::remove_all(dir_);
         if (!home_.empty()) fs::remove_all(home_);
     }
 
@@ -124,21 +119,44 @@ protected:
         const std::string out = " --scale 1 -o " + path(name);
         ASSERT_EQ(sh(kBin + "/brimlet-widgets render --placed " + id + out), 0);
     }
-    std::string path(const std::string& name) const { return (dir_ / name).string(); }
+    std::string path(const std::string& name) const { return pictures_ / name; }
 
-    fs::path dir_;   // the pictures
+    const brimlet_test::ScratchDir pictures_;
     fs::path home_;  // the home folder: the store, the data home, the scanned folder
     std::string env_;
 };
 
-TEST_F(DeskTest, TilesArePixelForPixelWhatRenderDraws) {
+// The desk stays open and writes its screenshot again whenever a tile is drawn anew.
+TEST_F(DeskTest, TilesArePixelForPixelWhatRenderDrawsAndANewSnapshotRedrawsWithinASecond) {
     const std::vector<std::string> ids{place("fullness", "small"), place("fullness", "medium"),
                                        place("breakdown", "large")};
+    const std::string shot = path("desk.png"), breakdown = path("tile-" + ids[2] + ".png");
+    // The desk's process id comes back on the pipe; ending it ends xvfb-run and its Xvfb,
+    // however the test leaves.
+    pid_t desk = 0;
+    const auto stop = [&desk](FILE* runner) {
+        if (desk > 0) kill(desk, SIGTERM);
+        pclose(runner);
+    };
+    std::unique_ptr<FILE, decltype(stop)> runner(nullptr, stop);
+    const auto waitFor = [](const std::function<bool()>& ready, std::chrono::milliseconds limit) {
+        for (const auto end = Clock::now() + limit; !ready(); std::this_thread::sleep_for(10ms)) {
+            if (Clock::now() > end) return false;
+        }
+        return true;
+    };
     // The free space may move between the desk's picture and render's; a few tries settle it.
     std::vector<std::string> missing;
     for (int attempt = 0; attempt < 3; ++attempt) {
-        const auto shot = path("desk.png");
-        ASSERT_EQ(sh("timeout 120 xvfb-run -a " + kBin + "/brimlet-desk --screenshot " + shot), 0);
+        runner.reset();
+        desk = 0;
+        fs::remove(shot);
+        const std::string command = env_ + "xvfb-run -a sh -c '" + kBin +
+                                    "/brimlet-desk --screenshot " + shot +
+                                    " --keep-open & echo $!; wait'";
+        runner.reset(popen(command.c_str(), "r"));
+        ASSERT_TRUE(runner && std::fscanf(runner.get(), "%d", &desk) == 1);
+        ASSERT_TRUE(waitFor([&] { return fs::exists(shot); }, 60s)) << "no screenshot";
         missing.clear();
         const Image screen(shot);
         ASSERT_TRUE(screen.ok());
@@ -150,61 +168,22 @@ TEST_F(DeskTest, TilesArePixelForPixelWhatRenderDraws) {
         }
         if (missing.empty()) break;
     }
-    EXPECT_TRUE(missing.empty()) << "tiles not found pixel for pixel: " << missing.size();
-}
+    ASSERT_TRUE(missing.empty()) << "tiles not found pixel for pixel: " << missing.size();
 
-TEST_F(DeskTest, NewSnapshotRedrawsTheBreakdownTileWithinASecond) {
-    const std::string id = place("breakdown", "medium");
-    const std::string shot = path("live.png");
-    const std::string pidFile = path("desk.pid");
-    // The desk stays open and writes its screenshot again whenever a tile is drawn anew.
-    pid_t runner = fork();
-    ASSERT_GE(runner, 0);
-    if (runner == 0) {
-        const std::string command = env_ + "xvfb-run -a sh -c '" + kBin +
-                                    "/brimlet-desk --screenshot " + shot +
-                                    " --keep-open & echo $! > " + pidFile + "; wait'";
-        execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    // Ends the desk (and with it xvfb-run's Xvfb) however the test leaves.
-    struct Stopper {
-        std::string pidFile;
-        pid_t runner;
-        void operator()() {
-            if (runner <= 0) return;
-            for (int i = 0; i < 500 && !fs::exists(pidFile); ++i) std::this_thread::sleep_for(10ms);
-            std::ifstream in(pidFile);
-            pid_t desk = 0;
-            if (in >> desk && desk > 0) kill(desk, SIGTERM);
-            waitpid(runner, nullptr, 0);
-            runner = 0;
-        }
-        ~Stopper() { (*this)(); }
-    } stop{pidFile, runner};
-    const auto waitFor = [](const std::function<bool()>& ready, std::chrono::milliseconds limit) {
-        for (const auto end = Clock::now() + limit; !ready(); std::this_thread::sleep_for(10ms)) {
-            if (Clock::now() > end) return false;
-        }
-        return true;
-    };
-    ASSERT_TRUE(waitFor([&] { return fs::exists(shot); }, 60s)) << "the desk wrote no screenshot";
-    render(id, "before.png");
     const auto before = fs::last_write_time(shot);
-    const auto at = locate(Image(shot), Image(path("before.png")));
-    ASSERT_TRUE(at) << "the breakdown tile is not in the first screenshot";
-
+    const auto at = locate(Image(shot), Image(breakdown));
+    ASSERT_TRUE(at);
     scanWith("b/two.bin", 900000);
     const auto replaced = Clock::now();
     const bool redrawn = waitFor([&] { return fs::last_write_time(shot) != before; }, 5s);
     const auto elapsed = Clock::now() - replaced;
-    render(id, "after.png");
+    render(ids[2], "after.png");
     // Give a screenshot being written the moment to land, then compare it with the new tile.
     std::this_thread::sleep_for(300ms);
-    stop();
+    runner.reset();
     ASSERT_TRUE(redrawn);
     EXPECT_LE(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count(), 1000);
-    const Image screen(shot), oldTile(path("before.png")), newTile(path("after.png"));
+    const Image screen(shot), oldTile(breakdown), newTile(path("after.png"));
     EXPECT_FALSE(matchesAt(screen, oldTile, at->first, at->second));
     EXPECT_TRUE(matchesAt(screen, newTile, at->first, at->second));
 }

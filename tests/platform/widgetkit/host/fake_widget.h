@@ -19,19 +19,18 @@ namespace widgetkit::host::testing {
 inline constexpr const char* kFakeKind = "org.example.fake";
 
 inline foundation::Date at(double seconds) { return foundation::Date{seconds}; }
+inline std::optional<double> secondsOf(std::optional<foundation::Date> date) {
+    return date ? std::optional(date->secondsSinceReferenceDate) : std::nullopt;
+}
 
 // An entry from `seconds`; with a fraction, its JSON form carries a volume sample.
 inline AnyEntry entryAt(double seconds, std::optional<double> usedFraction = std::nullopt) {
     AnyEntry entry{at(seconds), {}, {}};
     if (usedFraction) {
         entry.writeJson = [fraction = *usedFraction](foundation::JsonWriter& json) {
-            json.beginObject();
-            json.key("sample").beginObject();
-            json.member("usedFraction", fraction);
-            json.member("free", std::int64_t{1} << 30);
-            json.member("volumeName", "Data");
-            json.endObject();
-            json.endObject();
+            json.beginObject().key("sample").beginObject().member("usedFraction", fraction);
+            json.member("free", std::int64_t{1} << 30).member("volumeName", "Data");
+            json.endObject().endObject();
         };
     }
     return entry;

