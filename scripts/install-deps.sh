@@ -26,7 +26,7 @@ test_packages=(
   clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev locales tzdata time
   xvfb xauth
   lintian desktop-file-utils systemd
-  clang-format clang-tidy python3
+  clang-format clang-tidy python3 ccache
 )
 
 case "$purpose" in

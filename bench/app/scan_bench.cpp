@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "app/kinds.h"
-#include "app/walk.h"
+#include "app/scan/kinds.h"
+#include "app/scan/walk.h"
 #include "tests/support/scratch.h"
 
 namespace {

@@ -1,11 +1,11 @@
 // Where the scanner's output goes: the command line, its messages, and the snapshot file.
-#include "app/command_line.h"
+#include "app/cli/command_line.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "app/progress.h"
-#include "app/snapshot_file.h"
+#include "app/cli/progress.h"
+#include "app/scan/snapshot_file.h"
 #include "extension/shared/shared_snapshot.h"
 #include "platform/foundation/version.h"
 #include "tests/app/scan_testing.h"

@@ -7,7 +7,7 @@
 #include <map>
 #include <thread>
 
-#include "app/progress.h"
+#include "app/cli/progress.h"
 #include "extension/shared/shared_snapshot.h"
 #include "tests/app/scan_testing.h"
 #include "tests/extension/shared/snapshot_testing.h"

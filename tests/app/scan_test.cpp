@@ -1,4 +1,4 @@
-#include "app/scan.h"
+#include "app/scan/scan.h"
 
 #include <gtest/gtest.h>
 

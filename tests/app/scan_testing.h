@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "app/command_line.h"
-#include "app/scan.h"
+#include "app/cli/command_line.h"
+#include "app/scan/scan.h"
 #include "platform/foundation/file.h"
 #include "platform/foundation/testing.h"
 #include "tests/support/scratch.h"

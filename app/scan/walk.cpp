@@ -1,4 +1,4 @@
-#include "app/walk.h"
+#include "app/scan/walk.h"
 
 #include <dirent.h>
 #include <fcntl.h>

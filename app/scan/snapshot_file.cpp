@@ -1,4 +1,4 @@
-#include "app/snapshot_file.h"
+#include "app/scan/snapshot_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -10,8 +10,8 @@
 #include <cstring>
 #include <memory>
 
-#include "app/environment.h"
-#include "app/scan.h"
+#include "app/scan/environment.h"
+#include "app/scan/scan.h"
 #include "extension/shared/identifiers.h"
 #include "platform/foundation/container.h"
 #include "platform/foundation/file.h"

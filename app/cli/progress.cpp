@@ -1,11 +1,11 @@
-#include "app/progress.h"
+#include "app/cli/progress.h"
 
 #include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <algorithm>
 
-#include "app/scan.h"
+#include "app/scan/scan.h"
 #include "extension/shared/human_bytes.h"
 #include "platform/foundation/text.h"
 

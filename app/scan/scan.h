@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/walk.h"
+#include "app/scan/walk.h"
 #include "extension/shared/disk_snapshot.h"
 #include "platform/foundation/date.h"
 #include "platform/foundation/volume.h"

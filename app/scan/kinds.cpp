@@ -1,4 +1,4 @@
-#include "app/kinds.h"
+#include "app/scan/kinds.h"
 
 #include <algorithm>
 #include <cstdint>

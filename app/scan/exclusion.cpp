@@ -1,4 +1,4 @@
-#include "app/exclusion.h"
+#include "app/scan/exclusion.h"
 
 #include <fcntl.h>
 #include <fnmatch.h>
@@ -7,7 +7,7 @@
 
 #include <array>
 
-#include "app/scan.h"
+#include "app/scan/scan.h"
 #include "platform/foundation/file.h"
 
 namespace brimlet {

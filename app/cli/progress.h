@@ -12,7 +12,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/walk.h"
+#include "app/scan/walk.h"
 
 namespace brimlet {
 

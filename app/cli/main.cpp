@@ -1,3 +1,3 @@
-#include "app/command_line.h"
+#include "app/cli/command_line.h"
 
 int main(int argc, char** argv) { return brimlet::runCommandLine(argc, argv); }

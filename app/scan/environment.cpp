@@ -1,4 +1,4 @@
-#include "app/environment.h"
+#include "app/scan/environment.h"
 
 namespace brimlet {
 

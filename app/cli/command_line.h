@@ -3,7 +3,7 @@
 
 #include <unistd.h>
 
-#include "app/environment.h"
+#include "app/scan/environment.h"
 
 namespace brimlet {
 

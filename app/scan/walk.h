@@ -20,9 +20,9 @@
 #include <string_view>
 #include <vector>
 
-#include "app/environment.h"
-#include "app/exclusion.h"
-#include "app/kinds.h"
+#include "app/scan/environment.h"
+#include "app/scan/exclusion.h"
+#include "app/scan/kinds.h"
 
 namespace brimlet {
 

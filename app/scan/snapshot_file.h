@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/environment.h"
+#include "app/scan/environment.h"
 
 namespace brimlet {
 

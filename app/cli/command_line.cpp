@@ -1,5 +1,5 @@
 // The only translation unit that includes CLI11.
-#include "app/command_line.h"
+#include "app/cli/command_line.h"
 
 #include <CLI/CLI.hpp>
 
@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "app/progress.h"
-#include "app/scan.h"
-#include "app/snapshot_file.h"
+#include "app/cli/progress.h"
+#include "app/scan/scan.h"
+#include "app/scan/snapshot_file.h"
 #include "platform/foundation/version.h"
 
 namespace brimlet {
