@@ -67,7 +67,10 @@ void checkPlan(const brimlet::Exclusions& plan, std::size_t patternCount) {
     if (plan.patterns.size() != patternCount) std::abort();
     for (const auto& p : plan.patterns) {
         if (p.glob.empty()) std::abort();
-        if (p.anchored && p.glob.front() == '/') std::abort();  // could never match
+        // Anchored globs are matched against paths below the folder, which never start so.
+        if (p.anchored && (p.glob.front() == '/' || p.glob == "." || p.glob.starts_with("./"))) {
+            std::abort();
+        }
     }
 }
 

@@ -54,7 +54,10 @@ std::string PlacedWidgets::newId() {
         std::int64_t stored = 0;
         const char* end = w.id.data() + w.id.size();
         const auto [ptr, ec] = std::from_chars(w.id.data(), end, stored);
-        if (ec == std::errc() && ptr == end && stored >= id) id = stored + 1;
+        // The highest id stored leaves none above it: one past the last, refused below.
+        if (ec == std::errc() && ptr == end && stored >= id) {
+            id = std::min(stored, std::numeric_limits<std::int64_t>::max() - 1) + 1;
+        }
     }
     if (id == std::numeric_limits<std::int64_t>::max()) {
         throw Failure("the placed-widget store has no ids left");

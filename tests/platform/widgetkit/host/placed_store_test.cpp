@@ -33,6 +33,10 @@ TEST(PlacedStore, ANewIdIsAboveEveryStoredIdAndNextId) {
          R"({"nextId": 1, "widgets": [)" + widget("1") + "," + widget("7") + "]}", "8"},
         {"ids that are not numbers are left alone",
          R"({"nextId": 2, "widgets": [)" + widget("x9") + "," + widget("-4") + "]}", "2"},
+        {"the highest id stored leaves none",
+         R"({"nextId": 1, "widgets": [)" + widget("9223372036854775807") + "]}", nullptr},
+        {"the highest id is never handed out",
+         R"({"nextId": 1, "widgets": [)" + widget("9223372036854775806") + "]}", nullptr},
     };
     for (const auto& [what, file, expected] : cases) {
         SCOPED_TRACE(what);
@@ -40,10 +44,16 @@ TEST(PlacedStore, ANewIdIsAboveEveryStoredIdAndNextId) {
         const PlacedStore store(dir / "placed.json");
         ASSERT_TRUE(file.empty() || foundation::writeFileAtomically(store.path(), file).ok());
         std::string id;
-        const PlacedWidgets saved = store.update([&](PlacedWidgets& placed) {
+        const auto place = [&](PlacedWidgets& placed) {
             id = placed.newId();
             placed.widgets.push_back({id, kKind, WidgetFamily::systemSmall, std::nullopt});
-        });
+        };
+        if (expected == nullptr) {
+            EXPECT_THROW(store.update(place), Failure);
+            EXPECT_EQ(foundation::readWholeFile(store.path()), file);
+            continue;
+        }
+        const PlacedWidgets saved = store.update(place);
         EXPECT_EQ(id, expected);
         EXPECT_EQ(std::to_string(saved.nextId - 1), id);
         EXPECT_EQ(store.load().widgets.back().id, id);
