@@ -8,8 +8,10 @@
 #include <exception>
 #include <utility>
 
+#include "platform/foundation/command.h"
 #include "platform/foundation/container.h"
 #include "platform/foundation/date.h"
+#include "platform/foundation/escape.h"
 #include "platform/foundation/file.h"
 #include "platform/ui/render/render.h"
 #include "platform/widgetkit/desk/dialogs.h"
@@ -420,7 +422,7 @@ void DeskWindow::loadStore() {
         model_.follow(placed.widgets);
     } catch (const std::exception& e) {
         // Nothing changes until the file can be read again; its monitor says when.
-        std::string text = e.what();
+        std::string text = foundation::escapeForTerminal(e.what());
         if (!text.empty()) text[0] = static_cast<char>(g_ascii_toupper(text[0]));
         showProblem(text + ".");
     }
@@ -431,7 +433,7 @@ bool DeskWindow::changeStore(const std::function<void(host::PlacedWidgets&)>& ch
     try {
         store_->update(change);
     } catch (const std::exception& e) {
-        std::string text = e.what();
+        std::string text = foundation::escapeForTerminal(e.what());
         if (!text.empty()) text[0] = static_cast<char>(g_ascii_toupper(text[0]));
         showProblem(text + ".");
         return false;
@@ -767,7 +769,7 @@ void DeskWindow::writeScreenshot() {
         if (status) status = foundation::writeFileAtomically(path, png);
     }
     if (!status) {
-        g_printerr("brimlet-desk: cannot write %s: %s\n", path.c_str(), status.message().c_str());
+        g_printerr("%s", foundation::messageLine("brimlet-desk", status.message()).c_str());
         status_ = 1;
     }
     if (!options_.keepOpen || status_ != 0) g_application_quit(G_APPLICATION(app_));

@@ -11,8 +11,8 @@
 #include <tuple>
 #include <utility>
 
+#include "platform/foundation/command.h"
 #include "platform/foundation/file.h"
-#include "platform/widgetkit/host/errors.h"
 #include "tests/support/scratch.h"
 
 namespace widgetkit::host {
@@ -70,9 +70,9 @@ TEST(PlacedStore, AFileItCannotUnderstandIsNamedAndNeverWritten) {
         const brimlet_test::ScratchDir dir;
         const PlacedStore store(dir / "placed.json");
         ASSERT_TRUE(foundation::writeFileAtomically(store.path(), text).ok());
-        EXPECT_THAT([&] { (void)store.load(); },
-                    ::testing::ThrowsMessage<Failure>(::testing::HasSubstr(store.path())));
-        EXPECT_THROW(store.update([](PlacedWidgets&) {}), Failure);
+        EXPECT_THAT([&] { (void)store.load(); }, ::testing::ThrowsMessage<foundation::CommandError>(
+                                                     ::testing::HasSubstr(store.path())));
+        EXPECT_THROW(store.update([](PlacedWidgets&) {}), foundation::CommandError);
         EXPECT_EQ(foundation::readWholeFile(store.path()), std::optional<std::string>(text));
     }
 }
