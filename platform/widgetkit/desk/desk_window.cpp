@@ -334,7 +334,7 @@ void DeskWindow::watchFiles() {
     if (store_) {
         const std::string& path = store_->path();
         // The folder exists from the start, so the monitor watches it without polling for it.
-        const std::string folder = path.substr(0, path.rfind('/'));
+        const std::string folder = foundation::parentFolder(path);
         g_mkdir_with_parents(folder.c_str(), 0700);
         GFile* file = g_file_new_for_path(path.c_str());
         storeMonitor_ = g_file_monitor_file(file, G_FILE_MONITOR_NONE, nullptr, nullptr);
@@ -353,7 +353,7 @@ void DeskWindow::watchContainer() {
     if (!probe) return;
     std::string dataHome = *probe;
     while (!dataHome.empty() && dataHome.back() == '/') dataHome.pop_back();
-    dataHome = dataHome.substr(0, dataHome.rfind('/'));
+    dataHome = foundation::parentFolder(dataHome);
     if (const auto container = findContainer(dataHome, bundle)) {
         GFile* dir = g_file_new_for_path(container->c_str());
         containerMonitor_ = g_file_monitor_directory(dir, G_FILE_MONITOR_NONE, nullptr, nullptr);
