@@ -1,6 +1,7 @@
 // The placed-widget store at sizes far beyond a real desk's: loading a store of N widgets, and a
-// whole change (lock, load, add one widget and remove another, save atomically). Both must grow linearly with N; a
-// store of 40,000 widgets (about 3.8 MB, under the 4 MiB read limit) loads in well under a second.
+// whole change (lock, load, add one widget and remove another, save atomically). Both must grow
+// linearly with N; a store of 40,000 widgets (about 3.8 MB, under the 4 MiB read limit) loads in
+// well under a second.
 
 #include <benchmark/benchmark.h>
 

@@ -51,11 +51,4 @@ AnyTimeline answer(RequestKind kind, const ResolvedRequest& r) {
     return ops.timeline(r.context, r.parameter);
 }
 
-std::optional<RequestKind> requestKindFromName(std::string_view name) {
-    if (name == "placeholder") return RequestKind::placeholder;
-    if (name == "snapshot") return RequestKind::snapshot;
-    if (name == "timeline") return RequestKind::timeline;
-    return std::nullopt;
-}
-
 }  // namespace widgetkit::host

@@ -37,7 +37,4 @@ ResolvedRequest resolvePlaced(const TupleWidget& widgets, const PlacedWidget& pl
 // for as long as the provider takes; the declaration must outlive the call.
 AnyTimeline answer(RequestKind kind, const ResolvedRequest& request);
 
-// "placeholder", "snapshot", "timeline"; nullopt for anything else.
-std::optional<RequestKind> requestKindFromName(std::string_view name);
-
 }  // namespace widgetkit::host
