@@ -209,10 +209,11 @@ int run(const TupleWidget& widgets, const std::vector<std::string>& args, std::o
     return foundation::runCommand(
         "brimlet-widgets",
         [&] {
-            if (const auto unknown = unknownCommand(app, args))
+            if (const auto unknown = unknownCommand(app, args)) {
                 throw foundation::usageError(*unknown);
-            std::vector<std::string> rest(args.rbegin(),
-                                          args.rend() - 1);  // CLI11 wants them reversed
+            }
+            // CLI11 wants them reversed.
+            std::vector<std::string> rest(args.rbegin(), args.rend() - 1);
             try {
                 app.parse(rest);
             } catch (const CLI::CallForHelp&) {
@@ -243,7 +244,8 @@ namespace widgetkit {
 void runHost(const TupleWidget& widgets, int argc, char** argv) {
     std::vector<std::string> args(argv, argv + argc);
     int status = host::run(widgets, args, std::cout, std::cerr);
-    // An answer that did not reach standard output is a failure, whatever the command thought.
+    // An answer that did not reach standard output is a failure, whatever the command thought;
+    // a command that failed has already said why.
     const bool delivered = status == foundation::kExitSuccess
                                ? foundation::flushStandardOutput("brimlet-widgets")
                                : foundation::standardOutputDelivered();

@@ -190,11 +190,13 @@ PlacedWidgets PlacedStore::update(const std::function<void(PlacedWidgets&)>& cha
 }
 
 void PlacedStore::restore(const std::optional<std::string>& before, const std::string& why) const {
-    const foundation::Status status =
-        before ? foundation::writeFileAtomically(path_, *before, 0600)
-        : ::unlink(path_.c_str()) == 0 || errno == ENOENT
-            ? foundation::Status()
-            : foundation::Status::failure("cannot remove " + path_ + ": " + std::strerror(errno));
+    foundation::Status status;
+    if (before) {
+        status = foundation::writeFileAtomically(path_, *before, 0600);
+    } else if (::unlink(path_.c_str()) != 0 && errno != ENOENT) {
+        status =
+            foundation::Status::failure("cannot remove " + path_ + ": " + std::strerror(errno));
+    }
     if (!status) {
         throw foundation::CommandError(
             why + "; the change stays, since taking it back failed: " + status.message());
