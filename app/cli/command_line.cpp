@@ -15,35 +15,17 @@
 #include "app/cli/progress.h"
 #include "app/scan/scan.h"
 #include "app/scan/snapshot_file.h"
+#include "platform/foundation/command.h"
+#include "platform/foundation/file.h"
 #include "platform/foundation/version.h"
 
 namespace brimlet {
 namespace {
 
-constexpr int kStatusFailure = 1;
-constexpr int kStatusUsage = 2;
 constexpr std::size_t kMaxTopCount = 1000;
 
-// Writes all of `text`; false with errno set when the descriptor refuses it.
-bool writeText(int fd, std::string_view text) {
-    while (!text.empty()) {
-        const ssize_t n = ::write(fd, text.data(), text.size());
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            if (n == 0) errno = EIO;
-            return false;
-        }
-        text.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
-}
-
 void report(const Console& console, std::string_view message) {
-    // Messages name paths as given, which may hold a newline; the error stays one line.
-    std::string line = "brimlet: ";
-    line += printable(message);
-    line += '\n';
-    writeText(console.err, line);
+    (void)foundation::writeAll(console.err, foundation::messageLine("brimlet", message));
 }
 
 struct Arguments {
@@ -57,9 +39,9 @@ struct Arguments {
 
 // Help and version text go to standard output; one that cannot take them fails the command.
 int printToOutput(const Console& console, std::string_view text) {
-    if (writeText(console.out, text)) return 0;
+    if (foundation::writeAll(console.out, text)) return foundation::kExitSuccess;
     report(console, std::string("standard output: ") + std::strerror(errno));
-    return kStatusFailure;
+    return foundation::kExitFailure;
 }
 
 int scan(const Arguments& arguments, bool rootGiven, bool outputGiven, const Console& console,
@@ -88,10 +70,10 @@ int scan(const Arguments& arguments, bool rootGiven, bool outputGiven, const Con
     writeSnapshot(target, *document, console.out, environment);
 
     const FolderTree& tree = result->tree;
-    writeText(console.err,
-              summaryLine(describeTarget(target), tree.root().size, tree.files(), tree.folders(),
-                          skippedFolderPaths(tree), secondsSince(started)) +
-                  "\n");
+    (void)foundation::writeAll(
+        console.err, summaryLine(describeTarget(target), tree.root().size, tree.files(),
+                                 tree.folders(), skippedFolderPaths(tree), secondsSince(started)) +
+                         "\n");
     return 0;
 }
 
@@ -153,19 +135,16 @@ int runCommandLine(int argc, const char* const* argv, const Console& console,
         return printToOutput(console, std::string(e.what()) + "\n");
     } catch (const CLI::ParseError& e) {
         report(console, std::string(e.what()) + " (see brimlet --help)");
-        return kStatusUsage;
+        return foundation::kExitUsage;
     }
 
-    try {
-        return scan(arguments, scanCommand->count("ROOT") > 0, scanCommand->count("-o") > 0,
-                    console, environment);
-    } catch (const ScanError& e) {
-        report(console, e.what());
-        return e.exitStatus();
-    } catch (const std::exception& e) {
-        report(console, e.what());
-        return kStatusFailure;
-    }
+    return foundation::runCommand(
+        "brimlet",
+        [&] {
+            return scan(arguments, scanCommand->count("ROOT") > 0, scanCommand->count("-o") > 0,
+                        console, environment);
+        },
+        [&](std::string_view line) { (void)foundation::writeAll(console.err, line); });
 }
 
 }  // namespace brimlet
