@@ -90,7 +90,7 @@ int scan(const Arguments& arguments, bool rootGiven, bool outputGiven, const Con
     const FolderTree& tree = result->tree;
     writeText(console.err,
               summaryLine(describeTarget(target), tree.root().size, tree.files(), tree.folders(),
-                          skippedFolderPaths(tree), secondsSince(started)) +
+                          skippedFolderPaths(tree), tree.vanished(), secondsSince(started)) +
                   "\n");
     return 0;
 }
