@@ -39,7 +39,7 @@ struct Folder {
     // Bytes of files per kind, indexed by FileKind, with the same subtree rule as `size`.
     std::array<std::int64_t, kFileKindCount> kinds{};
     std::vector<Folder*> children;  // folders directly inside, in no particular order
-    bool skipped = false;           // could not be opened or read
+    bool skipped = false;           // could not be opened, read or entered
     bool excluded = false;          // a cache, left out once the walk ends
 };
 
