@@ -72,7 +72,8 @@ int scan(const Arguments& arguments, bool rootGiven, bool outputGiven, const Con
     const FolderTree& tree = result->tree;
     (void)foundation::writeAll(
         console.err, summaryLine(describeTarget(target), tree.root().size, tree.files(),
-                                 tree.folders(), skippedFolderPaths(tree), secondsSince(started)) +
+                                 tree.folders(), skippedFolderPaths(tree), tree.vanished(),
+                                 secondsSince(started)) +
                          "\n");
     return 0;
 }
