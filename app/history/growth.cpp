@@ -126,11 +126,13 @@ std::vector<FolderGrowth> compareRecords(const std::vector<FolderRecord>& before
 
 SinceMoment parseSince(std::string_view text, foundation::Date now) {
     const std::string quoted = "--since " + std::string(text);
-    if (!text.empty() && allDigits(text.substr(0, 1)) &&
-        std::find(text.begin(), text.end(), '-') == text.end()) {
-        std::size_t digits = 0;
-        while (digits < text.size() && text[digits] >= '0' && text[digits] <= '9') ++digits;
-        const std::string_view unit = text.substr(digits);
+    std::size_t digits = 0;
+    while (digits < text.size() && text[digits] >= '0' && text[digits] <= '9') ++digits;
+    const std::string_view unit = text.substr(digits);
+    const bool letters = std::all_of(unit.begin(), unit.end(), [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+    });
+    if (digits > 0 && letters) {
         if (unit != "d" && unit != "w") {
             return {std::nullopt,
                     quoted + ": the unit must be d (days) or w (weeks), as in 7d or 2w"};

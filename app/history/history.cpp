@@ -142,7 +142,9 @@ History::History(const std::string& path, Access access, HistoryOptions options)
                                                        options_.busyTimeout);
         // The first statement that reads the file: a file that is not a database fails here.
         const std::string check = database_->queryText("PRAGMA quick_check");
-        if (check != "ok") throw HistoryError(path + ": the database is damaged (" + check + ")");
+        if (check != "ok") {
+            throw HistoryError(path + ": the database is damaged (PRAGMA quick_check fails)");
+        }
         const std::int64_t version = database_->queryInteger("PRAGMA user_version");
         if (version > kHistorySchemaVersion) {
             std::string message = path + ": written by a newer brimlet (schema version ";

@@ -36,7 +36,7 @@ std::vector<Candidate> candidates(const Folder& root) {
 }  // namespace
 
 HistoryRecord buildRecord(const FolderTree& tree, std::int64_t used, std::int64_t total,
-                          foundation::Date time) {
+                          foundation::Date time, std::size_t folderLimit) {
     HistoryRecord record;
     record.summary.root = tree.rootPath();
     record.summary.time = time;
@@ -51,9 +51,10 @@ HistoryRecord buildRecord(const FolderTree& tree, std::int64_t used, std::int64_
         if (a.depth != b.depth) return a.depth < b.depth;
         return a.path < b.path;
     };
-    if (found.size() > kRecordFolderLimit) {
-        std::nth_element(found.begin(), found.begin() + kRecordFolderLimit, found.end(), order);
-        found.resize(kRecordFolderLimit);
+    if (found.size() > folderLimit) {
+        std::nth_element(found.begin(), found.begin() + static_cast<std::ptrdiff_t>(folderLimit),
+                         found.end(), order);
+        found.resize(folderLimit);
     }
     std::sort(found.begin(), found.end(), order);
     record.folders.reserve(found.size());

@@ -44,9 +44,10 @@ struct HistoryRecord {
 };
 
 // The record of a finished walk: the root and every folder below it with at least 0.1 % of the
-// root's bytes, at most the 5,000 biggest (ties: shallower first, then by path). Folders the
-// walk left out as caches count nowhere, as in the snapshot.
+// root's bytes, at most the `folderLimit` biggest (ties: shallower first, then by path, so a
+// kept folder's parent is always kept). Folders the walk left out as caches count nowhere, as in
+// the snapshot.
 HistoryRecord buildRecord(const FolderTree& tree, std::int64_t used, std::int64_t total,
-                          foundation::Date time);
+                          foundation::Date time, std::size_t folderLimit = kRecordFolderLimit);
 
 }  // namespace brimlet
