@@ -24,17 +24,9 @@ std::vector<FolderRecord> foldersOf(const Folders& folders) {
     return recordOf("/r", 0, folders).folders;
 }
 
-struct Row {
-    std::string path;
-    std::optional<std::int64_t> before, after;
-    std::int64_t change;
-    Status status;
-};
-
 auto fields(const FolderGrowth& g) {
     return std::tuple(g.path, g.before, g.after, g.change, g.status);
 }
-auto fields(const Row& r) { return std::tuple(r.path, r.before, r.after, r.change, r.status); }
 
 TEST(Growth, ComparesTwoRecordsBiggestChangeFirst) {
     constexpr auto none = std::nullopt;
@@ -42,7 +34,7 @@ TEST(Growth, ComparesTwoRecordsBiggestChangeFirst) {
         const char* what;
         Folders before, after;
         std::size_t top;
-        std::vector<Row> rows;
+        std::vector<FolderGrowth> rows;
     } cases[] = {
         {"grew, shrank, unchanged left out, the root never listed",
          {{"", 100}, {"a", 10}, {"b", 50}, {"c", 5}},

@@ -5,6 +5,9 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <functional>
+#include <future>
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -42,12 +45,35 @@ bool readGrowth() {
     return console.run({"growth", "--json"}) == 0 && console.out().starts_with("{");
 }
 
-// Two seed records, so growth always has two to compare; then checks what the writers left.
-void expectEveryRecordWhole(const HistoryHome& home, std::size_t seeds) {
+// Two writers (started by `start`, which returns a function that waits for one to end and says
+// whether all its records were kept) while this thread reads growth until both are done; two seed
+// records give growth two to compare from the start. Every read and every record succeeds, and
+// each record holds all its folders.
+void writeWhileReading(const std::function<std::function<bool()>(int)>& start) {
+    const HistoryHome home;
+    const foundation::testing::ScopedClock clock(foundation::Date{kNow});
+    ASSERT_TRUE(recordScan(recordOf("/home/ada", kNow - 2, {{"", 1}})).ok());
+    ASSERT_TRUE(recordScan(recordOf("/home/ada", kNow - 1, {{"", 2}})).ok());
+    std::atomic<int> writing{2};
+    std::vector<std::function<bool()>> waits;
+    for (int writer = 0; writer < 2; ++writer) waits.push_back(start(writer));
+    std::thread reaper([&] {
+        for (auto& wait : waits) {
+            EXPECT_TRUE(wait());
+            --writing;
+        }
+    });
+    int reads = 0, failedReads = 0;
+    do {
+        ++(readGrowth() ? reads : failedReads);
+    } while (writing.load() > 0);
+    reaper.join();
+    EXPECT_GT(reads, 0);
+    EXPECT_EQ(failedReads, 0);
     History history(home.file(), History::Access::read);
     const auto records = history.records();
-    ASSERT_EQ(records.size(), seeds + 2 * kRecordsPerWriter);
-    for (std::size_t i = seeds; i < records.size(); ++i) {
+    ASSERT_EQ(records.size(), 2u + 2 * kRecordsPerWriter);
+    for (std::size_t i = 2; i < records.size(); ++i) {
         EXPECT_EQ(history.folders(records[i].id).size(), 301u) << i;
     }
     sqlite::Database raw(home.file(), sqlite::Database::Mode::readWrite, kHistoryBusyTimeout);
@@ -55,56 +81,23 @@ void expectEveryRecordWhole(const HistoryHome& home, std::size_t seeds) {
 }
 
 TEST(HistoryConcurrency, TwoWriterProcessesAndAReader) {
-    const HistoryHome home;
-    const foundation::testing::ScopedClock clock(foundation::Date{kNow});
-    ASSERT_TRUE(recordScan(recordOf("/home/ada", kNow - 2, {{"", 1}})).ok());
-    ASSERT_TRUE(recordScan(recordOf("/home/ada", kNow - 1, {{"", 2}})).ok());
-    std::vector<pid_t> writers;
-    for (int writer = 0; writer < 2; ++writer) {
+    writeWhileReading([](int writer) -> std::function<bool()> {
         const pid_t pid = ::fork();
         if (pid == 0) ::_exit(writeAll(writer) ? 0 : 1);
-        writers.push_back(pid);
-    }
-    int reads = 0, failedReads = 0, running = 2;
-    while (running > 0) {
-        (readGrowth() ? reads : failedReads)++;
-        for (pid_t& pid : writers) {
+        return [pid] {
             int status = 0;
-            if (pid > 0 && ::waitpid(pid, &status, WNOHANG) == pid) {
-                EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-                pid = 0;
-                --running;
-            }
-        }
-    }
-    EXPECT_GT(reads, 0);
-    EXPECT_EQ(failedReads, 0);
-    expectEveryRecordWhole(home, 2);
+            return ::waitpid(pid, &status, 0) == pid && WIFEXITED(status) &&
+                   WEXITSTATUS(status) == 0;
+        };
+    });
 }
 
 TEST(HistoryConcurrency, TwoWriterThreadsAndAReader) {
-    const HistoryHome home;
-    const FixedWorld world;
-    ASSERT_TRUE(recordScan(recordOf("/home/ada", kNow - 2, {{"", 1}})).ok());
-    ASSERT_TRUE(recordScan(recordOf("/home/ada", kNow - 1, {{"", 2}})).ok());
-    std::atomic<int> writing{2};
-    std::atomic<int> failedWrites{0}, failedReads{0};
-    std::vector<std::thread> threads;
-    for (int writer = 0; writer < 2; ++writer) {
-        threads.emplace_back([writer, &writing, &failedWrites] {
-            if (!writeAll(writer)) ++failedWrites;
-            --writing;
-        });
-    }
-    threads.emplace_back([&writing, &failedReads] {
-        do {
-            if (!readGrowth()) ++failedReads;
-        } while (writing.load() > 0);
+    writeWhileReading([](int writer) -> std::function<bool()> {
+        auto done = std::make_shared<std::future<bool>>(
+            std::async(std::launch::async, [writer] { return writeAll(writer); }));
+        return [done] { return done->get(); };
     });
-    for (std::thread& thread : threads) thread.join();
-    EXPECT_EQ(failedWrites.load(), 0);
-    EXPECT_EQ(failedReads.load(), 0);
-    expectEveryRecordWhole(home, 2);
 }
 
 }  // namespace

@@ -67,44 +67,37 @@ TEST(History, RecordsComeBackAsTheyWentIn) {
     EXPECT_TRUE(history.folders(999).empty());
 }
 
-// A record holds the root and every folder with at least 0.1 % of its bytes, biggest first;
-// smaller folders and everything inside them stay out; the counts are the walk's.
-TEST(History, RecordOfAWalkKeepsTheFoldersThatMatter) {
+// A record holds the root and every folder with at least 0.1 % of its bytes, biggest first, at
+// most the limit (5,000 in scans): a small folder stays out with everything inside it, and with
+// chains of equal folders the cut falls in the deepest level, by path, so a kept folder's parent
+// is always kept. Whether a folder's own blocks make a chain shrink with depth or (where folders
+// take no blocks) tie, the order is the same.
+TEST(History, RecordOfAWalkKeepsTheBiggestFolders) {
     TempTree t;
-    t.build({{Entry::file, "big/data.bin", 8 << 20},
-             {Entry::file, "big/inner/code.cpp", 64 << 10},
-             {Entry::folder, "big/inner/empty"},
-             {Entry::folder, "tiny"}});
+    t.build({{Entry::file, "c/a/a/x", 64 << 10},
+             {Entry::file, "b/a/a/x", 64 << 10},
+             {Entry::file, "a/a/a/x.cpp", 16 << 20},
+             {Entry::folder, "tiny/inner"}});
     const FolderTree tree = walkTree(t.root());
     const HistoryRecord record = buildRecord(tree, 10, 20, foundation::Date{5});
     EXPECT_EQ(
         std::tuple(record.summary.root, record.summary.used, record.summary.total,
                    record.summary.files, record.summary.folders),
         std::tuple(t.root(), std::int64_t{10}, std::int64_t{20}, tree.files(), tree.folders()));
-    std::vector<std::string> paths;
-    for (const FolderRecord& f : record.folders) paths.push_back(f.path);
-    EXPECT_EQ(paths, (std::vector<std::string>{"", "big", "big/inner"}));
-    const Folder* inner = tree.find("big/inner");
-    ASSERT_NE(inner, nullptr);
-    EXPECT_EQ(fields(record.folders[2]),
-              fields(FolderRecord{"big/inner", inner->size, inner->kinds}));
-}
-
-// At most the biggest folders are kept (5,000 in scans), and a kept folder's parent is always
-// kept: with chains of equal folders, the cut falls in the deepest level, by path.
-TEST(History, RecordKeepsTheBiggestFolders) {
-    TempTree t;
-    t.build({{Entry::file, "c/a/a/x", 64 << 10},
-             {Entry::file, "b/a/a/x", 64 << 10},
-             {Entry::file, "a/a/a/x", 64 << 10}});
-    const FolderTree tree = walkTree(t.root());
-    std::vector<std::string> paths;
-    for (const FolderRecord& f : buildRecord(tree, 0, 0, foundation::Date{}, 8).folders) {
-        paths.push_back(f.path);
+    const std::vector<std::string> biggest = {"",  "a",   "a/a", "a/a/a", "b",
+                                              "c", "b/a", "c/a", "b/a/a", "c/a/a"};
+    for (const std::size_t limit : {kRecordFolderLimit, std::size_t{8}}) {
+        std::vector<std::string> paths;
+        for (const FolderRecord& f : buildRecord(tree, 0, 0, {}, limit).folders) {
+            paths.push_back(f.path);
+        }
+        EXPECT_EQ(paths, std::vector(biggest.begin(),
+                                     biggest.begin() + static_cast<std::ptrdiff_t>(
+                                                           std::min(limit, biggest.size()))));
     }
-    // Whether folders' own blocks make a chain's folders shrink with depth or (where folders
-    // take no blocks) tie, the order is the same.
-    EXPECT_EQ(paths, (std::vector<std::string>{"", "a", "b", "c", "a/a", "b/a", "c/a", "a/a/a"}));
+    const Folder* kept = tree.find("a/a/a");
+    ASSERT_NE(kept, nullptr);
+    EXPECT_EQ(fields(record.folders[3]), fields(FolderRecord{"a/a/a", kept->size, kept->kinds}));
 }
 
 // Thinning at `now` over records at the given ages (in days), all of one root: which survive.
