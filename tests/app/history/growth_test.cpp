@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <tuple>
 
 #include "app/cli/history_commands.h"
@@ -141,55 +142,38 @@ TEST(Growth, ComparesWithTheLastRecordAtOrBeforeTheMoment) {
     }
 }
 
+// Used bytes in GB at so many days before `now`; capacity in GB; days until full, or none.
 TEST(Estimate, FitsTheLastThirtyDays) {
-    constexpr std::int64_t GB = 1'000'000'000;
     const foundation::Date now{800000000};
-    const auto series = [&](std::vector<std::pair<double, std::int64_t>> points) {
-        std::vector<UsedSample> samples;
-        for (const auto& [daysAgo, used] : points) {
-            samples.push_back(
-                {foundation::Date{now.secondsSinceReferenceDate - daysAgo * kDay}, used});
-        }
-        return samples;
-    };
     struct Case {
         const char* what;
-        std::vector<std::pair<double, std::int64_t>> points;
-        std::int64_t total;
-        std::optional<double> days;  // until full
+        std::vector<std::pair<double, double>> points;
+        double total;
+        std::optional<double> days;
     } cases[] = {
-        {"linear: 10 GB a day, 120 GB left",
-         {{4, 840 * GB}, {2, 860 * GB}, {0, 880 * GB}},
-         1000 * GB,
-         12},
-        {"noise around a line",
-         {{6, 821 * GB}, {4, 839 * GB}, {2, 861 * GB}, {0, 879 * GB}},
-         1000 * GB,
-         12.306},
-        {"older records left out",
-         {{40, 100 * GB}, {4, 840 * GB}, {2, 860 * GB}, {0, 880 * GB}},
-         1000 * GB,
-         12},
-        {"a line already past the capacity",
-         {{4, 980 * GB}, {2, 990 * GB}, {0, 1000 * GB}},
-         995 * GB,
-         0},
-        {"flat", {{4, 500 * GB}, {2, 500 * GB}, {0, 500 * GB}}, 1000 * GB, std::nullopt},
-        {"nearly flat: beyond ten years",
-         {{4, 500 * GB}, {2, 500 * GB + 1}, {0, 500 * GB + 2}},
-         1000 * GB,
+        {"linear: 10 GB a day, 120 GB left", {{4, 840}, {2, 860}, {0, 880}}, 1000, 12},
+        {"noise around a line", {{6, 821}, {4, 839}, {2, 861}, {0, 879}}, 1000, 12.306},
+        {"older records left out", {{40, 100}, {4, 840}, {2, 860}, {0, 880}}, 1000, 12},
+        {"a line already past the capacity", {{4, 980}, {2, 990}, {0, 1000}}, 995, 0},
+        {"flat", {{4, 500}, {2, 500}, {0, 500}}, 1000, std::nullopt},
+        {"a byte a day: beyond ten years",
+         {{4, 500}, {2, 500 + 2e-9}, {0, 500 + 4e-9}},
+         1000,
          std::nullopt},
-        {"falling", {{4, 900 * GB}, {2, 800 * GB}, {0, 700 * GB}}, 1000 * GB, std::nullopt},
-        {"too few", {{4, 840 * GB}, {0, 880 * GB}}, 1000 * GB, std::nullopt},
-        {"too short a span",
-         {{2.9, 840 * GB}, {1, 860 * GB}, {0, 880 * GB}},
-         1000 * GB,
-         std::nullopt},
-        {"no capacity", {{4, 840 * GB}, {2, 860 * GB}, {0, 880 * GB}}, 0, std::nullopt},
+        {"falling", {{4, 900}, {2, 800}, {0, 700}}, 1000, std::nullopt},
+        {"too few", {{4, 840}, {0, 880}}, 1000, std::nullopt},
+        {"too short a span", {{2.9, 840}, {1, 860}, {0, 880}}, 1000, std::nullopt},
+        {"no capacity", {{4, 840}, {2, 860}, {0, 880}}, 0, std::nullopt},
     };
+    const auto bytes = [](double gigabytes) { return std::llround(gigabytes * 1e9); };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        const auto estimate = estimateFull(series(c.points), c.total, now);
+        std::vector<UsedSample> samples;
+        for (const auto& [daysAgo, used] : c.points) {
+            samples.push_back(
+                {foundation::Date{now.secondsSinceReferenceDate - daysAgo * kDay}, bytes(used)});
+        }
+        const auto estimate = estimateFull(samples, bytes(c.total), now);
         ASSERT_EQ(estimate.has_value(), c.days.has_value());
         if (!estimate) continue;
         const double days =
