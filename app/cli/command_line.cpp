@@ -14,9 +14,8 @@
 
 #include "app/cli/history_commands.h"
 #include "app/cli/progress.h"
-#include "app/history/history.h"
-#include "app/history/record.h"
 #include "app/scan/scan.h"
+#include "app/scan/scan_job.h"
 #include "app/scan/snapshot_file.h"
 #include "platform/foundation/version.h"
 
@@ -80,26 +79,14 @@ int scan(const Arguments& arguments, bool rootGiven, bool outputGiven, const Con
         outputGiven ? std::optional<std::string>(arguments.output) : std::nullopt);
 
     WalkProgress progress;
-    std::optional<ScanResult> result;
-    {
-        ProgressReporter reporter(console.err, ::isatty(console.err) == 1, progress, plan.root);
-        result.emplace(runScan(plan, &progress));
-    }
-    auto document = result->snapshot.encode(2);
-    if (!document) throw ScanError("the snapshot has a value JSON cannot hold");
-    *document += '\n';
-    writeSnapshot(target, *document, console.out, environment);
-    // Only the shared snapshot is a scan of record; one written elsewhere (-o) leaves no trace.
-    if (!outputGiven) {
-        const DiskSnapshot& written = result->snapshot;
-        const auto recorded =
-            recordScan(buildRecord(result->tree, written.used, written.total, written.generatedAt));
-        if (!recorded) report(console, recorded.message());
-    }
+    ProgressReporter reporter(console.err, ::isatty(console.err) == 1, progress, plan.root);
+    const ScanJobResult job = runScanJob(
+        plan, target, ScanJobOptions{&progress, nullptr, console.out, [&] { reporter.stop(); }});
+    if (!job.historyNote.empty()) report(console, job.historyNote);
 
-    const FolderTree& tree = result->tree;
+    const FolderTree& tree = job.result.tree;
     writeText(console.err,
-              summaryLine(describeTarget(target), tree.root().size, tree.files(), tree.folders(),
+              summaryLine(job.writtenTo, tree.root().size, tree.files(), tree.folders(),
                           skippedFolderPaths(tree), secondsSince(started)) +
                   "\n");
     return 0;
