@@ -280,6 +280,7 @@ std::optional<Comparison> compare(const GrowthArguments& arguments,
     c.sizeAfter = rootSize(foldersAfter);
     c.folders = compareRecords(foldersBefore, foldersAfter, arguments.top);
     std::vector<UsedSample> samples;
+    samples.reserve(records.size());
     for (const RecordSummary& record : records) samples.push_back({record.time, record.used});
     c.full = estimateFull(samples, c.after.total, now);
     return c;

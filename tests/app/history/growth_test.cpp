@@ -123,8 +123,9 @@ TEST(Growth, SinceReadsDaysWeeksAndDates) {
 
 // Records at 10, 20, 30, 40 (ordered as stored, a clock that went back included).
 TEST(Growth, ComparesWithTheLastRecordAtOrBeforeTheMoment) {
-    const auto at = [](std::vector<double> times) {
+    const auto at = [](const std::vector<double>& times) {
         std::vector<RecordSummary> records;
+        records.reserve(times.size());
         for (const double t : times) records.push_back({0, "/r", foundation::Date{t}, 0, 0, 0, 0});
         return records;
     };

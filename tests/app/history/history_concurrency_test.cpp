@@ -56,6 +56,7 @@ void writeWhileReading(const std::function<std::function<bool()>(int)>& start) {
     ASSERT_TRUE(recordScan(recordOf("/home/ada", kNow - 1, {{"", 2}})).ok());
     std::atomic<int> writing{2};
     std::vector<std::function<bool()>> waits;
+    waits.reserve(2);
     for (int writer = 0; writer < 2; ++writer) waits.push_back(start(writer));
     std::thread reaper([&] {
         for (auto& wait : waits) {

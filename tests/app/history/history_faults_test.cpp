@@ -80,7 +80,7 @@ TEST(HistoryFaults, AFileWeCannotWriteIsNamedAndLeftAsItIs) {
         {"a damaged database",
          [](const std::string& f) {
              writeHistory(f, 3);
-             scribble(f, 3 * 4096, 3 * 4096, '\x5a');
+             scribble(f, off_t{3} * 4096, std::size_t{3} * 4096, '\x5a');
          },
          "the database is damaged"},
         {"a read-only database", [](const std::string& f) { writeHistory(f, 1); }, ""},
