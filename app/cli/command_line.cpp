@@ -12,8 +12,10 @@
 #include <string>
 #include <vector>
 
+#include "app/cli/history_commands.h"
 #include "app/cli/progress.h"
 #include "app/scan/scan.h"
+#include "app/scan/scan_job.h"
 #include "app/scan/snapshot_file.h"
 #include "platform/foundation/command.h"
 #include "platform/foundation/file.h"
@@ -59,21 +61,15 @@ int scan(const Arguments& arguments, bool rootGiven, bool outputGiven, const Con
         outputGiven ? std::optional<std::string>(arguments.output) : std::nullopt);
 
     WalkProgress progress;
-    std::optional<ScanResult> result;
-    {
-        ProgressReporter reporter(console.err, ::isatty(console.err) == 1, progress, plan.root);
-        result.emplace(runScan(plan, &progress));
-    }
-    auto document = result->snapshot.encode(2);
-    if (!document) throw ScanError("the snapshot has a value JSON cannot hold");
-    *document += '\n';
-    writeSnapshot(target, *document, console.out, environment);
+    ProgressReporter reporter(console.err, ::isatty(console.err) == 1, progress, plan.root);
+    const ScanJobResult job = runScanJob(
+        plan, target, ScanJobOptions{&progress, nullptr, console.out, [&] { reporter.stop(); }});
+    if (!job.historyNote.empty()) report(console, job.historyNote);
 
-    const FolderTree& tree = result->tree;
+    const FolderTree& tree = job.result.tree;
     (void)foundation::writeAll(
-        console.err, summaryLine(describeTarget(target), tree.root().size, tree.files(),
-                                 tree.folders(), skippedFolderPaths(tree), tree.vanished(),
-                                 secondsSince(started)) +
+        console.err, summaryLine(job.writtenTo, tree.root().size, tree.files(), tree.folders(),
+                                 skippedFolderPaths(tree), tree.vanished(), secondsSince(started)) +
                          "\n");
     return 0;
 }
@@ -123,6 +119,31 @@ int runCommandLine(int argc, const char* const* argv, const Console& console,
         ->type_name("FILE");
     scanCommand->set_version_flag("--version", version, "Print the version and exit");
 
+    HistoryArguments historyArguments;
+    CLI::App* historyCommand =
+        app.add_subcommand("history", "List the scans recorded in the history, oldest first.");
+    historyCommand->add_option("--root", historyArguments.root, "Only the scans of this folder")
+        ->type_name("PATH");
+    historyCommand->add_flag("--json", historyArguments.json, "Write JSON instead of a table");
+    GrowthArguments growthArguments;
+    CLI::App* growthCommand = app.add_subcommand(
+        "growth",
+        "Compare the latest recorded scan with an earlier one: the folders that grew and shrank "
+        "most, and when the disk is full at this rate.");
+    growthCommand
+        ->add_option("--since", growthArguments.since,
+                     "Compare with the last scan at or before this moment: 7d, 2w, 2026-11-29 or "
+                     "2026-11-29T10:00:00Z (UTC) (default: the scan before the latest)")
+        ->type_name("7d|2w|DATE");
+    growthCommand
+        ->add_option("--root", growthArguments.root,
+                     "The scanned folder (default: that of the latest scan)")
+        ->type_name("PATH");
+    growthCommand->add_option("--top", growthArguments.top, "Folders listed (default 10)")
+        ->type_name("N")
+        ->check(CLI::Range(std::size_t{1}, kMaxTopCount));
+    growthCommand->add_flag("--json", growthArguments.json, "Write JSON instead of a table");
+
     std::ostringstream helpText;
     try {
         app.parse(argc, argv);
@@ -142,6 +163,8 @@ int runCommandLine(int argc, const char* const* argv, const Console& console,
     return foundation::runCommand(
         "brimlet",
         [&] {
+            if (historyCommand->parsed()) return runHistoryCommand(historyArguments, console);
+            if (growthCommand->parsed()) return runGrowthCommand(growthArguments, console);
             return scan(arguments, scanCommand->count("ROOT") > 0, scanCommand->count("-o") > 0,
                         console, environment);
         },

@@ -63,7 +63,9 @@ SnapshotTarget prepareSnapshotTarget(const std::optional<std::string>& output) {
     struct stat st {};
     if (::stat(path.c_str(), &st) == 0) {
         if (S_ISDIR(st.st_mode)) fail(path, EISDIR);
-        if (!S_ISREG(st.st_mode)) return SnapshotTarget{SnapshotTarget::Mode::writeInPlace, path};
+        if (!S_ISREG(st.st_mode)) {
+            return SnapshotTarget{SnapshotTarget::Mode::writeInPlace, path, !output};
+        }
         struct stat link {};
         if (::lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
             std::unique_ptr<char, decltype(&std::free)> target(::realpath(path.c_str(), nullptr),
@@ -77,7 +79,7 @@ SnapshotTarget prepareSnapshotTarget(const std::optional<std::string>& output) {
     if (const auto status = foundation::checkWritableBeside(path); !status) {
         throw ScanError(status.message());
     }
-    return SnapshotTarget{SnapshotTarget::Mode::replaceFile, path};
+    return SnapshotTarget{SnapshotTarget::Mode::replaceFile, path, !output};
 }
 
 void writeSnapshot(const SnapshotTarget& target, std::string_view document, int standardOutput,
