@@ -150,10 +150,7 @@ void ProgressReporter::run() {
 }
 
 void ProgressReporter::draw() {
-    std::string folder;
-    if (const Folder* current = progress_.current.load(std::memory_order_acquire)) {
-        folder = foundation::escapeForTerminal(folderPath(*current, rootPath_));
-    }
+    const std::string folder = foundation::escapeForTerminal(progress_.currentPath(rootPath_));
     std::string text(kClearLine);
     text += progressLine(progress_.files.load(std::memory_order_relaxed),
                          progress_.bytes.load(std::memory_order_relaxed), secondsSince(started_),
