@@ -63,18 +63,21 @@ public:
     std::int64_t files() const { return files_; }      // non-folder entries, hard links once
     std::int64_t folders() const { return folders_; }  // folders met, the root included
     std::int64_t skippedFolders() const { return skipped_; }
+    std::uint64_t device() const { return device_; }  // st_dev of every folder in the tree
 
     // The folder at `relative` ("a/b"; "" is the root), or nullptr when the walk has none there.
     const Folder* find(std::string_view relative) const;
 
 private:
     friend class TreeWalker;
+    friend class TreeEdit;  // app/actions: the books of a move to the trash
     std::vector<std::unique_ptr<std::deque<Folder>>> storage_;
     Folder* root_ = nullptr;
     std::string rootPath_;
     std::int64_t files_ = 0;
     std::int64_t folders_ = 0;
     std::int64_t skipped_ = 0;
+    std::uint64_t device_ = 0;
 };
 
 struct WalkOptions {
