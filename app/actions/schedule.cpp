@@ -52,10 +52,13 @@ Variant call(GDBusConnection* bus, const char* path, const char* interface, cons
     GError* error = nullptr;
     GVariant* reply = g_dbus_connection_call_sync(
         bus, kService, path, interface, method, parameters, G_VARIANT_TYPE(replyType),
-        G_DBUS_CALL_FLAGS_NONE, kTimeoutMs, nullptr, &error);
+        // A session bus may list systemd1 as activatable; the user manager is started by login,
+        // never by this call.
+        G_DBUS_CALL_FLAGS_NO_AUTO_START, kTimeoutMs, nullptr, &error);
     if (reply != nullptr) return Variant(reply, &g_variant_unref);
     const bool absent =
         g_error_matches(error, G_DBUS_ERROR, G_DBUS_ERROR_SERVICE_UNKNOWN) != FALSE ||
+        g_error_matches(error, G_DBUS_ERROR, G_DBUS_ERROR_SPAWN_CHILD_EXITED) != FALSE ||
         g_error_matches(error, G_DBUS_ERROR, G_DBUS_ERROR_NAME_HAS_NO_OWNER) != FALSE ||
         g_error_matches(error, G_DBUS_ERROR, G_DBUS_ERROR_NO_REPLY) != FALSE ||
         g_error_matches(error, G_IO_ERROR, G_IO_ERROR_TIMED_OUT) != FALSE ||

@@ -13,13 +13,14 @@ namespace brimlet {
 
 // What the caller decided itself; everything absent comes from the preferences.
 struct ScanChoices {
-    std::optional<std::string> root;  // absent: Preferences::folder, else the home folder
+    std::optional<std::string> root =
+        std::nullopt;  // absent: Preferences::folder, else the home folder
     // Absent: the stored patterns. Given (even empty, as --no-exclude gives), they replace the
     // stored patterns for this scan: nothing is added to them.
-    std::optional<std::vector<std::string>> exclude;
-    std::optional<bool> excludeCaches;  // absent: Preferences::excludeCaches
+    std::optional<std::vector<std::string>> exclude = std::nullopt;
+    std::optional<bool> excludeCaches = std::nullopt;  // absent: Preferences::excludeCaches
     // Given areas replace the pinned folders for this scan; empty means "the pins".
-    std::vector<std::string> areas;
+    std::vector<std::string> areas = {};
     std::size_t top = kDefaultTopCount;
     unsigned threads = 0;
 };
