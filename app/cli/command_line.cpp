@@ -116,6 +116,39 @@ int scan(const Arguments& arguments, const GivenOptions& given, const Console& c
     return 0;
 }
 
+struct PreferenceCommands {
+    CLI::App* pin;
+    CLI::App* unpin;
+    CLI::App* pins;
+    CLI::App* schedule;
+};
+
+PreferenceCommands addPreferenceCommands(CLI::App& app, Arguments& arguments) {
+    CLI::App* pin = app.add_subcommand("pin",
+                                       "Pin a folder: every scan singles it out as an area "
+                                       "of the Disk Breakdown widget");
+    pin->add_option("PATH", arguments.path, "The folder to pin")->required();
+    CLI::App* unpin = app.add_subcommand("unpin", "Stop singling a pinned folder out");
+    unpin->add_option("PATH", arguments.path, "The pinned folder")->required();
+    CLI::App* pins = app.add_subcommand("pins", "List the pinned folders, missing ones marked");
+    pins->add_flag("--json", arguments.json, "As JSON");
+    CLI::App* schedule = app.add_subcommand(
+        "schedule", "Turn the daily scan (brimlet-scan.timer) on or off, or show it");
+    schedule->add_option("ACTION", arguments.schedule, "on, off or status (default)")
+        ->check(CLI::IsMember({"on", "off", "status"}));
+    return {pin, unpin, pins, schedule};
+}
+
+// The exit status of the preference command given, or nullopt when the command is a scan.
+std::optional<int> runPreferenceCommand(const PreferenceCommands& commands,
+                                        const Arguments& arguments, const Console& console) {
+    if (commands.pin->parsed()) return pinCommand(arguments.path, console);
+    if (commands.unpin->parsed()) return unpinCommand(arguments.path, console);
+    if (commands.pins->parsed()) return pinsCommand(arguments.json, console);
+    if (commands.schedule->parsed()) return scheduleCommand(arguments.schedule, console);
+    return std::nullopt;
+}
+
 }  // namespace
 
 int runCommandLine(int argc, const char* const* argv, const Console& console,
@@ -165,18 +198,7 @@ int runCommandLine(int argc, const char* const* argv, const Console& console,
                      "with -")
         ->type_name("FILE");
     scanCommand->set_version_flag("--version", version, "Print the version and exit");
-    CLI::App* pin = app.add_subcommand("pin",
-                                       "Pin a folder: every scan singles it out as an area "
-                                       "of the Disk Breakdown widget");
-    pin->add_option("PATH", arguments.path, "The folder to pin")->required();
-    CLI::App* unpin = app.add_subcommand("unpin", "Stop singling a pinned folder out");
-    unpin->add_option("PATH", arguments.path, "The pinned folder")->required();
-    CLI::App* pins = app.add_subcommand("pins", "List the pinned folders, missing ones marked");
-    pins->add_flag("--json", arguments.json, "As JSON");
-    CLI::App* schedule = app.add_subcommand(
-        "schedule", "Turn the daily scan (brimlet-scan.timer) on or off, or show it");
-    schedule->add_option("ACTION", arguments.schedule, "on, off or status (default)")
-        ->check(CLI::IsMember({"on", "off", "status"}));
+    const PreferenceCommands preferences = addPreferenceCommands(app, arguments);
 
     std::ostringstream helpText;
     try {
@@ -194,10 +216,7 @@ int runCommandLine(int argc, const char* const* argv, const Console& console,
         return kStatusUsage;
     }
 
-    if (pin->parsed()) return pinCommand(arguments.path, console);
-    if (unpin->parsed()) return unpinCommand(arguments.path, console);
-    if (pins->parsed()) return pinsCommand(arguments.json, console);
-    if (schedule->parsed()) return scheduleCommand(arguments.schedule, console);
+    if (const auto status = runPreferenceCommand(preferences, arguments, console)) return *status;
     try {
         const GivenOptions given{scanCommand->count("ROOT") > 0, scanCommand->count("-o") > 0,
                                  scanCommand->count("--exclude") > 0,
