@@ -216,6 +216,42 @@ TEST(PreferredScan, CommandLineOverridesTheStoredPreferences) {
     }
 }
 
+// `brimlet scan` reads the settings file: its folder without ROOT, its patterns unless the
+// command line gives its own or --no-exclude; a bad key is named on standard error.
+TEST(PreferredScan, BrimletScanFollowsTheSettingsFileUnlessToldOtherwise) {
+    TempTree t;
+    t.build({{Entry::file, "a/x/big.bin", 64 << 10}, {Entry::file, "b/y/small.txt", 4 << 10}});
+    const ScopedEnv config("XDG_CONFIG_HOME", t.path("config"));
+    fs::create_directories(t.path("config/brimlet"));
+    ASSERT_TRUE(foundation::writeFileAtomically(
+                    t.path("config/brimlet/brimlet.conf"),
+                    "[Scan]\nFolder=" + t.path("a") + "\nExclude=*.bin;\nExcludeCaches=maybe\n")
+                    .ok());
+    const FixedWorld world;
+    const std::tuple<std::vector<std::string>, std::string, bool> cases[] = {
+        {{}, "a", false},
+        {{"--no-exclude"}, "a", true},
+        {{"--exclude", "*.txt"}, "a", true},
+        {{t.path("b")}, "b", false},
+    };
+    for (const auto& [args, root, counted] : cases) {
+        SCOPED_TRACE(testing::PrintToString(args));
+        std::vector<std::string> all{"scan", "-o", "-"};
+        all.insert(all.end(), args.begin(), args.end());
+        const CapturedConsole console;
+        ASSERT_EQ(console.run(all), 0) << console.err();
+        const auto snapshot = DiskSnapshot::decode(console.out());
+        ASSERT_TRUE(snapshot.has_value());
+        EXPECT_EQ(snapshot->rootName, root);
+        const std::int64_t big = t.allocated("a/x/big.bin");
+        EXPECT_EQ(root == "a" && snapshot->total > 0 && snapshot->topFolders.front().size >= big,
+                  counted);
+        EXPECT_TRUE(console.err().starts_with("brimlet: " + t.path("config/brimlet/brimlet.conf") +
+                                              ": [Scan] ExcludeCaches: not true or false"))
+            << console.err();
+    }
+}
+
 // `brimlet` and `brimlet-widgets` as a person runs them, in a private home.
 class Programs {
 public:
