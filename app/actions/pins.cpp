@@ -69,6 +69,45 @@ DiskSnapshot::Area walkArea(const PublishedSnapshot& published, const ScanPlan& 
                               part.topKinds};
 }
 
+std::vector<DiskSnapshot::Area> pinnedAreas(const PublishedSnapshot& published,
+                                            const Preferences& preferences,
+                                            const std::string& unpinned,
+                                            std::vector<std::string>& notes) {
+    ScanChoices choices;
+    choices.root = published.root;
+    choices.top = published.top;
+    const ScanPlan plan = planPreferredScan(choices, preferences, notes);
+    const std::vector<std::string> pinned = pinsInside(preferences.pins, plan.root);
+    std::vector<DiskSnapshot::Area> previous =
+        published.snapshot.areas.value_or(std::vector<DiskSnapshot::Area>{});
+    std::vector<DiskSnapshot::Area> areas;
+    if (pinned.empty()) {
+        // The areas stay; only the unpinned folder's goes.
+        const std::string prefix = plan.root == "/" ? "/" : plan.root + "/";
+        const std::string name = unpinned.starts_with(prefix)
+                                     ? displayName(unpinned.substr(prefix.size()))
+                                     : std::string();
+        areas = std::move(previous);
+        std::erase_if(areas, [&](const auto& a) { return !name.empty() && a.name == name; });
+    } else {
+        for (const std::string& relative : plan.areas) {
+            const auto it = std::find_if(previous.begin(), previous.end(), [&](const auto& a) {
+                return a.name == displayName(relative);
+            });
+            if (it != previous.end()) {
+                areas.push_back(*it);
+                continue;
+            }
+            try {
+                areas.push_back(walkArea(published, plan, relative));
+            } catch (const std::system_error& e) {
+                notes.push_back(relative + ": " + e.code().message() + "; left out until a scan");
+            }
+        }
+    }
+    return areas;
+}
+
 }  // namespace
 
 std::vector<PinState> pinStates(const Preferences& preferences) {
@@ -116,40 +155,19 @@ void refreshPinnedAreas(const Preferences& preferences, const std::string& unpin
         notes.push_back("no snapshot of a known folder yet: the next scan shows the pins");
         return;
     }
-    ScanChoices choices;
-    choices.root = published->root;
-    choices.top = published->top;
-    const ScanPlan plan = planPreferredScan(choices, preferences, notes);
-    const std::vector<std::string> pinned = pinsInside(preferences.pins, plan.root);
-    std::vector<DiskSnapshot::Area> previous =
-        published->snapshot.areas.value_or(std::vector<DiskSnapshot::Area>{});
-    std::vector<DiskSnapshot::Area> areas;
-    if (pinned.empty()) {
-        // The areas stay; only the unpinned folder's goes.
-        const std::string prefix = plan.root == "/" ? "/" : plan.root + "/";
-        const std::string name = unpinned.starts_with(prefix)
-                                     ? displayName(unpinned.substr(prefix.size()))
-                                     : std::string();
-        areas = std::move(previous);
-        std::erase_if(areas, [&](const auto& a) { return !name.empty() && a.name == name; });
-    } else {
-        for (const std::string& relative : plan.areas) {
-            const auto it = std::find_if(previous.begin(), previous.end(), [&](const auto& a) {
-                return a.name == displayName(relative);
-            });
-            if (it != previous.end()) {
-                areas.push_back(*it);
-                continue;
-            }
-            try {
-                areas.push_back(walkArea(*published, plan, relative));
-            } catch (const std::system_error& e) {
-                notes.push_back(relative + ": " + e.code().message() + "; left out until a scan");
-            }
-        }
+    try {
+        auto areas = pinnedAreas(*published, preferences, unpinned, notes);
+        const auto same = [](const auto& a, const auto& b) {
+            return a.name == b.name && a.total == b.total;
+        };
+        const auto& before = published->snapshot.areas;
+        if (before && std::equal(before->begin(), before->end(), areas.begin(), areas.end(), same))
+            return;
+        published->snapshot.areas = std::move(areas);
+        publishSnapshot(published->snapshot, published->root, published->top);
+    } catch (const ScanError& e) {
+        notes.push_back(std::string("the snapshot is left as it was: ") + e.what());
     }
-    published->snapshot.areas = std::move(areas);
-    publishSnapshot(published->snapshot, published->root, published->top);
 }
 
 }  // namespace brimlet

@@ -91,9 +91,10 @@ std::optional<PublishedSnapshot> readPublishedSnapshot() {
     const auto instant = stringOf(file.get(), "GeneratedAt");
     GError* error = nullptr;
     const guint64 top = g_key_file_get_uint64(file.get(), kGroup, "Top", &error);
-    if (error != nullptr) g_error_free(error);
+    const bool topRead = error == nullptr;
+    if (!topRead) g_error_free(error);
     double seconds = 0;
-    if (!root || root->empty() || root->front() != '/' || !instant || error != nullptr || top < 1)
+    if (!root || root->empty() || root->front() != '/' || !instant || !topRead || top < 1)
         return std::nullopt;
     const auto parsed =
         std::from_chars(instant->data(), instant->data() + instant->size(), seconds);
