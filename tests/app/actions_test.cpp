@@ -41,8 +41,8 @@ struct PrivateHome {
     }
 };
 const PrivateHome& privateHome() {
-    static const PrivateHome* home = new PrivateHome;
-    return *home;
+    static const PrivateHome home;
+    return home;
 }
 [[maybe_unused]] const PrivateHome& kSetBeforeMain = privateHome();
 

@@ -1,15 +1,8 @@
 #!/usr/bin/env python3
-"""A test double of the systemd user manager's D-Bus interface, for the daily-scan toggle.
-
-Owns org.freedesktop.systemd1 on the session bus it is started on (under dbus-run-session) and
-keeps one timer's state: enabled, running, and its next run. Prints the bus address once the name
-is owned, appends every method call to LOG, and exits when its standard input closes.
-
-  systemd_double.py LOG [--refuse-enable] [--no-name]
-
---refuse-enable answers EnableUnitFiles with an access-denied error; --no-name never takes the
-name, as a session without a user manager.
-"""
+"""A double of the systemd user manager's D-Bus interface for one timer, run under
+dbus-run-session: systemd_double.py LOG [--refuse-enable] [--no-name]. Prints the bus address
+once ready, appends each state-changing call to LOG, exits when standard input closes.
+--refuse-enable denies EnableUnitFiles; --no-name never owns the name (no user manager)."""
 import os
 import sys
 
