@@ -116,8 +116,10 @@ ScheduleState guarded(const std::optional<std::string>& address, Step step) {
     } catch (const Unavailable& e) {
         return ScheduleState{false, e.what(), false, std::nullopt};
     } catch (const Refused& e) {
-        return ScheduleState{false, std::string("the user manager refused: ") + e.what(), false,
-                             std::nullopt};
+        return ScheduleState{false,
+                             std::string("the user manager cannot say how ") + kScanTimerUnit +
+                                 " stands: " + e.what(),
+                             false, std::nullopt};
     }
 }
 
