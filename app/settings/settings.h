@@ -18,6 +18,8 @@
 // whose value changed are written; every other line of the file (unknown keys, values of the
 // wrong type, comments) stays as the person wrote it. A file that cannot be read or is not a key
 // file is never replaced: a change is refused until the person mends or removes it.
+//
+// Both calls are safe from any number of threads and processes at once.
 
 #include <functional>
 #include <optional>
