@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "app/actions/published.h"
+#include "app/settings/preferred_scan.h"
 #include "platform/foundation/file.h"
 
 namespace brimlet {
@@ -175,6 +176,14 @@ void trashFile(HeldScan& scan, const Folder& folder, const FileEntry& file) {
     // A file linked elsewhere frees nothing, and the walk counted it toward one of its links.
     if (file.linkedElsewhere) return;
     TreeEdit::moveFile(scan.tree, folder, file.size, file.kind, trashFilesFolder(scan.tree));
+    republish(scan);
+}
+
+void followPins(HeldScan& scan, const Preferences& preferences, std::vector<std::string>& notes) {
+    ScanChoices choices;
+    choices.root = scan.plan.root;
+    choices.top = scan.plan.top;
+    scan.plan.areas = planPreferredScan(choices, preferences, notes).areas;
     republish(scan);
 }
 

@@ -71,4 +71,10 @@ void trashFolder(HeldScan& scan, const Folder& folder);
 // The same for `file`, one of biggestFiles(folder).
 void trashFile(HeldScan& scan, const Folder& folder, const FileEntry& file);
 
+// After the pins changed (pins.h), the app's scan follows them without a walk: its areas become
+// those a scan of its root would single out now (preferred_scan.h; the default areas when no pin
+// lies inside it), and the snapshot is rebuilt from the tree and published. Notes as
+// planPreferredScan gives them. Throws ScanError when the root is gone or writing fails.
+void followPins(HeldScan& scan, const Preferences& preferences, std::vector<std::string>& notes);
+
 }  // namespace brimlet

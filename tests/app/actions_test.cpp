@@ -128,6 +128,31 @@ TEST(TrashEndToEnd, TheFolderGoesToTheTrashAndLeavesTheSnapshot) {
     EXPECT_EQ(written->topFolders.front().size, local + big);
 }
 
+// The app's scan follows the pins from its tree: the pinned folder becomes the one area, and
+// without pins the default areas come back, each time published.
+TEST(HeldScan, FollowsThePinsWithoutAWalk) {
+    const PrivateHome& h = privateHome();
+    const FixedWorld world;
+    const std::string root = h.home + "/pinning";
+    fs::create_directories(root + "/a/inner");
+    fs::create_directories(root + "/b");
+    HeldScan scan = heldScanOf(root);
+    const auto areaNames = [] {
+        std::vector<std::string> names;
+        const std::optional<DiskSnapshot> read = SharedSnapshot::read();
+        if (!read || !read->areas) return std::vector<std::string>{"(no areas)"};
+        for (const auto& area : *read->areas) names.push_back(area.name);
+        std::sort(names.begin(), names.end());
+        return names;
+    };
+    std::vector<std::string> notes;
+    followPins(scan, Preferences{{}, {}, false, {root + "/a/inner", h.home + "/elsewhere"}}, notes);
+    EXPECT_EQ(areaNames(), std::vector<std::string>{"a/inner"});
+    followPins(scan, Preferences{}, notes);
+    EXPECT_EQ(areaNames(), (std::vector<std::string>{"a", "b"}));
+    EXPECT_EQ(notes, std::vector<std::string>{});
+}
+
 // A folder replaced or removed since the scan, and one on a file system without a trash: one
 // line naming it, nothing moved, nothing deleted, the snapshot as it was.
 TEST(TrashEndToEnd, RefusesWhatChangedAndWhereThereIsNoTrash) {
