@@ -18,7 +18,7 @@ purpose=${1:-test}
 run_packages=(
   build-essential cmake ninja-build pkg-config
   libcairo2-dev libpango1.0-dev libpng-dev libsimdjson-dev libicu-dev libcli11-dev fonts-inter
-  libgtk-4-dev libadwaita-1-dev libglib2.0-dev
+  libgtk-4-dev libglib2.0-dev
 )
 # A build without help2man still succeeds, without man pages.
 package_packages=(help2man dpkg-dev file)

@@ -18,35 +18,17 @@
 #include "app/scan/scan.h"
 #include "app/scan/snapshot_file.h"
 #include "app/settings/preferred_scan.h"
+#include "platform/foundation/command.h"
+#include "platform/foundation/file.h"
 #include "platform/foundation/version.h"
 
 namespace brimlet {
 namespace {
 
-constexpr int kStatusFailure = 1;
-constexpr int kStatusUsage = 2;
 constexpr std::size_t kMaxTopCount = 1000;
 
-// Writes all of `text`; false with errno set when the descriptor refuses it.
-bool writeText(int fd, std::string_view text) {
-    while (!text.empty()) {
-        const ssize_t n = ::write(fd, text.data(), text.size());
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            if (n == 0) errno = EIO;
-            return false;
-        }
-        text.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
-}
-
 void report(const Console& console, std::string_view message) {
-    // Messages name paths as given, which may hold a newline; the error stays one line.
-    std::string line = "brimlet: ";
-    line += printable(message);
-    line += '\n';
-    writeText(console.err, line);
+    (void)foundation::writeAll(console.err, foundation::messageLine("brimlet", message));
 }
 
 struct Arguments {
@@ -69,9 +51,9 @@ struct GivenOptions {
 
 // Help and version text go to standard output; one that cannot take them fails the command.
 int printToOutput(const Console& console, std::string_view text) {
-    if (writeText(console.out, text)) return 0;
+    if (foundation::writeAll(console.out, text)) return foundation::kExitSuccess;
     report(console, std::string("standard output: ") + std::strerror(errno));
-    return kStatusFailure;
+    return foundation::kExitFailure;
 }
 
 int scan(const Arguments& arguments, const GivenOptions& given, const Console& console,
@@ -109,10 +91,10 @@ int scan(const Arguments& arguments, const GivenOptions& given, const Console& c
     }
 
     const FolderTree& tree = result->tree;
-    writeText(console.err,
-              summaryLine(describeTarget(target), tree.root().size, tree.files(), tree.folders(),
-                          skippedFolderPaths(tree), secondsSince(started)) +
-                  "\n");
+    (void)foundation::writeAll(
+        console.err, summaryLine(describeTarget(target), tree.root().size, tree.files(),
+                                 tree.folders(), skippedFolderPaths(tree), secondsSince(started)) +
+                         "\n");
     return 0;
 }
 
@@ -213,22 +195,16 @@ int runCommandLine(int argc, const char* const* argv, const Console& console,
         return printToOutput(console, std::string(e.what()) + "\n");
     } catch (const CLI::ParseError& e) {
         report(console, std::string(e.what()) + " (see brimlet --help)");
-        return kStatusUsage;
+        return foundation::kExitUsage;
     }
 
     if (const auto status = runPreferenceCommand(preferences, arguments, console)) return *status;
-    try {
-        const GivenOptions given{scanCommand->count("ROOT") > 0, scanCommand->count("-o") > 0,
-                                 scanCommand->count("--exclude") > 0,
-                                 scanCommand->count("--exclude-caches") > 0};
-        return scan(arguments, given, console, environment);
-    } catch (const ScanError& e) {
-        report(console, e.what());
-        return e.exitStatus();
-    } catch (const std::exception& e) {
-        report(console, e.what());
-        return kStatusFailure;
-    }
+    const GivenOptions given{scanCommand->count("ROOT") > 0, scanCommand->count("-o") > 0,
+                             scanCommand->count("--exclude") > 0,
+                             scanCommand->count("--exclude-caches") > 0};
+    return foundation::runCommand(
+        "brimlet", [&] { return scan(arguments, given, console, environment); },
+        [&](std::string_view line) { (void)foundation::writeAll(console.err, line); });
 }
 
 }  // namespace brimlet

@@ -2,31 +2,22 @@
 
 #include <unistd.h>
 
-#include <cerrno>
 #include <ctime>
 #include <vector>
 
 #include "app/actions/pins.h"
 #include "app/actions/schedule.h"
-#include "app/cli/progress.h"
 #include "app/scan/scan.h"
+#include "platform/foundation/command.h"
+#include "platform/foundation/escape.h"
+#include "platform/foundation/file.h"
 #include "platform/foundation/json_writer.h"
 
 namespace brimlet {
 namespace {
 
-bool writeAll(int fd, std::string_view text) {
-    while (!text.empty()) {
-        const ssize_t n = ::write(fd, text.data(), text.size());
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        text.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
-}
-
 int output(const Console& console, std::string_view text) {
-    if (writeAll(console.out, text)) return 0;
+    if (foundation::writeAll(console.out, text)) return 0;
     reportLine(console, "standard output: cannot be written");
     return 1;
 }
@@ -69,7 +60,7 @@ std::string localTime(foundation::Date instant) {
 }  // namespace
 
 void reportLine(const Console& console, std::string_view message) {
-    writeAll(console.err, "brimlet: " + printable(message) + "\n");
+    (void)foundation::writeAll(console.err, foundation::messageLine("brimlet", message));
 }
 
 Preferences reportedPreferences(const Console& console) {
@@ -111,7 +102,7 @@ int pinsCommand(bool json, const Console& console) {
     }
     std::string text;
     for (const PinState& pin : pins) {
-        text += printable(pin.path) + (pin.missing ? "  (missing)\n" : "\n");
+        text += foundation::escapeForTerminal(pin.path) + (pin.missing ? "  (missing)\n" : "\n");
     }
     return output(console, text);
 }
@@ -122,7 +113,7 @@ int scheduleCommand(const std::string& action, const Console& console) {
                                 : action == "off" ? schedule.disable()
                                                   : schedule.state();
     if (!state.available) {
-        (void)output(console, "unavailable: " + printable(state.reason) + "\n");
+        (void)output(console, "unavailable: " + foundation::escapeForTerminal(state.reason) + "\n");
         return 1;
     }
     if (!state.reason.empty()) reportLine(console, state.reason);

@@ -138,8 +138,6 @@ public:
 
 // Takes all the space offered (10 points on an axis offered nothing) ...
 Shape Rectangle();
-Shape RoundedRectangle(double cornerRadius,
-                       RoundedCornerStyle style = RoundedCornerStyle::continuous);
 // ... with corners of radius min(width, height) / 2.
 Shape Capsule(RoundedCornerStyle style = RoundedCornerStyle::continuous);
 // The largest square centred in what is offered, and the circle inside it.

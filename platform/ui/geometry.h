@@ -41,7 +41,6 @@ struct ProposedSize {
     std::optional<double> width;
     std::optional<double> height;
 
-    static constexpr ProposedSize unspecified() { return {}; }
     static constexpr ProposedSize zero() { return {0.0, 0.0}; }
     static constexpr ProposedSize infinite() { return {infinity, infinity}; }
 
@@ -124,7 +123,6 @@ inline constexpr UnitPoint UnitPoint::bottomTrailing{1, 1};
 class Angle {
 public:
     constexpr Angle() = default;
-    static constexpr Angle radians(double value) { return Angle(value); }
     static constexpr Angle degrees(double value) { return Angle(value * kPi / 180.0); }
 
     constexpr double inRadians() const { return radians_; }

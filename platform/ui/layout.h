@@ -38,7 +38,7 @@ struct LaidOutText {
     ContentTransition transition{};
 };
 
-enum class ShapeKind { rectangle, roundedRectangle, capsule, circle };
+enum class ShapeKind { rectangle, capsule, circle };
 
 // A shape leaf as drawn.
 struct LaidOutShape {

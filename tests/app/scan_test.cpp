@@ -92,6 +92,7 @@ TEST(Scan, PlanRejectsRootsAreasAndPatternsItCannotUse) {
         {"glob of the root's name", req({}, {"Scan*"}), 2},
         {"dot", req({}, {".//"}), 2},
         {"root's path", req({}, {root + "/"}), 2},
+        {"root's path, then a dot", req({}, {root + "//./"}), 2},
         {"absolute outside the root", req({}, {s.t.path("elsewhere")}), 2},
         {"area in an excluded folder", req({"work/cache"}, {"work"}), 2},
         {"area in a cache", req({"work/cache"}, {}, true), 2},
@@ -180,7 +181,7 @@ const std::vector<std::pair<Entry, bool>> kExclusionTree = {
     {{Entry::file, "src/node_modules/x.js", 32 << 10}, true},  // the folder by name
     {{Entry::file, "src/a.txt", 4 << 10}, true},               // "src/*.txt" by path
     {{Entry::file, "src/sub/b.txt", 4 << 10}, false},          // "*" never matches a '/'
-    {{Entry::file, "tmp.log", 4 << 10}, true},                 // the absolute pattern
+    {{Entry::file, "tmp.log", 4 << 10}, true},                 // the absolute pattern, "//./"
     {{Entry::file, "logs/tmp.log", 8 << 10}, false},           // is anchored too
     {{Entry::file, "cache/blob.bin", 64 << 10}, true},
     {{Entry::text, "cache/CACHEDIR.TAG", 0, kValidTag}, true},
@@ -207,7 +208,7 @@ TEST(Exclusion, ExcludedEntriesCountNowhere) {
     t.build(without, "without/r/");
     const FixedWorld world;
     const std::vector<std::string> patterns = {"node_modules", "*.o", "src/*.txt",
-                                               t.path("full/r/tmp.log"), "././/old"};
+                                               t.path("full/r") + "//./tmp.log", "././/old"};
     const ScanResult reference = scanOf(ScanRequest{t.path("without/r"), {}, 8, 0});
     const ScanResult excluded = scanOf(ScanRequest{t.path("full/r"), {}, 8, 0, patterns, true});
     EXPECT_TRUE(sameSnapshot(excluded.snapshot, reference.snapshot));

@@ -2,6 +2,7 @@
 
 #include <gtk/gtk.h>
 
+#include "platform/foundation/escape.h"
 #include "platform/widgetkit/desk/desk_window.h"
 #include "platform/widgetkit/desk/tile_texture.h"
 #include "platform/widgetkit/host/widget_requests.h"
@@ -104,7 +105,7 @@ void openGallery(DeskWindow& desk) {
                     g_object_unref(texture);
                 }
             } catch (const std::exception& e) {
-                error = e.what();
+                error = foundation::escapeForTerminal(e.what());
             }
             if (!error.empty()) gtk_widget_set_tooltip_text(picture, error.c_str());
             const std::string caption = std::string(familyTitle(family));
