@@ -278,6 +278,21 @@ std::optional<std::string> settingsPath() {
     return base + "/brimlet/brimlet.conf";
 }
 
+LoadedSettings parseSettings(std::string_view text, const std::string& name) {
+    const std::lock_guard glib(glibMutex());
+    LoadedSettings loaded;
+    const KeyFile file = newKeyFile();
+    GErrorHolder error;
+    if (!g_key_file_load_from_data(file.get(), text.data(), text.size(), G_KEY_FILE_NONE,
+                                   &error.error)) {
+        loaded.problems.push_back(name + ": not a key file (" + error.message() +
+                                  "); using the defaults");
+        return loaded;
+    }
+    loaded.preferences = readPreferences(file.get(), name, loaded.problems);
+    return loaded;
+}
+
 LoadedSettings loadSettings(const std::string& path) {
     const std::lock_guard glib(glibMutex());
     LoadedSettings loaded;

@@ -25,6 +25,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace brimlet {
@@ -54,6 +55,10 @@ struct LoadedSettings {
 
 // The preferences stored at `path`. Never throws, never writes.
 LoadedSettings loadSettings(const std::string& path);
+
+// The preferences in `text`, the contents of a settings file that problems name `name`. Never
+// throws.
+LoadedSettings parseSettings(std::string_view text, const std::string& name);
 
 // Applies `change` to the stored preferences and stores the result, all under the lock; the file
 // (and its folder, mode 0700) is created when missing and left untouched when `change` changes
