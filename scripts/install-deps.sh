@@ -17,6 +17,8 @@ purpose=${1:-test}
 
 run_packages=(
   build-essential cmake ninja-build pkg-config
+  # Draws the control pictures (U+2400 block) that names from data show; Inter has none.
+  fonts-freefont-ttf
   libcairo2-dev libpango1.0-dev libpng-dev libsimdjson-dev libicu-dev libcli11-dev fonts-inter
   libgtk-4-dev libglib2.0-dev
 )

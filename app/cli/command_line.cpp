@@ -93,7 +93,8 @@ int scan(const Arguments& arguments, const GivenOptions& given, const Console& c
     const FolderTree& tree = result->tree;
     (void)foundation::writeAll(
         console.err, summaryLine(describeTarget(target), tree.root().size, tree.files(),
-                                 tree.folders(), skippedFolderPaths(tree), secondsSince(started)) +
+                                 tree.folders(), skippedFolderPaths(tree), tree.vanished(),
+                                 secondsSince(started)) +
                          "\n");
     return 0;
 }

@@ -79,7 +79,7 @@ std::string progressLine(std::int64_t files, std::int64_t bytes, double seconds,
 
 std::string summaryLine(std::string_view where, std::int64_t bytes, std::int64_t files,
                         std::int64_t folders, const std::vector<std::string>& skippedPaths,
-                        double seconds) {
+                        std::int64_t vanished, double seconds) {
     std::string line = "Snapshot written to ";
     line += foundation::escapeForTerminal(where);
     line += ": ";
@@ -105,6 +105,12 @@ std::string summaryLine(std::string_view where, std::int64_t bytes, std::int64_t
             line += " more";
         }
         line += ')';
+    }
+    if (vanished > 0) {
+        line += "; ";
+        foundation::appendInteger(line, vanished);
+        line +=
+            vanished == 1 ? " entry vanished while scanning" : " entries vanished while scanning";
     }
     line += "; ";
     appendSeconds(line, seconds);

@@ -128,12 +128,18 @@ TEST(CommandLine, SummaryNamesTenSkippedFoldersThenCountsTheRest) {
 // A progress line has at most width - 1 characters: a long folder is cut from the left, whole
 // characters only. A summary says "1 file", and names ten skipped folders without "more".
 TEST(ProgressAndSummaryLines, CountersFitTheTerminalAndTheSummaryCountsInWords) {
-    EXPECT_EQ(summaryLine("-", 0, 1, 1, {"/x"}, 0.04),
+    EXPECT_EQ(summaryLine("-", 0, 1, 1, {"/x"}, 0, 0.04),
               "Snapshot written to -: 0 B in 1 file and 1 folder; 1 unreadable folder skipped "
               "(/x); 0.0 s");
-    EXPECT_TRUE(summaryLine("-", 0, 2, 2, std::vector<std::string>(10, "/x"), 0)
+    EXPECT_TRUE(summaryLine("-", 0, 2, 2, std::vector<std::string>(10, "/x"), 0, 0)
                     .ends_with("; 10 unreadable folders skipped (/x, /x, /x, /x, /x, /x, /x, /x, "
                                "/x, /x); 0.0 s"));
+    // Entries that vanished are counted after the unreadable folders, when there are any.
+    EXPECT_TRUE(summaryLine("-", 0, 2, 2, {}, 1, 0)
+                    .ends_with("; 0 unreadable folders skipped; 1 entry vanished while scanning; "
+                               "0.0 s"));
+    EXPECT_TRUE(summaryLine("-", 0, 2, 2, {"/x"}, 3, 0)
+                    .ends_with(" skipped (/x); 3 entries vanished while scanning; 0.0 s"));
     const std::tuple<std::int64_t, std::string, std::size_t, std::string> cases[] = {
         {1200, "/home/ada/src", 80, "Scanning: 1200 files, 1.0 KB, 1.2 s  /home/ada/src"},
         {1, "", 80, "Scanning: 1 file, 1.0 KB, 1.2 s"},
