@@ -20,7 +20,7 @@ run_packages=(
   # Draws the control pictures (U+2400 block) that names from data show; Inter has none.
   fonts-freefont-ttf
   libcairo2-dev libpango1.0-dev libpng-dev libsimdjson-dev libicu-dev libcli11-dev fonts-inter
-  libgtk-4-dev libsqlite3-dev
+  libgtk-4-dev libsqlite3-dev libglib2.0-dev
 )
 # A build without help2man still succeeds, without man pages.
 package_packages=(help2man dpkg-dev file)
@@ -29,6 +29,7 @@ test_packages=(
   xvfb xauth
   lintian desktop-file-utils systemd
   clang-format clang-tidy python3 ccache
+  dbus python3-dbus python3-gi
 )
 
 case "$purpose" in

@@ -12,11 +12,14 @@
 #include <string>
 #include <vector>
 
+#include "app/actions/published.h"
 #include "app/cli/history_commands.h"
 #include "app/cli/progress.h"
+#include "app/cli/settings_commands.h"
 #include "app/scan/scan.h"
 #include "app/scan/scan_job.h"
 #include "app/scan/snapshot_file.h"
+#include "app/settings/preferred_scan.h"
 #include "platform/foundation/command.h"
 #include "platform/foundation/file.h"
 #include "platform/foundation/version.h"
@@ -36,7 +39,16 @@ struct Arguments {
     std::size_t top = kDefaultTopCount;
     std::string output;
     std::vector<std::string> exclude;
+    bool noExclude = false;
     bool excludeCaches = false;
+    std::string path;   // pin, unpin
+    bool json = false;  // pins
+    std::string schedule = "status";
+};
+
+// What the scan's options say; unset ones come from the settings file.
+struct GivenOptions {
+    bool root = false, output = false, exclude = false, excludeCaches = false;
 };
 
 // Help and version text go to standard output; one that cannot take them fails the command.
@@ -46,17 +58,20 @@ int printToOutput(const Console& console, std::string_view text) {
     return foundation::kExitFailure;
 }
 
-int scan(const Arguments& arguments, bool rootGiven, bool outputGiven, const Console& console,
+int scan(const Arguments& arguments, const GivenOptions& given, const Console& console,
          const ScanEnvironment& environment) {
     const auto started = std::chrono::steady_clock::now();
-    ScanRequest request;
-    if (rootGiven) request.root = arguments.root;
-    request.areas = arguments.areas;
-    request.top = arguments.top;
-    request.exclude = arguments.exclude;
-    request.excludeCaches = arguments.excludeCaches;
-    ScanPlan plan = planScan(request);
+    ScanChoices choices;
+    if (given.root) choices.root = arguments.root;
+    choices.areas = arguments.areas;
+    choices.top = arguments.top;
+    if (given.exclude || arguments.noExclude) choices.exclude = arguments.exclude;
+    if (given.excludeCaches) choices.excludeCaches = arguments.excludeCaches;
+    std::vector<std::string> notes;
+    ScanPlan plan = planPreferredScan(choices, reportedPreferences(console), notes);
+    for (const std::string& note : notes) reportLine(console, note);
     plan.environment = &environment;
+    const bool outputGiven = given.output;
     const SnapshotTarget target = prepareSnapshotTarget(
         outputGiven ? std::optional<std::string>(arguments.output) : std::nullopt);
 
@@ -65,6 +80,12 @@ int scan(const Arguments& arguments, bool rootGiven, bool outputGiven, const Con
     const ScanJobResult job = runScanJob(
         plan, target, ScanJobOptions{&progress, nullptr, console.out, [&] { reporter.stop(); }});
     if (!job.historyNote.empty()) report(console, job.historyNote);
+    try {
+        // Only pins and trash need the record; the scan itself has succeeded.
+        if (!outputGiven) recordSnapshotRoot(plan.root, plan.top, job.result.snapshot.generatedAt);
+    } catch (const ScanError& e) {
+        reportLine(console, e.what());
+    }
 
     const FolderTree& tree = job.result.tree;
     (void)foundation::writeAll(
@@ -72,6 +93,39 @@ int scan(const Arguments& arguments, bool rootGiven, bool outputGiven, const Con
                                  skippedFolderPaths(tree), tree.vanished(), secondsSince(started)) +
                          "\n");
     return 0;
+}
+
+struct PreferenceCommands {
+    CLI::App* pin;
+    CLI::App* unpin;
+    CLI::App* pins;
+    CLI::App* schedule;
+};
+
+PreferenceCommands addPreferenceCommands(CLI::App& app, Arguments& arguments) {
+    CLI::App* pin = app.add_subcommand("pin",
+                                       "Pin a folder: every scan singles it out as an area "
+                                       "of the Disk Breakdown widget");
+    pin->add_option("PATH", arguments.path, "The folder to pin")->required();
+    CLI::App* unpin = app.add_subcommand("unpin", "Stop singling a pinned folder out");
+    unpin->add_option("PATH", arguments.path, "The pinned folder")->required();
+    CLI::App* pins = app.add_subcommand("pins", "List the pinned folders, missing ones marked");
+    pins->add_flag("--json", arguments.json, "As JSON");
+    CLI::App* schedule = app.add_subcommand(
+        "schedule", "Turn the daily scan (brimlet-scan.timer) on or off, or show it");
+    schedule->add_option("ACTION", arguments.schedule, "on, off or status (default)")
+        ->check(CLI::IsMember({"on", "off", "status"}));
+    return {pin, unpin, pins, schedule};
+}
+
+// The exit status of the preference command given, or nullopt when the command is a scan.
+std::optional<int> runPreferenceCommand(const PreferenceCommands& commands,
+                                        const Arguments& arguments, const Console& console) {
+    if (commands.pin->parsed()) return pinCommand(arguments.path, console);
+    if (commands.unpin->parsed()) return unpinCommand(arguments.path, console);
+    if (commands.pins->parsed()) return pinsCommand(arguments.json, console);
+    if (commands.schedule->parsed()) return scheduleCommand(arguments.schedule, console);
+    return std::nullopt;
 }
 
 }  // namespace
@@ -110,14 +164,20 @@ int runCommandLine(int argc, const char* const* argv, const Console& console,
         ->expected(1)
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
         ->allow_extra_args(false);
-    scanCommand->add_flag("--exclude-caches", arguments.excludeCaches,
-                          "Leave out folders that hold a cache tag (CACHEDIR.TAG)");
+    scanCommand
+        ->add_flag("--no-exclude", arguments.noExclude,
+                   "Leave nothing out by pattern, whatever the settings file says")
+        ->excludes("--exclude");
+    scanCommand->add_flag("--exclude-caches,!--no-exclude-caches", arguments.excludeCaches,
+                          "Leave out (or, negated, keep) folders that hold a cache tag "
+                          "(CACHEDIR.TAG)");
     scanCommand
         ->add_option("-o,--output", arguments.output,
                      "Write the snapshot to FILE instead (atomically), or to standard output "
                      "with -")
         ->type_name("FILE");
     scanCommand->set_version_flag("--version", version, "Print the version and exit");
+    const PreferenceCommands preferences = addPreferenceCommands(app, arguments);
 
     HistoryArguments historyArguments;
     CLI::App* historyCommand =
@@ -160,13 +220,16 @@ int runCommandLine(int argc, const char* const* argv, const Console& console,
         return foundation::kExitUsage;
     }
 
+    if (const auto status = runPreferenceCommand(preferences, arguments, console)) return *status;
+    const GivenOptions given{scanCommand->count("ROOT") > 0, scanCommand->count("-o") > 0,
+                             scanCommand->count("--exclude") > 0,
+                             scanCommand->count("--exclude-caches") > 0};
     return foundation::runCommand(
         "brimlet",
         [&] {
             if (historyCommand->parsed()) return runHistoryCommand(historyArguments, console);
             if (growthCommand->parsed()) return runGrowthCommand(growthArguments, console);
-            return scan(arguments, scanCommand->count("ROOT") > 0, scanCommand->count("-o") > 0,
-                        console, environment);
+            return scan(arguments, given, console, environment);
         },
         [&](std::string_view line) { (void)foundation::writeAll(console.err, line); });
 }

@@ -121,6 +121,7 @@ public:
             throw std::system_error(errno, std::generic_category(), rootPath);
         }
         device_ = st.st_dev;
+        tree_.device_ = st.st_dev;
         tree_.rootPath_ = rootPath;
         tree_.storage_.push_back(std::make_unique<std::deque<Folder>>());
         Folder& root = tree_.storage_.back()->emplace_back();

@@ -99,6 +99,7 @@ public:
     // Entries (files or folders) that vanished between their listing and their measuring, or
     // between their measuring and their opening.
     std::int64_t vanished() const { return vanished_; }
+    std::uint64_t device() const { return device_; }  // st_dev of every folder in the tree
 
     // The folder at `relative` ("a/b"; "" is the root), or nullptr when the walk has none there.
     const Folder* find(std::string_view relative) const;
@@ -106,6 +107,7 @@ public:
 private:
     friend class TreeWalker;
     friend class testing::FolderTreeBuilder;
+    friend class TreeEdit;  // app/actions: the books of a move to the trash
     std::vector<std::unique_ptr<std::deque<Folder>>> storage_;
     Folder* root_ = nullptr;
     std::string rootPath_;
@@ -113,6 +115,7 @@ private:
     std::int64_t folders_ = 0;
     std::int64_t skipped_ = 0;
     std::int64_t vanished_ = 0;
+    std::uint64_t device_ = 0;
 };
 
 struct WalkOptions {
