@@ -136,7 +136,8 @@ TEST_F(DeskTest, ABadArgumentIsOneEscapedLineAndExitTwo) {
     EXPECT_EQ(WEXITSTATUS(status), 2);
     std::ostringstream text;
     text << std::ifstream(err).rdbuf();
-    EXPECT_EQ(text.str(), "brimlet-desk: unknown argument 'x\\e]0;\\nPWNED\\x07y' (--help for more)\n");
+    EXPECT_EQ(text.str(),
+              "brimlet-desk: unknown argument 'x\\e]0;\\nPWNED\\x07y' (--help for more)\n");
 }
 
 // The desk stays open and writes its screenshot again whenever a tile is drawn anew.
