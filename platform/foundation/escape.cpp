@@ -12,6 +12,7 @@ constexpr char kHex[] = "0123456789ABCDEF";
 std::size_t decode(std::string_view text, char32_t& codePoint) {
     const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
     const unsigned char lead = byte(0);
+    // The sequence's length, the smallest code point it may spell, and the lead's payload bits.
     std::size_t length = 0;
     char32_t minimum = 0;
     if (lead < 0x80) {
@@ -19,11 +20,17 @@ std::size_t decode(std::string_view text, char32_t& codePoint) {
         return 1;
     }
     if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2, minimum = 0x80, codePoint = lead & 0x1F;
+        length = 2;
+        minimum = 0x80;
+        codePoint = lead & 0x1F;
     } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3, minimum = 0x800, codePoint = lead & 0x0F;
+        length = 3;
+        minimum = 0x800;
+        codePoint = lead & 0x0F;
     } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4, minimum = 0x10000, codePoint = lead & 0x07;
+        length = 4;
+        minimum = 0x10000;
+        codePoint = lead & 0x07;
     } else {
         return 0;
     }

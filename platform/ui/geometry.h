@@ -41,9 +41,6 @@ struct ProposedSize {
     std::optional<double> width;
     std::optional<double> height;
 
-    static constexpr ProposedSize zero() { return {0.0, 0.0}; }
-    static constexpr ProposedSize infinite() { return {infinity, infinity}; }
-
     friend constexpr bool operator==(const ProposedSize&, const ProposedSize&) = default;
 };
 
