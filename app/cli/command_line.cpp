@@ -92,10 +92,10 @@ int scan(const Arguments& arguments, const GivenOptions& given, const Console& c
 
     const FolderTree& tree = result->tree;
     (void)foundation::writeAll(
-        console.err, summaryLine(describeTarget(target), tree.root().size, tree.files(),
-                                 tree.folders(), skippedFolderPaths(tree), tree.vanished(),
-                                 secondsSince(started)) +
-                         "\n");
+        console.err,
+        summaryLine(describeTarget(target), tree.root().size, tree.files(), tree.folders(),
+                    skippedFolderPaths(tree), tree.vanished(), secondsSince(started)) +
+            "\n");
     return 0;
 }
 
