@@ -1,45 +1,62 @@
 #include "platform/widgetkit/desk/desk.h"
 
+#include <glibmm/optioncontext.h>
+#include <glibmm/optiongroup.h>
 #include <gtk/gtk.h>
 
-#include <cerrno>
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <iostream>
-#include <memory>
 
 #include "platform/foundation/standard_output.h"
 #include "platform/foundation/version.h"
-#include "platform/widgetkit/desk/desk_window.h"
+#include "platform/widgetkit/desk/desk_application.h"
+#include "platform/widgetkit/host/request_threads.h"
 
 namespace widgetkit::desk {
 namespace {
 
-constexpr const char* kHelp =
-    "Usage: brimlet-desk [OPTION]...\n"
-    "Show the placed Brimlet widgets in a window and keep them current.\n"
-    "\n"
-    "The desk shows the widgets placed with brimlet-widgets (or with its own \"Add Widget...\"),\n"
+constexpr const char* kDescription =
+    "The desk shows the widgets placed with brimlet-widgets (or with its own \"Add Widget…\"),\n"
     "in the order they were placed, drawn exactly as 'brimlet-widgets render' draws them. Each\n"
     "widget follows its timeline and is asked again when its reload policy says, when the app\n"
     "writes a new scan, when the placed widgets change, after the machine wakes up or the clock\n"
-    "is set, and on \"Reload\". Right-click a widget (or press the Menu key) to edit, reload or\n"
-    "remove it.\n"
-    "\n"
-    "Options:\n"
-    "      --screenshot=FILE.png  open the window, wait until every widget shows its first\n"
-    "                             entry, write the window's pixels to FILE.png and exit\n"
-    "      --keep-open            with --screenshot: stay open, and write FILE.png again\n"
-    "                             whenever a widget is drawn anew\n"
-    "      --help                 display this help and exit\n"
-    "      --version              output version information and exit\n"
+    "is set, and on \"Reload\". Click a widget (or press Enter) to open Brimlet; right-click it\n"
+    "(or press the Menu key) to edit, reload or remove it.\n"
     "\n"
     "Exit status: 0 done; 1 no display, or the screenshot could not be written; 2 bad\n"
     "arguments.\n"
     "\n"
     "Files:\n"
-    "  ${XDG_STATE_HOME:-~/.local/state}/brimlet-widgets/placed.json   the placed widgets\n";
+    "  ${XDG_STATE_HOME:-~/.local/state}/brimlet-widgets/placed.json   the placed widgets\n"
+    "  ${XDG_CONFIG_HOME:-~/.config}/autostart/org.brimlet.Brimlet.Desk.desktop   Start at Login";
+
+// The desk's own options, as the gtkmm book's applications read theirs.
+class DeskOptionGroup : public Glib::OptionGroup {
+public:
+    DeskOptionGroup() : Glib::OptionGroup("desk", "Desk options", "Show the desk options") {
+        Glib::OptionEntry screenshot;
+        screenshot.set_long_name("screenshot");
+        screenshot.set_arg_description("FILE.png");
+        screenshot.set_description(
+            "open the window, wait until every widget shows its first entry, write the "
+            "window's pixels to FILE.png and exit");
+        add_entry_filename(screenshot, screenshotPath);
+        Glib::OptionEntry keepOpen;
+        keepOpen.set_long_name("keep-open");
+        keepOpen.set_description(
+            "with --screenshot: stay open, and write FILE.png again whenever a widget is drawn "
+            "anew");
+        add_entry(keepOpen, keepOpenFlag);
+        Glib::OptionEntry version;
+        version.set_long_name("version");
+        version.set_description("output version information and exit");
+        add_entry(version, versionFlag);
+    }
+
+    std::string screenshotPath;
+    bool keepOpenFlag = false;
+    bool versionFlag = false;
+};
 
 // Whether a session bus can be found without starting one: named by DBUS_SESSION_BUS_ADDRESS,
 // or at its usual place in the runtime folder.
@@ -48,104 +65,68 @@ bool sessionBusReachable() {
     if (address != nullptr && address[0] != '\0') return true;
     const char* runtime = g_getenv("XDG_RUNTIME_DIR");
     if (runtime == nullptr || runtime[0] != '/') return false;
-    const std::string socket = std::string(runtime) + "/bus";
-    return g_file_test(socket.c_str(), G_FILE_TEST_EXISTS);
+    return g_file_test((std::string(runtime) + "/bus").c_str(), G_FILE_TEST_EXISTS);
 }
 
-struct Application {
-    const TupleWidget* widgets = nullptr;
-    DeskOptions options;
-    std::unique_ptr<DeskWindow> desk;
-};
-
-}  // namespace
-
-int run(const TupleWidget& widgets, const std::vector<std::string>& args, std::ostream& out,
-        std::ostream& err) {
-    DeskOptions options;
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (a == "--help" || a == "-h") {
-            out << kHelp;
-            return 0;
-        }
-        if (a == "--version") {
-            out << "brimlet-desk " << foundation::projectVersion() << '\n';
-            return 0;
-        }
-        if (a == "--screenshot" || a.rfind("--screenshot=", 0) == 0) {
-            std::string path;
-            if (a == "--screenshot") {
-                if (i + 1 >= args.size()) {
-                    err << "brimlet-desk: --screenshot needs a file name (FILE.png)\n";
-                    return 2;
-                }
-                path = args[++i];
-            } else {
-                path = a.substr(std::string("--screenshot=").size());
-            }
-            if (path.empty()) {
-                err << "brimlet-desk: --screenshot needs a file name (FILE.png)\n";
-                return 2;
-            }
-            options.screenshot = path;
-            continue;
-        }
-        if (a == "--keep-open") {
-            options.keepOpen = true;
-            continue;
-        }
-        err << "brimlet-desk: unknown argument '" << a << "' (--help for more)\n";
+// Reads the options into `options`; nullopt to go on, else the exit status.
+std::optional<int> readOptions(int argc, char** argv, DeskOptions& options) {
+    Glib::OptionContext context;
+    context.set_summary("Show the placed Brimlet widgets in a window and keep them current.");
+    context.set_description(kDescription);
+    DeskOptionGroup group;
+    context.set_main_group(group);
+    try {
+        if (!context.parse(argc, argv)) return 2;
+    } catch (const Glib::OptionError& e) {
+        std::cerr << "brimlet-desk: " << e.what() << " (--help for more)\n";
         return 2;
     }
+    if (group.versionFlag) {
+        std::cout << "brimlet-desk " << foundation::projectVersion() << '\n';
+        return 0;
+    }
+    if (argc > 1) {
+        std::cerr << "brimlet-desk: unknown argument '" << argv[1] << "' (--help for more)\n";
+        return 2;
+    }
+    if (group.keepOpenFlag && group.screenshotPath.empty()) {
+        std::cerr << "brimlet-desk: --keep-open goes with --screenshot\n";
+        return 2;
+    }
+    options.screenshot = group.screenshotPath;
+    options.keepOpen = group.keepOpenFlag;
+    return std::nullopt;
+}
 
+int run(const BundleDeclaration& bundle, int argc, char** argv) {
+    DeskOptions options;
+    if (const auto status = readOptions(argc, argv, options)) return *status;
     // Accessibility reaches its bus through the session bus. Where there is none (a bare X
     // server), GTK would try to start one and complain that it cannot; the desk does without.
     options.sessionBus = sessionBusReachable();
     if (!options.sessionBus) g_setenv("GTK_A11Y", "none", FALSE);
-    if (options.keepOpen && options.screenshot.empty()) {
-        err << "brimlet-desk: --keep-open goes with --screenshot\n";
-        return 2;
-    }
     if (!gtk_init_check()) {
-        err << "brimlet-desk: cannot open a display (neither WAYLAND_DISPLAY nor DISPLAY names "
-               "one that answers)\n";
+        std::cerr << "brimlet-desk: cannot open a display (neither WAYLAND_DISPLAY nor DISPLAY "
+                     "names one that answers)\n";
         return 1;
     }
-
-    // One desk per session, unless it only takes a screenshot.
-    const auto flags =
-        options.screenshot.empty() ? G_APPLICATION_DEFAULT_FLAGS : G_APPLICATION_NON_UNIQUE;
-    GtkApplication* app = gtk_application_new("org.brimlet.Brimlet.Desk", flags);
-    Application state{&widgets, std::move(options), nullptr};
-    g_signal_connect(app, "activate", G_CALLBACK(+[](GtkApplication* a, Application* s) {
-                         if (!s->desk) {
-                             s->desk = std::make_unique<DeskWindow>(a, *s->widgets, s->options);
-                         }
-                         s->desk->present();
-                     }),
-                     &state);
-    int status = g_application_run(G_APPLICATION(app), 0, nullptr);
-    if (status == 0 && state.desk) status = state.desk->status();
-    // Requests that have not returned keep running on their threads until the process ends;
-    // the window is not torn down under them.
-    (void)state.desk.release();
-    return status;
+    const auto app = DeskApplication::create(bundle, std::move(options));
+    const int status = app->run();
+    return status != 0 ? status : app->status();
 }
 
-}  // namespace widgetkit::desk
+}  // namespace
 
-namespace widgetkit {
-
-void runHost(const TupleWidget& widgets, int argc, char** argv) {
-    // Held for the life of the process: a request that never returns still points into it.
-    const auto* kept = new TupleWidget(std::move(widgets));
-    const std::vector<std::string> args(argv, argv + argc);
-    int status = desk::run(*kept, args, std::cout, std::cerr);
+void runHost(const BundleDeclaration& bundle, int argc, char** argv) {
+    int status = run(bundle, argc, argv);
     // Help or a version that did not reach standard output is a failure, as for the other
     // programs.
     if (!foundation::flushStandardOutput("brimlet-desk")) status = 1;
+    std::cerr.flush();
+    // A request that never returned (a hung home) still runs on its thread and points into the
+    // bundle: the process ends without tearing the bundle down under it.
+    if (host::requestsRunning() > 0) std::_Exit(status);
     std::exit(status);
 }
 
-}  // namespace widgetkit
+}  // namespace widgetkit::desk

@@ -97,6 +97,8 @@ void addRenderCommand(CLI::App& app, Values& v, Action& action) {
         ->transform(oneOf(kRenderings));
     cmd->add_option("--scale", r.scale, "Pixels per point for PNG (default 2)")
         ->check(CLI::Range(0.25, 8.0));
+    cmd->add_flag("--redacted", r.redacted,
+                  "Draw every text as a rounded bar, as a tile waiting for its first answer");
     cmd->add_option("-o,--output", r.output,
                     "FILE.png, .svg, .pdf or .json, or - for standard output")
         ->required();
@@ -216,16 +218,12 @@ int run(const TupleWidget& widgets, const std::vector<std::string>& args, std::o
     }
 }
 
-}  // namespace widgetkit::host
-
-namespace widgetkit {
-
-void runHost(const TupleWidget& widgets, int argc, char** argv) {
+void runHost(const BundleDeclaration& bundle, int argc, char** argv) {
     std::vector<std::string> args(argv, argv + argc);
-    int status = host::run(widgets, args, std::cout, std::cerr);
+    int status = run(bundle.widgets, args, std::cout, std::cerr);
     // An answer that did not reach standard output is a failure, whatever the command thought.
     if (!foundation::flushStandardOutput("brimlet-widgets")) status = 1;
     std::exit(status);
 }
 
-}  // namespace widgetkit
+}  // namespace widgetkit::host
