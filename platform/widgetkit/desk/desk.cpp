@@ -16,7 +16,7 @@ namespace widgetkit::desk {
 namespace {
 
 constexpr const char* kDescription =
-    "The desk shows the widgets placed with brimlet-widgets (or with its own \"Add Widget…\"),\n"
+    "The desk shows the widgets placed with brimlet-widgets (or with its own \"Add Widget...\"),\n"
     "in the order they were placed, drawn exactly as 'brimlet-widgets render' draws them. Each\n"
     "widget follows its timeline and is asked again when its reload policy says, when the app\n"
     "writes a new scan, when the placed widgets change, after the machine wakes up or the clock\n"

@@ -9,10 +9,15 @@
 #include "platform/widgetkit/desk/open_brimlet.h"
 #include "platform/widgetkit/user_notifications.h"
 
+// The window, menus, dialogs and style sheet compiled into the program (desk.gresource.xml).
+extern "C" void brimlet_desk_register_resource(void);
+
 namespace widgetkit::desk {
 
 Glib::RefPtr<DeskApplication> DeskApplication::create(const BundleDeclaration& bundle,
                                                       DeskOptions options) {
+    static const bool registered = (brimlet_desk_register_resource(), true);
+    (void)registered;
     return Glib::make_refptr_for_instance(new DeskApplication(bundle, std::move(options)));
 }
 

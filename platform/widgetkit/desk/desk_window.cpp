@@ -416,7 +416,11 @@ void DeskWindow::syncTiles() {
                 [this, id](double x, double y) { popUpMenu(id, x, y); });
             grid_->append(*view.widget);
         }
-        grid_->reorder_child_after(*view.widget, *previous);
+        if (previous == nullptr) {
+            grid_->reorder_child_at_start(*view.widget);
+        } else {
+            grid_->reorder_child_after(*view.widget, *previous);
+        }
         previous = view.widget;
         next.push_back(std::move(view));
     }
