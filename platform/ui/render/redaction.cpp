@@ -26,7 +26,8 @@ ui::LaidOutNode barsFor(const ui::LaidOutNode& node, const ui::LaidOutText& text
     bars.rotation = node.rotation;
     bars.anchor = node.anchor;
     const std::size_t lines = std::max<std::size_t>(text.lines.size(), 1);
-    const double slot = text.lineHeight > 0 ? text.lineHeight : node.frame.height / static_cast<double>(lines);
+    const double slot =
+        text.lineHeight > 0 ? text.lineHeight : node.frame.height / static_cast<double>(lines);
     for (std::size_t i = 0; i < lines; ++i) {
         const double height = std::max(1.0, slot * kBarShareOfLine);
         const double top = node.frame.y + slot * static_cast<double>(i) + (slot - height) / 2;

@@ -57,14 +57,17 @@ foundation::Status setStartAtLogin(bool on, const std::string& program) {
     }
     std::error_code error;
     std::filesystem::create_directories(std::filesystem::path(*path).parent_path(), error);
-    if (error) return foundation::Status::failure("cannot make the folder of " + *path + ": " +
-                                                  error.message());
+    if (error)
+        return foundation::Status::failure("cannot make the folder of " + *path + ": " +
+                                           error.message());
     const std::string entry =
         "[Desktop Entry]\n"
         "Type=Application\n"
         "Name=Brimlet Desk\n"
         "Comment=Your Brimlet widgets, kept current\n"
-        "Exec=" + quoted(program) + "\n"
+        "Exec=" +
+        quoted(program) +
+        "\n"
         "Icon=org.brimlet.Brimlet.Desk\n"
         "X-GNOME-Autostart-enabled=true\n";
     return foundation::writeFileAtomically(*path, entry);

@@ -28,9 +28,7 @@ DeskApplication::DeskApplication(const BundleDeclaration& bundle, DeskOptions op
       bundle_(bundle),
       options_(std::move(options)) {}
 
-DeskApplication::~DeskApplication() {
-    UserNotificationCenter::current().setDelivery({});
-}
+DeskApplication::~DeskApplication() { UserNotificationCenter::current().setDelivery({}); }
 
 void DeskApplication::on_startup() {
     Gtk::Application::on_startup();
@@ -63,8 +61,7 @@ void DeskApplication::on_startup() {
 
 void DeskApplication::on_activate() {
     if (!window_) {
-        window_.reset(DeskWindow::create(bundle_, options_));
-        add_window(*window_);
+        window_.reset(DeskWindow::create(*this, bundle_, options_));
     }
     window_->present();
 }

@@ -72,24 +72,26 @@ Glib::RefPtr<Gio::FileMonitor> monitor(const std::string& path, bool directory) 
 
 }  // namespace
 
-DeskWindow* DeskWindow::create(const BundleDeclaration& bundle, const DeskOptions& options) {
+DeskWindow* DeskWindow::create(Gtk::Application& app, const BundleDeclaration& bundle,
+                               const DeskOptions& options) {
     const auto builder =
         Gtk::Builder::create_from_resource("/org/brimlet/Brimlet/Desk/desk_window.ui");
     const auto menus = Gtk::Builder::create_from_resource("/org/brimlet/Brimlet/Desk/menus.ui");
     auto* window =
-        Gtk::Builder::get_widget_derived<DeskWindow>(builder, "desk-window", bundle, options);
+        Gtk::Builder::get_widget_derived<DeskWindow>(builder, "desk-window", app, bundle, options);
     builder->get_widget<Gtk::MenuButton>("primary-menu-button")
         ->set_menu_model(menus->get_object<Gio::MenuModel>("primary-menu"));
     return window;
 }
 
 DeskWindow::DeskWindow(BaseObjectType* object, const Glib::RefPtr<Gtk::Builder>& builder,
-                       const BundleDeclaration& bundle, DeskOptions options)
+                       Gtk::Application& app, const BundleDeclaration& bundle, DeskOptions options)
     : Gtk::ApplicationWindow(object),
       widgets_(bundle.widgets),
       appGroup_(bundle.appGroup),
       options_(std::move(options)),
       model_(bundle.widgets) {
+    app.add_window(*this);
     pages_ = builder->get_widget<Gtk::Stack>("pages");
     problem_ = builder->get_widget<Gtk::Label>("problem");
     grid_ = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::VERTICAL);
@@ -110,7 +112,8 @@ DeskWindow::DeskWindow(BaseObjectType* object, const Glib::RefPtr<Gtk::Builder>&
     if (auto path = host::PlacedStore::defaultPath()) store_.emplace(std::move(*path));
     addActions();
     // Light or dark follows the desktop, live; only the pictures are drawn again.
-    appearance_ = std::make_unique<Appearance>(options_.sessionBus, [this] { redraw(); });
+    appearance_ = std::make_unique<Appearance>(
+        options_.sessionBus ? app.get_dbus_connection() : nullptr, [this] { redraw(); });
     property_scale_factor().signal_changed().connect([this] { redraw(); });
     signal_map().connect([this] {
         // A screenshot is written once the frame that shows it has been painted.
@@ -157,11 +160,12 @@ void DeskWindow::addActions() {
     add_action("add-widget", [this] { openGallery(); });
     add_action("reload-all", [this] { reloadAll(); });
     auto accented = add_action_bool("accented", false);
-    accented->signal_activate().connect([this, accented = accented.get()](const Glib::VariantBase&) {
-        accented_ = !accented_;
-        accented->change_state(accented_);
-        redraw();
-    });
+    accented->signal_activate().connect(
+        [this, accented = accented.get()](const Glib::VariantBase&) {
+            accented_ = !accented_;
+            accented->change_state(accented_);
+            redraw();
+        });
     const auto text = Glib::Variant<Glib::ustring>::variant_type();
     const auto withId = [this, &text](const char* name, std::function<void(const std::string&)> f) {
         add_action_with_parameter(name, text, [f = std::move(f)](const Glib::VariantBase& id) {
@@ -316,10 +320,9 @@ void DeskWindow::remove(const std::string& id) {
 }
 
 void DeskWindow::openGallery() {
-    dialog_ = GalleryDialog::create(*this, widgets_, look(),
-                                    [this](const WidgetConfiguration& widget, WidgetFamily family) {
-                                        place(widget, family);
-                                    });
+    dialog_ = GalleryDialog::create(
+        *this, widgets_, look(),
+        [this](const WidgetConfiguration& widget, WidgetFamily family) { place(widget, family); });
     dialog_->present();
 }
 
@@ -408,8 +411,8 @@ void DeskWindow::syncTiles() {
         if (kept != views_.end()) {
             view = std::exchange(*kept, TileView{});
         } else {
-            view.widget = Gtk::make_managed<TileWidget>(tile.placed.id, tile.placed.family,
-                                                        tile.problem);
+            view.widget =
+                Gtk::make_managed<TileWidget>(tile.placed.id, tile.placed.family, tile.problem);
             const std::string id = tile.placed.id;
             view.widget->signalActivated().connect([this, id] { openTile(id); });
             view.widget->signalMenu().connect(
@@ -490,8 +493,8 @@ bool DeskWindow::drawView(TileView& view, const TileLook& current, Date now) {
     // Sample figures are never shown as if they were the user's: until the first answer, the
     // placeholder is redacted.
     DrawnTile drawn;
-    if (const auto status = drawTile(*shown.entry, view.widget->family(), current, !shown.live,
-                                     drawn);
+    if (const auto status =
+            drawTile(*shown.entry, view.widget->family(), current, !shown.live, drawn);
         !status) {
         view.widget->set_tooltip_text(status.message());
         return false;

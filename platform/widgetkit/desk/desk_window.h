@@ -5,6 +5,7 @@
 
 #include <giomm/filemonitor.h>
 #include <giomm/simpleaction.h>
+#include <gtkmm/application.h>
 #include <gtkmm/applicationwindow.h>
 #include <gtkmm/box.h>
 #include <gtkmm/builder.h>
@@ -42,10 +43,12 @@ struct DeskOptions {
 class DeskWindow : public Gtk::ApplicationWindow {
 public:
     // `bundle` must live as long as the process: requests that never return still point at it.
-    static DeskWindow* create(const BundleDeclaration& bundle, const DeskOptions& options);
+    // The window joins `app`; the caller owns it.
+    static DeskWindow* create(Gtk::Application& app, const BundleDeclaration& bundle,
+                              const DeskOptions& options);
 
     DeskWindow(BaseObjectType* object, const Glib::RefPtr<Gtk::Builder>& builder,
-               const BundleDeclaration& bundle, DeskOptions options);
+               Gtk::Application& app, const BundleDeclaration& bundle, DeskOptions options);
     ~DeskWindow() override;
 
     // Exit status for a screenshot run: 0 written, 1 failed.

@@ -40,7 +40,8 @@ foundation::Status openBrimlet(const std::optional<std::string>& folder,
             Glib::spawn_async({}, argv, Glib::SpawnFlags::DEFAULT);
             return {};
         } catch (const Glib::Error& e) {
-            return foundation::Status::failure("Brimlet could not be started: " + std::string(e.what()) + ".");
+            return foundation::Status::failure(
+                "Brimlet could not be started: " + std::string(e.what()) + ".");
         }
     }
     // An installed app that only the session bus knows: org.freedesktop.Application.Activate.
@@ -49,8 +50,8 @@ foundation::Status openBrimlet(const std::optional<std::string>& folder,
         const Glib::VariantContainerBase parameters = Glib::VariantContainerBase::create_tuple(
             Glib::Variant<std::map<Glib::ustring, Glib::VariantBase>>::create({}));
         bus->call(
-            "/org/brimlet/Brimlet", "org.freedesktop.Application", "Activate",
-            parameters, [](const Glib::RefPtr<Gio::AsyncResult>&) {}, kApplicationId);
+            "/org/brimlet/Brimlet", "org.freedesktop.Application", "Activate", parameters,
+            [](const Glib::RefPtr<Gio::AsyncResult>&) {}, kApplicationId);
         return {};
     } catch (const Glib::Error&) {
         return foundation::Status::failure("Brimlet is not installed.");

@@ -50,8 +50,9 @@ PickerDialog::Answer PickerDialog::ask(const IntentPanel& panel,
         if (!resolved.empty()) answer.selected = resolved.front();
     }
     const bool offered =
-        answer.selected && std::any_of(answer.options.begin(), answer.options.end(),
-                                       [&](const EntityOption& o) { return o.id == *answer.selected; });
+        answer.selected &&
+        std::any_of(answer.options.begin(), answer.options.end(),
+                    [&](const EntityOption& o) { return o.id == *answer.selected; });
     if (!offered) {
         const auto preselected = panel.defaultOption();
         answer.selected = preselected ? std::optional(preselected->id) : std::nullopt;

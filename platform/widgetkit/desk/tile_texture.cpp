@@ -10,7 +10,8 @@ namespace widgetkit::desk {
 foundation::Status drawTile(const AnyEntry& entry, WidgetFamily family, const TileLook& look,
                             bool redacted, DrawnTile& tile) {
     if (!entry.content) return foundation::Status::failure("the entry has no content");
-    render::TileOptions options = host::tileFor(family, look.scale, look.appearance, look.rendering);
+    render::TileOptions options =
+        host::tileFor(family, look.scale, look.appearance, look.rendering);
     options.redacted = redacted;
     render::TilePixels pixels;
     const foundation::Status status =
@@ -22,9 +23,9 @@ foundation::Status drawTile(const AnyEntry& entry, WidgetFamily family, const Ti
         owned->data(), owned->size(),
         [](gpointer data) { delete static_cast<std::vector<unsigned char>*>(data); }, owned));
     // DEFAULT is cairo's ARGB32: native-endian words with premultiplied alpha.
-    tile.texture = Gdk::MemoryTexture::create(pixels.width, pixels.height,
-                                              Gdk::MemoryTexture::DEFAULT_FORMAT, bytes,
-                                              static_cast<gsize>(pixels.stride));
+    tile.texture =
+        Gdk::MemoryTexture::create(pixels.width, pixels.height, Gdk::MemoryTexture::DEFAULT_FORMAT,
+                                   bytes, static_cast<gsize>(pixels.stride));
     tile.texts = std::move(pixels.texts);
     return {};
 }

@@ -115,7 +115,8 @@ void TileWidget::measure_vfunc(Gtk::Orientation orientation, int, int& minimum, 
 }
 
 void TileWidget::size_allocate_vfunc(int width, int height, int baseline) {
-    if (problem_ != nullptr) problem_->size_allocate(Gtk::Allocation(0, 0, width, height), baseline);
+    if (problem_ != nullptr)
+        problem_->size_allocate(Gtk::Allocation(0, 0, width, height), baseline);
     if (menuPopover_ != nullptr) menuPopover_->present();
 }
 

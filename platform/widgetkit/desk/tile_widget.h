@@ -52,7 +52,7 @@ private:
     std::string id_;
     WidgetFamily family_;
     Glib::RefPtr<Gdk::Texture> texture_;
-    Gtk::Label* problem_ = nullptr;  // managed child, or nullptr for a picture
+    Gtk::Label* problem_ = nullptr;            // managed child, or nullptr for a picture
     Gtk::PopoverMenu* menuPopover_ = nullptr;  // managed child, made on first use
     sigc::signal<void()> activated_;
     sigc::signal<void(double, double)> menu_;

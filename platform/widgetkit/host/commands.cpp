@@ -211,7 +211,8 @@ void Host::request(RequestKind kind, const Request& request) {
 }
 
 render::TileOptions Host::tileOptions(WidgetFamily family, const RenderOptions& options) {
-    render::TileOptions tile = tileFor(family, options.scale, options.appearance, options.rendering);
+    render::TileOptions tile =
+        tileFor(family, options.scale, options.appearance, options.rendering);
     tile.redacted = options.redacted;
     return tile;
 }

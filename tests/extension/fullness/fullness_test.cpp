@@ -149,9 +149,9 @@ TEST_F(ProviderTest, LowSpaceAsksForOneNotificationForEachCrossingFromBelow) {
         [&sent](widgetkit::NotificationRequest r) { sent.push_back(std::move(r)); });
     // {total, free, volume (empty: the probe fails), whether a request follows}
     const std::tuple<std::int64_t, std::int64_t, const char*, bool> kReadings[]{
-        {1000, 50, "Low", true},    {1000, 30, "Low", false}, {1000, 0, "", false},
-        {1000, 101, "Low", false},  {1000, 100, "Low", true}, {1000, 10, "Low", false},
-        {1000, 50, "Other", true},  {1000, 500, "Low", false}, {1000, 90, "Low", true},
+        {1000, 50, "Low", true},   {1000, 30, "Low", false},  {1000, 0, "", false},
+        {1000, 101, "Low", false}, {1000, 100, "Low", true},  {1000, 10, "Low", false},
+        {1000, 50, "Other", true}, {1000, 500, "Low", false}, {1000, 90, "Low", true},
     };
     for (const auto& [total, free, volume, expected] : kReadings) {
         SCOPED_TRACE(std::string(volume) + " " + std::to_string(free));

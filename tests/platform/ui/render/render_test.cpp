@@ -231,23 +231,22 @@ void leaves(const ui::LaidOutNode& node, std::vector<const ui::LaidOutNode*>& ou
 // A placeholder waiting for its answer: every text a capsule per line in its own paint at half
 // the alpha, inside the text's frame; every shape where and as it was; no text left to read.
 TEST(Render, ARedactedTileHasNoTextLeavesAndKeepsItsShapes) {
-    const ui::View view =
-        ui::HStack(ui::VerticalAlignment::center, 8,
-                   {gauge(0.4),
-                    ui::VStack(ui::HorizontalAlignment::leading, 4,
-                               {ui::Text::verbatim("Data 42 %").font(ui::Font::headline),
-                                ui::Text::verbatim("a long secondary line that wraps in two")
-                                    .foregroundStyle(ui::Color(1, 0, 0))
-                                    .lineLimit(2)
-                                    .frame(120)})});
+    const ui::View view = ui::HStack(
+        ui::VerticalAlignment::center, 8,
+        {gauge(0.4), ui::VStack(ui::HorizontalAlignment::leading, 4,
+                                {ui::Text::verbatim("Data 42 %").font(ui::Font::headline),
+                                 ui::Text::verbatim("a long secondary line that wraps in two")
+                                     .foregroundStyle(ui::Color(1, 0, 0))
+                                     .lineLimit(2)
+                                     .frame(120)})});
     const auto measurer = makeTextMeasurer();
     const TileOptions plain{.size = {364, 170}};
     TileOptions redacted = plain;
     redacted.redacted = true;
     const ui::LaidOutTile before = layoutForRendering(view, plain, *measurer);
     const ui::LaidOutTile after = layoutForRendering(view, redacted, *measurer);
-    EXPECT_EQ(tileTexts(before), (std::vector<std::string>{
-                                     "Data 42 %", "a long secondary line that wraps in two"}));
+    EXPECT_EQ(tileTexts(before),
+              (std::vector<std::string>{"Data 42 %", "a long secondary line that wraps in two"}));
     EXPECT_TRUE(tileTexts(after).empty());
 
     std::vector<const ui::LaidOutNode*> was, is;

@@ -83,7 +83,7 @@ TEST(DeskWithABlockingProvider, ShowsThePlaceholderRedactedAndStillTakesItsScree
         });
 
     DeskOptions options;
-    options.screenshot = (home / "desk.png").string();
+    options.screenshot = home / "desk.png";
     options.sessionBus = false;
     const auto started = std::chrono::steady_clock::now();
     {
