@@ -104,7 +104,12 @@ int run(const BundleDeclaration& bundle, int argc, char** argv) {
     // Accessibility reaches its bus through the session bus. Where there is none (a bare X
     // server), GTK would try to start one and complain that it cannot; the desk does without.
     options.sessionBus = sessionBusReachable();
-    if (!options.sessionBus) g_setenv("GTK_A11Y", "none", FALSE);
+    if (!options.sessionBus) {
+        g_setenv("GTK_A11Y", "none", FALSE);
+        // Nor does GLib start one (dbus-launch on X11): a fork of the whole program at startup,
+        // and a bus left behind for nobody.
+        g_setenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/dev/null", TRUE);
+    }
     if (!gtk_init_check()) {
         std::cerr << "brimlet-desk: cannot open a display (neither WAYLAND_DISPLAY nor DISPLAY "
                      "names one that answers)\n";

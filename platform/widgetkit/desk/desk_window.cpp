@@ -539,6 +539,8 @@ void DeskWindow::maybeScreenshot() {
 void DeskWindow::writeScreenshot() {
     screenshotDue_ = false;
     screenshotWritten_ = true;
+    // A window whose frame is not ready yet draws nothing: it is tried again on the next frames.
+    constexpr int kFramesToWait = 100;
     const int scale = std::max(1, get_scale_factor());
     const auto paintable = Gtk::WidgetPaintable::create(*this);
     // The paintable's own size (the window with its frame), so that nothing is scaled.
@@ -550,6 +552,12 @@ void DeskWindow::writeScreenshot() {
     paintable->snapshot(snapshot, w, h);
     const std::unique_ptr<GskRenderNode, decltype(&gsk_render_node_unref)> node(
         gtk_snapshot_to_node(snapshot->gobj()), &gsk_render_node_unref);
+    if (!node && ++screenshotTries_ < kFramesToWait) {
+        screenshotWritten_ = false;
+        screenshotDue_ = true;
+        queue_draw();
+        return;
+    }
     foundation::Status status;
     if (!node) {
         status = foundation::Status::failure("the window drew nothing");

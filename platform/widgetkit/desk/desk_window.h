@@ -124,6 +124,7 @@ private:
     bool storeDirty_ = false;
     bool screenshotDue_ = false;
     bool screenshotWritten_ = false;
+    int screenshotTries_ = 0;
     Lifetime lifetime_;
 };
 
