@@ -10,7 +10,7 @@
 #include "platform/foundation/standard_output.h"
 #include "platform/foundation/version.h"
 #include "platform/widgetkit/desk/desk_application.h"
-#include "platform/widgetkit/host/request_threads.h"
+#include "platform/widgetkit/desk/desk_session.h"
 
 namespace widgetkit::desk {
 namespace {
@@ -110,12 +110,15 @@ int run(const BundleDeclaration& bundle, int argc, char** argv) {
         // and a bus left behind for nobody.
         g_setenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/dev/null", TRUE);
     }
+    // The first requests start now (after the environment is settled: their threads read it),
+    // and run, and their tiles are drawn, while the display opens.
+    auto session = std::make_unique<DeskSession>(bundle);
     if (!gtk_init_check()) {
         std::cerr << "brimlet-desk: cannot open a display (neither WAYLAND_DISPLAY nor DISPLAY "
                      "names one that answers)\n";
         return 1;
     }
-    const auto app = DeskApplication::create(bundle, std::move(options));
+    const auto app = DeskApplication::create(std::move(session), std::move(options));
     const int status = app->run();
     return status != 0 ? status : app->status();
 }
@@ -130,7 +133,7 @@ void runHost(const BundleDeclaration& bundle, int argc, char** argv) {
     std::cerr.flush();
     // A request that never returned (a hung home) still runs on its thread and points into the
     // bundle: the process ends without tearing the bundle down under it.
-    if (host::requestsRunning() > 0) std::_Exit(status);
+    if (DeskSession::running() > 0) std::_Exit(status);
     std::exit(status);
 }
 

@@ -14,18 +14,19 @@ extern "C" void brimlet_desk_register_resource(void);
 
 namespace widgetkit::desk {
 
-Glib::RefPtr<DeskApplication> DeskApplication::create(const BundleDeclaration& bundle,
+Glib::RefPtr<DeskApplication> DeskApplication::create(std::unique_ptr<DeskSession> session,
                                                       DeskOptions options) {
     static const bool registered = (brimlet_desk_register_resource(), true);
     (void)registered;
-    return Glib::make_refptr_for_instance(new DeskApplication(bundle, std::move(options)));
+    return Glib::make_refptr_for_instance(
+        new DeskApplication(std::move(session), std::move(options)));
 }
 
-DeskApplication::DeskApplication(const BundleDeclaration& bundle, DeskOptions options)
+DeskApplication::DeskApplication(std::unique_ptr<DeskSession> session, DeskOptions options)
     : Gtk::Application("org.brimlet.Brimlet.Desk", options.screenshot.empty()
                                                        ? Gio::Application::Flags::DEFAULT_FLAGS
                                                        : Gio::Application::Flags::NON_UNIQUE),
-      bundle_(bundle),
+      session_(std::move(session)),
       options_(std::move(options)) {}
 
 DeskApplication::~DeskApplication() { UserNotificationCenter::current().setDelivery({}); }
@@ -60,10 +61,10 @@ void DeskApplication::on_startup() {
 }
 
 void DeskApplication::on_activate() {
-    if (!window_) {
-        window_.reset(DeskWindow::create(*this, bundle_, options_));
+    if (!window_ && session_) {
+        window_.reset(DeskWindow::create(*this, std::move(session_), options_));
     }
-    window_->present();
+    if (window_) window_->present();
 }
 
 // Notifications go over the session bus; without one there is nobody to tell.

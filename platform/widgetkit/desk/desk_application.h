@@ -14,9 +14,9 @@ namespace widgetkit::desk {
 
 class DeskApplication : public Gtk::Application {
 public:
-    // `bundle` must live as long as the process. A screenshot run is not unique: it never hands
-    // over to a desk already open.
-    static Glib::RefPtr<DeskApplication> create(const BundleDeclaration& bundle,
+    // `session` is handed to the window. A screenshot run is not unique: it never hands over to
+    // a desk already open.
+    static Glib::RefPtr<DeskApplication> create(std::unique_ptr<DeskSession> session,
                                                 DeskOptions options);
     ~DeskApplication() override;
 
@@ -24,7 +24,7 @@ public:
     int status() const { return window_ ? window_->status() : status_; }
 
 protected:
-    DeskApplication(const BundleDeclaration& bundle, DeskOptions options);
+    DeskApplication(std::unique_ptr<DeskSession> session, DeskOptions options);
     void on_startup() override;
     void on_activate() override;
 
@@ -32,7 +32,7 @@ private:
     void showAbout();
     void deliver(const NotificationRequest& request);
 
-    const BundleDeclaration& bundle_;
+    std::unique_ptr<DeskSession> session_;  // until the window takes it
     DeskOptions options_;
     std::unique_ptr<DeskWindow> window_;
     std::unique_ptr<Gtk::Window> about_;

@@ -72,25 +72,28 @@ Glib::RefPtr<Gio::FileMonitor> monitor(const std::string& path, bool directory) 
 
 }  // namespace
 
-DeskWindow* DeskWindow::create(Gtk::Application& app, const BundleDeclaration& bundle,
+DeskWindow* DeskWindow::create(Gtk::Application& app, std::unique_ptr<DeskSession> session,
                                const DeskOptions& options) {
     const auto builder =
         Gtk::Builder::create_from_resource("/org/brimlet/Brimlet/Desk/desk_window.ui");
     const auto menus = Gtk::Builder::create_from_resource("/org/brimlet/Brimlet/Desk/menus.ui");
-    auto* window =
-        Gtk::Builder::get_widget_derived<DeskWindow>(builder, "desk-window", app, bundle, options);
+    auto* window = Gtk::Builder::get_widget_derived<DeskWindow>(builder, "desk-window", app,
+                                                                std::move(session), options);
     builder->get_widget<Gtk::MenuButton>("primary-menu-button")
         ->set_menu_model(menus->get_object<Gio::MenuModel>("primary-menu"));
     return window;
 }
 
 DeskWindow::DeskWindow(BaseObjectType* object, const Glib::RefPtr<Gtk::Builder>& builder,
-                       Gtk::Application& app, const BundleDeclaration& bundle, DeskOptions options)
+                       Gtk::Application& app, std::unique_ptr<DeskSession> session,
+                       DeskOptions options)
     : Gtk::ApplicationWindow(object),
-      widgets_(bundle.widgets),
-      appGroup_(bundle.appGroup),
+      session_(std::move(session)),
+      widgets_(session_->bundle().widgets),
+      appGroup_(session_->bundle().appGroup),
       options_(std::move(options)),
-      model_(bundle.widgets) {
+      store_(session_->store()),
+      model_(session_->model()) {
     app.add_window(*this);
     pages_ = builder->get_widget<Gtk::Stack>("pages");
     problem_ = builder->get_widget<Gtk::Label>("problem");
@@ -101,15 +104,13 @@ DeskWindow::DeskWindow(BaseObjectType* object, const Glib::RefPtr<Gtk::Builder>&
     builder->get_widget<Gtk::ScrolledWindow>("scroller")->set_child(*grid_);
 
     // Called on request threads: one pump on the main loop for any number of answers.
-    inbox_ = std::make_shared<host::AnswerInbox>(
-        [token = lifetime_.token(), pending = answersPending_, this] {
-            if (pending->exchange(true)) return;
-            Glib::MainContext::get_default()->invoke([token, this] {
-                if (const auto alive = token.lock(); alive && *alive) pump();
-                return false;
-            });
+    session_->setWake([token = lifetime_.token(), pending = answersPending_, this] {
+        if (pending->exchange(true)) return;
+        Glib::MainContext::get_default()->invoke([token, this] {
+            if (const auto alive = token.lock(); alive && *alive) pump();
+            return false;
         });
-    if (auto path = host::PlacedStore::defaultPath()) store_.emplace(std::move(*path));
+    });
     addActions();
     // Light or dark follows the desktop, live; only the pictures are drawn again.
     appearance_ = std::make_unique<Appearance>(
@@ -118,13 +119,13 @@ DeskWindow::DeskWindow(BaseObjectType* object, const Glib::RefPtr<Gtk::Builder>&
     signal_map().connect([this] {
         // A screenshot is written once the frame that shows it has been painted.
         if (const auto clock = get_frame_clock(); clock && !options_.screenshot.empty()) {
-            paintSource_ = clock->signal_paint().connect([this] {
-                if (!screenshotDue_ || idleSource_.connected()) return;
-                idleSource_ = Glib::signal_idle().connect([this] {
-                    if (screenshotDue_) writeScreenshot();
-                    return false;
-                });
-            });
+            frameClock_ = clock;
+            afterPaint_ = g_signal_connect_swapped(clock->gobj(), "after-paint",
+                                                   G_CALLBACK(+[](DeskWindow* self) {
+                                                       if (self->screenshotDue_)
+                                                           self->writeScreenshot();
+                                                   }),
+                                                   this);
         }
         maybeScreenshot();
         if (auto keep = std::dynamic_pointer_cast<Gio::SimpleAction>(lookup_action("keep-below"))) {
@@ -142,8 +143,8 @@ DeskWindow::DeskWindow(BaseObjectType* object, const Glib::RefPtr<Gtk::Builder>&
 DeskWindow::~DeskWindow() {
     pumpSource_.disconnect();
     wakeSource_.disconnect();
-    paintSource_.disconnect();
-    idleSource_.disconnect();
+    session_->setWake({});
+    if (frameClock_) g_signal_handler_disconnect(frameClock_->gobj(), afterPaint_);
 }
 
 TileLook DeskWindow::look() const {
@@ -372,8 +373,14 @@ void DeskWindow::pump() {
     answersPending_->store(false);
     if (storeDirty_) loadStore();
     const Date now = Date::now();
-    for (auto& a : inbox_->take()) model_.finish(a.id, a.generation, std::move(a.timeline), now);
-    for (auto& ticket : model_.start(now)) host::startRequest(std::move(ticket), inbox_);
+    for (auto& a : session_->takeAnswers()) {
+        if (!model_.finish(a.id, a.generation, std::move(a.timeline), now) || !a.drawn) continue;
+        // Drawn on the request's thread: shown as it is if nothing changed meanwhile.
+        if (const auto* tile = model_.find(a.id)) {
+            drawnAhead_[a.id] = DrawnAhead{tile->revision, std::move(*a.drawn)};
+        }
+    }
+    session_->startRequests(now);
     syncTiles();
     redraw();
     armWake();
@@ -510,6 +517,7 @@ bool DeskWindow::drawView(TileView& view, const TileLook& current, Date now) {
 
 void DeskWindow::redraw() {
     const TileLook current = look();
+    session_->setLook(current);
     const Date now = Date::now();
     bool changed = false;
     for (auto& view : views_) {

@@ -3,6 +3,7 @@
 // order, kept current by the display-free model (host::PlacedTimelines). The window only wires
 // GTK to the model: events ask the model, the model's answers are drawn.
 
+#include <gdkmm/frameclock.h>
 #include <giomm/filemonitor.h>
 #include <giomm/simpleaction.h>
 #include <gtkmm/application.h>
@@ -14,6 +15,7 @@
 
 #include <atomic>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -22,12 +24,12 @@
 #include "platform/widgetkit/configuration.h"
 #include "platform/widgetkit/desk/appearance.h"
 #include "platform/widgetkit/desk/background.h"
+#include "platform/widgetkit/desk/desk_session.h"
 #include "platform/widgetkit/desk/system_events.h"
 #include "platform/widgetkit/desk/tile_texture.h"
 #include "platform/widgetkit/desk/tile_widget.h"
 #include "platform/widgetkit/host/placed_store.h"
 #include "platform/widgetkit/host/placed_timelines.h"
-#include "platform/widgetkit/host/request_threads.h"
 
 namespace widgetkit::desk {
 
@@ -44,11 +46,11 @@ class DeskWindow : public Gtk::ApplicationWindow {
 public:
     // `bundle` must live as long as the process: requests that never return still point at it.
     // The window joins `app`; the caller owns it.
-    static DeskWindow* create(Gtk::Application& app, const BundleDeclaration& bundle,
+    static DeskWindow* create(Gtk::Application& app, std::unique_ptr<DeskSession> session,
                               const DeskOptions& options);
 
     DeskWindow(BaseObjectType* object, const Glib::RefPtr<Gtk::Builder>& builder,
-               Gtk::Application& app, const BundleDeclaration& bundle, DeskOptions options);
+               Gtk::Application& app, std::unique_ptr<DeskSession> session, DeskOptions options);
     ~DeskWindow() override;
 
     // Exit status for a screenshot run: 0 written, 1 failed.
@@ -95,14 +97,21 @@ private:
     void maybeScreenshot();
     void writeScreenshot();
 
+    // An entry a request's thread drew, for the tile revision its answer made.
+    struct DrawnAhead {
+        std::uint64_t revision = 0;
+        DeskAnswer::Drawn drawn;
+    };
+
+    std::unique_ptr<DeskSession> session_;
     const TupleWidget& widgets_;
     const std::string appGroup_;
     DeskOptions options_;
     int status_ = 0;
 
-    std::optional<host::PlacedStore> store_;
-    host::PlacedTimelines model_;
-    std::shared_ptr<host::AnswerInbox> inbox_;
+    std::optional<host::PlacedStore>& store_;
+    host::PlacedTimelines& model_;
+    std::map<std::string, DrawnAhead> drawnAhead_;
     std::shared_ptr<std::atomic<bool>> answersPending_ = std::make_shared<std::atomic<bool>>(false);
     std::unique_ptr<SystemEvents> systemEvents_;
     std::unique_ptr<Appearance> appearance_;
@@ -119,8 +128,8 @@ private:
     Glib::RefPtr<Gio::FileMonitor> dataHomeMonitor_;
     sigc::connection pumpSource_;
     sigc::connection wakeSource_;
-    sigc::connection paintSource_;
-    sigc::connection idleSource_;
+    Glib::RefPtr<Gdk::FrameClock> frameClock_;
+    gulong afterPaint_ = 0;
     bool storeDirty_ = false;
     bool screenshotDue_ = false;
     bool screenshotWritten_ = false;

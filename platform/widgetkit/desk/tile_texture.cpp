@@ -17,6 +17,12 @@ foundation::Status drawTile(const AnyEntry& entry, WidgetFamily family, const Ti
     const foundation::Status status =
         render::renderTilePixels(entry.content(), options, pixels, host::environmentFor(family));
     if (!status) return status;
+    tile = tileFromPixels(std::move(pixels));
+    return {};
+}
+
+DrawnTile tileFromPixels(render::TilePixels pixels) {
+    DrawnTile tile;
     // The buffer moves into the bytes, which free it with the texture.
     auto* owned = new std::vector<unsigned char>(std::move(pixels.data));
     const auto bytes = Glib::wrap(g_bytes_new_with_free_func(
@@ -27,7 +33,7 @@ foundation::Status drawTile(const AnyEntry& entry, WidgetFamily family, const Ti
         Gdk::MemoryTexture::create(pixels.width, pixels.height, Gdk::MemoryTexture::DEFAULT_FORMAT,
                                    bytes, static_cast<gsize>(pixels.stride));
     tile.texts = std::move(pixels.texts);
-    return {};
+    return tile;
 }
 
 }  // namespace widgetkit::desk

@@ -9,6 +9,7 @@
 
 #include "platform/foundation/status.h"
 #include "platform/ui/environment.h"
+#include "platform/ui/render/render.h"
 #include "platform/widgetkit/configuration.h"
 
 namespace widgetkit::desk {
@@ -17,6 +18,8 @@ struct TileLook {
     int scale = 1;  // device pixels per point: the display's
     ui::ColorScheme appearance = ui::ColorScheme::light;
     ui::RenderingMode rendering = ui::RenderingMode::fullColor;
+
+    friend bool operator==(const TileLook&, const TileLook&) = default;
 };
 
 struct DrawnTile {
@@ -27,6 +30,9 @@ struct DrawnTile {
 
 // The entry's content laid out in `family`'s tile and drawn at `look.scale`, redacted (every text
 // a rounded bar) when asked. A failure leaves `tile` as it was and says why.
+// Pixels drawn elsewhere (a request's thread) as a tile.
+DrawnTile tileFromPixels(render::TilePixels pixels);
+
 foundation::Status drawTile(const AnyEntry& entry, WidgetFamily family, const TileLook& look,
                             bool redacted, DrawnTile& tile);
 

@@ -22,7 +22,6 @@
 #include "platform/foundation/testing.h"
 #include "platform/ui/render/render.h"
 #include "platform/widgetkit/desk/desk_application.h"
-#include "platform/widgetkit/host/request_threads.h"
 #include "platform/widgetkit/host/widget_requests.h"
 #include "platform/widgetkit/host/widget_tile.h"
 #include "tests/support/scratch.h"
@@ -87,7 +86,7 @@ TEST(DeskWithABlockingProvider, ShowsThePlaceholderRedactedAndStillTakesItsScree
     options.sessionBus = false;
     const auto started = std::chrono::steady_clock::now();
     {
-        const auto app = DeskApplication::create(bundle, options);
+        const auto app = DeskApplication::create(std::make_unique<DeskSession>(bundle), options);
         EXPECT_EQ(app->run(), 0);
         EXPECT_EQ(app->status(), 0);
     }
@@ -115,8 +114,8 @@ TEST(DeskWithABlockingProvider, ShowsThePlaceholderRedactedAndStillTakesItsScree
 
     // The hung request returns; its thread is gone before the seam is.
     release.set_value();
-    for (int i = 0; i < 500 && host::requestsRunning() > 0; ++i) std::this_thread::sleep_for(10ms);
-    EXPECT_EQ(host::requestsRunning(), 0u);
+    for (int i = 0; i < 500 && DeskSession::running() > 0; ++i) std::this_thread::sleep_for(10ms);
+    EXPECT_EQ(DeskSession::running(), 0u);
 }
 
 }  // namespace
