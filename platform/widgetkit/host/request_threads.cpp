@@ -1,18 +1,10 @@
 #include "platform/widgetkit/host/request_threads.h"
 
-#include <atomic>
 #include <exception>
 #include <thread>
 #include <utility>
 
 namespace widgetkit::host {
-namespace {
-
-std::atomic<std::size_t> running{0};
-
-}  // namespace
-
-std::size_t requestsRunning() { return running.load(); }
 
 void AnswerInbox::post(Answer answer) {
     {
@@ -28,7 +20,6 @@ std::vector<AnswerInbox::Answer> AnswerInbox::take() {
 }
 
 void startRequest(PlacedTimelines::Ticket ticket, std::shared_ptr<AnswerInbox> inbox) {
-    running.fetch_add(1);
     std::thread([ticket = std::move(ticket), inbox = std::move(inbox)] {
         std::optional<AnyTimeline> timeline;
         try {
@@ -37,7 +28,6 @@ void startRequest(PlacedTimelines::Ticket ticket, std::shared_ptr<AnswerInbox> i
             // Folded into "no answer": the tile keeps what it shows.
         }
         inbox->post(AnswerInbox::Answer{ticket.id, ticket.generation, std::move(timeline)});
-        running.fetch_sub(1);
     }).detach();
 }
 

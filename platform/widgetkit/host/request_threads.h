@@ -41,7 +41,4 @@ private:
 // live as long as the process.
 void startRequest(PlacedTimelines::Ticket ticket, std::shared_ptr<AnswerInbox> inbox);
 
-// The requests started and not yet answered, in this process.
-std::size_t requestsRunning();
-
 }  // namespace widgetkit::host
