@@ -56,11 +56,23 @@ void redactNode(ui::LaidOutNode& node) {
     for (ui::LaidOutNode& child : node.children) redactNode(child);
 }
 
-void collectTexts(const ui::LaidOutNode& node, std::vector<std::string>& out) {
+// `row` is the nearest stack around `node` when that stack is an HStack: texts side by side in
+// one row ("projects" and "296.0 KB") read as one phrase.
+void collectTexts(const ui::LaidOutNode& node, const ui::LaidOutNode* row,
+                  std::vector<std::string>& out, const ui::LaidOutNode*& lastRow) {
     if (const auto* text = std::get_if<ui::LaidOutText>(&node.content)) {
-        if (!text->composed.empty()) out.push_back(text->composed);
+        if (text->composed.empty()) return;
+        if (row != nullptr && row == lastRow && !out.empty()) {
+            out.back() += " " + text->composed;
+        } else {
+            out.push_back(text->composed);
+        }
+        lastRow = row;
+        return;
     }
-    for (const ui::LaidOutNode& child : node.children) collectTexts(child, out);
+    if (node.type == "HStack") row = &node;
+    if (node.type == "VStack" || node.type == "ZStack") row = nullptr;
+    for (const ui::LaidOutNode& child : node.children) collectTexts(child, row, out, lastRow);
 }
 
 }  // namespace
@@ -72,8 +84,9 @@ void redact(ui::LaidOutTile& tile) {
 
 std::vector<std::string> tileTexts(const ui::LaidOutTile& tile) {
     std::vector<std::string> texts;
-    if (tile.containerBackground) collectTexts(*tile.containerBackground, texts);
-    collectTexts(tile.content, texts);
+    const ui::LaidOutNode* lastRow = nullptr;
+    if (tile.containerBackground) collectTexts(*tile.containerBackground, nullptr, texts, lastRow);
+    collectTexts(tile.content, nullptr, texts, lastRow);
     return texts;
 }
 

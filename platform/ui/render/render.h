@@ -42,8 +42,9 @@ struct TileOptions {
 // backgrounds are kept as they are; afterwards the tree has no text leaf.
 void redact(ui::LaidOutTile& tile);
 
-// The composed texts of `tile`'s text leaves in drawing order (the container background's first),
-// empty ones left out: what a screen reader says for the tile.
+// What a screen reader says for `tile`: the composed texts of its text leaves in drawing order
+// (the container background's first), empty ones left out, texts that share a row of an HStack
+// (no other stack between) joined by a space into one phrase.
 std::vector<std::string> tileTexts(const ui::LaidOutTile& tile);
 
 // A TextMeasurer backed by pango with the Inter face: tabular figures (`tnum`) for monospaced
