@@ -48,6 +48,11 @@ public:
             "with --screenshot: stay open, and write FILE.png again whenever a widget is drawn "
             "anew");
         add_entry(keepOpen, keepOpenFlag);
+        Glib::OptionEntry help;
+        help.set_long_name("help");
+        help.set_short_name('h');
+        help.set_description("display this help and exit");
+        add_entry(help, helpFlag);
         Glib::OptionEntry version;
         version.set_long_name("version");
         version.set_description("output version information and exit");
@@ -57,6 +62,7 @@ public:
     std::string screenshotPath;
     bool keepOpenFlag = false;
     bool versionFlag = false;
+    bool helpFlag = false;
 };
 
 // Whether a session bus can be found without starting one: named by DBUS_SESSION_BUS_ADDRESS,
@@ -76,11 +82,21 @@ std::optional<int> readOptions(int argc, char** argv, DeskOptions& options) {
     context.set_description(kDescription);
     DeskOptionGroup group;
     context.set_main_group(group);
+    // Printed here, in UTF-8 and with ASCII dots, rather than by GLib in the terminal's charset.
+    context.set_help_enabled(false);
     try {
         if (!context.parse(argc, argv)) return 2;
     } catch (const Glib::OptionError& e) {
         std::cerr << "brimlet-desk: " << e.what() << " (--help for more)\n";
         return 2;
+    }
+    if (group.helpFlag) {
+        std::string help = context.get_help();
+        for (auto at = help.find("…"); at != std::string::npos; at = help.find("…", at)) {
+            help.replace(at, std::string("…").size(), "...");
+        }
+        std::cout << help;
+        return 0;
     }
     if (group.versionFlag) {
         std::cout << "brimlet-desk " << foundation::projectVersion() << '\n';
