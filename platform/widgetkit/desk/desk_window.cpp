@@ -438,6 +438,7 @@ void DeskWindow::syncTiles() {
         if (old.widget != nullptr) grid_->remove(*old.widget);
     }
     views_ = std::move(next);
+    std::erase_if(drawnAhead_, [this](const auto& ahead) { return !model_.find(ahead.first); });
     pages_->set_visible_child(views_.empty() ? "empty" : "tiles");
 }
 
