@@ -20,16 +20,16 @@ run_packages=(
   # Draws the control pictures (U+2400 block) that names from data show; Inter has none.
   fonts-freefont-ttf
   libcairo2-dev libpango1.0-dev libpng-dev libsimdjson-dev libicu-dev libcli11-dev fonts-inter
-  libgtk-4-dev libsqlite3-dev libglib2.0-dev
+  libgtk-4-dev libgtkmm-4.0-dev libsqlite3-dev libglib2.0-dev
 )
 # A build without help2man still succeeds, without man pages.
 package_packages=(help2man dpkg-dev file)
 test_packages=(
   clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev locales tzdata time
-  xvfb xauth
+  xvfb xauth dbus at-spi2-core python3-pyatspi xdotool
   lintian desktop-file-utils systemd
   clang-format clang-tidy python3 ccache
-  dbus python3-dbus python3-gi
+  python3-dbus python3-gi
 )
 
 case "$purpose" in

@@ -3,6 +3,7 @@
 
 #include "extension/breakdown/breakdown_widget.h"
 #include "extension/entry/fullness_widget.h"
+#include "extension/shared/identifiers.h"
 #include "platform/widgetkit/configuration.h"
 
 namespace brimlet {
@@ -13,6 +14,8 @@ struct BrimletWidgetBundle {
     widgetkit::TupleWidget body() const {
         return widgetkit::makeTupleWidget(FullnessWidget{}, BreakdownWidget{});
     }
+    // The group shared with the containing app, whose container holds the snapshot.
+    std::string_view appGroup() const { return kAppGroupIdentifier; }
 };
 
 }  // namespace brimlet

@@ -1,5 +1,8 @@
 #include "extension/fullness/provider.h"
 
+#include "extension/fullness/low_space.h"
+#include "platform/widgetkit/user_notifications.h"
+
 namespace brimlet {
 
 void writeEntryJson(foundation::JsonWriter& json, const DiskEntry& entry) {
@@ -30,6 +33,9 @@ void Provider::getTimeline(
     const std::function<void(widgetkit::Timeline<DiskEntry>)>& completion) const {
     const foundation::Date now = foundation::Date::now();
     DiskEntry entry{now, probeVolume()};
+    if (auto request = LowSpaceRule::shared().note(entry.sample)) {
+        widgetkit::UserNotificationCenter::current().add(std::move(*request));
+    }
     const foundation::Date refresh = foundation::Calendar::current()
                                          .date(foundation::Calendar::Component::minute, 30, now)
                                          .value_or(now);

@@ -35,6 +35,7 @@ struct Provider {
                      const std::function<void(DiskEntry)>& completion) const;
 
     // One entry (now, a live probe) and a reload 30 minutes after now. Probes even in the gallery.
+    // A reading that crosses into the red band asks the host for a notification (LowSpaceRule).
     void getTimeline(const widgetkit::TimelineProviderContext& context,
                      const std::function<void(widgetkit::Timeline<DiskEntry>)>& completion) const;
 };

@@ -10,6 +10,7 @@
 #include <future>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -180,16 +181,32 @@ TupleWidget makeTupleWidget(const Ws&... widgets) {
     return TupleWidget{widgets.body()...};
 }
 
-// Runs the host over `widgets` with the process's arguments; ends the process with the host's
-// exit status. Defined by the host (brimlet::host).
-[[noreturn]] void runHost(const TupleWidget& widgets, int argc, char** argv);
+// What a host is handed: the bundle's widgets in gallery order, and the app group whose container
+// the widgets share with their containing app (the container a host watches for new data).
+struct BundleDeclaration {
+    TupleWidget widgets;
+    std::string appGroup;
+};
 
-// The bundle entry: a bundle is a type with `TupleWidget body() const`. The host reads the
-// command line and ends the process itself; this returns only if the host ever does.
+// A host program's entry: runs over `bundle` with the process's arguments and ends the process
+// with its exit status. Each host program names its own (the command-line host,
+// widgetkit::host::runHost; the desk, widgetkit::desk::runHost).
+using HostEntry = void (*)(const BundleDeclaration& bundle, int argc, char** argv);
+
+// A bundle is a type with `TupleWidget body() const` and `std::string_view appGroup() const`.
+template <class B>
+concept Bundle = requires(const B& b) {
+    { b.body() } -> std::same_as<TupleWidget>;
+    { b.appGroup() } -> std::convertible_to<std::string_view>;
+};
+
+// The bundle entry: hands the bundle's declaration to `host`, which reads the command line and
+// ends the process itself; this returns only if the host ever does.
 struct WidgetBundle {
-    template <class Bundle>
-    static void main(int argc, char** argv) {
-        runHost(Bundle{}.body(), argc, argv);
+    template <Bundle B>
+    static void main(int argc, char** argv, HostEntry host) {
+        const B bundle;
+        host(BundleDeclaration{bundle.body(), std::string(bundle.appGroup())}, argc, argv);
     }
 };
 

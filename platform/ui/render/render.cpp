@@ -99,7 +99,9 @@ ui::LaidOutTile layoutForRendering(const ui::View& view, const TileOptions& opti
     layout.colorScheme = options.appearance;
     layout.renderingMode = options.renderingMode;
     layout.displayScale = options.scale;
-    return ui::layoutTile(view, layout, measurer, std::move(environment));
+    ui::LaidOutTile tile = ui::layoutTile(view, layout, measurer, std::move(environment));
+    if (options.redacted) redact(tile);
+    return tile;
 }
 
 static foundation::Status encodeWith(const ui::LaidOutTile& tile, Format format, double scale,
@@ -171,6 +173,7 @@ foundation::Status renderTilePixels(const ui::View& view, const TileOptions& opt
         const unsigned char* data = cairo_image_surface_get_data(surface.get());
         out.data.assign(data, data + static_cast<std::size_t>(out.stride) *
                                          static_cast<std::size_t>(out.height));
+        out.texts = tileTexts(tile);
     }
     return status;
 }

@@ -30,14 +30,30 @@ struct TileOptions {
     double scale = 2;
     ui::ColorScheme appearance = ui::ColorScheme::light;
     ui::RenderingMode renderingMode = ui::RenderingMode::fullColor;
+    // Draws the tile as a placeholder that is still waiting for its answer: every text as a
+    // rounded bar of its secondary colour (see redact()), everything else as laid out. False
+    // leaves every output exactly as without the option.
+    bool redacted = false;
 };
+
+// Replaces each text leaf of `tile` by a "Redacted" node holding one capsule per drawn line:
+// as wide as the text's frame, 0.6 of a line high and centred on the line, filled with the
+// text's own paint at half its alpha (the secondary level). Shapes, images, dividers and
+// backgrounds are kept as they are; afterwards the tree has no text leaf.
+void redact(ui::LaidOutTile& tile);
+
+// What a screen reader says for `tile`: the composed texts of its text leaves in drawing order
+// (the container background's first), empty ones left out, texts that share a row of an HStack
+// (no other stack between) joined by a space into one phrase.
+std::vector<std::string> tileTexts(const ui::LaidOutTile& tile);
 
 // A TextMeasurer backed by pango with the Inter face: tabular figures (`tnum`) for monospaced
 // digits, letter spacing for tracking, unhinted metrics so widths do not depend on the scale.
 // Not thread-safe: use one per thread.
 std::unique_ptr<ui::TextMeasurer> makeTextMeasurer();
 
-// Lays `view` out as a tile (see ui::layoutTile) with the pango measurer.
+// Lays `view` out as a tile (see ui::layoutTile) with the pango measurer, redacted when the
+// options say so.
 ui::LaidOutTile layoutForRendering(const ui::View& view, const TileOptions& options,
                                    const ui::TextMeasurer& measurer,
                                    ui::EnvironmentValues environment = {});
@@ -55,6 +71,8 @@ struct TilePixels {
     int height = 0;
     int stride = 0;
     std::vector<unsigned char> data;
+    // The drawn tile's texts (tileTexts()); empty for a redacted one.
+    std::vector<std::string> texts;
 };
 
 // Lays out and draws `view` as a tile at `options.scale` device pixels per point into `out`, the

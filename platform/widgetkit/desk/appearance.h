@@ -4,7 +4,9 @@
 // GTK's gtk-application-prefer-dark-theme setting (settings.ini, XSETTINGS). When the portal
 // decides, the GTK setting is set to match, so the window's own chrome agrees with the tiles.
 
-#include <gio/gio.h>
+#include <giomm/cancellable.h>
+#include <giomm/dbusconnection.h>
+#include <glibmm/variant.h>
 
 #include <functional>
 
@@ -12,9 +14,9 @@ namespace widgetkit::desk {
 
 class Appearance {
 public:
-    // `onChange` runs on the main loop's thread when the preference changes. With
-    // `useSessionBus` false the portal is not asked.
-    Appearance(bool useSessionBus, std::function<void()> onChange);
+    // `onChange` runs on the main loop's thread when the preference changes. Without `bus` (no
+    // session bus) the portal is not asked.
+    Appearance(const Glib::RefPtr<Gio::DBus::Connection>& bus, std::function<void()> onChange);
     ~Appearance();
     Appearance(const Appearance&) = delete;
     Appearance& operator=(const Appearance&) = delete;
@@ -22,17 +24,13 @@ public:
     bool dark() const;
 
 private:
-    static void onBus(GObject*, GAsyncResult* result, gpointer self);
-    static void onRead(GObject* source, GAsyncResult* result, gpointer self);
-    static void onSettingChanged(GDBusConnection*, const gchar*, const gchar*, const gchar*,
-                                 const gchar*, GVariant* parameters, gpointer self);
-    void takeScheme(GVariant* value);
+    void takeScheme(Glib::VariantBase value);
 
     std::function<void()> onChange_;
-    GCancellable* cancellable_ = nullptr;
-    GDBusConnection* bus_ = nullptr;
+    Glib::RefPtr<Gio::DBus::Connection> bus_;
+    Glib::RefPtr<Gio::Cancellable> cancellable_ = Gio::Cancellable::create();
     guint subscription_ = 0;
-    gulong settingsHandler_ = 0;
+    sigc::connection settingChanged_;
     // The portal's color-scheme: -1 unknown (no portal), 0 no preference, 1 dark, 2 light.
     int scheme_ = -1;
 };

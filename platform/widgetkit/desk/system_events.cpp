@@ -1,6 +1,6 @@
 #include "platform/widgetkit/desk/system_events.h"
 
-#include <glib-unix.h>
+#include <glibmm/main.h>
 #include <sys/timerfd.h>
 #include <unistd.h>
 
@@ -10,51 +10,46 @@
 
 namespace widgetkit::desk {
 
-SystemEvents::SystemEvents(std::function<void()> onWake)
-    : onWake_(std::move(onWake)), cancellable_(g_cancellable_new()) {
-    g_bus_get(G_BUS_TYPE_SYSTEM, cancellable_, &SystemEvents::onSystemBus, this);
+SystemEvents::SystemEvents(std::function<void()> onWake) : onWake_(std::move(onWake)) {
+    Gio::DBus::Connection::get(
+        Gio::DBus::BusType::SYSTEM,
+        [this, cancellable = cancellable_](const Glib::RefPtr<Gio::AsyncResult>& result) {
+            if (cancellable->is_cancelled()) return;  // `this` is gone
+            try {
+                watchSleep(Gio::DBus::Connection::get_finish(result));
+            } catch (const Glib::Error&) {
+                // No system bus (a bare X server, a container): no resume signal.
+            }
+        },
+        cancellable_);
     clockFd_ = timerfd_create(CLOCK_REALTIME, TFD_NONBLOCK | TFD_CLOEXEC);
     if (clockFd_ >= 0 && armClockWatch()) {
-        clockSource_ = g_unix_fd_add(clockFd_, G_IO_IN, &SystemEvents::onClockSet, this);
+        clockSource_ = Glib::signal_io().connect(sigc::mem_fun(*this, &SystemEvents::onClockSet),
+                                                 clockFd_, Glib::IOCondition::IO_IN);
     }
 }
 
 SystemEvents::~SystemEvents() {
-    g_cancellable_cancel(cancellable_);
-    g_object_unref(cancellable_);
-    if (systemBus_ != nullptr) {
-        if (sleepSubscription_ != 0)
-            g_dbus_connection_signal_unsubscribe(systemBus_, sleepSubscription_);
-        g_object_unref(systemBus_);
-    }
-    if (clockSource_ != 0) g_source_remove(clockSource_);
+    cancellable_->cancel();
+    if (systemBus_ && sleepSubscription_ != 0) systemBus_->signal_unsubscribe(sleepSubscription_);
+    clockSource_.disconnect();
     if (clockFd_ >= 0) close(clockFd_);
 }
 
-void SystemEvents::onSystemBus(GObject*, GAsyncResult* result, gpointer data) {
-    GError* error = nullptr;
-    GDBusConnection* bus = g_bus_get_finish(result, &error);
-    if (bus == nullptr) {
-        // No system bus (a bare X server, a container): no resume signal. Cancelled on
-        // destruction: `data` is gone.
-        g_error_free(error);
-        return;
-    }
-    auto* self = static_cast<SystemEvents*>(data);
-    self->systemBus_ = bus;
-    self->sleepSubscription_ = g_dbus_connection_signal_subscribe(
-        bus, "org.freedesktop.login1", "org.freedesktop.login1.Manager", "PrepareForSleep",
-        "/org/freedesktop/login1", nullptr, G_DBUS_SIGNAL_FLAGS_NONE,
-        &SystemEvents::onPrepareForSleep, self, nullptr);
-}
-
-void SystemEvents::onPrepareForSleep(GDBusConnection*, const gchar*, const gchar*, const gchar*,
-                                     const gchar*, GVariant* parameters, gpointer data) {
-    if (!g_variant_is_of_type(parameters, G_VARIANT_TYPE("(b)"))) return;
-    gboolean goingToSleep = FALSE;
-    g_variant_get(parameters, "(b)", &goingToSleep);
-    // false: the machine has just woken up.
-    if (!goingToSleep) static_cast<SystemEvents*>(data)->onWake_();
+void SystemEvents::watchSleep(const Glib::RefPtr<Gio::DBus::Connection>& bus) {
+    systemBus_ = bus;
+    sleepSubscription_ = bus->signal_subscribe(
+        [this](const Glib::RefPtr<Gio::DBus::Connection>&, const Glib::ustring&,
+               const Glib::ustring&, const Glib::ustring&, const Glib::ustring&,
+               const Glib::VariantContainerBase& parameters) {
+            if (parameters.get_type_string() != "(b)") return;
+            Glib::Variant<bool> goingToSleep;
+            parameters.get_child(goingToSleep, 0);
+            // false: the machine has just woken up.
+            if (!goingToSleep.get()) onWake_();
+        },
+        "org.freedesktop.login1", "org.freedesktop.login1.Manager", "PrepareForSleep",
+        "/org/freedesktop/login1");
 }
 
 // A timer a year ahead that the kernel cancels (ECANCELED on read) whenever the realtime clock
@@ -68,17 +63,13 @@ bool SystemEvents::armClockWatch() {
                            nullptr) == 0;
 }
 
-gboolean SystemEvents::onClockSet(gint fd, GIOCondition, gpointer data) {
-    auto* self = static_cast<SystemEvents*>(data);
+bool SystemEvents::onClockSet(Glib::IOCondition) {
     std::uint64_t expirations = 0;
-    const ssize_t n = read(fd, &expirations, sizeof expirations);
+    const ssize_t n = read(clockFd_, &expirations, sizeof expirations);
     const bool jumped = n < 0 && errno == ECANCELED;
-    if (!self->armClockWatch()) {
-        self->clockSource_ = 0;
-        return G_SOURCE_REMOVE;
-    }
-    if (jumped) self->onWake_();
-    return G_SOURCE_CONTINUE;
+    if (!armClockWatch()) return false;
+    if (jumped) onWake_();
+    return true;
 }
 
 }  // namespace widgetkit::desk

@@ -3,7 +3,9 @@
 // PrepareForSleep on the system bus) and the wall clock jumping (a timer that the kernel cancels
 // when the clock is set). Without a system bus the desk simply does without the first.
 
-#include <gio/gio.h>
+#include <giomm/cancellable.h>
+#include <giomm/dbusconnection.h>
+#include <glibmm/iochannel.h>
 
 #include <functional>
 
@@ -18,18 +20,16 @@ public:
     SystemEvents& operator=(const SystemEvents&) = delete;
 
 private:
-    static void onSystemBus(GObject* source, GAsyncResult* result, gpointer self);
-    static void onPrepareForSleep(GDBusConnection*, const gchar*, const gchar*, const gchar*,
-                                  const gchar*, GVariant* parameters, gpointer self);
-    static gboolean onClockSet(gint fd, GIOCondition, gpointer self);
+    void watchSleep(const Glib::RefPtr<Gio::DBus::Connection>& bus);
     bool armClockWatch();
+    bool onClockSet(Glib::IOCondition);
 
     std::function<void()> onWake_;
-    GCancellable* cancellable_ = nullptr;
-    GDBusConnection* systemBus_ = nullptr;
+    Glib::RefPtr<Gio::Cancellable> cancellable_ = Gio::Cancellable::create();
+    Glib::RefPtr<Gio::DBus::Connection> systemBus_;
     guint sleepSubscription_ = 0;
     int clockFd_ = -1;
-    guint clockSource_ = 0;
+    sigc::connection clockSource_;
 };
 
 }  // namespace widgetkit::desk

@@ -1,32 +1,39 @@
 #include "platform/widgetkit/desk/tile_texture.h"
 
+#include <gdkmm/memorytexture.h>
+#include <glibmm/bytes.h>
+
 #include "platform/widgetkit/host/widget_tile.h"
 
 namespace widgetkit::desk {
 
-GdkTexture* drawTile(const AnyEntry& entry, WidgetFamily family, const TileLook& look,
-                     std::string& error) {
-    const render::TileOptions options =
+foundation::Status drawTile(const AnyEntry& entry, WidgetFamily family, const TileLook& look,
+                            bool redacted, DrawnTile& tile) {
+    if (!entry.content) return foundation::Status::failure("the entry has no content");
+    render::TileOptions options =
         host::tileFor(family, look.scale, look.appearance, look.rendering);
+    options.redacted = redacted;
     render::TilePixels pixels;
     const foundation::Status status =
-        entry.content ? render::renderTilePixels(entry.content(), options, pixels,
-                                                 host::environmentFor(family))
-                      : foundation::Status::failure("the entry has no content");
-    if (!status) {
-        error = status.message();
-        return nullptr;
-    }
-    // The buffer moves into the GBytes, which frees it with the texture.
+        render::renderTilePixels(entry.content(), options, pixels, host::environmentFor(family));
+    if (!status) return status;
+    tile = tileFromPixels(std::move(pixels));
+    return {};
+}
+
+DrawnTile tileFromPixels(render::TilePixels pixels) {
+    DrawnTile tile;
+    // The buffer moves into the bytes, which free it with the texture.
     auto* owned = new std::vector<unsigned char>(std::move(pixels.data));
-    GBytes* bytes = g_bytes_new_with_free_func(
+    const auto bytes = Glib::wrap(g_bytes_new_with_free_func(
         owned->data(), owned->size(),
-        [](gpointer data) { delete static_cast<std::vector<unsigned char>*>(data); }, owned);
-    // GDK_MEMORY_DEFAULT is cairo's ARGB32: native-endian words with premultiplied alpha.
-    GdkTexture* texture = gdk_memory_texture_new(pixels.width, pixels.height, GDK_MEMORY_DEFAULT,
-                                                 bytes, static_cast<gsize>(pixels.stride));
-    g_bytes_unref(bytes);
-    return texture;
+        [](gpointer data) { delete static_cast<std::vector<unsigned char>*>(data); }, owned));
+    // DEFAULT is cairo's ARGB32: native-endian words with premultiplied alpha.
+    tile.texture =
+        Gdk::MemoryTexture::create(pixels.width, pixels.height, Gdk::MemoryTexture::DEFAULT_FORMAT,
+                                   bytes, static_cast<gsize>(pixels.stride));
+    tile.texts = std::move(pixels.texts);
+    return tile;
 }
 
 }  // namespace widgetkit::desk

@@ -2,11 +2,14 @@
 // A widget entry drawn as a GDK texture, by the same renderer and with the same pixels as
 // `brimlet-widgets render`.
 
-#include <gtk/gtk.h>
+#include <gdkmm/texture.h>
 
 #include <string>
+#include <vector>
 
+#include "platform/foundation/status.h"
 #include "platform/ui/environment.h"
+#include "platform/ui/render/render.h"
 #include "platform/widgetkit/configuration.h"
 
 namespace widgetkit::desk {
@@ -15,12 +18,22 @@ struct TileLook {
     int scale = 1;  // device pixels per point: the display's
     ui::ColorScheme appearance = ui::ColorScheme::light;
     ui::RenderingMode rendering = ui::RenderingMode::fullColor;
+
+    friend bool operator==(const TileLook&, const TileLook&) = default;
 };
 
-// The entry's content laid out in `family`'s tile and drawn at `look.scale`; the texture is
-// family size × scale pixels. nullptr on failure, with `error` saying why. The caller owns the
-// texture.
-GdkTexture* drawTile(const AnyEntry& entry, WidgetFamily family, const TileLook& look,
-                     std::string& error);
+struct DrawnTile {
+    Glib::RefPtr<Gdk::Texture> texture;  // family size × scale pixels
+    // The laid-out view's texts in drawing order; empty when redacted.
+    std::vector<std::string> texts;
+};
+
+// The entry's content laid out in `family`'s tile and drawn at `look.scale`, redacted (every text
+// a rounded bar) when asked. A failure leaves `tile` as it was and says why.
+// Pixels drawn elsewhere (a request's thread) as a tile.
+DrawnTile tileFromPixels(render::TilePixels pixels);
+
+foundation::Status drawTile(const AnyEntry& entry, WidgetFamily family, const TileLook& look,
+                            bool redacted, DrawnTile& tile);
 
 }  // namespace widgetkit::desk

@@ -223,7 +223,10 @@ void Host::request(RequestKind kind, const Request& request) {
 }
 
 render::TileOptions Host::tileOptions(WidgetFamily family, const RenderOptions& options) {
-    return tileFor(family, options.scale, options.appearance, options.rendering);
+    render::TileOptions tile =
+        tileFor(family, options.scale, options.appearance, options.rendering);
+    tile.redacted = options.redacted;
+    return tile;
 }
 
 void Host::draw(const AnyEntry& entry, WidgetFamily family, const RenderOptions& options,

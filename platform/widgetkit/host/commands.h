@@ -29,8 +29,9 @@ struct RenderOptions {
     RequestKind request = RequestKind::timeline;  // the first entry of its answer is drawn
     ui::ColorScheme appearance = ui::ColorScheme::light;
     ui::RenderingMode rendering = ui::RenderingMode::fullColor;
-    double scale = 2;    // pixels per point for PNG
-    std::string output;  // a path, or "-" for standard output
+    double scale = 2;       // pixels per point for PNG
+    bool redacted = false;  // every text drawn as a rounded bar (a pending placeholder's look)
+    std::string output;     // a path, or "-" for standard output
     // nullopt: by the output's extension, PNG for "-".
     std::optional<render::Format> format;
 };

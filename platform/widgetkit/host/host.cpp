@@ -118,6 +118,8 @@ void addRenderCommand(CLI::App& app, Values& v, Action& action) {
         ->transform(oneOf(kRenderings));
     cmd->add_option("--scale", r.scale, "Pixels per point for PNG (default 2)")
         ->check(scaleRange());
+    cmd->add_flag("--redacted", r.redacted,
+                  "Draw every text as a rounded bar, as a tile waiting for its first answer");
     cmd->add_option("-o,--output", r.output,
                     "FILE.png, .svg, .pdf or .json, or - for standard output")
         ->required();
@@ -237,13 +239,9 @@ int run(const TupleWidget& widgets, const std::vector<std::string>& args, std::o
         err);
 }
 
-}  // namespace widgetkit::host
-
-namespace widgetkit {
-
-void runHost(const TupleWidget& widgets, int argc, char** argv) {
+void runHost(const BundleDeclaration& bundle, int argc, char** argv) {
     std::vector<std::string> args(argv, argv + argc);
-    int status = host::run(widgets, args, std::cout, std::cerr);
+    int status = run(bundle.widgets, args, std::cout, std::cerr);
     // An answer that did not reach standard output is a failure, whatever the command thought;
     // a command that failed has already said why.
     const bool delivered = status == foundation::kExitSuccess
@@ -253,4 +251,4 @@ void runHost(const TupleWidget& widgets, int argc, char** argv) {
     std::exit(status);
 }
 
-}  // namespace widgetkit
+}  // namespace widgetkit::host

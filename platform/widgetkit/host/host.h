@@ -17,4 +17,8 @@ namespace widgetkit::host {
 int run(const TupleWidget& widgets, const std::vector<std::string>& args, std::ostream& out,
         std::ostream& err);
 
+// brimlet-widgets' entry (a widgetkit::HostEntry): run() over the bundle's widgets and the
+// process's arguments, then exits with its status (1 when standard output could not be written).
+[[noreturn]] void runHost(const BundleDeclaration& bundle, int argc, char** argv);
+
 }  // namespace widgetkit::host

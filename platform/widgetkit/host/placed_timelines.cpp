@@ -1,57 +1,14 @@
 #include "platform/widgetkit/host/placed_timelines.h"
 
 #include <algorithm>
-#include <array>
 #include <exception>
 #include <utility>
 
-#include "platform/foundation/json_reader.h"
-#include "platform/foundation/json_writer.h"
 #include "platform/widgetkit/host/timeline_schedule.h"
 
 namespace widgetkit::host {
 
 using foundation::Date;
-
-std::optional<SpaceReading> spaceReading(const AnyEntry& entry) {
-    if (!entry.writeJson) return std::nullopt;
-    foundation::JsonWriter json;
-    entry.writeJson(json);
-    const auto text = json.result();
-    if (!text) return std::nullopt;
-    const auto document = foundation::JsonDocument::parse(*text);
-    if (!document) return std::nullopt;
-    const auto sample = document->root().member("sample");
-    if (!sample) return std::nullopt;
-    const auto object = sample->object();
-    if (!object) return std::nullopt;
-    const auto fraction = object->member("usedFraction");
-    const auto free = object->member("free");
-    if (!fraction || !free || !fraction->number() || !free->int64()) return std::nullopt;
-    SpaceReading reading{*fraction->number(), *free->int64(), {}};
-    if (const auto name = object->member("volumeName")) {
-        reading.volumeName = std::string(name->string().value_or(""));
-    }
-    return reading;
-}
-
-std::string lowSpaceText(const SpaceReading& reading) {
-    static constexpr std::array<const char*, 5> kUnits{"B", "KB", "MB", "GB", "TB"};
-    // Whole numbers throughout, so that nothing rounds up.
-    const std::int64_t bytes = std::max<std::int64_t>(reading.free, 0);
-    std::size_t unit = 0;
-    std::int64_t divisor = 1;
-    while (unit + 1 < kUnits.size() && bytes / divisor >= 1024) {
-        divisor *= 1024;
-        unit += 1;
-    }
-    const std::int64_t whole = bytes / divisor;
-    std::string out = std::to_string(whole);
-    if (unit > 0 && whole < 10) out += "." + std::to_string((bytes % divisor) * 10 / divisor);
-    out += std::string(" ") + kUnits[unit] + " free";
-    if (!reading.volumeName.empty()) out += " on " + reading.volumeName;
-    return out + ".";
-}
 
 PlacedTimelines::Tile* PlacedTimelines::findMutable(const std::string& id) {
     for (auto& tile : tiles_) {
@@ -157,16 +114,6 @@ std::vector<PlacedTimelines::Ticket> PlacedTimelines::start(Date now) {
     return tickets;
 }
 
-void PlacedTimelines::noteSpace(Tile& tile, Date now) {
-    const Shown s = shown(tile.placed.id, now);
-    if (!s.live || s.entry == nullptr) return;
-    const auto reading = spaceReading(*s.entry);
-    if (!reading) return;
-    const bool red = reading->usedFraction >= kLowSpaceFraction;
-    if (red && tile.inRed != true) notices_.push_back(LowSpaceNotice{tile.placed.id, *reading});
-    tile.inRed = red;
-}
-
 bool PlacedTimelines::finish(const std::string& id, std::uint64_t generation,
                              std::optional<AnyTimeline> timeline, Date now) {
     Tile* tile = findMutable(id);
@@ -185,7 +132,6 @@ bool PlacedTimelines::finish(const std::string& id, std::uint64_t generation,
     }
     tile->timeline = std::move(*timeline);
     tile->revision += 1;
-    noteSpace(*tile, now);
     return true;
 }
 
@@ -222,10 +168,6 @@ bool PlacedTimelines::settled(Date now) const {
                now.secondsSinceReferenceDate - tile.requestStarted.secondsSinceReferenceDate >=
                    kUnansweredAfter;
     });
-}
-
-std::vector<PlacedTimelines::LowSpaceNotice> PlacedTimelines::takeLowSpaceNotices() {
-    return std::exchange(notices_, {});
 }
 
 }  // namespace widgetkit::host

@@ -24,22 +24,6 @@ namespace widgetkit::host {
 // it shows, and the host stops waiting for it before a screenshot.
 inline constexpr double kUnansweredAfter = 2;
 
-// The used fraction at and above which a volume is in the red band.
-inline constexpr double kLowSpaceFraction = 0.9;
-
-// What an entry's JSON form says about a volume ({"sample": {"usedFraction", "free",
-// "volumeName"}}); nullopt for an entry without such a sample.
-struct SpaceReading {
-    double usedFraction = 0;
-    std::int64_t free = 0;
-    std::string volumeName;
-};
-std::optional<SpaceReading> spaceReading(const AnyEntry& entry);
-
-// The low-space notice's text: "1.5 GB free on Data." (without a name: "1.5 GB free."). Bytes in
-// units of 1024, one decimal below ten of a unit, cut rather than rounded up.
-std::string lowSpaceText(const SpaceReading& reading);
-
 class PlacedTimelines {
 public:
     struct Tile {
@@ -66,8 +50,6 @@ public:
         std::optional<foundation::Date> reloadAt;
         // When the latest request started, for any reason: the floor of the next policy reload.
         std::optional<foundation::Date> lastRequest;
-        // Whether the last reading was in the red band; nullopt before the first reading.
-        std::optional<bool> inRed;
     };
 
     // A request to start: run answer(RequestKind::timeline, request) and hand the result to
@@ -85,12 +67,6 @@ public:
         bool live = false;
         std::uint64_t revision = 0;
         std::size_t index = 0;
-    };
-
-    // A fullness-style entry that crossed into the red band from below (or arrived in it first).
-    struct LowSpaceNotice {
-        std::string id;
-        SpaceReading reading;
     };
 
     // `widgets` must outlive the model and every ticket it hands out.
@@ -126,20 +102,15 @@ public:
     // for it.
     bool settled(foundation::Date now) const;
 
-    // The notices gathered since the last call.
-    std::vector<LowSpaceNotice> takeLowSpaceNotices();
-
     const std::vector<Tile>& tiles() const { return tiles_; }
     const Tile* find(const std::string& id) const;
 
 private:
     Tile* findMutable(const std::string& id);
     void prepare(Tile& tile) const;
-    void noteSpace(Tile& tile, foundation::Date now);
 
     const TupleWidget& widgets_;
     std::vector<Tile> tiles_;
-    std::vector<LowSpaceNotice> notices_;
 };
 
 }  // namespace widgetkit::host

@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "extension/fullness/low_space.h"
 #include "extension/fullness/provider.h"
 #include "extension/fullness/volume_sample.h"
 #include "platform/foundation/testing.h"
@@ -136,6 +137,51 @@ TEST_F(ProviderTest, TimelinesAndDesktopSnapshotsProbeEveryTimeTheRestShowThePla
         EXPECT_EQ(std::tuple(snapshot.date, placeholder.date), std::tuple(now_, now_));
         EXPECT_EQ(fields(snapshot.sample), fields(isPreview || probeFails ? kPlaceholder : kLive));
         EXPECT_EQ(fields(placeholder.sample), fields(kPlaceholder));
+    }
+}
+
+// Through the provider and the platform's centre: one request per crossing into the red band
+// from below (the first reading in it counts), per volume; a failed probe (the placeholder) is
+// no reading at all.
+TEST_F(ProviderTest, LowSpaceAsksForOneNotificationForEachCrossingFromBelow) {
+    std::vector<widgetkit::NotificationRequest> sent;
+    widgetkit::UserNotificationCenter::current().setDelivery(
+        [&sent](widgetkit::NotificationRequest r) { sent.push_back(std::move(r)); });
+    // {total, free, volume (empty: the probe fails), whether a request follows}
+    const std::tuple<std::int64_t, std::int64_t, const char*, bool> kReadings[]{
+        {1000, 50, "Low", true},   {1000, 30, "Low", false},  {1000, 0, "", false},
+        {1000, 101, "Low", false}, {1000, 100, "Low", true},  {1000, 10, "Low", false},
+        {1000, 50, "Other", true}, {1000, 500, "Low", false}, {1000, 90, "Low", true},
+    };
+    for (const auto& [total, free, volume, expected] : kReadings) {
+        SCOPED_TRACE(std::string(volume) + " " + std::to_string(free));
+        figures_ = VolumeFigures{total, free, std::nullopt, volume};
+        if (std::string(volume).empty()) figures_.reset();
+        sent.clear();
+        onlyDelivery<Timeline<DiskEntry>>(
+            [&](auto done) { provider_.getTimeline(TimelineProviderContext{}, done); });
+        ASSERT_EQ(sent.size(), expected ? 1u : 0u);
+        if (expected) {
+            EXPECT_EQ(sent[0].identifier, "low-space");
+            EXPECT_EQ(sent[0].title, "Disk almost full");
+            EXPECT_EQ(sent[0].body, std::to_string(free) + " B free on " + volume + ".");
+        }
+    }
+    widgetkit::UserNotificationCenter::current().setDelivery({});
+}
+
+// The body's size is humanBytes's: one decimal, units of 1024; no name, no "on".
+TEST(LowSpaceText, SizesAsHumanBytesWritesThem) {
+    constexpr std::int64_t kGiB = std::int64_t{1} << 30;
+    const std::tuple<std::int64_t, const char*, const char*> cases[]{
+        {0, "Data", "0 B free on Data."},
+        {-5, "", "-5 B free."},
+        {1024, "", "1.0 KB free."},
+        {3 * kGiB / 2, "Home", "1.5 GB free on Home."},
+    };
+    for (const auto& [free, name, text] : cases) {
+        SCOPED_TRACE(free);
+        EXPECT_EQ(lowSpaceText(VolumeSample{0.95, 0, free, 0, name}), text);
     }
 }
 

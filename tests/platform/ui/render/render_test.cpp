@@ -12,6 +12,8 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <tuple>
+#include <vector>
 
 #include "platform/ui/render/render.h"
 #include "platform/ui/ui.h"
@@ -255,6 +257,81 @@ TEST(Render, PixelsInMemoryAreThoseOfThePng) {
     }
     // The PNG says its colours are sRGB, so a colour-managed viewer shows them as drawn.
     EXPECT_NE(read(dir / "tile.png").find("sRGB"), std::string::npos);
+}
+
+// The leaves of a laid-out tree in drawing order, with their frames.
+void leaves(const ui::LaidOutNode& node, std::vector<const ui::LaidOutNode*>& out) {
+    if (node.children.empty()) out.push_back(&node);
+    for (const auto& child : node.children) leaves(child, out);
+}
+
+// A placeholder waiting for its answer: every text a capsule per line in its own paint at half
+// the alpha, inside the text's frame; every shape where and as it was; no text left to read.
+TEST(Render, ARedactedTileHasNoTextLeavesAndKeepsItsShapes) {
+    const ui::View view = ui::HStack(
+        ui::VerticalAlignment::center, 8,
+        {gauge(0.4), ui::VStack(ui::HorizontalAlignment::leading, 4,
+                                {ui::Text::verbatim("Data 42 %").font(ui::Font::headline),
+                                 ui::Text::verbatim("a long secondary line that wraps in two")
+                                     .foregroundStyle(ui::Color(1, 0, 0))
+                                     .lineLimit(2)
+                                     .frame(120)})});
+    const auto measurer = makeTextMeasurer();
+    const TileOptions plain{.size = {364, 170}};
+    TileOptions redacted = plain;
+    redacted.redacted = true;
+    const ui::LaidOutTile before = layoutForRendering(view, plain, *measurer);
+    const ui::LaidOutTile after = layoutForRendering(view, redacted, *measurer);
+    EXPECT_EQ(tileTexts(before),
+              (std::vector<std::string>{"Data 42 %", "a long secondary line that wraps in two"}));
+    EXPECT_TRUE(tileTexts(after).empty());
+
+    std::vector<const ui::LaidOutNode*> was, is;
+    leaves(before.content, was);
+    leaves(after.content, is);
+    std::size_t bars = 0, next = 0;
+    for (const ui::LaidOutNode* leaf : was) {
+        const auto* text = std::get_if<ui::LaidOutText>(&leaf->content);
+        if (text == nullptr) {
+            ASSERT_LT(next, is.size());
+            EXPECT_EQ(is[next]->type, leaf->type);
+            const auto frame = [](const ui::Rect& r) {
+                return std::tuple(r.x, r.y, r.width, r.height);
+            };
+            EXPECT_EQ(frame(is[next]->frame), frame(leaf->frame));
+            ++next;
+            continue;
+        }
+        SCOPED_TRACE(text->composed);
+        ASSERT_FALSE(text->lines.empty());
+        for (std::size_t line = 0; line < text->lines.size(); ++line, ++next, ++bars) {
+            ASSERT_LT(next, is.size());
+            const ui::LaidOutNode& bar = *is[next];
+            const auto* shape = std::get_if<ui::LaidOutShape>(&bar.content);
+            ASSERT_NE(shape, nullptr);
+            EXPECT_EQ(shape->kind, ui::ShapeKind::capsule);
+            EXPECT_GE(bar.frame.y, leaf->frame.y);
+            EXPECT_LE(bar.frame.maxY(), leaf->frame.maxY() + 0.5);
+            EXPECT_EQ(bar.frame.width, leaf->frame.width);
+            ASSERT_TRUE(bar.paint && leaf->paint);
+            EXPECT_DOUBLE_EQ(bar.paint->color.alpha, leaf->paint->color.alpha / 2);
+            EXPECT_EQ(bar.paint->color.red, leaf->paint->color.red);
+        }
+    }
+    EXPECT_EQ(next, is.size());
+    EXPECT_EQ(bars, 3u);  // the headline and the two lines of the wrapped text
+
+    // Drawn: the gauge's pixels are the plain tile's; where a headline was inked, a bar is flat.
+    const Drawn drawnPlain(view, plain), drawnRedacted(view, redacted);
+    const ui::Rect ring = was.front()->frame;
+    drawnRedacted.expectNear(ring.midX(), ring.y + 5, drawnPlain.at(ring.midX(), ring.y + 5).r,
+                             drawnPlain.at(ring.midX(), ring.y + 5).g,
+                             drawnPlain.at(ring.midX(), ring.y + 5).b, 255, 0);
+    const ui::LaidOutNode& headline = *is[2];
+    const Rgba8 left = drawnRedacted.at(headline.frame.x + 10, headline.frame.midY());
+    const Rgba8 right = drawnRedacted.at(headline.frame.maxX() - 10, headline.frame.midY());
+    EXPECT_EQ(std::tuple(left.r, left.g, left.b), std::tuple(right.r, right.g, right.b));
+    EXPECT_LT(left.r, 0xEC);
 }
 
 TEST(Render, FormatsByExtensionInAnyCase) {

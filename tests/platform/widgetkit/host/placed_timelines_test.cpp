@@ -145,44 +145,5 @@ TEST_F(PlacedTimelinesTest, FollowsTheStore) {
     EXPECT_EQ(model_.shown("9", at(4)).entry, nullptr);
 }
 
-TEST_F(PlacedTimelinesTest, LowSpaceNoticeOnceForEachCrossingFromBelow) {
-    // The first reading already in the red band gives a notice too.
-    const std::pair<double, bool> kReadings[]{
-        {0.95, true}, {0.97, false}, {0.899, false}, {0.9, true}, {0.99, false}, {0.2, false},
-    };
-    model_.follow({placedFake("1")});
-    double now = 0;
-    for (const auto& [fraction, notice] : kReadings) {
-        SCOPED_TRACE(fraction);
-        script([f = fraction](double at) {
-            return timelineOf({entryAt(at, f)}, TimelineReloadPolicy::never());
-        });
-        model_.reload("1");
-        runAt(now += 1);
-        const auto notices = model_.takeLowSpaceNotices();
-        ASSERT_EQ(notices.size(), notice ? 1u : 0u);
-        if (notice) {
-            EXPECT_EQ(notices[0].reading.usedFraction, fraction);
-            EXPECT_EQ(notices[0].reading.free, std::int64_t{1} << 30);
-            EXPECT_EQ(notices[0].reading.volumeName, "Data");
-        }
-    }
-}
-
-TEST(LowSpaceText, UnitsAndTheirBoundaries) {
-    constexpr std::int64_t kKiB = 1024, kGiB = kKiB * kKiB * kKiB;
-    const std::tuple<std::int64_t, const char*, const char*> cases[] = {
-        {0, "Data", "0 B free on Data."},    {-5, "", "0 B free."},
-        {1023, "", "1023 B free."},          {1024, "", "1.0 KB free."},
-        {10 * kKiB - 1, "", "9.9 KB free."},  // cut, never rounded up to 10.0
-        {10 * kKiB, "", "10 KB free."},      {3 * kGiB / 2, "Home", "1.5 GB free on Home."},
-        {INT64_MAX, "", "8388607 TB free."},
-    };
-    for (const auto& [free, name, text] : cases) {
-        SCOPED_TRACE(free);
-        EXPECT_EQ(lowSpaceText(SpaceReading{0.95, free, name}), text);
-    }
-}
-
 }  // namespace
 }  // namespace widgetkit::host
