@@ -13,16 +13,10 @@
 #include "app/actions/published.h"
 #include "app/scan/scan.h"
 #include "app/settings/preferred_scan.h"
+#include "platform/foundation/file.h"
 
 namespace brimlet {
 namespace {
-
-std::optional<std::string> canonical(const std::string& path) {
-    std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr),
-                                                         &std::free);
-    if (!resolved) return std::nullopt;
-    return std::string(resolved.get());
-}
 
 bool isFolder(const std::string& path) {
     struct stat st {};
@@ -118,7 +112,7 @@ std::vector<PinState> pinStates(const Preferences& preferences) {
 
 std::string pinFolder(const std::string& settingsFile, const std::string& path,
                       std::vector<std::string>& notes) {
-    const auto resolved = canonical(path);
+    const auto resolved = foundation::canonicalPath(path);
     if (!resolved) throw ActionError(path + ": " + std::strerror(errno));
     if (!isFolder(*resolved)) throw ActionError(path + ": not a folder");
     const Preferences after = updateSettings(settingsFile, [&](Preferences& p) {
@@ -132,7 +126,8 @@ std::string pinFolder(const std::string& settingsFile, const std::string& path,
 std::string unpinFolder(const std::string& settingsFile, const std::string& path,
                         std::vector<std::string>& notes) {
     std::vector<std::string> candidates{lexicalAbsolute(path)};
-    if (const auto resolved = canonical(path)) candidates.insert(candidates.begin(), *resolved);
+    if (const auto resolved = foundation::canonicalPath(path))
+        candidates.insert(candidates.begin(), *resolved);
     std::string removed;
     const Preferences after = updateSettings(settingsFile, [&](Preferences& p) {
         for (const std::string& candidate : candidates) {

@@ -90,10 +90,9 @@ const Folder* trashFilesFolder(const FolderTree& tree) {
     if (home == nullptr || ::stat(home, &homeStat) != 0 || homeStat.st_dev != tree.device())
         return nullptr;
     const std::string files = std::string(g_get_user_data_dir()) + "/Trash/files";
-    std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(files.c_str(), nullptr),
-                                                         &std::free);
+    const auto resolved = foundation::canonicalPath(files);
     if (!resolved) return nullptr;
-    const std::string path = resolved.get();
+    const std::string& path = *resolved;
     const std::string& root = tree.rootPath();
     const std::string prefix = root == "/" ? "/" : root + "/";
     if (!path.starts_with(prefix)) return nullptr;

@@ -56,11 +56,7 @@ std::string signedBytes(std::int64_t change) {
 
 // A root as records store it: canonical when it exists, else as given without trailing '/'.
 std::string canonicalRoot(const std::string& given) {
-    if (char* resolved = ::realpath(given.c_str(), nullptr)) {
-        std::string path(resolved);
-        std::free(resolved);
-        return path;
-    }
+    if (auto resolved = foundation::canonicalPath(given)) return *resolved;
     std::string path = given;
     while (path.size() > 1 && path.back() == '/') path.pop_back();
     return path;

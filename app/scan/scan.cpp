@@ -11,6 +11,7 @@
 #include <system_error>
 
 #include "extension/shared/volume_reading.h"
+#include "platform/foundation/file.h"
 #include "platform/foundation/home.h"
 #include "platform/foundation/json_writer.h"
 
@@ -18,13 +19,9 @@ namespace brimlet {
 namespace {
 
 std::optional<std::string> canonicalPath(const std::string& path, int& error) {
-    std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr),
-                                                         &std::free);
-    if (!resolved) {
-        error = errno;
-        return std::nullopt;
-    }
-    return std::string(resolved.get());
+    auto resolved = foundation::canonicalPath(path);
+    if (!resolved) error = errno;
+    return resolved;
 }
 
 std::string describe(int error) { return std::strerror(error); }

@@ -68,10 +68,9 @@ SnapshotTarget prepareSnapshotTarget(const std::optional<std::string>& output) {
         }
         struct stat link {};
         if (::lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
-            std::unique_ptr<char, decltype(&std::free)> target(::realpath(path.c_str(), nullptr),
-                                                               &std::free);
+            const auto target = foundation::canonicalPath(path);
             if (!target) fail(path, errno);
-            path = target.get();
+            path = *target;
         }
     } else if (errno != ENOENT) {
         fail(path, errno);

@@ -47,22 +47,7 @@ public:
 
     // The tree with every folder's figures summed over its subtree. The builder is spent.
     FolderTree finish() {
-        std::vector<Folder*> order;
-        for (std::vector<Folder*> pending{tree_.root_}; !pending.empty();) {
-            Folder* f = pending.back();
-            pending.pop_back();
-            order.push_back(f);
-            pending.insert(pending.end(), f->children.begin(), f->children.end());
-        }
-        tree_.folders_ = static_cast<std::int64_t>(order.size());
-        for (auto it = order.rbegin(); it != order.rend(); ++it) {
-            Folder* parent = (*it)->parent;
-            if (parent == nullptr) continue;
-            parent->size += (*it)->size;
-            parent->files += (*it)->files;
-            parent->folders += (*it)->folders + 1;
-            for (std::size_t k = 0; k < kFileKindCount; ++k) parent->kinds[k] += (*it)->kinds[k];
-        }
+        tree_.sumSubtrees();
         tree_.files_ = tree_.root_->files;
         return std::move(tree_);
     }

@@ -86,6 +86,27 @@ void WalkProgress::clearCurrent() {
     current.store(nullptr, std::memory_order_release);
 }
 
+void FolderTree::sumSubtrees() {
+    std::vector<Folder*> order;
+    std::vector<Folder*> pending{root_};
+    while (!pending.empty()) {
+        Folder* f = pending.back();
+        pending.pop_back();
+        order.push_back(f);
+        std::erase_if(f->children, [](const Folder* c) { return c->excluded; });
+        pending.insert(pending.end(), f->children.begin(), f->children.end());
+    }
+    folders_ = static_cast<std::int64_t>(order.size());
+    for (auto it = order.rbegin(); it != order.rend(); ++it) {
+        Folder* parent = (*it)->parent;
+        if (parent == nullptr) continue;
+        parent->size += (*it)->size;
+        parent->files += (*it)->files;
+        parent->folders += (*it)->folders + 1;
+        for (std::size_t k = 0; k < kFileKindCount; ++k) parent->kinds[k] += (*it)->kinds[k];
+    }
+}
+
 std::string folderPath(const Folder& folder, const std::string& rootPath) {
     std::vector<const Folder*> chain;
     for (const Folder* f = &folder; f->parent != nullptr; f = f->parent) chain.push_back(f);
@@ -159,7 +180,7 @@ public:
                          std::make_move_iterator(w.links.end()));
         }
         settleHardLinks(links);
-        sumSubtrees();
+        tree_.sumSubtrees();
         return std::move(tree_);
     }
 
@@ -447,26 +468,6 @@ private:
 
     // Drops the folders found to be caches, then turns each folder's own figures into figures
     // of its whole subtree.
-    void sumSubtrees() {
-        std::vector<Folder*> order;
-        std::vector<Folder*> pending{tree_.root_};
-        while (!pending.empty()) {
-            Folder* f = pending.back();
-            pending.pop_back();
-            order.push_back(f);
-            std::erase_if(f->children, [](const Folder* c) { return c->excluded; });
-            pending.insert(pending.end(), f->children.begin(), f->children.end());
-        }
-        tree_.folders_ = static_cast<std::int64_t>(order.size());
-        for (auto it = order.rbegin(); it != order.rend(); ++it) {
-            Folder* parent = (*it)->parent;
-            if (parent == nullptr) continue;
-            parent->size += (*it)->size;
-            parent->files += (*it)->files;
-            parent->folders += (*it)->folders + 1;
-            for (std::size_t k = 0; k < kFileKindCount; ++k) parent->kinds[k] += (*it)->kinds[k];
-        }
-    }
 
     std::string rootPath_;
     Exclusions exclusions_;

@@ -107,6 +107,10 @@ public:
 private:
     friend class TreeWalker;
     friend class testing::FolderTreeBuilder;
+    // Drops the left-out (excluded) folders, then adds every folder's size, files, folders and
+    // kinds into its parent's, from the deepest up, and counts the folders. Run once, when the
+    // tree is complete.
+    void sumSubtrees();
     friend class TreeEdit;  // app/actions: the books of a move to the trash
     std::vector<std::unique_ptr<std::deque<Folder>>> storage_;
     Folder* root_ = nullptr;

@@ -6,17 +6,11 @@
 #include <cstdlib>
 #include <memory>
 
+#include "platform/foundation/file.h"
 #include "platform/foundation/home.h"
 
 namespace brimlet {
 namespace {
-
-std::optional<std::string> canonical(const std::string& path) {
-    std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr),
-                                                         &std::free);
-    if (!resolved) return std::nullopt;
-    return std::string(resolved.get());
-}
 
 std::string prefixOf(const std::string& root) { return root == "/" ? "/" : root + "/"; }
 
@@ -27,7 +21,7 @@ std::vector<std::string> pinsInside(const std::vector<std::string>& pins,
     const std::string prefix = prefixOf(canonicalRoot);
     std::vector<std::string> inside;
     for (const std::string& pin : pins) {
-        const auto resolved = canonical(pin);
+        const auto resolved = foundation::canonicalPath(pin);
         struct stat st {};
         if (!resolved || ::stat(resolved->c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) continue;
         if (resolved->size() <= prefix.size() || resolved->compare(0, prefix.size(), prefix) != 0)

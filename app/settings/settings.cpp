@@ -238,9 +238,7 @@ std::string folderOf(const std::string& path) {
 std::string writeTarget(const std::string& path) {
     struct stat st {};
     if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
-    std::unique_ptr<char, decltype(&std::free)> target(::realpath(path.c_str(), nullptr),
-                                                       &std::free);
-    return target ? std::string(target.get()) : path;
+    return foundation::canonicalPath(path).value_or(path);
 }
 
 // Holds the exclusive lock of the settings at `path` for its lifetime. The lock file is never

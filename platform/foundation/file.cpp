@@ -181,6 +181,13 @@ bool writeAll(int fd, std::string_view bytes) {
     return true;
 }
 
+std::optional<std::string> canonicalPath(const std::string& path) {
+    const std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr),
+                                                               &std::free);
+    if (!resolved) return std::nullopt;
+    return std::string(resolved.get());
+}
+
 std::string parentFolder(const std::string& path) {
     const auto slash = path.rfind('/');
     if (slash == std::string::npos) return ".";

@@ -60,6 +60,10 @@ using ByteWriter = bool (*)(int fd, std::string_view bytes, const void* context)
 // The folder that holds `path`: "." for a bare name, "/" for a name directly under the root.
 std::string parentFolder(const std::string& path);
 
+// The absolute path of `path` with every symbolic link, "." and ".." resolved (realpath), or
+// nullopt with errno set when it does not exist or cannot be reached.
+std::optional<std::string> canonicalPath(const std::string& path);
+
 // Replaces the file at `path` with `bytes` atomically: the bytes go to a new temporary file in
 // the same folder, are flushed to disk (fsync), and the temporary file is renamed over `path`;
 // then the folder is synced. A reader sees the old file or the new one, never a part; a failure

@@ -96,9 +96,7 @@ std::optional<VolumeFigures> queryLive(const std::string& path) {
     VolumeFigures figures =
         capacityFromBlocks({vfs.f_blocks, vfs.f_bfree, vfs.f_bavail, vfs.f_frsize});
     // statvfs and stat follow symbolic links; the mount lookup must see the same place.
-    const std::unique_ptr<char, decltype(&std::free)> real(::realpath(path.c_str(), nullptr),
-                                                           &std::free);
-    figures.volumeName = nameOfVolume(real ? std::string(real.get()) : path, st.st_dev);
+    figures.volumeName = nameOfVolume(canonicalPath(path).value_or(path), st.st_dev);
     return figures;
 }
 
