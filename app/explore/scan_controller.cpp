@@ -4,7 +4,10 @@
 #include <exception>
 #include <utility>
 
+#include "app/actions/published.h"
 #include "app/scan/scan_job.h"
+#include "app/settings/preferred_scan.h"
+#include "app/settings/settings.h"
 #include "extension/shared/human_bytes.h"
 #include "platform/foundation/text.h"
 
@@ -107,9 +110,29 @@ void ScanController::run(const ScanRequest& request) {
     if (onEnded_) onEnded_();
 }
 
+namespace {
+
+// The plan `brimlet scan` would make: what the request gives over the stored preferences (the
+// default folder, the excluded patterns, leaving out caches), and the pinned folders as areas.
+ScanPlan planFollowingPreferences(const ScanRequest& request) {
+    ScanChoices choices;
+    choices.root = request.root;
+    choices.areas = request.areas;
+    choices.top = request.top;
+    choices.threads = request.threads;
+    if (!request.exclude.empty()) choices.exclude = request.exclude;
+    if (request.excludeCaches) choices.excludeCaches = true;
+    Preferences preferences;
+    if (const auto path = settingsPath()) preferences = loadSettings(*path).preferences;
+    std::vector<std::string> notes;
+    return planPreferredScan(choices, preferences, notes);
+}
+
+}  // namespace
+
 ScanControllerResult ScanController::scan(const ScanRequest& request) {
     try {
-        ScanPlan plan = planScan(request);
+        ScanPlan plan = planFollowingPreferences(request);
         plan.environment = &environment_;
         const SnapshotTarget target = prepareSnapshotTarget(std::nullopt);
         WalkProgress* progress = nullptr;
@@ -119,6 +142,12 @@ ScanControllerResult ScanController::scan(const ScanRequest& request) {
             progress = progress_.get();
         }
         ScanJobResult job = runScanJob(plan, target, ScanJobOptions{progress, &cancel_});
+        try {
+            // Pins and Move to Trash rewrite this snapshot later from its recorded root.
+            recordSnapshotRoot(plan.root, plan.top, job.result.snapshot.generatedAt);
+        } catch (const std::exception&) {
+            // The scan itself has succeeded; without the record a pin waits for the next scan.
+        }
         std::string message = summaryOf(job);
         return ScanControllerResult{ScanOutcome::finished, std::move(message),
                                     std::make_shared<const FolderTree>(std::move(job.result.tree)),
