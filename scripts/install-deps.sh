@@ -18,13 +18,13 @@ purpose=${1:-test}
 run_packages=(
   build-essential cmake ninja-build pkg-config
   libcairo2-dev libpango1.0-dev libpng-dev libsimdjson-dev libicu-dev libcli11-dev fonts-inter
-  libgtk-4-dev libadwaita-1-dev
+  libgtk-4-dev libadwaita-1-dev libgtkmm-4.0-dev
 )
 # A build without help2man still succeeds, without man pages.
 package_packages=(help2man dpkg-dev file)
 test_packages=(
   clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev locales tzdata time
-  xvfb xauth
+  xvfb xauth dbus at-spi2-core python3-pyatspi librsvg2-bin
   lintian desktop-file-utils systemd
   clang-format clang-tidy python3 ccache
 )

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/cli/progress.h"
+#include "app/cli/window_launch.h"
 #include "app/scan/scan.h"
 #include "app/scan/snapshot_file.h"
 #include "platform/foundation/version.h"
@@ -139,6 +140,13 @@ int runCommandLine(int argc, const char* const* argv, const Console& console,
                      "with -")
         ->type_name("FILE");
     scanCommand->set_version_flag("--version", version, "Print the version and exit");
+
+    if (console.window) {
+        std::vector<std::string> commands;
+        for (const CLI::App* command : app.get_subcommands({}))
+            commands.push_back(command->get_name());
+        if (wantsWindow(argc, argv, commands)) return openWindow(argc, argv, console.err);
+    }
 
     std::ostringstream helpText;
     try {
