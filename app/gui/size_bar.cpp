@@ -34,6 +34,15 @@ void SizeBar::set(double fraction, std::optional<FileKind> kind) {
     queue_draw();
 }
 
+bool SizeBar::onSelectedRow() const {
+    for (const Gtk::Widget* w = this; w != nullptr; w = w->get_parent()) {
+        if ((w->get_state_flags() & Gtk::StateFlags::SELECTED) == Gtk::StateFlags::SELECTED) {
+            return true;
+        }
+    }
+    return false;
+}
+
 void SizeBar::draw(const Cairo::RefPtr<Cairo::Context>& cr, int width, int height) {
     const Gdk::RGBA fg = get_style_context()->get_color();
     const bool dark = isDark(fg);
@@ -44,8 +53,15 @@ void SizeBar::draw(const Cairo::RefPtr<Cairo::Context>& cr, int width, int heigh
     // A sliver of any non-zero share stays visible.
     const double w = fraction_ > 0 ? std::max(kThickness, fraction_ * width) : 0;
     if (w <= 0) return;
-    const Rgb c = kind_ ? kindColor(*kind_, dark) : accentColor(dark);
     roundedBar(cr, 0, y, w, kThickness);
+    // On a selected row (the accent behind it) the bar takes the row's text colour. The row's
+    // state is not passed down to its cells; its colour is, which redraws the bar.
+    if (onSelectedRow()) {
+        cr->set_source_rgba(fg.get_red(), fg.get_green(), fg.get_blue(), 0.9);
+        cr->fill();
+        return;
+    }
+    const Rgb c = kind_ ? kindColor(*kind_, dark) : accentColor(dark);
     cr->set_source_rgb(c.red, c.green, c.blue);
     cr->fill();
 }

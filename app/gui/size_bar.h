@@ -17,6 +17,7 @@ public:
     void set(double fraction, std::optional<FileKind> kind = std::nullopt);
 
 private:
+    bool onSelectedRow() const;
     void draw(const Cairo::RefPtr<Cairo::Context>& cr, int width, int height);
 
     double fraction_ = 0;

@@ -103,25 +103,26 @@ std::optional<std::size_t> TreemapView::rowAt(double x, double y) const {
 
 void TreemapView::drawLabel(const Cairo::RefPtr<Cairo::Context>& cr, const ExplorerRow& row,
                             const TreemapRect& r, bool dark) {
-    if (r.width < 36 || r.height < 20) return;
+    if (r.width < 40 || r.height < 22) return;
+    // The name in semibold, the size on a second line where the block is tall enough.
     auto layout = create_pango_layout("");
-    Pango::AttrList attributes;
-    auto bold = Pango::Attribute::create_attr_weight(Pango::Weight::SEMIBOLD);
-    const std::string name = safeName(row.name);
-    bold.set_start_index(0);
-    bold.set_end_index(static_cast<unsigned>(name.size()));
-    attributes.insert(bold);
-    layout->set_text(name + "  " + humanBytes(row.size));
-    layout->set_attributes(attributes);
     layout->set_width(static_cast<int>((r.width - 2 * kPad) * PANGO_SCALE));
     layout->set_ellipsize(Pango::EllipsizeMode::END);
+    const Glib::ustring name = Glib::Markup::escape_text(safeName(row.name));
+    const Glib::ustring size = Glib::Markup::escape_text(humanBytes(row.size));
+    layout->set_markup("<span weight=\"600\">" + name + "</span>\n<span alpha=\"80%\">" + size +
+                       "</span>");
     int w = 0, h = 0;
     layout->get_pixel_size(w, h);
-    if (h > r.height - 2 * kPad + 2) return;
-    // A label only where the name shows whole, or at least its first few characters.
-    if (layout->is_ellipsized() && r.width < 90) return;
-    cr->move_to(r.x + kPad, r.y + kPad - 1);
-    cr->set_source_rgba(1, 1, 1, dark ? 0.92 : 0.97);
+    if (h > r.height - 2 * kPad + 2) {
+        layout->set_markup("<span weight=\"600\">" + name + "</span>");
+        layout->get_pixel_size(w, h);
+        if (h > r.height - 2 * kPad + 4) return;
+    }
+    // A name cut to its first letter or two says nothing: no label then.
+    if (layout->is_ellipsized() && r.width < 64) return;
+    cr->move_to(r.x + kPad, r.y + kPad - 2);
+    cr->set_source_rgba(1, 1, 1, dark ? 0.92 : 0.98);
     layout->show_in_cairo_context(cr);
 }
 
@@ -136,7 +137,6 @@ void TreemapView::draw(const Cairo::RefPtr<Cairo::Context>& cr, int width, int h
         const TreemapRect r = inset(block.rect, kGap);
         if (r.width < 1 || r.height < 1) continue;
         const Rgb c = kindColor(row.biggestKind, dark);
-        const bool dim = selected_ && *selected_ != block.index;
         roundedRect(cr, r);
         // A soft light from the top left gives each block some depth.
         auto shade = Cairo::LinearGradient::create(r.x, r.y, r.x + r.width, r.y + r.height);
@@ -145,12 +145,7 @@ void TreemapView::draw(const Cairo::RefPtr<Cairo::Context>& cr, int width, int h
                                   std::min(1.0, c.blue + lift));
         shade->add_color_stop_rgb(1, c.red * 0.9, c.green * 0.9, c.blue * 0.9);
         cr->set_source(shade);
-        cr->fill_preserve();
-        if (dim) {
-            cr->set_source_rgba(dark ? 0 : 1, dark ? 0 : 1, dark ? 0 : 1, 0.35);
-            cr->fill_preserve();
-        }
-        cr->begin_new_path();
+        cr->fill();
         drawLabel(cr, row, r, dark);
     }
     if (selected_) {

@@ -128,6 +128,28 @@ struct TileRef {
     std::string id;
 };
 
+// Starts `brimlet [FOLDER]` (the window; a running one is presented), the program beside this
+// one first, as the build tree and the package place them, else from PATH. The desk links no
+// app code: the window is another program.
+void launchBrimlet(const std::string& folder) {
+    gchar* self = g_file_read_link("/proc/self/exe", nullptr);
+    gchar* dir = self != nullptr ? g_path_get_dirname(self) : nullptr;
+    gchar* beside = dir != nullptr ? g_build_filename(dir, "brimlet", nullptr) : nullptr;
+    const bool found = beside != nullptr && g_file_test(beside, G_FILE_TEST_IS_EXECUTABLE);
+    const gchar* argv[] = {found ? beside : "brimlet", folder.empty() ? nullptr : folder.c_str(),
+                           nullptr};
+    GError* error = nullptr;
+    if (!g_spawn_async(nullptr, const_cast<gchar**>(argv), nullptr,
+                       found ? G_SPAWN_DEFAULT : G_SPAWN_SEARCH_PATH, nullptr, nullptr, nullptr,
+                       &error)) {
+        g_printerr("brimlet-desk: cannot open Brimlet: %s\n", error->message);
+        g_error_free(error);
+    }
+    g_free(beside);
+    g_free(dir);
+    g_free(self);
+}
+
 // Where a corrupt store is named; hidden while there is nothing to say.
 GtkWidget* problemLabel() {
     GtkWidget* label = gtk_label_new(nullptr);
@@ -253,6 +275,11 @@ void DeskWindow::addActions() {
              static_cast<DeskWindow*>(self)->remove(g_variant_get_string(id, nullptr));
          },
          "s", nullptr, nullptr, {}},
+        {"open-brimlet",
+         [](GSimpleAction*, GVariant*, gpointer self) {
+             static_cast<DeskWindow*>(self)->openBrimlet({});
+         },
+         nullptr, nullptr, nullptr, {}},
         {"reload-widget",
          [](GSimpleAction*, GVariant* id, gpointer self) {
              auto* desk = static_cast<DeskWindow*>(self);
@@ -276,6 +303,7 @@ void DeskWindow::buildWindow() {
     g_menu_append(menu, "Add Widget…", "win.add-widget");
     g_menu_append(menu, "Reload All Widgets", "win.reload-all");
     g_menu_append(menu, "Accented Widgets", "win.accented");
+    g_menu_append(menu, "Open Brimlet", "win.open-brimlet");
     g_menu_append_submenu(bar, "Desk", G_MENU_MODEL(menu));
     g_object_unref(menu);
     gtk_application_set_menubar(app_, G_MENU_MODEL(bar));
@@ -560,6 +588,14 @@ GtkWidget* DeskWindow::makeTileWidget(const host::PlacedTimelines::Tile& tile, T
                 ref->desk->popUpMenu(ref->id, x, y);
             }));
     gtk_widget_add_controller(widget, GTK_EVENT_CONTROLLER(click));
+    // A click opens Brimlet, as on the platform.
+    GtkGesture* open = gtk_gesture_click_new();
+    gtk_gesture_single_set_button(GTK_GESTURE_SINGLE(open), GDK_BUTTON_PRIMARY);
+    connect(G_OBJECT(open), "released",
+            G_CALLBACK(+[](GtkGestureClick*, int presses, double, double, TileRef* ref) {
+                if (presses == 1) ref->desk->openBrimlet(ref->id);
+            }));
+    gtk_widget_add_controller(widget, GTK_EVENT_CONTROLLER(open));
     GtkGesture* press = gtk_gesture_long_press_new();
     gtk_gesture_single_set_touch_only(GTK_GESTURE_SINGLE(press), FALSE);
     connect(G_OBJECT(press), "pressed",
@@ -573,6 +609,10 @@ GtkWidget* DeskWindow::makeTileWidget(const host::PlacedTimelines::Tile& tile, T
                            GdkModifierType state, TileRef* ref) -> gboolean {
                 const bool menuKey = keyval == GDK_KEY_Menu ||
                                      (keyval == GDK_KEY_F10 && (state & GDK_SHIFT_MASK) != 0);
+                if (keyval == GDK_KEY_Return || keyval == GDK_KEY_KP_Enter) {
+                    ref->desk->openBrimlet(ref->id);
+                    return TRUE;
+                }
                 if (!menuKey) return FALSE;
                 GtkWidget* target =
                     gtk_event_controller_get_widget(GTK_EVENT_CONTROLLER(controller));
@@ -582,6 +622,19 @@ GtkWidget* DeskWindow::makeTileWidget(const host::PlacedTimelines::Tile& tile, T
             }));
     gtk_widget_add_controller(widget, keys);
     return widget;
+}
+
+void DeskWindow::openBrimlet(const std::string& id) {
+    std::string folder;
+    const auto* tile = id.empty() ? nullptr : model_.find(id);
+    // An area is a folder of the scanned home, named relative to it.
+    if (tile != nullptr && tile->placed.kind.ends_with(".breakdown") && tile->placed.area &&
+        !tile->placed.area->empty()) {
+        gchar* path = g_build_filename(g_get_home_dir(), tile->placed.area->c_str(), nullptr);
+        if (g_file_test(path, G_FILE_TEST_IS_DIR)) folder = path;
+        g_free(path);
+    }
+    launchBrimlet(folder);
 }
 
 void DeskWindow::popUpMenu(const std::string& id, double x, double y) {

@@ -91,6 +91,9 @@ private:
     TileView* findView(const std::string& id);
     GtkWidget* makeTileWidget(const host::PlacedTimelines::Tile& tile, TileView& view);
     void popUpMenu(const std::string& id, double x, double y);
+    // Opens Brimlet: at the area's folder for the breakdown tile `id`, on its last scan for any
+    // other tile (and for an empty `id`, the menu's "Open Brimlet").
+    void openBrimlet(const std::string& id);
 
     static void onFileChanged(GFileMonitor*, GFile*, GFile*, GFileMonitorEvent, gpointer self);
     static void onStoreChanged(GFileMonitor*, GFile*, GFile*, GFileMonitorEvent, gpointer self);
