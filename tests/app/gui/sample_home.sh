@@ -2,7 +2,7 @@
 # Makes a home-like folder tree for the window's tests and pictures: folders of known sizes
 # (blocks allocated with fallocate, so sizes on disk are exact and the tree costs no writing),
 # files of every kind, and a few hostile names. Prints the tree's path. The biggest folders,
-# biggest first: Videos, Projects, Pictures, Music, Downloads.
+# biggest first: Videos, Projects, Pictures, Downloads, Music.
 #
 #   tests/app/gui/sample_home.sh DIR [SCALE]   SCALE in KiB per unit (default 1024: units are MiB)
 set -euo pipefail

@@ -1,0 +1,131 @@
+#!/usr/bin/python3
+"""What the Brimlet window shows, read through the accessibility bus (AT-SPI), as a screen
+reader reads it. Run under a session bus and a display (dbus-run-session, xvfb-run).
+
+  window_check.py folders NAME... -- COMMAND...  the folder list's first rows are NAME..., in order
+  window_check.py welcome TEXT -- COMMAND...     the "Scan Home Folder" page, with a line holding TEXT
+  window_check.py desk -- COMMAND...             a click on the desk's first tile opens a window
+                                                 whose title ends in "Brimlet"
+
+COMMAND starts the program under test. Exit status 0 when the check holds, 1 when it does not
+(with what was seen), 77 when pyatspi is missing.
+"""
+import os
+import signal
+import subprocess
+import sys
+import time
+
+try:
+    import pyatspi
+except ImportError:
+    print("pyatspi is not installed (python3-pyatspi)")
+    sys.exit(77)
+
+TIMEOUT = 60
+
+
+def application(name):
+    for app in pyatspi.Registry.getDesktop(0):
+        if app is not None and app.name == name:
+            return app
+    return None
+
+
+def find_all(acc, keep, found=None):
+    found = [] if found is None else found
+    try:
+        if keep(acc):
+            found.append(acc)
+        for i in range(acc.childCount):
+            find_all(acc.getChildAtIndex(i), keep, found)
+    except Exception:  # a widget that went away while it was read
+        pass
+    return found
+
+
+def wait_for(read, what):
+    end = time.monotonic() + TIMEOUT
+    while time.monotonic() < end:
+        value = read()
+        if value:
+            return value
+        time.sleep(0.2)
+    raise AssertionError("timed out waiting for " + what)
+
+
+def role(acc):
+    return acc.getRoleName()
+
+
+def folder_names(app):
+    """The first column's text of each row of the list named "Folders", top to bottom."""
+    tables = find_all(app, lambda a: role(a) == "tree table" and a.name == "Folders")
+    if not tables:
+        return []
+    rows = find_all(tables[0], lambda a: role(a) == "table row")
+    names = []
+    for row in rows:
+        labels = find_all(row, lambda a: role(a) == "label")
+        cells = find_all(row, lambda a: role(a) == "table cell")
+        if cells and labels:  # header rows have no cells
+            names.append(labels[0].name)
+    return names
+
+
+def check_folders(expected):
+    app = wait_for(lambda: application("brimlet-app"), "the Brimlet window")
+    names = wait_for(lambda: folder_names(app)[: len(expected)] if len(folder_names(app)) >= len(expected) else None,
+                     "the folder list")
+    assert names == expected, "the list shows %r, expected %r first" % (names, expected)
+
+
+def check_welcome(text):
+    app = wait_for(lambda: application("brimlet-app"), "the Brimlet window")
+    wait_for(lambda: find_all(app, lambda a: role(a) == "push button" and a.name == "Scan Home Folder"),
+             'the "Scan Home Folder" button')
+    lines = wait_for(lambda: find_all(app, lambda a: role(a) == "label" and text in a.name),
+                     "a line holding " + text)
+    assert len(lines) == 1, "%d lines hold %r" % (len(lines), text)
+
+
+def check_desk():
+    desk = wait_for(lambda: application("brimlet-desk"), "the desk")
+    tile = wait_for(lambda: find_all(desk, lambda a: role(a) == "image"), "a tile")[0]
+    time.sleep(0.5)  # the first frame is on screen
+    # Without a window manager the desk's window lies at the screen's origin.
+    box = tile.queryComponent().getExtents(pyatspi.WINDOW_COORDS)
+    pyatspi.Registry.generateMouseEvent(box.x + box.width // 2, box.y + box.height // 2,
+                                        pyatspi.MOUSE_B1C)
+    app = wait_for(lambda: application("brimlet-app"), "Brimlet to open")
+    frame = wait_for(lambda: find_all(app, lambda a: role(a) == "frame"), "its window")[0]
+    try:
+        assert frame.name.endswith("Brimlet"), "the window is titled %r" % frame.name
+    finally:
+        os.kill(app.get_process_id(), signal.SIGTERM)
+
+
+def main(argv):
+    split = argv.index("--")
+    mode, args, command = argv[1], argv[2:split], argv[split + 1:]
+    program = subprocess.Popen(command)
+    try:
+        if mode == "folders":
+            check_folders(args)
+        elif mode == "welcome":
+            check_welcome(args[0])
+        elif mode == "desk":
+            check_desk()
+        else:
+            raise AssertionError("unknown check " + mode)
+    except AssertionError as failure:
+        print("window_check %s: %s" % (mode, failure))
+        return 1
+    finally:
+        program.terminate()
+        program.wait()
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv))
