@@ -13,11 +13,13 @@ constexpr const char* kKey = "color-scheme";
 
 }  // namespace
 
-Appearance::Appearance(std::function<void()> onChange) : onChange_(std::move(onChange)) {
+Appearance::Appearance(bool useSessionBus, std::function<void()> onChange)
+    : onChange_(std::move(onChange)) {
     settingChanged_ = Gtk::Settings::get_default()
                           ->property_gtk_application_prefer_dark_theme()
                           .signal_changed()
                           .connect([this] { onChange_(); });
+    if (!useSessionBus) return;
     Gio::DBus::Connection::get(Gio::DBus::BusType::SESSION,
                                sigc::mem_fun(*this, &Appearance::onBus), cancellable_);
 }

@@ -13,9 +13,9 @@ namespace brimlet::gui {
 
 class Appearance {
 public:
-    // `onChange` runs on the main loop when the preference changes. Without a session bus the
-    // portal is not asked.
-    explicit Appearance(std::function<void()> onChange);
+    // `onChange` runs on the main loop when the preference changes. With `useSessionBus` false
+    // the portal is not asked.
+    Appearance(bool useSessionBus, std::function<void()> onChange);
     ~Appearance();
     Appearance(const Appearance&) = delete;
     Appearance& operator=(const Appearance&) = delete;

@@ -6,10 +6,29 @@
 #include "platform/foundation/version.h"
 
 namespace brimlet::gui {
+namespace {
+
+// Whether a session bus can be found without starting one: named by DBUS_SESSION_BUS_ADDRESS,
+// or at its usual place in the runtime folder (as the desk decides).
+bool sessionBusReachable() {
+    if (!Glib::getenv("DBUS_SESSION_BUS_ADDRESS").empty()) return true;
+    const std::string runtime = Glib::getenv("XDG_RUNTIME_DIR");
+    return !runtime.empty() && runtime.front() == '/' &&
+           Glib::file_test(runtime + "/bus", Glib::FileTest::EXISTS);
+}
+
+}  // namespace
 
 Application::Application()
     : Gtk::Application("org.brimlet.Brimlet", Gio::Application::Flags::HANDLES_OPEN) {
     Glib::set_application_name("Brimlet");
+    // Without a session bus (a bare X server) there is no instance to hand over to, no portal
+    // and no accessibility bus: the window runs on its own, and GTK is told not to look.
+    if (!sessionBusReachable()) {
+        Glib::setenv("GTK_A11Y", "none", false);
+        set_flags(get_flags() | Gio::Application::Flags::NON_UNIQUE);
+        sessionBus_ = false;
+    }
     add_main_option_entry(Gio::Application::OptionType::FILENAME, "screenshot", '\0',
                           "Open the window, scan FOLDER if given, write the window's pixels to "
                           "FILE.png once the scan is shown, and exit",
@@ -63,7 +82,7 @@ void Application::on_startup() {
 
 MainWindow& Application::window() {
     if (window_ == nullptr) {
-        window_ = MainWindow::create(screenshot_);
+        window_ = MainWindow::create(screenshot_, sessionBus_);
         add_window(*window_);
         window_->signal_hide().connect([this] { delete std::exchange(window_, nullptr); });
     }

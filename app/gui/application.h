@@ -39,6 +39,7 @@ private:
     MainWindow* window_ = nullptr;  // owned by GTK through the application; deleted when hidden
     std::string screenshot_;
     bool failed_ = false;
+    bool sessionBus_ = true;
 };
 
 }  // namespace brimlet::gui

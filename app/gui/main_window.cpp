@@ -54,13 +54,14 @@ std::optional<std::int64_t> expectedBytes(const std::string& folder, const Explo
 
 }  // namespace
 
-MainWindow* MainWindow::create(std::string screenshot) {
+MainWindow* MainWindow::create(std::string screenshot, bool sessionBus) {
     auto builder = Gtk::Builder::create_from_resource("/org/brimlet/Brimlet/main_window.ui");
-    return Gtk::Builder::get_widget_derived<MainWindow>(builder, "window", std::move(screenshot));
+    return Gtk::Builder::get_widget_derived<MainWindow>(builder, "window", std::move(screenshot),
+                                                        sessionBus);
 }
 
 MainWindow::MainWindow(BaseObjectType* object, const Glib::RefPtr<Gtk::Builder>& builder,
-                       std::string screenshot)
+                       std::string screenshot, bool sessionBus)
     : Gtk::ApplicationWindow(object),
       builder_(builder),
       pages_(builder->get_widget<Gtk::Stack>("pages")),
@@ -76,6 +77,8 @@ MainWindow::MainWindow(BaseObjectType* object, const Glib::RefPtr<Gtk::Builder>&
       explore_(Gtk::Builder::get_widget_derived<ExplorePage>(builder, "explore_page")),
       screenshot_(std::move(screenshot)) {
     addActions();
+    // A picture shows one page, never two crossfading.
+    if (!screenshot_.empty()) pages_->set_transition_type(Gtk::StackTransitionType::NONE);
     builder->get_widget<Gtk::Button>("problem_close")->signal_clicked().connect([this] {
         hideProblem();
     });
@@ -84,7 +87,7 @@ MainWindow::MainWindow(BaseObjectType* object, const Glib::RefPtr<Gtk::Builder>&
     // The scan's end arrives on its own thread; the dispatcher brings it to the main loop.
     scanEnded_.connect(sigc::mem_fun(*this, &MainWindow::onScanEnded));
     controller_ = std::make_unique<ScanController>([this] { scanEnded_.emit(); });
-    appearance_ = std::make_unique<Appearance>([this] { queue_draw(); });
+    appearance_ = std::make_unique<Appearance>(sessionBus, [this] { queue_draw(); });
     showLastScan();
 }
 
@@ -125,7 +128,11 @@ void MainWindow::showLastScan() {
     showPage("summary");
 }
 
-void MainWindow::showPage(const char* name) { pages_->set_visible_child(name); }
+void MainWindow::showPage(const char* name) {
+    pages_->set_visible_child(name);
+    // The first page's own button is the one way to scan there.
+    scanButton_->set_visible(std::string_view(name) != "welcome" && !controller_->running());
+}
 
 void MainWindow::setTitles(const std::string& title, const std::string& subtitle) {
     const std::string shown = title == "Brimlet" ? title : safeName(title) + " — Brimlet";
@@ -181,7 +188,7 @@ void MainWindow::scan(const std::string& folder) {
 }
 
 void MainWindow::setScanning(bool scanning) {
-    scanButton_->set_visible(!scanning);
+    scanButton_->set_visible(!scanning && pages_->get_visible_child_name() != "welcome");
     cancelButton_->set_visible(scanning);
     for (const char* action : {"scan", "scan-home", "choose-folder"}) {
         if (auto a = std::dynamic_pointer_cast<Gio::SimpleAction>(lookup_action(action))) {
@@ -216,7 +223,7 @@ void MainWindow::onScanEnded() {
         return;
     }
     // Cancelled or failed: everything as it was before the scan.
-    pages_->set_visible_child(pageBeforeScan_);
+    showPage(pageBeforeScan_.c_str());
     if (pageBeforeScan_ == "explore") {
         explore_->signalFolderChanged.emit(displayName(rootNameOf(explore_->currentPath())));
     } else {

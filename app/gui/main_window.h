@@ -25,10 +25,11 @@ class MainWindow : public Gtk::ApplicationWindow {
 public:
     // Builds the window from its .ui resource. `screenshot`: the PNG to write once the window
     // shows what it was asked to (empty: none); the application quits after writing it.
-    static MainWindow* create(std::string screenshot);
+    // `sessionBus`: whether to follow the desktop's colour scheme through the settings portal.
+    static MainWindow* create(std::string screenshot, bool sessionBus);
 
     MainWindow(BaseObjectType* object, const Glib::RefPtr<Gtk::Builder>& builder,
-               std::string screenshot);
+               std::string screenshot, bool sessionBus);
     ~MainWindow() override;
 
     // Shows `folder` from the tree in memory when it holds it; scans it otherwise.

@@ -103,6 +103,7 @@ Gtk::Widget* SummaryPage::list(const std::string& title,
             paths_[row] = path;
             auto* go = Gtk::make_managed<Gtk::Image>();
             go->set_from_icon_name("go-next-symbolic");
+            go->add_css_class("dim-label");
             grid->append(*go);
         }
         rows->append(*row);
