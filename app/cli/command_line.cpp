@@ -15,6 +15,7 @@
 #include "app/cli/progress.h"
 #include "app/cli/window_launch.h"
 #include "app/scan/scan.h"
+#include "app/scan/scan_job.h"
 #include "app/scan/snapshot_file.h"
 #include "platform/foundation/version.h"
 
@@ -78,19 +79,13 @@ int scan(const Arguments& arguments, bool rootGiven, bool outputGiven, const Con
         outputGiven ? std::optional<std::string>(arguments.output) : std::nullopt);
 
     WalkProgress progress;
-    std::optional<ScanResult> result;
-    {
-        ProgressReporter reporter(console.err, ::isatty(console.err) == 1, progress, plan.root);
-        result.emplace(runScan(plan, &progress));
-    }
-    auto document = result->snapshot.encode(2);
-    if (!document) throw ScanError("the snapshot has a value JSON cannot hold");
-    *document += '\n';
-    writeSnapshot(target, *document, console.out, environment);
+    ProgressReporter reporter(console.err, ::isatty(console.err) == 1, progress, plan.root);
+    const ScanJobResult job = runScanJob(
+        plan, target, ScanJobOptions{&progress, nullptr, console.out, [&] { reporter.stop(); }});
 
-    const FolderTree& tree = result->tree;
+    const FolderTree& tree = job.result.tree;
     writeText(console.err,
-              summaryLine(describeTarget(target), tree.root().size, tree.files(), tree.folders(),
+              summaryLine(job.writtenTo, tree.root().size, tree.files(), tree.folders(),
                           skippedFolderPaths(tree), secondsSince(started)) +
                   "\n");
     return 0;

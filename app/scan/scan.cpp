@@ -179,12 +179,13 @@ DiskSnapshot buildSnapshot(const FolderTree& tree, const ScanPlan& plan, const V
     };
 }
 
-ScanResult runScan(const ScanPlan& plan, WalkProgress* progress) {
+ScanResult runScan(const ScanPlan& plan, WalkProgress* progress, const std::atomic<bool>* cancel) {
     const auto volume = volumeTotals(foundation::volumeFigures(plan.root));
     if (!volume) throw ScanError(plan.root + ": the volume's capacity cannot be read");
     FolderTree tree;
     try {
-        tree = walkTree(plan.root, WalkOptions{plan.threads, plan.exclusions, plan.environment},
+        tree = walkTree(plan.root,
+                        WalkOptions{plan.threads, plan.exclusions, plan.environment, cancel},
                         progress);
     } catch (const std::system_error& e) {
         throw ScanError(plan.root + ": " + describe(e.code().value()));

@@ -93,7 +93,9 @@ struct ScanResult {
 };
 
 // Queries the volume, walks and builds the snapshot. Throws ScanError when the volume figures
-// cannot be had or the root cannot be opened.
-ScanResult runScan(const ScanPlan& plan, WalkProgress* progress = nullptr);
+// cannot be had or the root cannot be opened, ScanCancelled when `cancel` (may be nullptr)
+// becomes true before the walk ends.
+ScanResult runScan(const ScanPlan& plan, WalkProgress* progress = nullptr,
+                   const std::atomic<bool>* cancel = nullptr);
 
 }  // namespace brimlet

@@ -68,6 +68,17 @@ const Folder* FolderTree::find(std::string_view relative) const {
     return at;
 }
 
+std::string WalkProgress::currentPath(const std::string& rootPath) const {
+    const std::shared_lock lock(reading_);
+    const Folder* folder = current.load(std::memory_order_acquire);
+    return folder != nullptr ? folderPath(*folder, rootPath) : std::string();
+}
+
+void WalkProgress::clearCurrent() {
+    const std::unique_lock lock(reading_);
+    current.store(nullptr, std::memory_order_release);
+}
+
 std::string folderPath(const Folder& folder, const std::string& rootPath) {
     std::vector<const Folder*> chain;
     for (const Folder* f = &folder; f->parent != nullptr; f = f->parent) chain.push_back(f);
@@ -85,6 +96,7 @@ public:
         : rootPath_(rootPath),
           exclusions_(options.exclusions),
           environment_(*options.environment),
+          cancel_(options.cancel),
           progress_(progress) {
         // Two threads per core: a thread waiting for the disk on a cold cache leaves its core to
         // another; with a warm cache the extra threads cost next to nothing.
@@ -123,6 +135,8 @@ public:
                 pool.emplace_back([this, &workers, i] { work(workers[i]); });
             work(workers[0]);
         }
+        if (progress_ != nullptr) progress_->clearCurrent();
+        if (cancelled()) throw ScanCancelled();
         std::vector<HardLink> links;
         for (Worker& w : workers) {
             tree_.storage_.push_back(std::move(w.folders));
@@ -156,12 +170,12 @@ private:
     void work(Worker& w) {
         std::unique_lock lock(mutex_);
         for (;;) {
-            while (stack_.empty() && active_ > 0) {
+            while (!stopping_ && stack_.empty() && active_ > 0) {
                 ++waiting_;
                 ready_.wait(lock);
                 --waiting_;
             }
-            if (stack_.empty()) {
+            if (stopping_ || stack_.empty()) {
                 ready_.notify_all();
                 return;
             }
@@ -169,7 +183,7 @@ private:
             stack_.pop_back();
             ++active_;
             lock.unlock();
-            while (next != nullptr) {
+            while (next != nullptr && !cancelled()) {
                 w.fresh.clear();
                 visit(w, *next);
                 next = nullptr;
@@ -185,7 +199,13 @@ private:
             }
             lock.lock();
             --active_;
+            // A cancelled walk ends every worker, the waiting ones too.
+            if (cancelled()) stopping_ = true;
         }
+    }
+
+    bool cancelled() const {
+        return cancel_ != nullptr && cancel_->load(std::memory_order_relaxed);
     }
 
     // Opens `folder` below the root; -1 with errno set on failure. `verified` tells whether the
@@ -276,7 +296,7 @@ private:
         char* const buffer = reinterpret_cast<char*>(w.buffer.get());
         for (;;) {
             const ssize_t got = ::getdents64(fd.get(), buffer, kDirentBufferBytes);
-            if (got == 0) break;
+            if (got == 0 || cancelled()) break;
             if (got < 0) {
                 if (errno == EINTR) continue;
                 skip(w, folder);
@@ -340,6 +360,7 @@ private:
         }
         folder.size += size;
         folder.kinds[static_cast<std::size_t>(kind)] += size;
+        ++folder.files;
         ++w.files;
     }
 
@@ -367,6 +388,7 @@ private:
             const HardLink& first = *keyed[i].link;
             first.folder->size += first.size;
             first.folder->kinds[static_cast<std::size_t>(first.kind)] += first.size;
+            ++first.folder->files;
             ++tree_.files_;
         }
     }
@@ -388,6 +410,8 @@ private:
             Folder* parent = (*it)->parent;
             if (parent == nullptr) continue;
             parent->size += (*it)->size;
+            parent->files += (*it)->files;
+            parent->folders += (*it)->folders + 1;
             for (std::size_t k = 0; k < kFileKindCount; ++k) parent->kinds[k] += (*it)->kinds[k];
         }
     }
@@ -395,6 +419,7 @@ private:
     std::string rootPath_;
     Exclusions exclusions_;
     const ScanEnvironment& environment_;
+    const std::atomic<bool>* cancel_;
     WalkProgress* progress_;
     unsigned threads_ = 2;
     Descriptor rootFd_;
@@ -407,6 +432,7 @@ private:
     std::vector<Folder*> stack_;
     unsigned active_ = 0;
     unsigned waiting_ = 0;
+    bool stopping_ = false;
 };
 
 std::vector<std::string> skippedFolderPaths(const FolderTree& tree) {

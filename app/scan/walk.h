@@ -16,6 +16,8 @@
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <shared_mutex>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,6 +37,10 @@ struct Folder {
     std::int64_t size = 0;
     // Bytes of files per kind, indexed by FileKind, with the same subtree rule as `size`.
     std::array<std::int64_t, kFileKindCount> kinds{};
+    // Non-folder entries in the subtree, hard links once (where they count toward `size`), and
+    // folders strictly below; both filled when the walk finishes, as `size` is.
+    std::int64_t files = 0;
+    std::int64_t folders = 0;
     std::vector<Folder*> children;  // folders directly inside, in no particular order
     bool skipped = false;           // could not be opened or read
     bool excluded = false;          // a cache, left out once the walk ends
@@ -45,10 +51,31 @@ struct WalkProgress {
     std::atomic<std::int64_t> files{0};
     std::atomic<std::int64_t> bytes{0};
     std::atomic<std::int64_t> folders{0};
-    // The folder a worker has most recently entered; stays valid until the walk's tree is
-    // destroyed. nullptr before the first.
+    // The folder a worker has most recently entered; nullptr before the first and again once
+    // the walk has ended (before its tree can be destroyed, also when the walk is cancelled).
+    // Read it through currentPath() from a thread other than the walk's caller.
     std::atomic<const Folder*> current{nullptr};
+
+    // The absolute path of `current` below `rootPath`, or "" when there is none. Safe from any
+    // thread at any time, also while a cancelled walk frees its tree.
+    std::string currentPath(const std::string& rootPath) const;
+    // Sets `current` to nullptr once no reader is inside currentPath(); the walk calls it when
+    // it ends.
+    void clearCurrent();
+
+private:
+    mutable std::shared_mutex reading_;
 };
+
+// Thrown by walkTree (and everything that walks) when WalkOptions::cancel became true.
+class ScanCancelled : public std::runtime_error {
+public:
+    ScanCancelled() : std::runtime_error("the scan was cancelled") {}
+};
+
+namespace testing {
+class FolderTreeBuilder;
+}
 
 // The finished walk. Owns every Folder; pointers into it stay valid while it lives.
 class FolderTree {
@@ -69,6 +96,7 @@ public:
 
 private:
     friend class TreeWalker;
+    friend class testing::FolderTreeBuilder;
     std::vector<std::unique_ptr<std::deque<Folder>>> storage_;
     Folder* root_ = nullptr;
     std::string rootPath_;
@@ -83,10 +111,14 @@ struct WalkOptions {
     Exclusions exclusions = {};
     // Where opening a folder may fail; never null.
     const ScanEnvironment* environment = &ScanEnvironment::standard();
+    // When it becomes true, the walk takes no new folder, joins its threads and throws
+    // ScanCancelled; nullptr for a walk that runs to the end. Read from every walk thread.
+    const std::atomic<bool>* cancel = nullptr;
 };
 
 // Walks the folder at `rootPath` (absolute, no trailing '/' unless it is "/"). Throws
-// std::system_error when the root itself cannot be opened. `progress` may be nullptr.
+// std::system_error when the root itself cannot be opened, ScanCancelled when cancelled.
+// `progress` may be nullptr.
 FolderTree walkTree(const std::string& rootPath, const WalkOptions& options = {},
                     WalkProgress* progress = nullptr);
 

@@ -1,0 +1,162 @@
+#include "app/explore/explorer.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "app/scan/scan.h"
+
+namespace brimlet {
+namespace {
+
+char foldAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// Names without case for ASCII letters, then byte by byte: <0, 0 or >0.
+int compareNames(std::string_view a, std::string_view b) {
+    const std::size_t common = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < common; ++i) {
+        const auto x = static_cast<unsigned char>(foldAscii(a[i]));
+        const auto y = static_cast<unsigned char>(foldAscii(b[i]));
+        if (x != y) return x < y ? -1 : 1;
+    }
+    if (a.size() != b.size()) return a.size() < b.size() ? -1 : 1;
+    return a.compare(b);
+}
+
+bool startsWithFolded(std::string_view name, std::string_view prefix) {
+    if (prefix.size() > name.size()) return false;
+    for (std::size_t i = 0; i < prefix.size(); ++i) {
+        if (foldAscii(name[i]) != foldAscii(prefix[i])) return false;
+    }
+    return true;
+}
+
+double shareOf(std::int64_t size, std::int64_t whole) {
+    if (whole <= 0) return 0;
+    return std::clamp(static_cast<double>(size) / static_cast<double>(whole), 0.0, 1.0);
+}
+
+}  // namespace
+
+FileKind biggestKind(const std::array<std::int64_t, kFileKindCount>& kinds) {
+    FileKind biggest = FileKind::other;
+    std::int64_t most = 0;
+    for (const FileKind kind : kAllFileKinds) {
+        if (kinds[static_cast<std::size_t>(kind)] > most) {
+            most = kinds[static_cast<std::size_t>(kind)];
+            biggest = kind;
+        }
+    }
+    return biggest;
+}
+
+Explorer::Explorer(std::shared_ptr<const FolderTree> tree)
+    : tree_(std::move(tree)), current_(&tree_->root()) {
+    rebuild();
+}
+
+std::string Explorer::currentPath() const { return folderPath(*current_, tree_->rootPath()); }
+
+std::vector<const Folder*> Explorer::trail() const {
+    std::vector<const Folder*> trail;
+    for (const Folder* f = current_; f != nullptr; f = f->parent) trail.push_back(f);
+    std::reverse(trail.begin(), trail.end());
+    return trail;
+}
+
+bool Explorer::enter(const Folder& child) {
+    if (child.parent != current_) return false;
+    current_ = &child;
+    rebuild();
+    return true;
+}
+
+bool Explorer::leave() {
+    if (current_->parent == nullptr) return false;
+    current_ = current_->parent;
+    rebuild();
+    return true;
+}
+
+bool Explorer::show(std::string_view absolutePath) {
+    while (absolutePath.size() > 1 && absolutePath.back() == '/') absolutePath.remove_suffix(1);
+    const std::string_view root = tree_->rootPath();
+    std::string_view relative;
+    if (absolutePath != root) {
+        const bool below = absolutePath.starts_with(root) &&
+                           (root.ends_with('/') || absolutePath[root.size()] == '/');
+        if (!below) return false;
+        relative = absolutePath.substr(root.size());
+    }
+    const Folder* folder = tree_->find(relative);
+    if (folder == nullptr) return false;
+    current_ = folder;
+    rebuild();
+    return true;
+}
+
+void Explorer::sort(ExplorerSort order) {
+    sorting_ = order;
+    this->order();
+}
+
+std::optional<std::size_t> Explorer::findPrefix(std::string_view prefix) const {
+    for (std::size_t i = 0; i < rows_.size(); ++i) {
+        if (startsWithFolded(rows_[i].name, prefix)) return i;
+    }
+    return std::nullopt;
+}
+
+void Explorer::rebuild() {
+    const Folder& folder = *current_;
+    rows_.clear();
+    rows_.reserve(folder.children.size() + 1);
+    std::int64_t childBytes = 0, childFiles = 0;
+    auto direct = folder.kinds;
+    for (const Folder* child : folder.children) {
+        rows_.push_back(ExplorerRow{child, displayName(child->name), child->size,
+                                    shareOf(child->size, folder.size),
+                                    child->files + child->folders, biggestKind(child->kinds)});
+        childBytes += child->size;
+        childFiles += child->files;
+        for (std::size_t k = 0; k < kFileKindCount; ++k) direct[k] -= child->kinds[k];
+    }
+    if (const std::int64_t files = folder.files - childFiles; files > 0) {
+        const std::int64_t size = folder.size - childBytes;
+        rows_.push_back(ExplorerRow{nullptr, std::string(kFilesRowName), size,
+                                    shareOf(size, folder.size), files, biggestKind(direct)});
+    }
+    order();
+}
+
+void Explorer::order() {
+    // Equal display names (two names that are not UTF-8) fall back to the raw bytes.
+    const auto rawLess = [](const ExplorerRow& a, const ExplorerRow& b) {
+        return a.folder != nullptr && b.folder != nullptr && a.folder->name < b.folder->name;
+    };
+    switch (sorting_) {
+        case ExplorerSort::sizeDescending:
+        case ExplorerSort::sizeAscending: {
+            const bool descending = sorting_ == ExplorerSort::sizeDescending;
+            std::sort(rows_.begin(), rows_.end(), [&](const auto& a, const auto& b) {
+                if (a.size != b.size) return descending ? a.size > b.size : a.size < b.size;
+                if (const int c = compareNames(a.name, b.name); c != 0) return c < 0;
+                return rawLess(a, b);
+            });
+            break;
+        }
+        case ExplorerSort::nameAscending:
+        case ExplorerSort::nameDescending: {
+            const bool descending = sorting_ == ExplorerSort::nameDescending;
+            std::sort(rows_.begin(), rows_.end(), [&](const auto& a, const auto& b) {
+                if (const int c = compareNames(a.name, b.name); c != 0) {
+                    return descending ? c > 0 : c < 0;
+                }
+                if (a.size != b.size) return a.size > b.size;
+                return rawLess(a, b);
+            });
+            break;
+        }
+    }
+}
+
+}  // namespace brimlet

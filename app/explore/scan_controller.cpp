@@ -1,0 +1,133 @@
+#include "app/explore/scan_controller.h"
+
+#include <algorithm>
+#include <exception>
+#include <utility>
+
+#include "app/scan/scan_job.h"
+#include "extension/shared/human_bytes.h"
+#include "platform/foundation/text.h"
+
+namespace brimlet {
+namespace {
+
+// Text for one line in a window: valid UTF-8 without control characters.
+std::string oneLine(std::string_view text) {
+    std::string line = displayName(text);
+    for (char& c : line) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
+    }
+    return line;
+}
+
+// "41.2 GB in 412803 files and 52116 folders, written to …".
+std::string summaryOf(const ScanJobResult& job) {
+    const FolderTree& tree = job.result.tree;
+    std::string line = humanBytes(tree.root().size);
+    line += " in ";
+    foundation::appendInteger(line, tree.files());
+    line += tree.files() == 1 ? " file and " : " files and ";
+    foundation::appendInteger(line, tree.folders());
+    line += tree.folders() == 1 ? " folder, written to " : " folders, written to ";
+    line += job.writtenTo;
+    return oneLine(line);
+}
+
+}  // namespace
+
+ScanController::ScanController(std::function<void()> onEnded, const ScanEnvironment& environment)
+    : onEnded_(std::move(onEnded)), environment_(environment) {}
+
+ScanController::~ScanController() {
+    cancel();
+    if (thread_.joinable()) thread_.join();
+}
+
+bool ScanController::start(ScanRequest request, std::optional<std::int64_t> expectedBytes) {
+    {
+        std::lock_guard lock(mutex_);
+        if (running_) return false;
+    }
+    // The previous scan has ended; its thread is at most returning from onEnded.
+    if (thread_.joinable()) thread_.join();
+    std::lock_guard lock(mutex_);
+    running_ = true;
+    cancel_.store(false);
+    progress_ = std::make_unique<WalkProgress>();
+    root_.clear();
+    lastFolder_.clear();
+    expected_ = expectedBytes;
+    started_ = std::chrono::steady_clock::now();
+    ended_.reset();
+    result_.reset();
+    thread_ = std::thread([this, request = std::move(request)]() mutable { run(request); });
+    return true;
+}
+
+bool ScanController::running() const {
+    std::lock_guard lock(mutex_);
+    return running_;
+}
+
+void ScanController::cancel() { cancel_.store(true); }
+
+ScanProgressReport ScanController::progress() const {
+    std::lock_guard lock(mutex_);
+    ScanProgressReport report;
+    if (!progress_) return report;
+    report.files = progress_->files.load(std::memory_order_relaxed);
+    report.folders = progress_->folders.load(std::memory_order_relaxed);
+    report.bytes = progress_->bytes.load(std::memory_order_relaxed);
+    if (!root_.empty()) {
+        if (std::string now = progress_->currentPath(root_); !now.empty()) lastFolder_ = now;
+    }
+    report.currentFolder = lastFolder_;
+    const auto until = ended_.value_or(std::chrono::steady_clock::now());
+    report.seconds = std::chrono::duration<double>(until - started_).count();
+    if (expected_ && *expected_ > 0) {
+        report.fraction = std::clamp(
+            static_cast<double>(report.bytes) / static_cast<double>(*expected_), 0.0, 0.99);
+    }
+    return report;
+}
+
+std::optional<ScanControllerResult> ScanController::takeResult() {
+    std::lock_guard lock(mutex_);
+    return std::exchange(result_, std::nullopt);
+}
+
+void ScanController::run(ScanRequest request) {
+    ScanControllerResult result = scan(request);
+    {
+        std::lock_guard lock(mutex_);
+        result_ = std::move(result);
+        ended_ = std::chrono::steady_clock::now();
+        running_ = false;
+    }
+    if (onEnded_) onEnded_();
+}
+
+ScanControllerResult ScanController::scan(const ScanRequest& request) {
+    try {
+        ScanPlan plan = planScan(request);
+        plan.environment = &environment_;
+        const SnapshotTarget target = prepareSnapshotTarget(std::nullopt);
+        WalkProgress* progress = nullptr;
+        {
+            std::lock_guard lock(mutex_);
+            root_ = plan.root;
+            progress = progress_.get();
+        }
+        ScanJobResult job = runScanJob(plan, target, ScanJobOptions{progress, &cancel_});
+        std::string message = summaryOf(job);
+        return ScanControllerResult{ScanOutcome::finished, std::move(message),
+                                    std::make_shared<const FolderTree>(std::move(job.result.tree)),
+                                    std::move(job.result.snapshot)};
+    } catch (const ScanCancelled&) {
+        return ScanControllerResult{ScanOutcome::cancelled, {}, nullptr, std::nullopt};
+    } catch (const std::exception& e) {
+        return ScanControllerResult{ScanOutcome::failed, oneLine(e.what()), nullptr, std::nullopt};
+    }
+}
+
+}  // namespace brimlet
