@@ -10,6 +10,11 @@ void setAccessibleLabel(Gtk::Widget& widget, const std::string& label) {
                                    label.c_str(), -1);
 }
 
+void hideFromAccessibility(Gtk::Widget& widget) {
+    gtk_accessible_update_state(GTK_ACCESSIBLE(widget.gobj()), GTK_ACCESSIBLE_STATE_HIDDEN, TRUE,
+                                -1);
+}
+
 void setAccessibleValueText(Gtk::Widget& widget, const std::string& text) {
     gtk_accessible_update_property(GTK_ACCESSIBLE(widget.gobj()),
                                    GTK_ACCESSIBLE_PROPERTY_VALUE_TEXT, text.c_str(), -1);

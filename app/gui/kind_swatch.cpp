@@ -2,6 +2,7 @@
 
 #include <numbers>
 
+#include "app/gui/accessible_text.h"
 #include "app/gui/palette.h"
 
 namespace brimlet::gui {
@@ -10,6 +11,7 @@ KindSwatch::KindSwatch() {
     set_content_width(12);
     set_content_height(12);
     set_valign(Gtk::Align::CENTER);
+    hideFromAccessibility(*this);
     set_draw_func(sigc::mem_fun(*this, &KindSwatch::draw));
 }
 

@@ -144,10 +144,15 @@ void MainWindow::setTitles(const std::string& title, const std::string& subtitle
 
 void MainWindow::showProblem(const std::string& line) {
     problem_->set_text(line);
+    problemRevealer_->set_visible(true);
     problemRevealer_->set_reveal_child(true);
 }
 
-void MainWindow::hideProblem() { problemRevealer_->set_reveal_child(false); }
+// Hidden, not only folded away, so that a screen reader does not find an empty message.
+void MainWindow::hideProblem() {
+    problemRevealer_->set_reveal_child(false);
+    problemRevealer_->set_visible(false);
+}
 
 void MainWindow::openFolder(const std::string& folder) {
     if (explore_->showPath(folder)) {

@@ -29,6 +29,7 @@ void PathBar::show(const std::vector<const Folder*>& trail, const std::string& r
         label->set_ellipsize(Pango::EllipsizeMode::MIDDLE);
         label->set_max_width_chars(24);
         button->set_child(*label);
+        setAccessibleLabel(*button, name);
         button->add_css_class("flat");
         const bool current = i + 1 == trail.size();
         if (current) {

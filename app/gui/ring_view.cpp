@@ -4,6 +4,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "app/gui/accessible_text.h"
 #include "app/gui/palette.h"
 
 namespace brimlet::gui {
@@ -12,6 +13,7 @@ RingView::RingView(int diameter) {
     set_content_width(diameter);
     set_content_height(diameter);
     set_valign(Gtk::Align::CENTER);
+    hideFromAccessibility(*this);
     set_draw_func(sigc::mem_fun(*this, &RingView::draw));
 }
 

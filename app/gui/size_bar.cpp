@@ -4,6 +4,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "app/gui/accessible_text.h"
 #include "app/gui/palette.h"
 
 namespace brimlet::gui {
@@ -25,6 +26,7 @@ SizeBar::SizeBar() {
     set_content_height(static_cast<int>(kThickness));
     set_valign(Gtk::Align::CENTER);
     set_hexpand(true);
+    hideFromAccessibility(*this);
     set_draw_func(sigc::mem_fun(*this, &SizeBar::draw));
 }
 

@@ -73,6 +73,7 @@ Gtk::Widget* SummaryPage::list(const std::string& title,
     box->append(*label(title, {"heading"}));
     auto* rows = Gtk::make_managed<Gtk::ListBox>();
     rows->add_css_class("boxed-list");
+    setAccessibleLabel(*rows, title);
     rows->set_selection_mode(Gtk::SelectionMode::NONE);
     std::int64_t biggest = 1;
     for (const auto& item : items) biggest = std::max(biggest, item.size);
