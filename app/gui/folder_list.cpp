@@ -1,6 +1,8 @@
 #include "app/gui/folder_list.h"
 #include "app/gui/accessible_text.h"
 
+#include <algorithm>
+
 #include "app/gui/format.h"
 #include "app/gui/kind_swatch.h"
 #include "app/gui/row_item.h"
@@ -20,13 +22,16 @@ Gtk::Label* numericLabel() {
     return label;
 }
 
-// GtkListBase's own actions ("list.scroll-to-item", "list.select-item") live on the column
-// view's inner list, a child of the column view rather than an ancestor.
-void activateOnList(Gtk::Widget& view, const char* action, const Glib::VariantBase& args) {
+// GtkListBase's own action "list.scroll-to-item" lives on the column view's inner list, a child
+// of the column view rather than an ancestor; it also moves the list's focus mark to the item.
+// Returns the inner list.
+Gtk::Widget* scrollTo(Gtk::Widget& view, guint32 position) {
+    const auto args = Glib::Variant<guint32>::create(position);
     for (Gtk::Widget* child = view.get_first_child(); child != nullptr;
          child = child->get_next_sibling()) {
-        if (child->activate_action(action, args)) return;
+        if (child->activate_action("list.scroll-to-item", args)) return child;
     }
+    return nullptr;
 }
 
 }  // namespace
@@ -61,12 +66,16 @@ const ExplorerRow* FolderList::rowOf(Gtk::ListItem& item) const {
 
 Glib::RefPtr<Gtk::ColumnViewColumn> FolderList::addColumn(
     const char* title, int width, const sigc::slot<void(Gtk::ListItem&)>& setup,
-    const sigc::slot<void(Gtk::ListItem&)>& bind) {
+    const sigc::slot<void(Gtk::ListItem&)>& bind, const sigc::slot<void(Gtk::ListItem&)>& unbind) {
     auto factory = Gtk::SignalListItemFactory::create();
     factory->signal_setup().connect(
         [setup](const Glib::RefPtr<Gtk::ListItem>& item) { setup(*item); });
     factory->signal_bind().connect(
         [bind](const Glib::RefPtr<Gtk::ListItem>& item) { bind(*item); });
+    if (unbind) {
+        factory->signal_unbind().connect(
+            [unbind](const Glib::RefPtr<Gtk::ListItem>& item) { unbind(*item); });
+    }
     auto column = Gtk::ColumnViewColumn::create(title, factory);
     if (width > 0) {
         column->set_fixed_width(width);
@@ -86,7 +95,7 @@ void FolderList::addColumns() {
             box->append(*Gtk::make_managed<KindSwatch>());
             auto* label = Gtk::make_managed<Gtk::Label>();
             label->set_xalign(0);
-            label->set_ellipsize(Pango::EllipsizeMode::MIDDLE);
+            label->set_ellipsize(Pango::EllipsizeMode::END);
             label->set_hexpand(true);
             box->append(*label);
             item.set_child(*box);
@@ -96,6 +105,7 @@ void FolderList::addColumns() {
             auto* swatch = dynamic_cast<KindSwatch*>(item.get_child()->get_first_child());
             auto* label = dynamic_cast<Gtk::Label*>(swatch->get_next_sibling());
             if (row == nullptr) return;
+            boundNames_[item.get_child()] = item.get_position();
             swatch->setKind(row->biggestKind);
             label->set_text(safeName(row->name));
             if (row->folder == nullptr) {
@@ -103,7 +113,8 @@ void FolderList::addColumns() {
             } else {
                 label->remove_css_class("dim-label");
             }
-        });
+        },
+        [this](Gtk::ListItem& item) { boundNames_.erase(item.get_child()); });
     sizeColumn_ = addColumn(
         "Size", 150,
         [](Gtk::ListItem& item) {
@@ -171,16 +182,32 @@ void FolderList::show(const Explorer& explorer) {
     if (!explorer.rows().empty()) selection_->set_selected(0);
     showing_ = false;
     prefix_.clear();
-    if (!explorer.rows().empty())
-        activateOnList(view_, "list.scroll-to-item", Glib::Variant<guint32>::create(0));
+    if (!explorer.rows().empty()) scrollTo(view_, 0);
     signalSelected.emit(selected());
 }
 
 void FolderList::select(std::size_t index) {
     if (explorer_ == nullptr || index >= explorer_->rows().size()) return;
     const auto position = static_cast<guint32>(index);
-    activateOnList(view_, "list.scroll-to-item", Glib::Variant<guint32>::create(position));
+    scrollTo(view_, position);
     selection_->set_selected(position);
+    // Keyboard focus follows (Enter then goes into this row), where the list has it already.
+    const Gtk::Widget* focus = get_root() != nullptr ? get_root()->get_focus() : nullptr;
+    if (focus != nullptr && focus->is_ancestor(view_) && !focusRow(position)) {
+        // Scrolled far: the row's widgets are made at the next layout.
+        Glib::signal_idle().connect_once([this, position] { focusRow(position); },
+                                         GDK_PRIORITY_REDRAW + 10);
+    }
+}
+
+bool FolderList::focusRow(guint position) {
+    const auto bound = std::find_if(boundNames_.begin(), boundNames_.end(),
+                                    [position](const auto& b) { return b.second == position; });
+    if (bound == boundNames_.end()) return false;
+    // The name's cell, then its row: the list's own focus follows the row that takes it.
+    Gtk::Widget* cell = bound->first->get_parent();
+    Gtk::Widget* row = cell != nullptr ? cell->get_parent() : nullptr;
+    return row != nullptr && row->grab_focus();
 }
 
 std::optional<std::size_t> FolderList::selected() const {

@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <unordered_map>
 
 #include "app/explore/explorer.h"
 #include "app/gui/column_sorter.h"
@@ -37,9 +38,12 @@ public:
 private:
     enum class SortColumn { none, name, size };
 
-    Glib::RefPtr<Gtk::ColumnViewColumn> addColumn(const char* title, int width,
-                                                  const sigc::slot<void(Gtk::ListItem&)>& setup,
-                                                  const sigc::slot<void(Gtk::ListItem&)>& bind);
+    Glib::RefPtr<Gtk::ColumnViewColumn> addColumn(
+        const char* title, int width, const sigc::slot<void(Gtk::ListItem&)>& setup,
+        const sigc::slot<void(Gtk::ListItem&)>& bind,
+        const sigc::slot<void(Gtk::ListItem&)>& unbind = {});
+    // Gives the row at `position` keyboard focus; false when its widgets are not made yet.
+    bool focusRow(guint position);
     void addColumns();
     const ExplorerRow* rowOf(Gtk::ListItem& item) const;
     void onSorterChanged();
@@ -55,6 +59,8 @@ private:
     const Explorer* explorer_ = nullptr;
     bool showing_ = false;  // while show() resets the model: no sort or selection signals
 
+    // The rows that have widgets now: each name cell's widget with the position it shows.
+    std::unordered_map<Gtk::Widget*, guint> boundNames_;
     std::string prefix_;
     std::chrono::steady_clock::time_point lastKey_;
 };

@@ -6,6 +6,10 @@ reader reads it. Run under a session bus and a display (dbus-run-session, xvfb-r
   window_check.py welcome TEXT -- COMMAND...     the "Scan Home Folder" page, with a line holding TEXT
   window_check.py desk -- COMMAND...             a click on the desk's first tile opens a window
                                                  whose title ends in "Brimlet"
+  window_check.py keys NAME PREFIX OTHER -- COMMAND...
+                                                 from the keyboard: Enter goes into the first row
+                                                 (NAME), Backspace goes out, typing PREFIX finds
+                                                 OTHER and Enter goes into it
 
 COMMAND starts the program under test. Exit status 0 when the check holds, 1 when it does not
 (with what was seen), 77 when pyatspi is missing.
@@ -22,7 +26,7 @@ except ImportError:
     print("pyatspi is not installed (python3-pyatspi)")
     sys.exit(77)
 
-TIMEOUT = 60
+TIMEOUT = 120  # generous: the machine running the tests may be busy
 
 
 def application(name):
@@ -105,6 +109,27 @@ def check_desk():
         os.kill(app.get_process_id(), signal.SIGTERM)
 
 
+def press(keysym, text=None):
+    pyatspi.Registry.generateKeyboardEvent(keysym, text, pyatspi.KEY_SYM)
+    time.sleep(0.1)
+
+
+def check_keys(first, prefix, other):
+    app = wait_for(lambda: application("brimlet-app"), "the Brimlet window")
+    wait_for(lambda: folder_names(app), "the folder list")
+    frame = find_all(app, lambda a: role(a) == "frame")[0]
+    top = frame.name
+    titled = lambda name: wait_for(lambda: frame.name == name + " \u2014 Brimlet", "the title " + name)
+    press(0xFF0D)  # Return
+    titled(first)
+    press(0xFF08)  # BackSpace
+    wait_for(lambda: frame.name == top, "the title " + top)
+    for c in prefix:
+        press(ord(c), c)
+    press(0xFF0D)
+    titled(other)
+
+
 def main(argv):
     split = argv.index("--")
     mode, args, command = argv[1], argv[2:split], argv[split + 1:]
@@ -114,6 +139,8 @@ def main(argv):
             check_folders(args)
         elif mode == "welcome":
             check_welcome(args[0])
+        elif mode == "keys":
+            check_keys(*args)
         elif mode == "desk":
             check_desk()
         else:
