@@ -78,16 +78,18 @@ void ExplorePage::show(std::shared_ptr<const FolderTree> tree) {
 }
 
 bool ExplorePage::showPath(const std::string& absolutePath) {
+    const auto since = std::chrono::steady_clock::now();
     if (!explorer_ || !explorer_->show(absolutePath)) return false;
-    refresh();
+    refresh(since);
     return true;
 }
 
 bool ExplorePage::goUp() {
+    const auto since = std::chrono::steady_clock::now();
     if (!explorer_) return false;
     const Folder* from = &explorer_->current();
     if (!explorer_->leave()) return false;
-    refresh();
+    refresh(since);
     // Back where it came from: the folder just left stays selected.
     const auto& rows = explorer_->rows();
     for (std::size_t i = 0; i < rows.size(); ++i) {
@@ -106,13 +108,14 @@ std::string ExplorePage::currentPath() const { return explorer_ ? explorer_->cur
 std::int64_t ExplorePage::rootSize() const { return explorer_ ? explorer_->tree().root().size : 0; }
 
 void ExplorePage::enterRow(std::size_t row) {
+    const auto since = std::chrono::steady_clock::now();
     if (!explorer_ || row >= explorer_->rows().size()) return;
     const Folder* folder = explorer_->rows()[row].folder;
     if (folder == nullptr || !explorer_->enter(*folder)) return;
-    refresh();
+    refresh(since);
 }
 
-void ExplorePage::refresh() {
+void ExplorePage::refresh(std::chrono::steady_clock::time_point since) {
     path_.show(explorer_->trail(), explorer_->tree().rootPath());
     const Folder& current = explorer_->current();
     std::size_t folders = 0;
@@ -123,6 +126,17 @@ void ExplorePage::refresh() {
     treemap_.show(*explorer_);
     treemap_.setSelected(list_.selected());
     kinds_.show(*explorer_);
+    frameTimer_.disconnect();
+    if (const auto clock = get_frame_clock()) {
+        const std::size_t rows = explorer_->rows().size();
+        frameTimer_ = clock->signal_paint().connect([this, since, rows] {
+            const std::chrono::duration<double, std::milli> took =
+                std::chrono::steady_clock::now() - since;
+            g_log("Brimlet", G_LOG_LEVEL_DEBUG, "folder of %zu rows shown in %.1f ms", rows,
+                  took.count());
+            frameTimer_.disconnect();
+        });
+    }
     signalFolderChanged.emit(displayName(
         current.parent == nullptr ? rootNameOf(explorer_->tree().rootPath()) : current.name));
 }

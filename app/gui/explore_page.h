@@ -4,6 +4,7 @@
 
 #include <gtkmm.h>
 
+#include <chrono>
 #include <memory>
 #include <string>
 
@@ -34,7 +35,9 @@ public:
     sigc::signal<void(const std::string&)> signalFolderChanged;
 
 private:
-    void refresh();
+    // Shows the explorer's current folder; `since` is when it was asked for, logged (debug,
+    // domain "Brimlet") with the time to the first frame that shows it.
+    void refresh(std::chrono::steady_clock::time_point since = std::chrono::steady_clock::now());
     void enterRow(std::size_t row);
 
     std::unique_ptr<Explorer> explorer_;
@@ -45,6 +48,7 @@ private:
     TreemapView treemap_;
     KindBars kinds_;
     Gtk::Label footer_;
+    sigc::connection frameTimer_;
 };
 
 }  // namespace brimlet::gui

@@ -1,5 +1,7 @@
 #include "app/gui/folder_list_model.h"
 
+#include <utility>
+
 #include "app/gui/row_item.h"
 
 namespace brimlet::gui {
@@ -12,9 +14,12 @@ Glib::RefPtr<FolderListModel> FolderListModel::create() {
 }
 
 void FolderListModel::reset(std::size_t count) {
-    const guint removed = count_;
+    // In two steps: GtkListItemManager, asked to replace rows in one change, looks up every new
+    // item in case a row widget can be kept, which makes all N items.
+    const guint removed = std::exchange(count_, 0);
+    if (removed > 0) items_changed(0, removed, 0);
     count_ = static_cast<guint>(count);
-    items_changed(0, removed, count_);
+    if (count_ > 0) items_changed(0, 0, count_);
 }
 
 GType FolderListModel::get_item_type_vfunc() { return G_TYPE_OBJECT; }
