@@ -281,7 +281,15 @@ void MainWindow::armScreenshot() {
 
 void MainWindow::writeScreenshot() {
     afterPaint_.disconnect();
-    const foundation::Status status = writeWindowPng(*this, screenshot_);
+    // The first frames of a window just shown may come before it is on screen: the picture is
+    // then taken after a later frame.
+    constexpr int kFramesToWait = 60;
+    bool drawn = true;
+    const foundation::Status status = writeWindowPng(*this, screenshot_, drawn);
+    if (!drawn && ++screenshotRetries_ < kFramesToWait) {
+        armScreenshot();
+        return;
+    }
     if (!status) {
         g_printerr("brimlet: cannot write %s: %s\n", screenshot_.c_str(), status.message().c_str());
     }

@@ -85,6 +85,7 @@ private:
     std::string screenshotFolder_;
     bool screenshotArmed_ = false;
     bool screenshotDue_ = false;
+    int screenshotRetries_ = 0;
     sigc::connection afterPaint_;
 };
 

@@ -11,20 +11,24 @@
 
 namespace brimlet::gui {
 
-foundation::Status writeWindowPng(Gtk::Window& window, const std::string& path) {
+foundation::Status writeWindowPng(Gtk::Window& window, const std::string& path, bool& drawn) {
+    drawn = window.get_mapped();
+    if (!drawn) return foundation::Status::failure("the window is not on screen");
     const int scale = std::max(1, window.get_scale_factor());
     const auto paintable = Gtk::WidgetPaintable::create(window);
     // The paintable's own size: the window with its frame, nothing scaled.
     const int w = paintable->get_intrinsic_width();
     const int h = paintable->get_intrinsic_height();
-    if (w <= 0 || h <= 0) return foundation::Status::failure("the window has no size");
+    drawn = w > 0 && h > 0;
+    if (!drawn) return foundation::Status::failure("the window has no size");
     const auto snapshot = Gtk::Snapshot::create();
     snapshot->scale(static_cast<float>(scale), static_cast<float>(scale));
     paintable->snapshot(snapshot, w, h);
     // gtkmm 4.8 wraps neither the render node nor the renderer: the C calls, with the node owned
     // by the guard below and the texture by its RefPtr.
     GskRenderNode* node = gtk_snapshot_to_node(snapshot->gobj());
-    if (node == nullptr) return foundation::Status::failure("the window drew nothing");
+    drawn = node != nullptr;
+    if (!drawn) return foundation::Status::failure("the window drew nothing");
     const std::unique_ptr<GskRenderNode, decltype(&gsk_render_node_unref)> nodeGuard(
         node, &gsk_render_node_unref);
     GskRenderer* renderer = gtk_native_get_renderer(GTK_NATIVE(window.gobj()));
