@@ -72,6 +72,8 @@ void Application::on_startup() {
         for (Gtk::Window* w : get_windows()) w->hide();
     });
     add_action("about", sigc::mem_fun(*this, &Application::showAbout));
+    add_action("shortcuts", sigc::mem_fun(*this, &Application::showShortcuts));
+    set_accel_for_action("app.shortcuts", "<Control>question");
     set_accel_for_action("app.quit", "<Control>q");
     set_accel_for_action("win.scan", "<Control>r");
     set_accel_for_action("win.choose-folder", "<Control>o");
@@ -117,6 +119,17 @@ void Application::showAbout() {
     if (window_ != nullptr) about->set_transient_for(*window_);
     about->signal_hide().connect([about] { delete about; });
     about->present();
+}
+
+void Application::showShortcuts() {
+    const auto builder = Gtk::Builder::create_from_resource("/org/brimlet/Brimlet/shortcuts.ui");
+    // A toplevel from a builder belongs to the caller: deleted when it is closed.
+    auto* shortcuts = builder->get_widget<Gtk::ShortcutsWindow>("shortcuts");
+    if (shortcuts == nullptr) return;
+    if (window_ != nullptr) shortcuts->set_transient_for(*window_);
+    shortcuts->set_hide_on_close(true);
+    shortcuts->signal_hide().connect([shortcuts] { delete shortcuts; });
+    shortcuts->present();
 }
 
 }  // namespace brimlet::gui

@@ -20,9 +20,7 @@ public:
 protected:
     Application();
 
-    // Application actions (quit, about) and every accelerator. Keyboard Shortcuts is GTK's help
-    // overlay (gtk/help-overlay.ui in the resource), which GtkApplication wires to
-    // win.show-help-overlay and Ctrl+?.
+    // Application actions (quit, about, keyboard shortcuts) and every accelerator.
     void on_startup() override;
     void on_activate() override;
     // Opens the window on the first of `files`: shown from the tree in memory when it holds
@@ -35,6 +33,9 @@ private:
     // The open window, created (from its .ui file) on first use.
     MainWindow& window();
     void showAbout();
+    // Built from its .ui file when asked for, not with every window (GtkApplication's automatic
+    // help overlay would build it up front).
+    void showShortcuts();
 
     MainWindow* window_ = nullptr;  // owned by GTK through the application; deleted when hidden
     std::string screenshot_;
