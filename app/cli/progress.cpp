@@ -158,10 +158,7 @@ void ProgressReporter::run() {
 }
 
 void ProgressReporter::draw() {
-    std::string folder;
-    if (const Folder* current = progress_.current.load(std::memory_order_acquire)) {
-        folder = printable(folderPath(*current, rootPath_));
-    }
+    const std::string folder = printable(progress_.currentPath(rootPath_));
     std::string text(kClearLine);
     text += progressLine(progress_.files.load(std::memory_order_relaxed),
                          progress_.bytes.load(std::memory_order_relaxed), secondsSince(started_),

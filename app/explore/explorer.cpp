@@ -10,16 +10,21 @@ namespace {
 
 char foldAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
-// Names without case for ASCII letters, then byte by byte: <0, 0 or >0.
+// Names without case for ASCII letters, then byte by byte: <0, 0 or >0. Sibling names often
+// share a long prefix, so equal bytes are skipped before any folding.
 int compareNames(std::string_view a, std::string_view b) {
     const std::size_t common = std::min(a.size(), b.size());
+    int bytewise = 0;
     for (std::size_t i = 0; i < common; ++i) {
+        if (a[i] == b[i]) continue;
         const auto x = static_cast<unsigned char>(foldAscii(a[i]));
         const auto y = static_cast<unsigned char>(foldAscii(b[i]));
         if (x != y) return x < y ? -1 : 1;
+        if (bytewise == 0)
+            bytewise = static_cast<unsigned char>(a[i]) < static_cast<unsigned char>(b[i]) ? -1 : 1;
     }
     if (a.size() != b.size()) return a.size() < b.size() ? -1 : 1;
-    return a.compare(b);
+    return bytewise;
 }
 
 bool startsWithFolded(std::string_view name, std::string_view prefix) {
@@ -133,11 +138,12 @@ void Explorer::order() {
     const auto rawLess = [](const ExplorerRow& a, const ExplorerRow& b) {
         return a.folder != nullptr && b.folder != nullptr && a.folder->name < b.folder->name;
     };
+    const auto sortBy = [&](auto less) { std::stable_sort(rows_.begin(), rows_.end(), less); };
     switch (sorting_) {
         case ExplorerSort::sizeDescending:
         case ExplorerSort::sizeAscending: {
             const bool descending = sorting_ == ExplorerSort::sizeDescending;
-            std::sort(rows_.begin(), rows_.end(), [&](const auto& a, const auto& b) {
+            sortBy([&](const ExplorerRow& a, const ExplorerRow& b) {
                 if (a.size != b.size) return descending ? a.size > b.size : a.size < b.size;
                 if (const int c = compareNames(a.name, b.name); c != 0) return c < 0;
                 return rawLess(a, b);
@@ -147,7 +153,7 @@ void Explorer::order() {
         case ExplorerSort::nameAscending:
         case ExplorerSort::nameDescending: {
             const bool descending = sorting_ == ExplorerSort::nameDescending;
-            std::sort(rows_.begin(), rows_.end(), [&](const auto& a, const auto& b) {
+            sortBy([&](const ExplorerRow& a, const ExplorerRow& b) {
                 if (const int c = compareNames(a.name, b.name); c != 0) {
                     return descending ? c > 0 : c < 0;
                 }

@@ -60,7 +60,7 @@ bool ScanController::start(ScanRequest request, std::optional<std::int64_t> expe
     started_ = std::chrono::steady_clock::now();
     ended_.reset();
     result_.reset();
-    thread_ = std::thread([this, request = std::move(request)]() mutable { run(request); });
+    thread_ = std::thread([this, request = std::move(request)] { run(request); });
     return true;
 }
 
@@ -96,7 +96,7 @@ std::optional<ScanControllerResult> ScanController::takeResult() {
     return std::exchange(result_, std::nullopt);
 }
 
-void ScanController::run(ScanRequest request) {
+void ScanController::run(const ScanRequest& request) {
     ScanControllerResult result = scan(request);
     {
         std::lock_guard lock(mutex_);

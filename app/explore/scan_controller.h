@@ -67,7 +67,7 @@ public:
     std::optional<ScanControllerResult> takeResult();
 
 private:
-    void run(ScanRequest request);
+    void run(const ScanRequest& request);
     ScanControllerResult scan(const ScanRequest& request);
 
     std::function<void()> onEnded_;
