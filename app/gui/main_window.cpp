@@ -176,6 +176,8 @@ void MainWindow::scan(const std::string& folder) {
     if (controller_->running()) return;
     if (const std::string problem = unscannable(folder); !problem.empty()) {
         showProblem(problem);
+        // A picture of a folder that cannot be scanned shows the line that says why.
+        if (!screenshotFolder_.empty()) armScreenshot();
         return;
     }
     hideProblem();
