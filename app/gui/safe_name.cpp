@@ -23,6 +23,12 @@ std::string safeName(std::string_view name) {
     const char* p = name.data();
     const char* const end = p + name.size();
     while (p < end) {
+        // GLib's decoder stops at a NUL byte, which a name read with its length may hold.
+        if (*p == '\0') {
+            append(out, 0x2400);
+            ++p;
+            continue;
+        }
         const gunichar c = g_utf8_get_char_validated(p, end - p);
         if (c == static_cast<gunichar>(-1) || c == static_cast<gunichar>(-2)) {
             append(out, 0xFFFD);
