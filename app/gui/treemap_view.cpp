@@ -2,6 +2,8 @@
 #include "app/gui/accessible_text.h"
 
 #include <algorithm>
+#include <cstddef>
+#include <functional>
 #include <numbers>
 
 #include "app/gui/format.h"
@@ -91,6 +93,40 @@ void TreemapView::layout(int width, int height) {
     sizes.reserve(explorer_->rows().size());
     for (const auto& row : explorer_->rows()) sizes.push_back(row.size);
     blocks_ = squarify(sizes, TreemapRect{0, 0, double(width), double(height)});
+    insides_.clear();
+    insides_.reserve(blocks_.size());
+    for (const auto& block : blocks_) {
+        const Folder* folder = explorer_->rows()[block.index].folder;
+        insides_.push_back(folder != nullptr ? inside(*folder, block.rect) : Inside{});
+    }
+}
+
+TreemapView::Inside TreemapView::inside(const Folder& folder, const TreemapRect& r) const {
+    // Below the label, and only where the folders inside could be told apart.
+    constexpr double kLabelBand = 38, kMinWidth = 48, kMinHeight = 24;
+    constexpr std::size_t kMostInside = 48;
+    const TreemapRect area{r.x + 4, r.y + kLabelBand, r.width - 8, r.height - kLabelBand - 4};
+    if (area.width < kMinWidth || area.height < kMinHeight || folder.children.empty()) return {};
+    // Each folder inside, and the files directly inside as one more share (left undrawn, in the
+    // block's own colour), so the grid keeps the folder's proportions.
+    std::vector<std::int64_t> sizes;
+    sizes.reserve(folder.children.size() + 1);
+    std::int64_t files = folder.size;
+    for (const Folder* child : folder.children) {
+        sizes.push_back(child->size);
+        files -= child->size;
+    }
+    // The biggest few; the rest would be specks.
+    const std::size_t kept = std::min(kMostInside, sizes.size());
+    std::partial_sort(sizes.begin(), sizes.begin() + static_cast<std::ptrdiff_t>(kept), sizes.end(),
+                      std::greater<>());
+    sizes.resize(kept);
+    sizes.push_back(std::max<std::int64_t>(files, 0));
+    Inside result;
+    for (const auto& block : squarify(sizes, area)) {
+        if (block.index + 1 < sizes.size()) result.rects.push_back(block.rect);
+    }
+    return result;
 }
 
 std::optional<std::size_t> TreemapView::rowAt(double x, double y) const {
@@ -132,7 +168,8 @@ void TreemapView::draw(const Cairo::RefPtr<Cairo::Context>& cr, int width, int h
     const Gdk::RGBA fg = get_style_context()->get_color();
     const bool dark = isDark(fg);
     const auto& rows = explorer_->rows();
-    for (const auto& block : blocks_) {
+    for (std::size_t b = 0; b < blocks_.size(); ++b) {
+        const TreemapBlock& block = blocks_[b];
         const ExplorerRow& row = rows[block.index];
         const TreemapRect r = inset(block.rect, kGap);
         if (r.width < 1 || r.height < 1) continue;
@@ -146,6 +183,16 @@ void TreemapView::draw(const Cairo::RefPtr<Cairo::Context>& cr, int width, int h
         shade->add_color_stop_rgb(1, c.red * 0.9, c.green * 0.9, c.blue * 0.9);
         cr->set_source(shade);
         cr->fill();
+        for (const TreemapRect& in : insides_[b].rects) {
+            const TreemapRect cell = inset(in, 0.75);
+            if (cell.width < 2 || cell.height < 2) continue;
+            roundedRect(cr, cell);
+            cr->set_source_rgba(1, 1, 1, 0.10);
+            cr->fill_preserve();
+            cr->set_source_rgba(0, 0, 0, 0.16);
+            cr->set_line_width(1);
+            cr->stroke();
+        }
         drawLabel(cr, row, r, dark);
     }
     if (selected_) {

@@ -33,8 +33,16 @@ private:
     void drawLabel(const Cairo::RefPtr<Cairo::Context>& cr, const ExplorerRow& row,
                    const TreemapRect& r, bool dark);
 
+    // The folders inside a block big enough to show them: drawn as a finer grid in the block's
+    // colour, so the map hints at what lies a level down.
+    struct Inside {
+        std::vector<TreemapRect> rects;
+    };
+    Inside inside(const Folder& folder, const TreemapRect& r) const;
+
     const Explorer* explorer_ = nullptr;
     std::vector<TreemapBlock> blocks_;
+    std::vector<Inside> insides_;  // one per block, empty where the block is too small
     int laidOutWidth_ = -1, laidOutHeight_ = -1;
     std::optional<std::size_t> selected_;
 };
