@@ -58,6 +58,11 @@ FolderList::FolderList() {
     set_vexpand(true);
 }
 
+FolderList::~FolderList() {
+    // The view, taken apart after this, drops its columns, and its sorter announces each.
+    sorterChanged_.disconnect();
+}
+
 const ExplorerRow* FolderList::rowOf(Gtk::ListItem& item) const {
     const auto row = std::dynamic_pointer_cast<RowItem>(item.get_item());
     if (!row || explorer_ == nullptr || row->index() >= explorer_->rows().size()) return nullptr;
@@ -152,7 +157,7 @@ void FolderList::addColumns() {
     nameColumn_->set_sorter(nameSorter_);
     sizeColumn_->set_sorter(sizeSorter_);
     view_.sort_by_column(sizeColumn_, Gtk::SortType::DESCENDING);
-    view_.get_sorter()->signal_changed().connect(
+    sorterChanged_ = view_.get_sorter()->signal_changed().connect(
         [this](Gtk::Sorter::Change) { onSorterChanged(); });
 }
 

@@ -21,6 +21,7 @@ namespace brimlet::gui {
 class FolderList : public Gtk::ScrolledWindow {
 public:
     FolderList();
+    ~FolderList() override;
 
     // Shows `explorer`'s rows afresh (a new folder or a new order) and selects the first. The
     // explorer outlives the list's use of it.
@@ -56,6 +57,7 @@ private:
     Glib::RefPtr<Gtk::ColumnViewColumn> nameColumn_, sizeColumn_;
     Glib::RefPtr<ColumnSorter> nameSorter_, sizeSorter_;
     SortColumn consulted_ = SortColumn::none;
+    sigc::connection sorterChanged_;
     const Explorer* explorer_ = nullptr;
     bool showing_ = false;  // while show() resets the model: no sort or selection signals
 

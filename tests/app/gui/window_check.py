@@ -10,6 +10,9 @@ reader reads it. Run under a session bus and a display (dbus-run-session, xvfb-r
                                                  from the keyboard: Enter goes into the first row
                                                  (NAME), Backspace goes out, typing PREFIX finds
                                                  OTHER and Enter goes into it
+  window_check.py quit -- COMMAND...             once the folder list shows, the application's
+                                                 quit action closes the window and the program
+                                                 exits 0 without a GLib warning
 
 COMMAND starts the program under test. Exit status 0 when the check holds, 1 when it does not
 (with what was seen), 77 when pyatspi is missing.
@@ -130,10 +133,25 @@ def check_keys(first, prefix, other):
     titled(other)
 
 
+def check_quit(program):
+    app = wait_for(lambda: application("brimlet-app"), "the Brimlet window")
+    wait_for(lambda: folder_names(app), "the folder list")
+    subprocess.run(["gdbus", "call", "--session", "--dest", "org.brimlet.Brimlet",
+                    "--object-path", "/org/brimlet/Brimlet", "--method",
+                    "org.gtk.Actions.Activate", "quit", "[]", "{}"],
+                   check=True, stdout=subprocess.DEVNULL)
+    _, err = program.communicate(timeout=TIMEOUT)
+    warnings = [line for line in err.decode(errors="replace").splitlines()
+                if "CRITICAL" in line or "WARNING" in line]
+    assert program.returncode == 0 and not warnings, \
+        "exit status %d, %s" % (program.returncode, warnings)
+
+
 def main(argv):
     split = argv.index("--")
     mode, args, command = argv[1], argv[2:split], argv[split + 1:]
-    program = subprocess.Popen(command)
+    # The quit check reads the program's messages; the others leave them to the caller.
+    program = subprocess.Popen(command, stderr=subprocess.PIPE if mode == "quit" else None)
     try:
         if mode == "folders":
             check_folders(args)
@@ -141,6 +159,8 @@ def main(argv):
             check_welcome(args[0])
         elif mode == "keys":
             check_keys(*args)
+        elif mode == "quit":
+            check_quit(program)
         elif mode == "desk":
             check_desk()
         else:

@@ -121,13 +121,16 @@ TEST_F(WindowTest, ScreenshotShowsTheScannedTreeAndTheSnapshotIsWritten) {
 }
 
 // Read as a screen reader reads it; then, from the keyboard: Enter goes in, Backspace out, and
-// typing the start of a name finds its row.
+// typing the start of a name finds its row; and quitting ends the program cleanly.
 TEST_F(WindowTest, TheFolderListReadsBiggestFirstAndGoesInAndOutByKeyboard) {
     const std::string window = " -- " + kBin + "/brimlet " + tree_;
     const Outcome read = check("folders Videos Projects Pictures Downloads Music" + window);
     EXPECT_EQ(read.status, 0) << read.output;
     const Outcome keys = check("keys Videos mu Music" + window);
     EXPECT_EQ(keys.status, 0) << keys.output;
+    // Closing takes the list apart while its sorter still announces changes.
+    const Outcome quit = check("quit" + window);
+    EXPECT_EQ(quit.status, 0) << quit.output;
 }
 
 // A snapshot that cannot be read: the first page, naming the file, offering the scan.
