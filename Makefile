@@ -1,16 +1,17 @@
 # Front door for users and CI. Every target installs what it needs first (scripts/install-deps.sh).
 #   make run    build, scan the home folder, draw every widget into out/, then open the desk
 #               when a display is there ($WAYLAND_DISPLAY or $DISPLAY)
-#   make test   build and test: plain, then ASan + UBSan, then the concurrency tests under TSan
+#   make test   build and test: plain, then ASan + UBSan, then the concurrency tests under TSan,
+#               then every fuzzer over its seeds and every other target below as far as it can go
 #   make bench  build and run the benchmarks (Release)
-#   make fuzz   explore the snapshot decoder with libFuzzer for FUZZ_SECONDS (default 60)
+#   make fuzz   explore every reader of outside input with libFuzzer, FUZZ_SECONDS each (default 60)
 #   make package  build brimlet_<version>_<arch>.deb here (apt install ./brimlet_*.deb)
 #   make format   format every C++ file in place (clang-format, .clang-format)
 #   make lint     the format check, then clang-tidy (.clang-tidy) over our sources
 # Building and running need fewer packages than testing: a user who is not root but has the run
 # packages can `make run`.
 .PHONY: all deps deps-package deps-test programs build run test test-default test-asan test-tsan \
-	package bench fuzz clean format format-check lint
+	test-fuzz test-targets package bench fuzz fuzz-build clean format format-check lint
 
 JOBS        ?= 2
 FUZZ_SECONDS ?= 60
@@ -56,7 +57,7 @@ run: programs
 	  ./build/brimlet-desk; \
 	fi
 
-test: format-check test-default test-asan test-tsan
+test: format-check test-default test-asan test-tsan test-fuzz test-targets
 
 # Our C++ sources: every tracked .cpp and .h.
 SOURCES = $(shell git ls-files '*.cpp' '*.h' 2>/dev/null)
@@ -102,11 +103,40 @@ bench: deps-test
 	@cmake --build build-bench -j $(JOBS)
 	@bash bench/run.sh build-bench
 
-fuzz: deps-test
-	@cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang -DBRIMLET_BUILD_TESTS=OFF >/dev/null
-	@cmake --build build-fuzz -j $(JOBS) --target snapshot_fuzz
-	@mkdir -p build-fuzz/corpus
-	@./build-fuzz/fuzz/snapshot_fuzz -max_total_time=$(FUZZ_SECONDS) build-fuzz/corpus fuzz/corpus
+# The fuzzers (fuzz/CMakeLists.txt), built by clang in build-fuzz/ with the libraries they link
+# and nothing else.
+fuzz-build: deps-test
+	@cmake --preset fuzz >/dev/null
+	@cmake --build --preset fuzz -j $(JOBS) --target fuzzers
+
+fuzz: fuzz-build
+	@bash fuzz/run.sh build-fuzz $(FUZZ_SECONDS)
+
+# Every fuzzer run once over each seed of its corpus: one that no longer builds, or a seed that
+# crashes, fails the tests.
+test-fuzz: deps-test
+	@if command -v clang++ >/dev/null 2>&1; then \
+	  $(MAKE) --no-print-directory fuzz-build && bash fuzz/run.sh build-fuzz replay; \
+	else echo "make test: clang++ is not installed: the fuzzers are not built" >&2; fi
+
+# Every documented target, as far as a test can take it. `run` runs in full without a display,
+# in a scratch home (the scan, then the gallery). `test-fuzz` builds and replays what `fuzz` runs;
+# the packaging check of test-default builds and checks the .deb that `package` makes;
+# format-check runs `format`'s tool over the same files; test-default compiles every benchmark
+# (the default tree builds them when Google Benchmark is installed, as the test packages do).
+# Not run: `bench` (minutes of measuring) and `lint` (clang-tidy takes about 8 s of CPU a source
+# file, some 6 minutes for all of them on 2 cores); their runner and configuration are checked,
+# and `make -n` checks that every target's recipe and prerequisites exist.
+test-targets: build
+	@$(MAKE) --no-print-directory -n run bench fuzz package format lint >/dev/null
+	@bash -n bench/run.sh && bash -n fuzz/run.sh
+	@command -v run-clang-tidy >/dev/null && clang-tidy --dump-config >/dev/null
+	@set -e; scratch=$$(mktemp -d); trap 'rm -rf "$$scratch"' EXIT; \
+	  env -u DISPLAY -u WAYLAND_DISPLAY -u XDG_DATA_HOME -u XDG_STATE_HOME HOME="$$scratch" \
+	    $(MAKE) --no-print-directory run OUT="$$scratch/out" >"$$scratch/log" 2>&1 || \
+	    { cat "$$scratch/log" >&2; echo "make test: make run failed" >&2; exit 1; }; \
+	  test -s "$$scratch/out/index.html" || { echo "make test: make run drew no gallery" >&2; exit 1; }; \
+	  echo "make test: make run scanned and drew the gallery; bench and lint were checked, not run"
 
 clean:
 	@rm -rf build build-asan build-tsan build-bench build-fuzz $(OUT) brimlet_*.deb

@@ -22,8 +22,9 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The widgets are drawn in Inter; without it fontconfig picks another face.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-inter")
+# The widgets are drawn in Inter; without it fontconfig picks another face. FreeSans draws the
+# symbols of control characters in names (U+2400 block), which Inter lacks.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-inter, fonts-freefont-ttf")
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 # Staged through DESTDIR, so the install rules see the final prefix (/usr) and the service names
 # /usr/bin/brimlet.

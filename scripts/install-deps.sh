@@ -17,16 +17,19 @@ purpose=${1:-test}
 
 run_packages=(
   build-essential cmake ninja-build pkg-config
+  # Draws the control pictures (U+2400 block) that names from data show; Inter has none.
+  fonts-freefont-ttf
   libcairo2-dev libpango1.0-dev libpng-dev libsimdjson-dev libicu-dev libcli11-dev fonts-inter
-  libgtk-4-dev libadwaita-1-dev libgtkmm-4.0-dev
+  libgtk-4-dev libsqlite3-dev libglib2.0-dev libgtkmm-4.0-dev
 )
 # A build without help2man still succeeds, without man pages.
 package_packages=(help2man dpkg-dev file)
 test_packages=(
   clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev locales tzdata time
-  xvfb xauth dbus at-spi2-core python3-pyatspi librsvg2-bin
+  xvfb xauth at-spi2-core python3-pyatspi librsvg2-bin
   lintian desktop-file-utils systemd
   clang-format clang-tidy python3 ccache
+  dbus python3-dbus python3-gi
 )
 
 case "$purpose" in

@@ -12,40 +12,26 @@
 #include <string>
 #include <vector>
 
+#include "app/actions/published.h"
+#include "app/cli/history_commands.h"
 #include "app/cli/progress.h"
+#include "app/cli/settings_commands.h"
 #include "app/cli/window_launch.h"
 #include "app/scan/scan.h"
 #include "app/scan/scan_job.h"
 #include "app/scan/snapshot_file.h"
+#include "app/settings/preferred_scan.h"
+#include "platform/foundation/command.h"
+#include "platform/foundation/file.h"
 #include "platform/foundation/version.h"
 
 namespace brimlet {
 namespace {
 
-constexpr int kStatusFailure = 1;
-constexpr int kStatusUsage = 2;
 constexpr std::size_t kMaxTopCount = 1000;
 
-// Writes all of `text`; false with errno set when the descriptor refuses it.
-bool writeText(int fd, std::string_view text) {
-    while (!text.empty()) {
-        const ssize_t n = ::write(fd, text.data(), text.size());
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            if (n == 0) errno = EIO;
-            return false;
-        }
-        text.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
-}
-
 void report(const Console& console, std::string_view message) {
-    // Messages name paths as given, which may hold a newline; the error stays one line.
-    std::string line = "brimlet: ";
-    line += printable(message);
-    line += '\n';
-    writeText(console.err, line);
+    (void)foundation::writeAll(console.err, foundation::messageLine("brimlet", message));
 }
 
 struct Arguments {
@@ -54,27 +40,39 @@ struct Arguments {
     std::size_t top = kDefaultTopCount;
     std::string output;
     std::vector<std::string> exclude;
+    bool noExclude = false;
     bool excludeCaches = false;
+    std::string path;   // pin, unpin
+    bool json = false;  // pins
+    std::string schedule = "status";
+};
+
+// What the scan's options say; unset ones come from the settings file.
+struct GivenOptions {
+    bool root = false, output = false, exclude = false, excludeCaches = false;
 };
 
 // Help and version text go to standard output; one that cannot take them fails the command.
 int printToOutput(const Console& console, std::string_view text) {
-    if (writeText(console.out, text)) return 0;
+    if (foundation::writeAll(console.out, text)) return foundation::kExitSuccess;
     report(console, std::string("standard output: ") + std::strerror(errno));
-    return kStatusFailure;
+    return foundation::kExitFailure;
 }
 
-int scan(const Arguments& arguments, bool rootGiven, bool outputGiven, const Console& console,
+int scan(const Arguments& arguments, const GivenOptions& given, const Console& console,
          const ScanEnvironment& environment) {
     const auto started = std::chrono::steady_clock::now();
-    ScanRequest request;
-    if (rootGiven) request.root = arguments.root;
-    request.areas = arguments.areas;
-    request.top = arguments.top;
-    request.exclude = arguments.exclude;
-    request.excludeCaches = arguments.excludeCaches;
-    ScanPlan plan = planScan(request);
+    ScanChoices choices;
+    if (given.root) choices.root = arguments.root;
+    choices.areas = arguments.areas;
+    choices.top = arguments.top;
+    if (given.exclude || arguments.noExclude) choices.exclude = arguments.exclude;
+    if (given.excludeCaches) choices.excludeCaches = arguments.excludeCaches;
+    std::vector<std::string> notes;
+    ScanPlan plan = planPreferredScan(choices, reportedPreferences(console), notes);
+    for (const std::string& note : notes) reportLine(console, note);
     plan.environment = &environment;
+    const bool outputGiven = given.output;
     const SnapshotTarget target = prepareSnapshotTarget(
         outputGiven ? std::optional<std::string>(arguments.output) : std::nullopt);
 
@@ -82,13 +80,53 @@ int scan(const Arguments& arguments, bool rootGiven, bool outputGiven, const Con
     ProgressReporter reporter(console.err, ::isatty(console.err) == 1, progress, plan.root);
     const ScanJobResult job = runScanJob(
         plan, target, ScanJobOptions{&progress, nullptr, console.out, [&] { reporter.stop(); }});
+    if (!job.historyNote.empty()) report(console, job.historyNote);
+    try {
+        // Only pins and trash need the record; the scan itself has succeeded.
+        if (!outputGiven) recordSnapshotRoot(plan.root, plan.top, job.result.snapshot.generatedAt);
+    } catch (const ScanError& e) {
+        reportLine(console, e.what());
+    }
 
     const FolderTree& tree = job.result.tree;
-    writeText(console.err,
-              summaryLine(job.writtenTo, tree.root().size, tree.files(), tree.folders(),
-                          skippedFolderPaths(tree), secondsSince(started)) +
-                  "\n");
+    (void)foundation::writeAll(
+        console.err, summaryLine(job.writtenTo, tree.root().size, tree.files(), tree.folders(),
+                                 skippedFolderPaths(tree), tree.vanished(), secondsSince(started)) +
+                         "\n");
     return 0;
+}
+
+struct PreferenceCommands {
+    CLI::App* pin;
+    CLI::App* unpin;
+    CLI::App* pins;
+    CLI::App* schedule;
+};
+
+PreferenceCommands addPreferenceCommands(CLI::App& app, Arguments& arguments) {
+    CLI::App* pin = app.add_subcommand("pin",
+                                       "Pin a folder: every scan singles it out as an area "
+                                       "of the Disk Breakdown widget");
+    pin->add_option("PATH", arguments.path, "The folder to pin")->required();
+    CLI::App* unpin = app.add_subcommand("unpin", "Stop singling a pinned folder out");
+    unpin->add_option("PATH", arguments.path, "The pinned folder")->required();
+    CLI::App* pins = app.add_subcommand("pins", "List the pinned folders, missing ones marked");
+    pins->add_flag("--json", arguments.json, "As JSON");
+    CLI::App* schedule = app.add_subcommand(
+        "schedule", "Turn the daily scan (brimlet-scan.timer) on or off, or show it");
+    schedule->add_option("ACTION", arguments.schedule, "on, off or status (default)")
+        ->check(CLI::IsMember({"on", "off", "status"}));
+    return {pin, unpin, pins, schedule};
+}
+
+// The exit status of the preference command given, or nullopt when the command is a scan.
+std::optional<int> runPreferenceCommand(const PreferenceCommands& commands,
+                                        const Arguments& arguments, const Console& console) {
+    if (commands.pin->parsed()) return pinCommand(arguments.path, console);
+    if (commands.unpin->parsed()) return unpinCommand(arguments.path, console);
+    if (commands.pins->parsed()) return pinsCommand(arguments.json, console);
+    if (commands.schedule->parsed()) return scheduleCommand(arguments.schedule, console);
+    return std::nullopt;
 }
 
 }  // namespace
@@ -128,14 +166,45 @@ int runCommandLine(int argc, const char* const* argv, const Console& console,
         ->expected(1)
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
         ->allow_extra_args(false);
-    scanCommand->add_flag("--exclude-caches", arguments.excludeCaches,
-                          "Leave out folders that hold a cache tag (CACHEDIR.TAG)");
+    scanCommand
+        ->add_flag("--no-exclude", arguments.noExclude,
+                   "Leave nothing out by pattern, whatever the settings file says")
+        ->excludes("--exclude");
+    scanCommand->add_flag("--exclude-caches,!--no-exclude-caches", arguments.excludeCaches,
+                          "Leave out (or, negated, keep) folders that hold a cache tag "
+                          "(CACHEDIR.TAG)");
     scanCommand
         ->add_option("-o,--output", arguments.output,
                      "Write the snapshot to FILE instead (atomically), or to standard output "
                      "with -")
         ->type_name("FILE");
     scanCommand->set_version_flag("--version", version, "Print the version and exit");
+    const PreferenceCommands preferences = addPreferenceCommands(app, arguments);
+
+    HistoryArguments historyArguments;
+    CLI::App* historyCommand =
+        app.add_subcommand("history", "List the scans recorded in the history, oldest first.");
+    historyCommand->add_option("--root", historyArguments.root, "Only the scans of this folder")
+        ->type_name("PATH");
+    historyCommand->add_flag("--json", historyArguments.json, "Write JSON instead of a table");
+    GrowthArguments growthArguments;
+    CLI::App* growthCommand = app.add_subcommand(
+        "growth",
+        "Compare the latest recorded scan with an earlier one: the folders that grew and shrank "
+        "most, and when the disk is full at this rate.");
+    growthCommand
+        ->add_option("--since", growthArguments.since,
+                     "Compare with the last scan at or before this moment: 7d, 2w, 2026-11-29 or "
+                     "2026-11-29T10:00:00Z (UTC) (default: the scan before the latest)")
+        ->type_name("7d|2w|DATE");
+    growthCommand
+        ->add_option("--root", growthArguments.root,
+                     "The scanned folder (default: that of the latest scan)")
+        ->type_name("PATH");
+    growthCommand->add_option("--top", growthArguments.top, "Folders listed (default 10)")
+        ->type_name("N")
+        ->check(CLI::Range(std::size_t{1}, kMaxTopCount));
+    growthCommand->add_flag("--json", growthArguments.json, "Write JSON instead of a table");
 
     if (console.window) {
         std::vector<std::string> commands;
@@ -157,19 +226,21 @@ int runCommandLine(int argc, const char* const* argv, const Console& console,
         return printToOutput(console, std::string(e.what()) + "\n");
     } catch (const CLI::ParseError& e) {
         report(console, std::string(e.what()) + " (see brimlet --help)");
-        return kStatusUsage;
+        return foundation::kExitUsage;
     }
 
-    try {
-        return scan(arguments, scanCommand->count("ROOT") > 0, scanCommand->count("-o") > 0,
-                    console, environment);
-    } catch (const ScanError& e) {
-        report(console, e.what());
-        return e.exitStatus();
-    } catch (const std::exception& e) {
-        report(console, e.what());
-        return kStatusFailure;
-    }
+    if (const auto status = runPreferenceCommand(preferences, arguments, console)) return *status;
+    const GivenOptions given{scanCommand->count("ROOT") > 0, scanCommand->count("-o") > 0,
+                             scanCommand->count("--exclude") > 0,
+                             scanCommand->count("--exclude-caches") > 0};
+    return foundation::runCommand(
+        "brimlet",
+        [&] {
+            if (historyCommand->parsed()) return runHistoryCommand(historyArguments, console);
+            if (growthCommand->parsed()) return runGrowthCommand(growthArguments, console);
+            return scan(arguments, given, console, environment);
+        },
+        [&](std::string_view line) { (void)foundation::writeAll(console.err, line); });
 }
 
 }  // namespace brimlet

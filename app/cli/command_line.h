@@ -1,5 +1,6 @@
 #pragma once
-// The `brimlet` command line: `brimlet scan [ROOT] [--area DIR]... [--top N] [-o FILE|-]`.
+// The `brimlet` command line: `brimlet scan [ROOT] [--area DIR]... [--top N] [-o FILE|-]`, and
+// `brimlet pin`, `unpin`, `pins` and `schedule` over the preferences (settings_commands.h).
 
 #include <unistd.h>
 

@@ -7,6 +7,8 @@
 
 #include "app/scan/scan.h"
 #include "extension/shared/human_bytes.h"
+#include "platform/foundation/escape.h"
+#include "platform/foundation/file.h"
 #include "platform/foundation/text.h"
 
 namespace brimlet {
@@ -39,14 +41,6 @@ std::string_view lastCodePoints(std::string_view text, std::size_t keep) {
 void appendSeconds(std::string& out, double seconds) {
     foundation::appendFixed(out, seconds, 1);
     out += " s";
-}
-
-void writeAllQuietly(int fd, std::string_view text) {
-    while (!text.empty()) {
-        const ssize_t n = ::write(fd, text.data(), text.size());
-        if (n <= 0) return;
-        text.remove_prefix(static_cast<std::size_t>(n));
-    }
 }
 
 std::size_t terminalWidth(int fd) {
@@ -83,19 +77,11 @@ std::string progressLine(std::int64_t files, std::int64_t bytes, double seconds,
     return line;
 }
 
-std::string printable(std::string_view raw) {
-    std::string text = displayName(raw);
-    for (char& c : text) {
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
-    }
-    return text;
-}
-
 std::string summaryLine(std::string_view where, std::int64_t bytes, std::int64_t files,
                         std::int64_t folders, const std::vector<std::string>& skippedPaths,
-                        double seconds) {
+                        std::int64_t vanished, double seconds) {
     std::string line = "Snapshot written to ";
-    line += printable(where);
+    line += foundation::escapeForTerminal(where);
     line += ": ";
     line += humanBytes(bytes);
     line += " in ";
@@ -111,7 +97,7 @@ std::string summaryLine(std::string_view where, std::int64_t bytes, std::int64_t
         line += " (";
         for (std::size_t i = 0; i < named; ++i) {
             if (i > 0) line += ", ";
-            line += printable(skippedPaths[i]);
+            line += foundation::escapeForTerminal(skippedPaths[i]);
         }
         if (skipped > named) {
             line += " and ";
@@ -119,6 +105,12 @@ std::string summaryLine(std::string_view where, std::int64_t bytes, std::int64_t
             line += " more";
         }
         line += ')';
+    }
+    if (vanished > 0) {
+        line += "; ";
+        foundation::appendInteger(line, vanished);
+        line +=
+            vanished == 1 ? " entry vanished while scanning" : " entries vanished while scanning";
     }
     line += "; ";
     appendSeconds(line, seconds);
@@ -149,7 +141,7 @@ void ProgressReporter::stop() {
     }
     wake_.notify_all();
     thread_.join();
-    if (drawn_) writeAllQuietly(fd_, kClearLine);
+    if (drawn_) (void)foundation::writeAll(fd_, kClearLine);
 }
 
 void ProgressReporter::run() {
@@ -158,12 +150,12 @@ void ProgressReporter::run() {
 }
 
 void ProgressReporter::draw() {
-    const std::string folder = printable(progress_.currentPath(rootPath_));
+    const std::string folder = foundation::escapeForTerminal(progress_.currentPath(rootPath_));
     std::string text(kClearLine);
     text += progressLine(progress_.files.load(std::memory_order_relaxed),
                          progress_.bytes.load(std::memory_order_relaxed), secondsSince(started_),
                          folder, terminalWidth(fd_));
-    writeAllQuietly(fd_, text);
+    (void)foundation::writeAll(fd_, text);
     drawn_ = true;
 }
 

@@ -24,17 +24,14 @@ std::string progressLine(std::int64_t files, std::int64_t bytes, double seconds,
 // At most this many unreadable folders are named in the summary.
 inline constexpr std::size_t kNamedSkippedFolders = 10;
 
-// Text a terminal or a log shows as it is, on one line: valid UTF-8 (see displayName), and every
-// control byte, a newline included, as '?'.
-std::string printable(std::string_view raw);
-
 // "Snapshot written to /path: 2.1 GB in 1200 files and 80 folders; 12 unreadable folders
-// skipped (/path/a, /path/b, …, /path/j and 2 more); 0.5 s". `skippedPaths` holds every
-// skipped folder; the first kNamedSkippedFolders are named, with any byte a terminal would act
-// on shown as '?', so the summary is always one line.
+// skipped (/path/a, /path/b, …, /path/j and 2 more); 3 entries vanished while scanning; 0.5 s".
+// `skippedPaths` holds every skipped folder; the first kNamedSkippedFolders are named, each
+// through foundation::escapeForTerminal, so the summary is always one line. The entries that
+// vanished are counted only when there were any.
 std::string summaryLine(std::string_view where, std::int64_t bytes, std::int64_t files,
                         std::int64_t folders, const std::vector<std::string>& skippedPaths,
-                        double seconds);
+                        std::int64_t vanished, double seconds);
 
 // Redraws the live line on `fd` about every `interval` while it lives, reading `progress`; does
 // nothing at all unless `live`. The destructor (or stop()) clears the line.

@@ -21,6 +21,22 @@ bool startsWith(std::string_view text, std::string_view prefix) {
     return text.substr(0, prefix.size()) == prefix;
 }
 
+// The glob below the root that `rest` names, without the "./" and '/' that lead it: "./build",
+// ".//build" and, after the root's path, "//build" or "/./build" all name the folder directly
+// below the root. "." is the root itself.
+std::string belowRoot(std::string_view rest) {
+    while (!rest.empty()) {
+        if (rest.front() == '/') {
+            rest.remove_prefix(1);
+        } else if (startsWith(rest, "./")) {
+            rest.remove_prefix(2);
+        } else {
+            break;
+        }
+    }
+    return rest.empty() ? std::string(".") : std::string(rest);
+}
+
 [[noreturn]] void reject(const std::string& pattern, const std::string& why) {
     throw ScanError("--exclude " + pattern + ": " + why, 2);
 }
@@ -47,11 +63,8 @@ Exclusions planExclusions(const std::vector<std::string>& patterns, bool caches,
         std::string glob = pattern;
         while (glob.size() > 1 && glob.back() == '/') glob.pop_back();
         // "./build" is the build folder directly below the root, as du's paths read.
-        bool dotted = false;
-        while (glob.size() > 2 && glob.compare(0, 2, "./") == 0) {
-            glob.erase(0, glob.find_first_not_of('/', 2));
-            dotted = true;
-        }
+        const bool dotted = startsWith(glob, "./");
+        if (dotted) glob = belowRoot(glob);
         if (glob == ".") reject(pattern, "matches the scanned folder itself");
         if (dotted) {
             exclusions.patterns.push_back({std::move(glob), true});
@@ -68,7 +81,9 @@ Exclusions planExclusions(const std::vector<std::string>& patterns, bool caches,
             if (glob == base) reject(pattern, "matches the scanned folder itself");
             const std::string prefix = base == "/" ? "/" : base + "/";
             if (!placed && startsWith(glob, prefix)) {
-                exclusions.patterns.push_back({glob.substr(prefix.size()), true});
+                std::string below = belowRoot(std::string_view(glob).substr(prefix.size()));
+                if (below == ".") reject(pattern, "matches the scanned folder itself");
+                exclusions.patterns.push_back({std::move(below), true});
                 placed = true;
             }
         }

@@ -4,29 +4,22 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "app/scan/walk.h"
 #include "extension/shared/disk_snapshot.h"
+#include "platform/foundation/command.h"
 #include "platform/foundation/date.h"
 #include "platform/foundation/volume.h"
 
 namespace brimlet {
 
-// A scan that cannot go on, with a message fit for one line on standard error and the exit
-// status it calls for (1 for a failure, 2 for arguments that contradict each other).
-class ScanError : public std::runtime_error {
-public:
-    explicit ScanError(const std::string& message, int exitStatus = 1)
-        : std::runtime_error(message), exitStatus_(exitStatus) {}
-    int exitStatus() const { return exitStatus_; }
-
-private:
-    int exitStatus_;
-};
+// A scan that cannot go on: the one error type of every command, with a message fit for one
+// line on standard error and the exit status it calls for (1 for a failure, 2 for arguments that
+// contradict each other).
+using ScanError = foundation::CommandError;
 
 inline constexpr std::size_t kDefaultTopCount = 8;
 inline constexpr std::size_t kDefaultAreaCount = 5;

@@ -2,6 +2,9 @@
 
 #include <utility>
 
+#include "app/history/history.h"
+#include "app/history/record.h"
+
 namespace brimlet {
 
 ScanJobResult runScanJob(const ScanPlan& plan, const SnapshotTarget& target,
@@ -13,7 +16,14 @@ ScanJobResult runScanJob(const ScanPlan& plan, const SnapshotTarget& target,
     *document += '\n';
     if (options.cancel != nullptr && options.cancel->load()) throw ScanCancelled();
     writeSnapshot(target, *document, options.standardOutput, *plan.environment);
-    return ScanJobResult{std::move(result), describeTarget(target)};
+    std::string historyNote;
+    if (target.shared) {
+        const DiskSnapshot& written = result.snapshot;
+        const auto recorded =
+            recordScan(buildRecord(result.tree, written.used, written.total, written.generatedAt));
+        if (!recorded) historyNote = recorded.message();
+    }
+    return ScanJobResult{std::move(result), describeTarget(target), std::move(historyNote)};
 }
 
 ScanJobResult runScanJob(const ScanRequest& request, const std::optional<std::string>& output,

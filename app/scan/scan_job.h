@@ -21,6 +21,9 @@ namespace brimlet {
 struct ScanJobResult {
     ScanResult result;      // snapshot + tree
     std::string writtenTo;  // describeTarget(...) of where the snapshot went
+    // Empty when the scan was added to the history (or the snapshot went elsewhere than the
+    // shared container, which adds no record); otherwise one line saying the record was not kept.
+    std::string historyNote = {};
 };
 
 struct ScanJobOptions {
@@ -33,7 +36,9 @@ struct ScanJobOptions {
 };
 
 // Walks `plan`, builds the snapshot and writes it to `target` (see prepareSnapshotTarget), with
-// plan.environment as the place writing may fail. A cancel seen before the writing starts
+// plan.environment as the place writing may fail; a snapshot written to the shared container
+// also adds a record to the history (recordScan), whose failure never fails the scan. A cancel
+// seen before the writing starts
 // throws ScanCancelled and leaves the target untouched; once the writing has started the scan
 // finishes. Throws ScanError for a failed walk or write.
 ScanJobResult runScanJob(const ScanPlan& plan, const SnapshotTarget& target,

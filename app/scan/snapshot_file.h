@@ -17,7 +17,8 @@ struct SnapshotTarget {
         standardOutput,  // "-"
     };
     Mode mode = Mode::replaceFile;
-    std::string path;  // the file to replace or write; empty for standardOutput
+    std::string path;     // the file to replace or write; empty for standardOutput
+    bool shared = false;  // the shared container's snapshot, the one every scan of record writes
 };
 
 // Resolves the -o argument: absent means "snapshot.json" in the shared group container, which is

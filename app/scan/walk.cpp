@@ -14,6 +14,7 @@
 #include <system_error>
 #include <thread>
 #include <tuple>
+#include <unordered_set>
 
 #include "platform/foundation/file.h"
 
@@ -35,6 +36,12 @@ std::int64_t allocatedBytes(const struct stat& st) {
 
 bool isDotOrDotDot(const char* name) {
     return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
+}
+
+// Opening a folder that its parent listed fails with these when the folder is no longer there: it
+// was removed, or replaced by a file or a symbolic link.
+bool vanishedBeforeOpening(int error) {
+    return error == ENOENT || error == ENOTDIR || error == ELOOP;
 }
 
 // A non-folder entry whose inode has more than one link; settled after the walk.
@@ -114,6 +121,7 @@ public:
             throw std::system_error(errno, std::generic_category(), rootPath);
         }
         device_ = st.st_dev;
+        tree_.device_ = st.st_dev;
         tree_.rootPath_ = rootPath;
         tree_.storage_.push_back(std::make_unique<std::deque<Folder>>());
         Folder& root = tree_.storage_.back()->emplace_back();
@@ -121,6 +129,10 @@ public:
         root.size = allocatedBytes(st);
         tree_.root_ = &root;
         stack_.push_back(&root);
+        if (progress_ != nullptr) {
+            progress_->bytes.fetch_add(root.size, std::memory_order_relaxed);
+            progress_->folders.fetch_add(1, std::memory_order_relaxed);
+        }
     }
 
     TreeWalker(const TreeWalker&) = delete;
@@ -142,6 +154,7 @@ public:
             tree_.storage_.push_back(std::move(w.folders));
             tree_.files_ += w.files;
             tree_.skipped_ += w.skipped;
+            tree_.vanished_ += w.vanished;
             links.insert(links.end(), std::make_move_iterator(w.links.begin()),
                          std::make_move_iterator(w.links.end()));
         }
@@ -156,6 +169,7 @@ private:
         std::vector<HardLink> links;
         std::int64_t files = 0;
         std::int64_t skipped = 0;
+        std::int64_t vanished = 0;
         std::unique_ptr<std::uint64_t[]> buffer =
             std::make_unique<std::uint64_t[]>(kDirentBufferBytes / sizeof(std::uint64_t));
         std::vector<Folder*> fresh;
@@ -208,14 +222,13 @@ private:
         return cancel_ != nullptr && cancel_->load(std::memory_order_relaxed);
     }
 
-    // Opens `folder` below the root; -1 with errno set on failure. `verified` tells whether the
-    // open itself guaranteed that no symbolic link and no mount point lay on the way (openat2);
-    // otherwise only the last component is known not to be a link, and the caller checks the
-    // folder's identity.
-    int openFolder(Worker& w, const Folder& folder, bool& verified) {
+    // Opens `folder` (at `absolute`) below the root; -1 with errno set on failure. `verified` tells
+    // whether the open itself guaranteed that no symbolic link and no mount point lay on the way
+    // (openat2); otherwise only the last component is known not to be a link, and the caller checks
+    // the folder's identity.
+    int openFolder(Worker& w, const Folder& folder, const std::string& absolute, bool& verified) {
         verified = false;
-        if (const int error = environment_.openFolderFault(folderPath(folder, rootPath_));
-            error != 0) {
+        if (const int error = environment_.openFolderFault(absolute); error != 0) {
             errno = error;
             return -1;
         }
@@ -270,21 +283,28 @@ private:
         ++w.skipped;
     }
 
+    // The folder or file met in a listing is no longer there; what was measured of it stays.
+    void vanish(Worker& w) { ++w.vanished; }
+
     void visit(Worker& w, Folder& folder) {
         if (progress_ != nullptr) progress_->current.store(&folder, std::memory_order_release);
+        const std::string absolute = folderPath(folder, rootPath_);
         bool verified = false;
-        const Descriptor fd(openFolder(w, folder, verified));
-        if (fd.get() < 0) return skip(w, folder);
+        const Descriptor fd(openFolder(w, folder, absolute, verified));
+        if (fd.get() < 0) return vanishedBeforeOpening(errno) ? vanish(w) : skip(w, folder);
         if (!verified) {
-            // The path may have been swapped for another folder since the parent listed it.
             struct stat self {};
-            if (::fstat(fd.get(), &self) != 0 || self.st_dev != device_ ||
-                self.st_ino != folder.inode) {
-                return skip(w, folder);
-            }
+            if (::fstat(fd.get(), &self) != 0) return skip(w, folder);
+            // The path has been given to another folder since the parent listed it.
+            if (self.st_dev != device_ || self.st_ino != folder.inode) return vanish(w);
         }
         if (exclusions_.caches && folder.parent != nullptr && holdsCacheTag(fd.get())) {
             folder.excluded = true;
+            // The parent's listing counted its own blocks; the finished tree leaves it out.
+            if (progress_ != nullptr) {
+                progress_->bytes.fetch_sub(folder.size, std::memory_order_relaxed);
+                progress_->folders.fetch_sub(1, std::memory_order_relaxed);
+            }
             return;
         }
         const bool matchPatterns = !exclusions_.patterns.empty();
@@ -293,16 +313,27 @@ private:
             if (!w.folderRelative.empty()) w.folderRelative.erase(0, 1);
         }
         Tally tally;
+        // False once an entry cannot be measured (in a folder listed but not entered): the folder
+        // is unreadable, and its listing ends there.
+        bool measurable = true;
+        bool listed = false;
         char* const buffer = reinterpret_cast<char*>(w.buffer.get());
-        for (;;) {
+        while (measurable) {
             const ssize_t got = ::getdents64(fd.get(), buffer, kDirentBufferBytes);
             if (got == 0 || cancelled()) break;
             if (got < 0) {
                 if (errno == EINTR) continue;
-                skip(w, folder);
+                // A folder removed while it is open lists ENOENT.
+                if (errno == ENOENT) {
+                    vanish(w);
+                } else {
+                    skip(w, folder);
+                }
                 break;
             }
-            for (ssize_t at = 0; at < got;) {
+            if (!listed) environment_.folderListed(absolute);
+            listed = true;
+            for (ssize_t at = 0; at < got && measurable;) {
                 const auto* entry = reinterpret_cast<const dirent64*>(buffer + at);
                 at += entry->d_reclen;
                 const char* name = entry->d_name;
@@ -313,7 +344,9 @@ private:
                     w.entryRelative += name;
                     if (exclusions_.excludes(w.entryRelative, name)) continue;
                 }
-                count(w, folder, fd.get(), name, tally);
+                const Measured measured = count(w, folder, fd.get(), name, tally);
+                if (measured == Measured::vanished) vanish(w);
+                measurable = measured != Measured::unreadable;
             }
         }
         if (progress_ != nullptr) {
@@ -321,6 +354,7 @@ private:
             progress_->bytes.fetch_add(tally.bytes, std::memory_order_relaxed);
             progress_->folders.fetch_add(tally.folders, std::memory_order_relaxed);
         }
+        if (!measurable) skip(w, folder);
     }
 
     // What one folder's listing added, for the progress display.
@@ -330,16 +364,20 @@ private:
         std::int64_t folders = 0;
     };
 
+    enum class Measured { counted, vanished, unreadable };
+
     // Counts the entry `name` of `folder` (open as `folderFd`): a folder below becomes a child to
     // walk, a file adds its blocks to the folder and its kind, a hard-linked file waits until the
     // walk ends to be counted once.
-    void count(Worker& w, Folder& folder, int folderFd, const char* name, Tally& tally) {
+    Measured count(Worker& w, Folder& folder, int folderFd, const char* name, Tally& tally) {
         struct stat st {};
-        // An entry that vanished since the listing is simply not there any more.
-        if (::fstatat(folderFd, name, &st, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT) != 0) return;
-        if (st.st_dev != device_) return;
+        if (::fstatat(folderFd, name, &st, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT) != 0) {
+            // ENOENT: removed since the listing. Anything else, EACCES above all (the folder can
+            // be read but not searched), leaves the folder's contents unknown.
+            return errno == ENOENT ? Measured::vanished : Measured::unreadable;
+        }
+        if (st.st_dev != device_) return Measured::counted;
         const std::int64_t size = allocatedBytes(st);
-        tally.bytes += size;
         if (S_ISDIR(st.st_mode)) {
             Folder& child = w.folders->emplace_back();
             child.parent = &folder;
@@ -348,20 +386,34 @@ private:
             child.size = size;
             folder.children.push_back(&child);
             w.fresh.push_back(&child);
+            tally.bytes += size;
             ++tally.folders;
-            return;
+            return Measured::counted;
         }
-        ++tally.files;
         const bool executable = S_ISREG(st.st_mode) && (st.st_mode & 0111) != 0;
         const FileKind kind = classifyFile(name, executable);
         if (st.st_nlink > 1) {
             w.links.push_back(HardLink{st.st_ino, &folder, name, size, kind});
-            return;
+            if (progress_ != nullptr && firstSighting(st.st_ino)) {
+                tally.bytes += size;
+                ++tally.files;
+            }
+            return Measured::counted;
         }
         folder.size += size;
         folder.kinds[static_cast<std::size_t>(kind)] += size;
         ++folder.files;
         ++w.files;
+        tally.bytes += size;
+        ++tally.files;
+        return Measured::counted;
+    }
+
+    // True the first time any worker meets the hard-linked inode `inode`, so that the live
+    // counters take it once, as settleHardLinks does.
+    bool firstSighting(std::uint64_t inode) {
+        const std::lock_guard guard(sightedMutex_);
+        return sighted_.insert(inode).second;
     }
 
     // Each hard-linked inode counts once, toward the link whose path sorts first.
@@ -426,6 +478,9 @@ private:
     dev_t device_ = 0;
     std::atomic<bool> openat2Missing_{false};
     FolderTree tree_;
+
+    std::mutex sightedMutex_;
+    std::unordered_set<std::uint64_t> sighted_;  // hard-linked inodes the progress has counted
 
     std::mutex mutex_;
     std::condition_variable ready_;

@@ -6,10 +6,13 @@
 // target); counts allocated space (st_blocks × 512), so sparse files count what they occupy; a
 // folder's own blocks count toward its size but toward no kind. An inode with several hard links
 // counts once, toward the link whose full path sorts first (byte order), so the result never
-// depends on which thread met which link first. A folder that cannot be opened or read is
-// skipped: its own blocks still count, its contents do not, and it adds to skippedFolders. An
-// entry left out by the options' exclusions counts nowhere (see exclusion.h); the root itself is
-// always walked.
+// depends on which thread met which link first. A folder that cannot be opened or read, or whose
+// entries cannot be measured (listed but not entered: read without search permission), is
+// skipped: its own blocks still count, its contents do not (but for what was measured before a
+// failure part-way through), and it adds to skippedFolders. An entry that vanishes while the walk
+// runs (removed, or a folder replaced, between its listing and its measuring or opening) is no
+// failure: it keeps what was measured of it before, and adds to vanished. An entry left out by
+// the options' exclusions counts nowhere (see exclusion.h); the root itself is always walked.
 
 #include <array>
 #include <atomic>
@@ -42,11 +45,14 @@ struct Folder {
     std::int64_t files = 0;
     std::int64_t folders = 0;
     std::vector<Folder*> children;  // folders directly inside, in no particular order
-    bool skipped = false;           // could not be opened or read
+    bool skipped = false;           // could not be opened, read or entered
     bool excluded = false;          // a cache, left out once the walk ends
 };
 
-// Live counters for a progress display, updated while the walk runs (relaxed; approximate).
+// Live counters for a progress display, updated while the walk runs (relaxed, so a reader may
+// lag). They count as the finished tree does: the root and its own blocks from the start, a
+// hard-linked inode once, a folder found to be a cache taken back. Once the walk has returned
+// they have grown by exactly the tree's files(), root().size and folders().
 struct WalkProgress {
     std::atomic<std::int64_t> files{0};
     std::atomic<std::int64_t> bytes{0};
@@ -90,6 +96,10 @@ public:
     std::int64_t files() const { return files_; }      // non-folder entries, hard links once
     std::int64_t folders() const { return folders_; }  // folders met, the root included
     std::int64_t skippedFolders() const { return skipped_; }
+    // Entries (files or folders) that vanished between their listing and their measuring, or
+    // between their measuring and their opening.
+    std::int64_t vanished() const { return vanished_; }
+    std::uint64_t device() const { return device_; }  // st_dev of every folder in the tree
 
     // The folder at `relative` ("a/b"; "" is the root), or nullptr when the walk has none there.
     const Folder* find(std::string_view relative) const;
@@ -97,12 +107,15 @@ public:
 private:
     friend class TreeWalker;
     friend class testing::FolderTreeBuilder;
+    friend class TreeEdit;  // app/actions: the books of a move to the trash
     std::vector<std::unique_ptr<std::deque<Folder>>> storage_;
     Folder* root_ = nullptr;
     std::string rootPath_;
     std::int64_t files_ = 0;
     std::int64_t folders_ = 0;
     std::int64_t skipped_ = 0;
+    std::int64_t vanished_ = 0;
+    std::uint64_t device_ = 0;
 };
 
 struct WalkOptions {

@@ -1,10 +1,37 @@
 #include "platform/foundation/json_writer.h"
 
+#include <array>
+#include <charconv>
 #include <cmath>
 
 #include "platform/foundation/text.h"
 
 namespace foundation {
+namespace {
+
+// Whole doubles in [-2^63, 2^64) are written as integer literals, which every reader with 64-bit
+// integers reads and converts back to the same double. Outside it an integer literal would be
+// refused (or read as a different kind of number), so those are written in exponent form.
+constexpr double kIntegerTextLow = -0x1p63;
+constexpr double kIntegerTextEnd = 0x1p64;
+
+// The shortest text that reads back as exactly `number` (finite), as a double in every reader.
+void appendJsonNumber(std::string& out, double number) {
+    if (number == 0 && std::signbit(number)) {
+        out += "-0.0";  // "-0" is the integer 0 to a reader: the sign would be lost
+        return;
+    }
+    if (number >= kIntegerTextLow && number < kIntegerTextEnd) {
+        appendShortest(out, number);
+        return;
+    }
+    std::array<char, 32> buf{};
+    const auto r =
+        std::to_chars(buf.data(), buf.data() + buf.size(), number, std::chars_format::scientific);
+    out.append(buf.data(), r.ptr);
+}
+
+}  // namespace
 
 bool isValidUtf8(std::string_view text) {
     const auto* s = reinterpret_cast<const unsigned char*>(text.data());
@@ -170,7 +197,7 @@ JsonWriter& JsonWriter::value(double number) {
         return *this;
     }
     beforeValue();
-    appendShortest(out_, number);
+    appendJsonNumber(out_, number);
     return *this;
 }
 

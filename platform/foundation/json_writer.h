@@ -4,8 +4,11 @@
 // Callers emit a well-formed sequence (a value where a value may stand, key() before each object
 // member). Strings are escaped per RFC 8259: '"', '\\' and control characters are escaped, and
 // everything else is copied as it is; invalid UTF-8 in a string fails the writer, so the output
-// is never invalid JSON. Numbers go through std::to_chars, never the locale. A non-finite double
-// fails the writer too: JSON has no spelling for it.
+// is never invalid JSON. Numbers go through std::to_chars, never the locale. A double is written
+// as the shortest text that every JSON reader reads back as that very double: a whole one as an
+// integer literal ("5") while it lies in [-2^63, 2^64), in exponent form beyond
+// ("1.8446744073709552e+19", which no 64-bit integer holds), and negative zero as "-0.0" ("-0"
+// would read as the integer 0). A non-finite double fails the writer: JSON has no spelling for it.
 //
 // Once failed, the writer ignores further calls and result() is nullopt.
 

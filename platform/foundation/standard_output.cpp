@@ -1,5 +1,7 @@
 #include "platform/foundation/standard_output.h"
 
+#include "platform/foundation/command.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -8,13 +10,20 @@
 
 namespace foundation {
 
+bool standardOutputDelivered() {
+    std::cout.flush();
+    const bool flushed = std::fflush(stdout) == 0;
+    return std::cout && flushed && std::ferror(stdout) == 0;
+}
+
 bool flushStandardOutput(std::string_view program) {
     errno = 0;
-    std::cout.flush();
-    if (std::cout && std::fflush(stdout) == 0 && std::ferror(stdout) == 0) return true;
+    if (standardOutputDelivered()) return true;
     const int error = errno;
-    std::cerr << program << ": cannot write to standard output"
-              << (error != 0 ? std::string(": ") + std::strerror(error) : std::string()) << '\n';
+    std::cerr << messageLine(
+        program, error != 0
+                     ? std::string("cannot write to standard output: ") + std::strerror(error)
+                     : "cannot write to standard output");
     return false;
 }
 

@@ -121,13 +121,6 @@ View Shape::stroke(const ShapeStyle& style, double lineWidth) const {
 
 Shape Rectangle() { return makeShape(detail::ShapeNode{ShapeKind::rectangle}); }
 
-Shape RoundedRectangle(double cornerRadius, RoundedCornerStyle style) {
-    detail::ShapeNode s{ShapeKind::roundedRectangle};
-    s.cornerRadius = std::isfinite(cornerRadius) && cornerRadius > 0 ? cornerRadius : 0;
-    s.cornerStyle = style;
-    return makeShape(std::move(s));
-}
-
 Shape Capsule(RoundedCornerStyle style) {
     detail::ShapeNode s{ShapeKind::capsule};
     s.cornerStyle = style;

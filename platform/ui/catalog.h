@@ -74,8 +74,8 @@ struct GeometryProxy {
 // result is placed at the top-leading corner.
 View GeometryReader(std::function<View(const GeometryProxy&)> content);
 
-// A value substituted into a localisable text. Strings are inserted as they are, integers in
-// decimal, doubles as the specifier asks.
+// A value substituted into a localisable text. A string is a name from data, inserted as
+// foundation::isolatedName draws it; integers in decimal, doubles as the specifier asks.
 class TextArgument {
 public:
     using Value = foundation::FormatArgument;
@@ -106,7 +106,10 @@ using foundation::localizedFormat;
 std::string formatLocalized(std::string_view format, const std::vector<TextArgument>& arguments);
 
 // A run of text. Text(key, args) is localisable: the key goes through localizedFormat() and the
-// arguments are substituted with formatLocalized(). Text::verbatim(s) shows s as it is.
+// arguments are substituted with formatLocalized(). Text::verbatim(s) shows s as it is, read as
+// a name from data: as foundation::drawnName draws it (no bidirectional formatting applied,
+// controls as visible symbols, so a newline never starts a line). The laid-out text's `composed`
+// holds the text so made.
 // Text wraps at word boundaries, shrinks down to its minimum scale factor, then truncates its
 // last visible line with "…".
 class Text : public View {
@@ -138,8 +141,6 @@ public:
 
 // Takes all the space offered (10 points on an axis offered nothing) ...
 Shape Rectangle();
-Shape RoundedRectangle(double cornerRadius,
-                       RoundedCornerStyle style = RoundedCornerStyle::continuous);
 // ... with corners of radius min(width, height) / 2.
 Shape Capsule(RoundedCornerStyle style = RoundedCornerStyle::continuous);
 // The largest square centred in what is offered, and the circle inside it.

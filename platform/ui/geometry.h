@@ -41,10 +41,6 @@ struct ProposedSize {
     std::optional<double> width;
     std::optional<double> height;
 
-    static constexpr ProposedSize unspecified() { return {}; }
-    static constexpr ProposedSize zero() { return {0.0, 0.0}; }
-    static constexpr ProposedSize infinite() { return {infinity, infinity}; }
-
     friend constexpr bool operator==(const ProposedSize&, const ProposedSize&) = default;
 };
 
@@ -124,7 +120,6 @@ inline constexpr UnitPoint UnitPoint::bottomTrailing{1, 1};
 class Angle {
 public:
     constexpr Angle() = default;
-    static constexpr Angle radians(double value) { return Angle(value); }
     static constexpr Angle degrees(double value) { return Angle(value * kPi / 180.0); }
 
     constexpr double inRadians() const { return radians_; }

@@ -21,7 +21,8 @@ namespace ui {
 
 // A text leaf as drawn.
 struct LaidOutText {
-    // The text as composed: after localisation and substitution, before truncation.
+    // The text as composed: after localisation and substitution, names from data as they are
+    // drawn (see ui::Text), before truncation.
     std::string composed{};
     // The lines drawn, top to bottom, each already cut and carrying its "…" when truncated.
     std::vector<std::string> lines{};
@@ -38,7 +39,7 @@ struct LaidOutText {
     ContentTransition transition{};
 };
 
-enum class ShapeKind { rectangle, roundedRectangle, capsule, circle };
+enum class ShapeKind { rectangle, capsule, circle };
 
 // A shape leaf as drawn.
 struct LaidOutShape {

@@ -98,7 +98,6 @@ std::string_view name(LineCap c) {
 std::string_view name(ShapeKind k) {
     switch (k) {
         case ShapeKind::rectangle: return "rectangle";
-        case ShapeKind::roundedRectangle: return "roundedRectangle";
         case ShapeKind::capsule: return "capsule";
         case ShapeKind::circle: return "circle";
     }

@@ -123,16 +123,11 @@ View View::tint(const Color& color) const {
 }
 
 View View::background(const ShapeStyle& style, Edge::Set) const {
-    return detail::makeView(
-        detail::DecorationNode{false, style, std::nullopt, Alignment::center, *this});
+    return detail::makeView(detail::DecorationNode{style, std::nullopt, Alignment::center, *this});
 }
 
 View View::background(Alignment alignment, const View& content) const {
-    return detail::makeView(detail::DecorationNode{false, std::nullopt, content, alignment, *this});
-}
-
-View View::overlay(Alignment alignment, const View& content) const {
-    return detail::makeView(detail::DecorationNode{true, std::nullopt, content, alignment, *this});
+    return detail::makeView(detail::DecorationNode{std::nullopt, content, alignment, *this});
 }
 
 View View::containerBackground(ContainerBackgroundPlacement, Alignment alignment,

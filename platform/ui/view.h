@@ -98,8 +98,6 @@ public:
     View background(const ShapeStyle& style, Edge::Set ignoresSafeAreaEdges = Edge::Set::all) const;
     // Lays `content` out in this view's frame and draws it behind.
     View background(Alignment alignment, const View& content) const;
-    // Lays `content` out in this view's frame and draws it in front.
-    View overlay(Alignment alignment, const View& content) const;
     // The widget's background. The tile extracts it and draws it under the whole tile, content
     // margins included; the content is laid out as if the modifier were absent.
     View containerBackground(ContainerBackgroundPlacement placement, Alignment alignment,

@@ -10,6 +10,7 @@
 #include "platform/foundation/version.h"
 #include "tests/app/scan_testing.h"
 #include "tests/extension/shared/snapshot_testing.h"
+#include "tests/support/hostile_names.h"
 
 namespace brimlet {
 namespace {
@@ -37,7 +38,9 @@ TEST(CommandLine, ErrorsKeepThePreviousSnapshotAndAScanReplacesIt) {
         {{"scan", "--top", "many"}, 2, ""},
         {{"scan", "--top", "1001"}, 2, ""},
         {{"scan", "-o"}, 2, ""},
-        {{"scan", s.t.path("missing\nline")}, 1, s.t.path("missing?line")},
+        {{"scan", s.t.path(brimlet_test::kHostileName)},
+         1,
+         s.t.path(brimlet_test::kHostileNameEscaped) + ": No such file"},
         {{"scan", root + "/top"}, 1, "not a folder"},
         {{"scan", root, "-o", "/etc/passwd/x"}, 1, "/etc/passwd/x"},
         {{"scan", root, "-o", "-"}, 1, "brimlet: standard output: "},
@@ -50,6 +53,7 @@ TEST(CommandLine, ErrorsKeepThePreviousSnapshotAndAScanReplacesIt) {
         EXPECT_EQ(console.out(), "");
         EXPECT_TRUE(console.errLine().starts_with("brimlet: ")) << console.errLine();
         EXPECT_NE(console.errLine().find(mentions), std::string::npos) << console.errLine();
+        EXPECT_TRUE(brimlet_test::inert(console.errLine())) << console.errLine();
     }
     EXPECT_EQ(foundation::readWholeFile(shared.snapshotPath()), "previous");
 
@@ -98,7 +102,7 @@ TEST(CommandLine, HelpAndVersionGoToStandardOutput) {
     }
 }
 
-// Eleven unreadable folders: the first ten in byte order are named, with control bytes as '?',
+// Eleven unreadable folders: the first ten in byte order are named, with control bytes escaped,
 // then how many more; the snapshot of what could be read is written all the same.
 TEST(CommandLine, SummaryNamesTenSkippedFoldersThenCountsTheRest) {
     TempTree t;
@@ -113,7 +117,7 @@ TEST(CommandLine, SummaryNamesTenSkippedFoldersThenCountsTheRest) {
     const CapturedConsole console;
     ASSERT_EQ(console.run({"scan", t.path("r"), "-o", t.path("out.json")}, -1, refusing), 0);
     std::string ten;
-    for (const char* name : {"a", "b", "b?break", "c", "d", "e", "f", "g", "h", "i"})
+    for (const char* name : {"a", "b", "b\\nbreak", "c", "d", "e", "f", "g", "h", "i"})
         ten += (ten.empty() ? "" : ", ") + t.path("r/") + name;
     EXPECT_NE(console.errLine().find("; 11 unreadable folders skipped (" + ten + " and 1 more); "),
               std::string::npos)
@@ -124,12 +128,18 @@ TEST(CommandLine, SummaryNamesTenSkippedFoldersThenCountsTheRest) {
 // A progress line has at most width - 1 characters: a long folder is cut from the left, whole
 // characters only. A summary says "1 file", and names ten skipped folders without "more".
 TEST(ProgressAndSummaryLines, CountersFitTheTerminalAndTheSummaryCountsInWords) {
-    EXPECT_EQ(summaryLine("-", 0, 1, 1, {"/x"}, 0.04),
+    EXPECT_EQ(summaryLine("-", 0, 1, 1, {"/x"}, 0, 0.04),
               "Snapshot written to -: 0 B in 1 file and 1 folder; 1 unreadable folder skipped "
               "(/x); 0.0 s");
-    EXPECT_TRUE(summaryLine("-", 0, 2, 2, std::vector<std::string>(10, "/x"), 0)
+    EXPECT_TRUE(summaryLine("-", 0, 2, 2, std::vector<std::string>(10, "/x"), 0, 0)
                     .ends_with("; 10 unreadable folders skipped (/x, /x, /x, /x, /x, /x, /x, /x, "
                                "/x, /x); 0.0 s"));
+    // Entries that vanished are counted after the unreadable folders, when there are any.
+    EXPECT_TRUE(summaryLine("-", 0, 2, 2, {}, 1, 0)
+                    .ends_with("; 0 unreadable folders skipped; 1 entry vanished while scanning; "
+                               "0.0 s"));
+    EXPECT_TRUE(summaryLine("-", 0, 2, 2, {"/x"}, 3, 0)
+                    .ends_with(" skipped (/x); 3 entries vanished while scanning; 0.0 s"));
     const std::tuple<std::int64_t, std::string, std::size_t, std::string> cases[] = {
         {1200, "/home/ada/src", 80, "Scanning: 1200 files, 1.0 KB, 1.2 s  /home/ada/src"},
         {1, "", 80, "Scanning: 1 file, 1.0 KB, 1.2 s"},

@@ -1,12 +1,16 @@
 #include "app/scan/scan.h"
 
+#include <grp.h>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <filesystem>
 #include <map>
 #include <tuple>
 
+#include "app/cli/progress.h"
 #include "tests/app/scan_testing.h"
 #include "tests/extension/shared/snapshot_testing.h"
 
@@ -92,6 +96,7 @@ TEST(Scan, PlanRejectsRootsAreasAndPatternsItCannotUse) {
         {"glob of the root's name", req({}, {"Scan*"}), 2},
         {"dot", req({}, {".//"}), 2},
         {"root's path", req({}, {root + "/"}), 2},
+        {"root's path, then a dot", req({}, {root + "//./"}), 2},
         {"absolute outside the root", req({}, {s.t.path("elsewhere")}), 2},
         {"area in an excluded folder", req({"work/cache"}, {"work"}), 2},
         {"area in a cache", req({"work/cache"}, {}, true), 2},
@@ -170,6 +175,141 @@ TEST(Scan, UnreadableFolderIsSkippedAndAnUnreadableRootFails) {
     EXPECT_EQ(failureOf([&] { runScan(plan); }).first, 1);
 }
 
+// Entries removed or replaced at each moment of the walk count apart as vanished, never as
+// unreadable: what was gone before it was measured counts nowhere, a folder measured before it
+// went keeps its own blocks.
+TEST(Scan, EntriesThatVanishMidWalkAreCountedApartNotAsUnreadable) {
+    namespace fs = std::filesystem;
+    using Change = void (*)(const std::string& folder);
+    const Change removeTwo = [](const std::string& at) {
+        fs::remove(at + "/f.bin");
+        fs::remove_all(at + "/gone");
+    };
+    const Change remove = [](const std::string& at) { fs::remove_all(at); };
+    const Change toLink = [](const std::string& at) {
+        fs::remove_all(at);
+        fs::create_directory_symlink("d", at);
+    };
+    const Change toFile = [](const std::string& at) {
+        fs::remove_all(at);
+        foundation::FileDescriptor(::creat(at.c_str(), 0644));
+    };
+    struct Case {
+        const char* folder;  // changed when its listing has begun, or before it is opened
+        bool whenListed;
+        Change change;
+        std::int64_t vanished;
+        std::vector<std::string> gone;  // entries whose blocks no longer count
+    };
+    const Case cases[] = {
+        {"a", true, removeTwo, 2, {"a/f.bin", "a/gone", "a/gone/x.bin"}},
+        {"b", false, remove, 1, {"b/y.bin"}},
+        {"c", false, toLink, 1, {"c/z.bin"}},
+        {"c", false, toFile, 1, {"c/z.bin"}},
+        {"d", true, remove, 2, {"d/w.bin"}},  // its file, then its own listing
+    };
+    const FixedWorld world;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.folder) + (c.whenListed ? " when listed" : " before opening"));
+        TempTree t;
+        t.build({{Entry::file, "r/a/f.bin", 8 << 10},
+                 {Entry::file, "r/a/gone/x.bin", 16 << 10},
+                 {Entry::file, "r/b/y.bin", 12 << 10},
+                 {Entry::file, "r/c/z.bin", 4 << 10},
+                 {Entry::file, "r/d/w.bin", 4 << 10}});
+        std::int64_t size = 0;
+        for (const auto& e : fs::recursive_directory_iterator(t.path("r"))) {
+            size += t.allocated(fs::relative(e.path(), t.root()).string());
+        }
+        size += t.allocated("r");
+        std::int64_t files = 5;
+        for (const std::string& gone : c.gone) {
+            size -= t.allocated("r/" + gone);
+            files -= gone.ends_with(".bin") ? 1 : 0;
+        }
+        const std::string changed = t.path("r/") + c.folder;
+        ChangingEnvironment changing;
+        changing.listed = [&](const std::string& p) {
+            if (c.whenListed && p == changed) c.change(p);
+        };
+        changing.opening = [&](const std::string& p) {
+            if (!c.whenListed && p == changed) c.change(p);
+            return 0;
+        };
+        ScanPlan plan = planScan(ScanRequest{t.path("r"), {}, 8, 2});
+        plan.environment = &changing;
+        const FolderTree tree = runScan(plan).tree;
+        EXPECT_EQ(
+            std::tuple(tree.vanished(), tree.skippedFolders(), tree.files(), tree.root().size),
+            std::tuple(c.vanished, 0, files, size));
+    }
+    // The summary says so, in its own words.
+    TempTree t;
+    t.build({{Entry::file, "r/a/f.bin", 8 << 10}, {Entry::file, "r/a/gone/x.bin", 16 << 10}});
+    ChangingEnvironment changing;
+    changing.listed = [&](const std::string& p) {
+        if (p == t.path("r/a")) removeTwo(p);
+    };
+    const CapturedConsole console;
+    ASSERT_EQ(console.run({"scan", t.path("r"), "-o", t.path("out.json")}, -1, changing), 0);
+    EXPECT_NE(console.errLine().find(" in 0 files and 2 folders; 0 unreadable folders skipped; 2 "
+                                     "entries vanished while scanning; "),
+              std::string::npos)
+        << console.err();
+}
+
+// As an ordinary user, a folder that can be listed but not entered (mode 0644) is unreadable:
+// counted and named as the others are, its contents nowhere. The tests run as root, for whom
+// permissions refuse nothing, so the walk runs in a child that has become `nobody`.
+TEST(Scan, FolderListedButNotEnteredIsUnreadableForAnOrdinaryUser) {
+    TempTree t;
+    t.build({{Entry::file, "r/open/a.bin", 4 << 10},
+             {Entry::file, "r/locked/big.bin", 700 << 10},
+             {Entry::file, "r/locked/inner/b.bin", 4 << 10}});
+    for (const char* folder : {"", "r", "r/open", "r/locked/inner"})
+        ASSERT_EQ(::chmod(t.path(folder).c_str(), 0755), 0) << folder;
+    ASSERT_EQ(::chmod(t.path("r/locked").c_str(), 0644), 0);
+    const std::int64_t size = t.allocated("r") + t.allocated("r/open") +
+                              t.allocated("r/open/a.bin") + t.allocated("r/locked");
+    const std::string expected = summaryLine("-", size, 1, 3, {t.path("r/locked")}, 0, 0);
+    int pipeFds[2];
+    ASSERT_EQ(::pipe2(pipeFds, O_CLOEXEC), 0);
+    const foundation::FileDescriptor reading(pipeFds[0]);
+    foundation::FileDescriptor writing(pipeFds[1]);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // The child gives up root's identity for good, walks, and reports in one line.
+        constexpr uid_t kNobody = 65534;
+        std::string said = "cannot become nobody";
+        if (::geteuid() != 0 ||
+            (::setgroups(0, nullptr) == 0 && ::setresgid(kNobody, kNobody, kNobody) == 0 &&
+             ::setresuid(kNobody, kNobody, kNobody) == 0)) {
+            try {
+                WalkProgress progress;
+                const FolderTree tree = walkTree(t.path("r"), WalkOptions{2}, &progress);
+                said = summaryLine("-", tree.root().size, tree.files(), tree.folders(),
+                                   skippedFolderPaths(tree), tree.vanished(), 0);
+                if (progress.bytes != tree.root().size || progress.files != tree.files())
+                    said += " (progress differs)";
+            } catch (const std::exception& e) {
+                said = std::string("cannot walk: ") + e.what();
+            }
+        }
+        const bool written = ::write(writing.get(), said.data(), said.size()) > 0;
+        ::_exit(written ? 0 : 1);
+    }
+    writing = foundation::FileDescriptor();
+    std::string said;
+    char buffer[4096];
+    for (ssize_t n; (n = ::read(reading.get(), buffer, sizeof buffer)) > 0;)
+        said.append(buffer, static_cast<std::size_t>(n));
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    if (said.starts_with("cannot ")) GTEST_SKIP() << "the walk as nobody: " << said;
+    EXPECT_EQ(said, expected);
+}
+
 // Every kind of entry an exclusion can meet, and whether the patterns of the test below and the
 // cache tags leave it out. The scanned folder's own tag never leaves it out.
 const std::vector<std::pair<Entry, bool>> kExclusionTree = {
@@ -180,7 +320,7 @@ const std::vector<std::pair<Entry, bool>> kExclusionTree = {
     {{Entry::file, "src/node_modules/x.js", 32 << 10}, true},  // the folder by name
     {{Entry::file, "src/a.txt", 4 << 10}, true},               // "src/*.txt" by path
     {{Entry::file, "src/sub/b.txt", 4 << 10}, false},          // "*" never matches a '/'
-    {{Entry::file, "tmp.log", 4 << 10}, true},                 // the absolute pattern
+    {{Entry::file, "tmp.log", 4 << 10}, true},                 // the absolute pattern, "//./"
     {{Entry::file, "logs/tmp.log", 8 << 10}, false},           // is anchored too
     {{Entry::file, "cache/blob.bin", 64 << 10}, true},
     {{Entry::text, "cache/CACHEDIR.TAG", 0, kValidTag}, true},
@@ -207,7 +347,7 @@ TEST(Exclusion, ExcludedEntriesCountNowhere) {
     t.build(without, "without/r/");
     const FixedWorld world;
     const std::vector<std::string> patterns = {"node_modules", "*.o", "src/*.txt",
-                                               t.path("full/r/tmp.log"), "././/old"};
+                                               t.path("full/r") + "//./tmp.log", "././/old"};
     const ScanResult reference = scanOf(ScanRequest{t.path("without/r"), {}, 8, 0});
     const ScanResult excluded = scanOf(ScanRequest{t.path("full/r"), {}, 8, 0, patterns, true});
     EXPECT_TRUE(sameSnapshot(excluded.snapshot, reference.snapshot));

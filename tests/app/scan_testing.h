@@ -152,6 +152,16 @@ struct FaultyEnvironment : brimlet::ScanEnvironment {
     std::optional<std::size_t> limit_;
 };
 
+// A file system that changes under the walk: `listed` runs once a folder's listing has begun and
+// before its entries are measured, `opening` before a folder is opened (returning an errno to
+// refuse it, or 0). Both are called from every walk thread at once.
+struct ChangingEnvironment : brimlet::ScanEnvironment {
+    std::function<void(const std::string&)> listed = [](const std::string&) {};
+    std::function<int(const std::string&)> opening = [](const std::string&) { return 0; };
+    void folderListed(const std::string& p) const override { listed(p); }
+    int openFolderFault(const std::string& p) const override { return opening(p); }
+};
+
 // Standard output and standard error of an in-process run, each a scratch file read back whole.
 class CapturedConsole {
 public:

@@ -84,7 +84,6 @@ struct ImageNode {
 
 struct ShapeNode {
     ShapeKind kind = ShapeKind::rectangle;
-    double cornerRadius = 0;
     RoundedCornerStyle cornerStyle = RoundedCornerStyle::continuous;
     double trimFrom = 0;
     double trimTo = 1;
@@ -132,9 +131,8 @@ struct ForegroundStyleNode {
     View child{};
 };
 
-// background(style) / background(alignment, view) / overlay(alignment, view).
+// background(style) / background(alignment, view).
 struct DecorationNode {
-    bool isOverlay = false;
     std::optional<ShapeStyle> style{};
     std::optional<View> content{};
     Alignment alignment{};

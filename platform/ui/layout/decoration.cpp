@@ -1,6 +1,6 @@
-// background and overlay. The decorated view sizes and places as it would alone; a style paints
-// its frame, and a view is offered exactly that frame and placed in it by the alignment, under
-// the decorated view (background) or over it (overlay).
+// background. The decorated view sizes and places as it would alone; a style paints its frame,
+// and a view is offered exactly that frame and placed in it by the alignment, under the
+// decorated view.
 
 #include "platform/ui/detail/resolve_style.h"
 #include "platform/ui/layout/resolved_node.h"
@@ -12,8 +12,7 @@ namespace {
 class Decoration final : public ResolvedNode {
 public:
     Decoration(const DecorationNode& node, const ResolveScope& scope)
-        : ResolvedNode(node.isOverlay ? "Overlay" : "Background", scope.view, scope.env),
-          node_(node) {}
+        : ResolvedNode("Background", scope.view, scope.env), node_(node) {}
 
 protected:
     Size measure(ProposedSize p, LayoutContext& ctx) override {
@@ -27,9 +26,8 @@ protected:
             content = placeAligned(*children[1], out.frame, {out.frame.width, out.frame.height},
                                    node_.alignment, ctx);
         }
-        if (content && !node_.isOverlay) out.children.push_back(std::move(*content));
+        if (content) out.children.push_back(std::move(*content));
         out.children.push_back(std::move(decorated));
-        if (content && node_.isOverlay) out.children.push_back(std::move(*content));
     }
 
 private:

@@ -18,7 +18,6 @@ Size wholeProposal(ProposedSize p) {
 const char* shapeName(ShapeKind kind) {
     switch (kind) {
         case ShapeKind::rectangle: return "Rectangle";
-        case ShapeKind::roundedRectangle: return "RoundedRectangle";
         case ShapeKind::capsule: return "Capsule";
         case ShapeKind::circle: return "Circle";
     }
@@ -52,7 +51,7 @@ protected:
         shape.outline = frame;
         shape.cornerStyle = node_.cornerStyle;
         const bool round = node_.kind == ShapeKind::capsule || node_.kind == ShapeKind::circle;
-        shape.cornerRadius = round ? std::min(frame.width, frame.height) / 2 : node_.cornerRadius;
+        shape.cornerRadius = round ? std::min(frame.width, frame.height) / 2 : 0;
         shape.trimFrom = node_.trimFrom;
         shape.trimTo = node_.trimTo;
         if (node_.strokePaint) shape.stroke = node_.stroke;

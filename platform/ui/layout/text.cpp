@@ -1,6 +1,12 @@
-// Text: composed once (localised, arguments substituted), then wrapped, shrunk and truncated by
-// layoutText for each proposal. The size chosen is that of the lines drawn.
+// Text: composed once (localised, arguments substituted, names made safe to draw), then wrapped,
+// shrunk and truncated by layoutText for each proposal. The size chosen is that of the lines
+// drawn.
 
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "platform/foundation/drawn_name.h"
 #include "platform/ui/detail/resolve_style.h"
 #include "platform/ui/detail/text_layout.h"
 #include "platform/ui/layout/resolved_node.h"
@@ -9,12 +15,27 @@ namespace ui::detail {
 
 namespace {
 
+// The text as it is drawn. Names from data reach a view as verbatim text or as string arguments,
+// so this is the one place where they are made safe to draw: a verbatim text is a name drawn on
+// its own (foundation::drawnName), and each string argument a name inside the program's own
+// text (foundation::isolatedName). The key itself is the program's, and may hold '\n' to start a
+// paragraph.
+std::string composedText(const TextNode& node) {
+    if (node.verbatim) return foundation::drawnName(node.key);
+    std::vector<TextArgument> arguments;
+    arguments.reserve(node.arguments.size());
+    for (const TextArgument& argument : node.arguments) {
+        const auto* name = std::get_if<std::string>(&argument.value());
+        arguments.push_back(name != nullptr ? TextArgument(foundation::isolatedName(*name))
+                                            : argument);
+    }
+    return formatLocalized(localizedFormat(node.key), arguments);
+}
+
 class Text final : public ResolvedNode {
 public:
     Text(const TextNode& node, const ResolveScope& scope)
-        : ResolvedNode("Text", scope.view, scope.env),
-          composed_(node.verbatim ? node.key
-                                  : formatLocalized(localizedFormat(node.key), node.arguments)) {
+        : ResolvedNode("Text", scope.view, scope.env), composed_(composedText(node)) {
         Font font = env.get<FontKey>();
         if (env.get<MonospacedDigitKey>()) font.monospacedDigits = true;
         parameters_.font = font;

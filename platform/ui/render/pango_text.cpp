@@ -62,6 +62,11 @@ PangoText::PangoText() {
     cairo_font_options_set_antialias(options.get(), CAIRO_ANTIALIAS_GRAY);
     pango_cairo_context_set_font_options(context_.get(), options.get());
     pango_context_set_round_glyph_positions(context_.get(), FALSE);
+    // A line's direction comes from its first strong character outside any isolate, as the
+    // Unicode bidirectional algorithm finds it (fribidi), left to right when it has none. Pango's
+    // own guess (auto-dir) looks inside isolates, so a right-to-left name isolated in "%@ free"
+    // would turn the whole line and move "free" to its left.
+    pango_context_set_base_dir(context_.get(), PANGO_DIRECTION_WEAK_LTR);
 }
 
 GObject<PangoLayout> PangoText::makeLayout(std::string_view text, const ui::Font& font,
@@ -82,6 +87,7 @@ GObject<PangoLayout> PangoText::makeLayout(std::string_view text, const ui::Font
     }
     pango_layout_set_attributes(layout.get(), attrs.get());
     pango_layout_set_single_paragraph_mode(layout.get(), TRUE);
+    pango_layout_set_auto_dir(layout.get(), FALSE);
     pango_layout_set_text(layout.get(), text.data(), static_cast<int>(text.size()));
     return layout;
 }

@@ -22,7 +22,8 @@ public:
     PangoContext* context() const { return context_.get(); }
 
     // A layout of one line of `text` in `font` (points) with `tracking` extra points after each
-    // character.
+    // character. Its direction is that of its first strong character outside any isolate (U+2066
+    // to U+2069), left to right without one, so an isolated name never turns the line.
     GObject<PangoLayout> makeLayout(std::string_view text, const ui::Font& font,
                                     double tracking) const;
 

@@ -212,10 +212,7 @@ foundation::Status renderTile(const ui::View& view, const TileOptions& options,
         !status) {
         return status;
     }
-    if (foundation::Status status = foundation::writeFileAtomically(path, bytes); !status) {
-        return foundation::Status::failure("cannot write " + path + ": " + status.message());
-    }
-    return {};
+    return foundation::writeFileAtomically(path, bytes);
 }
 
 }  // namespace render

@@ -9,6 +9,7 @@
 #include <iostream>
 #include <memory>
 
+#include "platform/foundation/command.h"
 #include "platform/foundation/standard_output.h"
 #include "platform/foundation/version.h"
 #include "platform/widgetkit/desk/desk_window.h"
@@ -58,10 +59,8 @@ struct Application {
     std::unique_ptr<DeskWindow> desk;
 };
 
-}  // namespace
-
-int run(const TupleWidget& widgets, const std::vector<std::string>& args, std::ostream& out,
-        std::ostream& err) {
+// The desk's run behind the command boundary: throws foundation::CommandError.
+int runDesk(const TupleWidget& widgets, const std::vector<std::string>& args, std::ostream& out) {
     DeskOptions options;
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string& a = args[i];
@@ -77,16 +76,14 @@ int run(const TupleWidget& widgets, const std::vector<std::string>& args, std::o
             std::string path;
             if (a == "--screenshot") {
                 if (i + 1 >= args.size()) {
-                    err << "brimlet-desk: --screenshot needs a file name (FILE.png)\n";
-                    return 2;
+                    throw foundation::usageError("--screenshot needs a file name (FILE.png)");
                 }
                 path = args[++i];
             } else {
                 path = a.substr(std::string("--screenshot=").size());
             }
             if (path.empty()) {
-                err << "brimlet-desk: --screenshot needs a file name (FILE.png)\n";
-                return 2;
+                throw foundation::usageError("--screenshot needs a file name (FILE.png)");
             }
             options.screenshot = path;
             continue;
@@ -95,8 +92,7 @@ int run(const TupleWidget& widgets, const std::vector<std::string>& args, std::o
             options.keepOpen = true;
             continue;
         }
-        err << "brimlet-desk: unknown argument '" << a << "' (--help for more)\n";
-        return 2;
+        throw foundation::usageError("unknown argument '" + a + "' (--help for more)");
     }
 
     // Accessibility reaches its bus through the session bus. Where there is none (a bare X
@@ -104,13 +100,11 @@ int run(const TupleWidget& widgets, const std::vector<std::string>& args, std::o
     options.sessionBus = sessionBusReachable();
     if (!options.sessionBus) g_setenv("GTK_A11Y", "none", FALSE);
     if (options.keepOpen && options.screenshot.empty()) {
-        err << "brimlet-desk: --keep-open goes with --screenshot\n";
-        return 2;
+        throw foundation::usageError("--keep-open goes with --screenshot");
     }
     if (!gtk_init_check()) {
-        err << "brimlet-desk: cannot open a display (neither WAYLAND_DISPLAY nor DISPLAY names "
-               "one that answers)\n";
-        return 1;
+        throw foundation::CommandError(
+            "cannot open a display (neither WAYLAND_DISPLAY nor DISPLAY names one that answers)");
     }
 
     // One desk per session, unless it only takes a screenshot.
@@ -133,6 +127,14 @@ int run(const TupleWidget& widgets, const std::vector<std::string>& args, std::o
     return status;
 }
 
+}  // namespace
+
+int run(const TupleWidget& widgets, const std::vector<std::string>& args, std::ostream& out,
+        std::ostream& err) {
+    return foundation::runCommand(
+        "brimlet-desk", [&] { return runDesk(widgets, args, out); }, err);
+}
+
 }  // namespace widgetkit::desk
 
 namespace widgetkit {
@@ -144,7 +146,10 @@ void runHost(const TupleWidget& widgets, int argc, char** argv) {
     int status = desk::run(*kept, args, std::cout, std::cerr);
     // Help or a version that did not reach standard output is a failure, as for the other
     // programs.
-    if (!foundation::flushStandardOutput("brimlet-desk")) status = 1;
+    const bool delivered = status == foundation::kExitSuccess
+                               ? foundation::flushStandardOutput("brimlet-desk")
+                               : foundation::standardOutputDelivered();
+    if (!delivered) status = foundation::kExitFailure;
     std::exit(status);
 }
 

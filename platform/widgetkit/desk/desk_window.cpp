@@ -8,8 +8,10 @@
 #include <exception>
 #include <utility>
 
+#include "platform/foundation/command.h"
 #include "platform/foundation/container.h"
 #include "platform/foundation/date.h"
+#include "platform/foundation/escape.h"
 #include "platform/foundation/file.h"
 #include "platform/ui/render/render.h"
 #include "platform/widgetkit/desk/dialogs.h"
@@ -360,7 +362,7 @@ void DeskWindow::watchFiles() {
     if (store_) {
         const std::string& path = store_->path();
         // The folder exists from the start, so the monitor watches it without polling for it.
-        const std::string folder = path.substr(0, path.rfind('/'));
+        const std::string folder = foundation::parentFolder(path);
         g_mkdir_with_parents(folder.c_str(), 0700);
         GFile* file = g_file_new_for_path(path.c_str());
         storeMonitor_ = g_file_monitor_file(file, G_FILE_MONITOR_NONE, nullptr, nullptr);
@@ -379,7 +381,7 @@ void DeskWindow::watchContainer() {
     if (!probe) return;
     std::string dataHome = *probe;
     while (!dataHome.empty() && dataHome.back() == '/') dataHome.pop_back();
-    dataHome = dataHome.substr(0, dataHome.rfind('/'));
+    dataHome = foundation::parentFolder(dataHome);
     if (const auto container = findContainer(dataHome, bundle)) {
         GFile* dir = g_file_new_for_path(container->c_str());
         containerMonitor_ = g_file_monitor_directory(dir, G_FILE_MONITOR_NONE, nullptr, nullptr);
@@ -448,7 +450,7 @@ void DeskWindow::loadStore() {
         model_.follow(placed.widgets);
     } catch (const std::exception& e) {
         // Nothing changes until the file can be read again; its monitor says when.
-        std::string text = e.what();
+        std::string text = foundation::escapeForTerminal(e.what());
         if (!text.empty()) text[0] = static_cast<char>(g_ascii_toupper(text[0]));
         showProblem(text + ".");
     }
@@ -459,7 +461,7 @@ bool DeskWindow::changeStore(const std::function<void(host::PlacedWidgets&)>& ch
     try {
         store_->update(change);
     } catch (const std::exception& e) {
-        std::string text = e.what();
+        std::string text = foundation::escapeForTerminal(e.what());
         if (!text.empty()) text[0] = static_cast<char>(g_ascii_toupper(text[0]));
         showProblem(text + ".");
         return false;
@@ -820,7 +822,7 @@ void DeskWindow::writeScreenshot() {
         if (status) status = foundation::writeFileAtomically(path, png);
     }
     if (!status) {
-        g_printerr("brimlet-desk: cannot write %s: %s\n", path.c_str(), status.message().c_str());
+        g_printerr("%s", foundation::messageLine("brimlet-desk", status.message()).c_str());
         status_ = 1;
     }
     if (!options_.keepOpen || status_ != 0) g_application_quit(G_APPLICATION(app_));

@@ -2,6 +2,8 @@
 
 #include <gtk/gtk.h>
 
+#include "platform/foundation/escape.h"
+#include "platform/foundation/drawn_name.h"
 #include "platform/widgetkit/desk/desk_window.h"
 #include "platform/widgetkit/desk/tile_texture.h"
 #include "platform/widgetkit/host/widget_requests.h"
@@ -104,7 +106,7 @@ void openGallery(DeskWindow& desk) {
                     g_object_unref(texture);
                 }
             } catch (const std::exception& e) {
-                error = e.what();
+                error = foundation::escapeForTerminal(e.what());
             }
             if (!error.empty()) gtk_widget_set_tooltip_text(picture, error.c_str());
             const std::string caption = std::string(familyTitle(family));
@@ -180,7 +182,8 @@ void openPicker(DeskWindow& desk, const std::string& id) {
         gtk_widget_set_margin_end(line, 12);
         gtk_widget_set_margin_top(line, 10);
         gtk_widget_set_margin_bottom(line, 10);
-        GtkWidget* label = gtk_label_new(option.title.c_str());
+        // An area's title is a folder's name: drawn as a name from data, on one line.
+        GtkWidget* label = gtk_label_new(foundation::drawnName(option.title).c_str());
         gtk_label_set_xalign(GTK_LABEL(label), 0);
         gtk_label_set_ellipsize(GTK_LABEL(label), PANGO_ELLIPSIZE_MIDDLE);
         gtk_widget_set_hexpand(label, TRUE);

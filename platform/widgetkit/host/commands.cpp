@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <ostream>
 
+#include "platform/foundation/escape.h"
 #include "platform/foundation/file.h"
 #include "platform/foundation/json_writer.h"
 #include "platform/ui/render/render.h"
@@ -78,7 +79,7 @@ void writeGalleryIndex(const std::string& directory, const Sections& sections) {
     if (const auto status =
             foundation::writeFileAtomically(joinPath(directory, "index.html"), html);
         !status) {
-        throw Failure(status.message());
+        throw foundation::CommandError(status.message());
     }
 }
 
@@ -102,66 +103,74 @@ const WidgetConfiguration& Host::findWidget(const std::string& name) const {
     if (const auto* w = host::findWidget(widgets_, name)) return *w;
     std::string known;
     for (const auto& w : widgets_) known += (known.empty() ? "" : ", ") + lastComponent(w.kind());
-    if (name.empty()) throw UsageError("name a widget (" + known + ")");
-    throw UsageError("unknown widget '" + name + "' (known: " + known + ")");
+    if (name.empty()) throw foundation::usageError("name a widget (" + known + ")");
+    throw foundation::usageError("unknown widget '" + name + "' (known: " + known + ")");
 }
 
 const WidgetConfiguration& Host::configurableWidget() const {
     for (const auto& w : widgets_) {
         if (w.panel()) return w;
     }
-    throw Failure("no widget of this bundle can be configured");
+    throw foundation::CommandError("no widget of this bundle can be configured");
 }
 
 WidgetFamily Host::familyFor(const WidgetConfiguration& widget, const std::string& name) const {
     if (name.empty()) {
-        if (widget.families().empty()) throw Failure(widget.displayName() + " has no family");
+        if (widget.families().empty())
+            throw foundation::CommandError(widget.displayName() + " has no family");
         return widget.families().front();
     }
     const auto family = familyFromName(name);
-    if (!family) throw UsageError("unknown family '" + name + "' (small, medium or large)");
+    if (!family)
+        throw foundation::usageError("unknown family '" + name + "' (small, medium or large)");
     if (!widget.supports(*family)) {
-        throw UsageError(widget.displayName() + " supports " + familyList(widget.families()));
+        throw foundation::usageError(widget.displayName() + " supports " +
+                                     familyList(widget.families()));
     }
     return *family;
 }
 
 PlacedStore Host::store() const {
     auto path = PlacedStore::defaultPath();
-    if (!path) throw Failure("no home directory, so there is no placed-widget store");
+    if (!path)
+        throw foundation::CommandError("no home directory, so there is no placed-widget store");
     return PlacedStore(std::move(*path));
 }
 
 ResolvedRequest Host::resolve(const Request& request) const {
     if (!request.placedId.empty()) {
         if (!request.widget.empty() || !request.family.empty() || request.area) {
-            throw UsageError("--placed takes the widget, its family and its area from the store");
+            throw foundation::usageError(
+                "--placed takes the widget, its family and its area from the store");
         }
         const PlacedStore s = store();
         const PlacedWidgets placed = s.load();
         const PlacedWidget* w = placed.find(request.placedId);
         if (w == nullptr)
-            throw UsageError("no placed widget has the id '" + request.placedId + "'");
+            throw foundation::usageError("no placed widget has the id '" + request.placedId + "'");
         try {
             return resolvePlaced(widgets_, *w, request.preview);
-        } catch (const Failure& e) {
+        } catch (const foundation::CommandError& e) {
             // The store is at fault, not the arguments: say which file.
-            throw Failure("the placed-widget store " + s.path() + ": " + e.what());
+            throw foundation::CommandError("the placed-widget store " + s.path() + ": " + e.what());
         }
     }
     const WidgetConfiguration& widget = findWidget(request.widget);
     if (request.area && !widget.panel()) {
-        throw UsageError(widget.displayName() + " has no configuration; --area does not apply");
+        throw foundation::usageError(widget.displayName() +
+                                     " has no configuration; --area does not apply");
     }
     if (request.area) {
-        if (!foundation::isValidUtf8(*request.area)) throw UsageError("--area is not valid UTF-8");
+        if (!foundation::isValidUtf8(*request.area))
+            throw foundation::usageError("--area is not valid UTF-8");
         const auto options = widget.panel()->options();
         const bool offered =
             std::any_of(options.begin(), options.end(),
                         [&](const EntityOption& o) { return o.id == *request.area; });
         if (!offered) {
-            err_ << "brimlet-widgets: no area '" << *request.area
-                 << "' in the current snapshot; drawing the whole disk\n";
+            err_ << foundation::messageLine(
+                "brimlet-widgets",
+                "no area '" + *request.area + "' in the current snapshot; drawing the whole disk");
         }
     }
     const WidgetFamily family = familyFor(widget, request.family);
@@ -171,7 +180,8 @@ ResolvedRequest Host::resolve(const Request& request) const {
 
 AnyEntry Host::firstEntry(RequestKind kind, const ResolvedRequest& request) {
     AnyTimeline t = answer(kind, request);
-    if (t.entries.empty()) throw Failure("the provider answered with no entry to draw");
+    if (t.entries.empty())
+        throw foundation::CommandError("the provider answered with no entry to draw");
     return std::move(t.entries.front());
 }
 
@@ -206,7 +216,9 @@ void Host::request(RequestKind kind, const Request& request) {
     foundation::JsonWriter json(2);
     writeEntries(json, r.widget->kind(), t, kind == RequestKind::timeline);
     const auto text = json.result();
-    if (!text) throw Failure("the provider's answer has no JSON form (a non-finite number?)");
+    if (!text)
+        throw foundation::CommandError(
+            "the provider's answer has no JSON form (a non-finite number?)");
     out_ << *text << '\n';
 }
 
@@ -218,18 +230,19 @@ void Host::draw(const AnyEntry& entry, WidgetFamily family, const RenderOptions&
                 const std::string& path) const {
     const auto status = render::renderTile(entry.content(), tileOptions(family, options), path,
                                            environmentFor(family));
-    if (!status) throw Failure(status.message());
+    if (!status) throw foundation::CommandError(status.message());
 }
 
 void Host::render(const Request& request, const RenderOptions& options) {
     const bool toStandardOutput = options.output == "-";
     const auto byPath = toStandardOutput ? std::nullopt : render::formatForPath(options.output);
     if (!toStandardOutput && !byPath) {
-        throw UsageError("the output '" + options.output +
-                         "' must end in .png, .svg, .pdf or .json (or be - for standard output)");
+        throw foundation::usageError(
+            "the output '" + options.output +
+            "' must end in .png, .svg, .pdf or .json (or be - for standard output)");
     }
     if (options.format && byPath && *options.format != *byPath) {
-        throw UsageError("--format does not match the output '" + options.output + "'");
+        throw foundation::usageError("--format does not match the output '" + options.output + "'");
     }
     const ResolvedRequest r = resolve(request);
     const AnyEntry entry = firstEntry(options.request, r);
@@ -245,7 +258,7 @@ void Host::render(const Request& request, const RenderOptions& options) {
     if (const auto status = render::encodeTile(
             laidOut, options.format.value_or(render::Format::png), tile.scale, bytes);
         !status) {
-        throw Failure(status.message());
+        throw foundation::CommandError(status.message());
     }
     out_.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
@@ -274,15 +287,16 @@ void Host::areas(bool json) {
         w.endArray();
         w.endObject();
         const auto text = w.result();
-        if (!text) throw Failure("an area name is not valid UTF-8 and has no JSON form");
+        if (!text)
+            throw foundation::CommandError("an area name is not valid UTF-8 and has no JSON form");
         out_ << *text << '\n';
         return;
     }
     out_ << widget.displayName() << ": " << panel.parameterTitle << " (" << panel.typeName << ")\n";
     for (const auto& o : options) {
         const bool isDefault = preselected && preselected->id == o.id;
-        out_ << (isDefault ? "  * " : "    ") << o.title;
-        if (o.id != o.title) out_ << "  [id \"" << o.id << "\"]";
+        out_ << (isDefault ? "  * " : "    ") << foundation::escapeForTerminal(o.title);
+        if (o.id != o.title) out_ << "  [id \"" << foundation::escapeForTerminal(o.id) << "\"]";
         out_ << '\n';
     }
 }
@@ -291,11 +305,26 @@ void Host::place(const std::string& widgetName, const std::string& familyName_) 
     const WidgetConfiguration& widget = findWidget(widgetName);
     const WidgetFamily family = familyFor(widget, familyName_);
     std::string id;
-    store().update([&](PlacedWidgets& placed) {
-        id = placed.newId();
-        placed.widgets.push_back(PlacedWidget{id, widget.kind(), family, std::nullopt});
-    });
-    out_ << id << '\n';
+    store().update(
+        [&](PlacedWidgets& placed) {
+            id = placed.newId();
+            placed.widgets.push_back(PlacedWidget{id, widget.kind(), family, std::nullopt});
+        },
+        [&](const PlacedWidgets&) { confirm(id + "\n", "the widget was not placed"); });
+}
+
+void Host::confirm(const std::string& text, const std::string& otherwise) const {
+    out_ << text;
+    out_.flush();
+    if (!out_) throw foundation::CommandError("cannot write to standard output; " + otherwise);
+}
+
+std::string Host::placedLine(const PlacedWidget& p) {
+    std::string line = foundation::escapeForTerminal(p.id) + "  " +
+                       foundation::escapeForTerminal(lastComponent(p.kind)) + "  " +
+                       std::string(familyName(p.family));
+    if (p.area) line += "  area \"" + foundation::escapeForTerminal(*p.area) + '"';
+    return line + '\n';
 }
 
 void Host::placed(bool json) {
@@ -311,56 +340,67 @@ void Host::placed(bool json) {
     if (placed.widgets.empty()) {
         out_ << "No widgets are placed. Place one with: brimlet-widgets place WIDGET --family F\n";
     }
-    for (const auto& p : placed.widgets) {
-        out_ << p.id << "  " << lastComponent(p.kind) << "  " << familyName(p.family);
-        if (p.area) out_ << "  area \"" << *p.area << '"';
-        out_ << '\n';
-    }
+    for (const auto& p : placed.widgets) out_ << placedLine(p);
 }
 
 void Host::configure(const std::string& id, const std::string& area) {
-    if (!foundation::isValidUtf8(area)) throw UsageError("--area is not valid UTF-8");
+    if (!foundation::isValidUtf8(area)) throw foundation::usageError("--area is not valid UTF-8");
     const PlacedStore s = store();
-    s.update([&](PlacedWidgets& placed) {
-        PlacedWidget* w = placed.find(id);
-        if (w == nullptr) throw UsageError("no placed widget has the id '" + id + "'");
-        const WidgetConfiguration& widget = [&]() -> const WidgetConfiguration& {
-            try {
-                return widgetOf(widgets_, *w);
-            } catch (const Failure& e) {
-                throw Failure("the placed-widget store " + s.path() + ": " + e.what());
+    s.update(
+        [&](PlacedWidgets& placed) {
+            PlacedWidget* w = placed.find(id);
+            if (w == nullptr)
+                throw foundation::usageError("no placed widget has the id '" + id + "'");
+            const WidgetConfiguration& widget = [&]() -> const WidgetConfiguration& {
+                try {
+                    return widgetOf(widgets_, *w);
+                } catch (const foundation::CommandError& e) {
+                    throw foundation::CommandError("the placed-widget store " + s.path() + ": " +
+                                                   e.what());
+                }
+            }();
+            if (!widget.panel()) {
+                throw foundation::usageError(widget.displayName() + " has no configuration; only " +
+                                             configurableWidget().displayName() +
+                                             " widgets take an area");
             }
-        }();
-        if (!widget.panel()) {
-            throw UsageError(widget.displayName() + " has no configuration; only " +
-                             configurableWidget().displayName() + " widgets take an area");
-        }
-        // As a real picker would: only what it offers now can be chosen.
-        const auto options = widget.panel()->options();
-        if (std::none_of(options.begin(), options.end(),
-                         [&](const EntityOption& o) { return o.id == area; })) {
-            std::string offered;
-            for (const auto& o : options) {
-                offered += (offered.empty() ? "\"" : ", \"") + o.id + '"';
-                if (o.title != o.id) offered += " (" + o.title + ")";
+            // As a real picker would: only what it offers now can be chosen.
+            const auto options = widget.panel()->options();
+            if (std::none_of(options.begin(), options.end(),
+                             [&](const EntityOption& o) { return o.id == area; })) {
+                std::string offered;
+                for (const auto& o : options) {
+                    offered += (offered.empty() ? "\"" : ", \"") + o.id + '"';
+                    if (o.title != o.id) offered += " (" + o.title + ")";
+                }
+                throw foundation::usageError("no area '" + area +
+                                             "' is offered now (offered: " + offered + ")");
             }
-            throw UsageError("no area '" + area + "' is offered now (offered: " + offered + ")");
-        }
-        w->area = area;
-    });
+            w->area = area;
+        },
+        [&](const PlacedWidgets& placed) {
+            confirm(placedLine(*placed.find(id)), "the area was not stored");
+        });
 }
 
 void Host::remove(const std::string& id) {
-    store().update([&](PlacedWidgets& placed) {
-        if (std::erase_if(placed.widgets, [&](const PlacedWidget& w) { return w.id == id; }) == 0) {
-            throw UsageError("no placed widget has the id '" + id + "'");
-        }
-    });
+    store().update(
+        [&](PlacedWidgets& placed) {
+            if (std::erase_if(placed.widgets, [&](const PlacedWidget& w) { return w.id == id; }) ==
+                0) {
+                throw foundation::usageError("no placed widget has the id '" + id + "'");
+            }
+        },
+        [&](const PlacedWidgets&) {
+            confirm("Removed widget " + foundation::escapeForTerminal(id) + "\n",
+                    "the widget was not removed");
+        });
 }
 
 void Host::gallery(const std::string& directory) {
+    if (directory.empty()) throw foundation::usageError("-o: an empty path");
     if (const auto status = foundation::createDirectories(directory, 0755); !status) {
-        throw Failure(status.message());
+        throw foundation::CommandError(status.message());
     }
     struct Picture {
         std::string file;
@@ -388,8 +428,9 @@ void Host::gallery(const std::string& directory) {
     writeGalleryIndex(directory, sections);
     std::size_t count = 0;
     for (const auto& section : sections) count += section.second.size();
-    out_ << "Wrote " << count << " widget pictures to " << directory << "; open "
-         << joinPath(directory, "index.html") << " to see them side by side.\n";
+    out_ << "Wrote " << count << " widget pictures to " << foundation::escapeForTerminal(directory)
+         << "; open " << foundation::escapeForTerminal(joinPath(directory, "index.html"))
+         << " to see them side by side.\n";
 }
 
 }  // namespace widgetkit::host

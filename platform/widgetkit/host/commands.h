@@ -1,15 +1,16 @@
 #pragma once
 // The host's commands, apart from the command line that selects them. Each command either does
-// all it says or throws: UsageError for bad arguments (exit 2), Failure for what could not be done
-// (exit 1); the command line turns either into one line on standard error.
+// all it says or throws foundation::CommandError: status 2 for bad arguments, 1 for what could not
+// be done, with nothing changed; the command boundary turns it into one line on standard error.
+// Every name from data that a command writes as text goes through foundation::escapeForTerminal.
 
 #include <iosfwd>
 #include <optional>
 #include <string>
 
+#include "platform/foundation/command.h"
 #include "platform/ui/render/render.h"
 #include "platform/widgetkit/configuration.h"
-#include "platform/widgetkit/host/errors.h"
 #include "platform/widgetkit/host/placed_store.h"
 #include "platform/widgetkit/host/widget_requests.h"
 
@@ -53,14 +54,21 @@ public:
 
 private:
     PlacedStore store() const;
+    // Writes `text` to the answer stream and flushes it. Throws foundation::CommandError, whose
+    // message ends with `otherwise`, when it does not arrive, so that the store's change it
+    // reports is taken back.
+    void confirm(const std::string& text, const std::string& otherwise) const;
+    // One placed widget as `placed` lists it, names escaped, with its newline.
+    static std::string placedLine(const PlacedWidget& widget);
     const WidgetConfiguration& findWidget(const std::string& name) const;
     const WidgetConfiguration& configurableWidget() const;
     WidgetFamily familyFor(const WidgetConfiguration& widget, const std::string& name) const;
     ResolvedRequest resolve(const Request& request) const;
-    // The first entry of the provider's answer. Throws Failure when there is none.
+    // The first entry of the provider's answer. Throws foundation::CommandError when there is none.
     static AnyEntry firstEntry(RequestKind kind, const ResolvedRequest& request);
     static render::TileOptions tileOptions(WidgetFamily family, const RenderOptions& options);
-    // Draws `entry` in `family` to `path` (format by extension), atomically. Throws Failure.
+    // Draws `entry` in `family` to `path` (format by extension), atomically. Throws
+    // foundation::CommandError.
     void draw(const AnyEntry& entry, WidgetFamily family, const RenderOptions& options,
               const std::string& path) const;
 

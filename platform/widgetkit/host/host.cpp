@@ -13,15 +13,13 @@
 #include <map>
 #include <optional>
 
+#include "platform/foundation/command.h"
 #include "platform/foundation/standard_output.h"
 #include "platform/foundation/version.h"
 #include "platform/widgetkit/host/commands.h"
 
 namespace widgetkit::host {
 namespace {
-
-constexpr int kStatusFailure = 1;
-constexpr int kStatusUsage = 2;
 
 // What the parsed command line asks of the host; set by the chosen command's callback.
 using Action = std::function<void(Host&)>;
@@ -54,12 +52,35 @@ CLI::Validator oneOf(const std::map<std::string, E>& words) {
         names);
 }
 
+// A family name: "" is refused by name here, since an empty family elsewhere means "not given".
+CLI::Validator familyName() {
+    return CLI::Validator(
+        [](const std::string& input) -> std::string {
+            return input.empty() ? "\"\" is not a family (small, medium or large)" : "";
+        },
+        "FAMILY");
+}
+
+// A scale in [0.25, 8]; NaN, which every comparison lets through, is refused too.
+CLI::Validator scaleRange() {
+    return CLI::Validator(
+        [](const std::string& input) -> std::string {
+            double value = 0;
+            if (!CLI::detail::lexical_cast(input, value) || !(value >= 0.25 && value <= 8.0)) {
+                return "the scale must be a number from 0.25 to 8, not '" + input + "'";
+            }
+            return {};
+        },
+        "SCALE");
+}
+
 // The options shared by the request commands, bound straight into the request. The widget is
 // optional on the command line because --placed names it instead.
 void addRequestOptions(CLI::App& cmd, Request& r) {
     cmd.add_option("widget", r.widget,
                    "A widget kind, or its last component (fullness, breakdown)");
-    cmd.add_option("--family", r.family, "small, medium or large (default: the first supported)");
+    cmd.add_option("--family", r.family, "small, medium or large (default: the first supported)")
+        ->check(familyName());
     cmd.add_option("--area", r.area,
                    "Put this area identifier into the configuration as given (\"\" = whole disk)");
     cmd.add_option("--placed", r.placedId,
@@ -96,7 +117,7 @@ void addRenderCommand(CLI::App& app, Values& v, Action& action) {
     cmd->add_option("--rendering", r.rendering, "full-color or accented")
         ->transform(oneOf(kRenderings));
     cmd->add_option("--scale", r.scale, "Pixels per point for PNG (default 2)")
-        ->check(CLI::Range(0.25, 8.0));
+        ->check(scaleRange());
     cmd->add_option("-o,--output", r.output,
                     "FILE.png, .svg, .pdf or .json, or - for standard output")
         ->required();
@@ -113,7 +134,9 @@ void addRenderCommand(CLI::App& app, Values& v, Action& action) {
 void addPlacementCommands(CLI::App& app, Values& v, Action& action) {
     auto* place = app.add_subcommand("place", "Place a widget; prints only its id");
     place->add_option("widget", v.widget, "A widget kind or its last component")->required();
-    place->add_option("--family", v.family, "small, medium or large")->required();
+    place->add_option("--family", v.family, "small, medium or large")
+        ->required()
+        ->check(familyName());
     place->callback([&] { action = [&v](Host& host) { host.place(v.widget, v.family); }; });
 
     auto* placed = app.add_subcommand("placed", "The placed widgets");
@@ -183,37 +206,35 @@ int run(const TupleWidget& widgets, const std::vector<std::string>& args, std::o
     Action action;
     addCommands(app, values, action);
 
-    if (const auto unknown = unknownCommand(app, args)) {
-        err << "brimlet-widgets: " << *unknown << '\n';
-        return kStatusUsage;
-    }
-    std::vector<std::string> rest(args.rbegin(), args.rend() - 1);  // CLI11 wants them reversed
-    try {
-        app.parse(rest);
-        Host host(widgets, out, err);
-        if (action) action(host);
-        return 0;
-    } catch (const CLI::CallForHelp&) {
-        out << app.help();
-        return 0;
-    } catch (const CLI::CallForAllHelp&) {
-        out << app.help("", CLI::AppFormatMode::All);
-        return 0;
-    } catch (const CLI::CallForVersion&) {
-        out << "brimlet-widgets " << foundation::projectVersion() << '\n';
-        return 0;
-    } catch (const CLI::ParseError& e) {
-        // CLI11 prints help for its own failures and has exit codes of its own; neither is
-        // ours: one line, status 2.
-        err << "brimlet-widgets: " << e.what() << '\n';
-        return kStatusUsage;
-    } catch (const UsageError& e) {
-        err << "brimlet-widgets: " << e.what() << '\n';
-        return kStatusUsage;
-    } catch (const Failure& e) {
-        err << "brimlet-widgets: " << e.what() << '\n';
-        return kStatusFailure;
-    }
+    return foundation::runCommand(
+        "brimlet-widgets",
+        [&] {
+            if (const auto unknown = unknownCommand(app, args)) {
+                throw foundation::usageError(*unknown);
+            }
+            // CLI11 wants them reversed.
+            std::vector<std::string> rest(args.rbegin(), args.rend() - 1);
+            try {
+                app.parse(rest);
+            } catch (const CLI::CallForHelp&) {
+                out << app.help();
+                return foundation::kExitSuccess;
+            } catch (const CLI::CallForAllHelp&) {
+                out << app.help("", CLI::AppFormatMode::All);
+                return foundation::kExitSuccess;
+            } catch (const CLI::CallForVersion&) {
+                out << "brimlet-widgets " << foundation::projectVersion() << '\n';
+                return foundation::kExitSuccess;
+            } catch (const CLI::ParseError& e) {
+                // CLI11 prints help for its own failures and has exit codes of its own; neither
+                // is ours: one line, status 2.
+                throw foundation::usageError(e.what());
+            }
+            Host host(widgets, out, err);
+            if (action) action(host);
+            return foundation::kExitSuccess;
+        },
+        err);
 }
 
 }  // namespace widgetkit::host
@@ -223,8 +244,12 @@ namespace widgetkit {
 void runHost(const TupleWidget& widgets, int argc, char** argv) {
     std::vector<std::string> args(argv, argv + argc);
     int status = host::run(widgets, args, std::cout, std::cerr);
-    // An answer that did not reach standard output is a failure, whatever the command thought.
-    if (!foundation::flushStandardOutput("brimlet-widgets")) status = 1;
+    // An answer that did not reach standard output is a failure, whatever the command thought;
+    // a command that failed has already said why.
+    const bool delivered = status == foundation::kExitSuccess
+                               ? foundation::flushStandardOutput("brimlet-widgets")
+                               : foundation::standardOutputDelivered();
+    if (!delivered) status = foundation::kExitFailure;
     std::exit(status);
 }
 

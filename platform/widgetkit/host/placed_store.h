@@ -17,8 +17,11 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "platform/foundation/file.h"
+#include "platform/foundation/json_reader.h"
 #include "platform/foundation/json_writer.h"
 #include "platform/widgetkit/family.h"
 
@@ -43,7 +46,8 @@ struct PlacedWidgets {
     const PlacedWidget* find(const std::string& id) const;
 
     // A new id, above every stored decimal id and at least nextId (whatever a hand-edited file
-    // says), and moves nextId past it.
+    // says), and moves nextId past it. Throws foundation::CommandError when no id is left: a
+    // stored id or nextId of 2^63 - 1 or more.
     std::string newId();
 };
 
@@ -57,20 +61,36 @@ public:
 
     const std::string& path() const { return path_; }
 
-    // The stored widgets; none when the file does not exist. Throws Failure (naming the file
-    // and what is wrong with it) when it exists but cannot be read or understood.
+    // The stored widgets; none when the file does not exist. Throws foundation::CommandError
+    // (naming the file and what is wrong with it) when it exists but cannot be read or understood.
     PlacedWidgets load() const;
 
-    // Loads the widgets, lets `change` change them and saves the result, all under the store's
-    // exclusive lock; returns what was saved. When `change` or the load throws, nothing is
-    // written. Creates the folder (mode 0700) when missing. Throws Failure.
-    PlacedWidgets update(const std::function<void(PlacedWidgets&)>& change) const;
+    // Loads the widgets, lets `change` change them and saves the result, then calls `confirm`
+    // with what was saved (when given), all under the store's exclusive lock; returns what was
+    // saved. When `change` or the load throws, nothing is written. When `confirm` throws a
+    // foundation::CommandError (the answer that reports the change could not be delivered), the
+    // file is put back byte for byte as it was (removed when there was none) before the lock is
+    // released, and the error goes on. Creates the folder (mode 0700) when missing. The lock
+    // file, "placed.json.lock" beside the store, is opened with O_NOFOLLOW: a symbolic link there
+    // is refused. Linear in the size of the store. Throws foundation::CommandError.
+    PlacedWidgets update(const std::function<void(PlacedWidgets&)>& change,
+                         const std::function<void(const PlacedWidgets&)>& confirm = {}) const;
 
-    // Replaces the file atomically, creating its folder (mode 0700) when missing. Throws Failure.
-    // Takes no lock: changes go through update().
+    // Replaces the file atomically, creating its folder (mode 0700) when missing. Throws
+    // foundation::CommandError. Takes no lock: changes go through update().
     void save(const PlacedWidgets& placed) const;
 
 private:
+    // The file's bytes, nullopt when there is none. Throws when it cannot be read.
+    std::optional<std::string> read() const;
+    PlacedWidgets decode(std::string_view bytes) const;
+    PlacedWidget decodeWidget(const foundation::JsonValue& item) const;
+    // Opens and locks the lock file; the lock lasts as long as the descriptor.
+    foundation::FileDescriptor lock() const;
+    // Puts back the file's earlier bytes, or removes it when `before` is nullopt. Throws,
+    // adding to `why`, when that fails.
+    void restore(const std::optional<std::string>& before, const std::string& why) const;
+
     std::string path_;
 };
 

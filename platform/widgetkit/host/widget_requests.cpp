@@ -1,6 +1,6 @@
 #include "platform/widgetkit/host/widget_requests.h"
 
-#include "platform/widgetkit/host/errors.h"
+#include "platform/foundation/command.h"
 
 namespace widgetkit::host {
 
@@ -19,8 +19,9 @@ const WidgetConfiguration* findWidget(const TupleWidget& widgets, std::string_vi
 const WidgetConfiguration& widgetOf(const TupleWidget& widgets, const PlacedWidget& placed) {
     const WidgetConfiguration* widget = findWidget(widgets, placed.kind);
     if (widget == nullptr) {
-        throw Failure("placed widget " + placed.id + " is of a kind this bundle does not have (" +
-                      placed.kind + ")");
+        throw foundation::CommandError("placed widget " + placed.id +
+                                       " is of a kind this bundle does not have (" + placed.kind +
+                                       ")");
     }
     return *widget;
 }
@@ -29,8 +30,9 @@ ResolvedRequest resolvePlaced(const TupleWidget& widgets, const PlacedWidget& pl
                               bool preview) {
     const WidgetConfiguration& widget = widgetOf(widgets, placed);
     if (!widget.supports(placed.family)) {
-        throw Failure("placed widget " + placed.id + " is stored in a family that " +
-                      widget.displayName() + " does not support");
+        throw foundation::CommandError("placed widget " + placed.id +
+                                       " is stored in a family that " + widget.displayName() +
+                                       " does not support");
     }
     TimelineProviderContext context{preview, placed.family, displaySize(placed.family)};
     return ResolvedRequest{&widget, context, ParameterValue{placed.area, true}};
@@ -47,13 +49,6 @@ AnyTimeline answer(RequestKind kind, const ResolvedRequest& r) {
         case RequestKind::timeline: break;
     }
     return ops.timeline(r.context, r.parameter);
-}
-
-std::optional<RequestKind> requestKindFromName(std::string_view name) {
-    if (name == "placeholder") return RequestKind::placeholder;
-    if (name == "snapshot") return RequestKind::snapshot;
-    if (name == "timeline") return RequestKind::timeline;
-    return std::nullopt;
 }
 
 }  // namespace widgetkit::host

@@ -23,20 +23,18 @@ struct ResolvedRequest {
 // the bundle has none.
 const WidgetConfiguration* findWidget(const TupleWidget& widgets, std::string_view name);
 
-// The declaration of a placed widget's stored kind. Throws Failure when the bundle has none.
+// The declaration of a placed widget's stored kind. Throws foundation::CommandError when the bundle
+// has none.
 const WidgetConfiguration& widgetOf(const TupleWidget& widgets, const PlacedWidget& placed);
 
 // The request for a placed widget: its stored family, and its stored area rebuilt through the
-// entity query on every request. Throws Failure when the bundle has no widget of the stored kind
-// or the widget does not support the stored family.
+// entity query on every request. Throws foundation::CommandError when the bundle has no widget of
+// the stored kind or the widget does not support the stored family.
 ResolvedRequest resolvePlaced(const TupleWidget& widgets, const PlacedWidget& placed,
                               bool preview = false);
 
 // The provider's answer. A placeholder or snapshot is one entry with the policy `never`. Blocks
 // for as long as the provider takes; the declaration must outlive the call.
 AnyTimeline answer(RequestKind kind, const ResolvedRequest& request);
-
-// "placeholder", "snapshot", "timeline"; nullopt for anything else.
-std::optional<RequestKind> requestKindFromName(std::string_view name);
 
 }  // namespace widgetkit::host

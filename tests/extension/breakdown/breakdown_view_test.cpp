@@ -7,10 +7,13 @@
 #include <limits>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "extension/breakdown/breakdown_list.h"
+#include "platform/ui/render/render.h"
 #include "tests/extension/views/view_testing.h"
 
 namespace brimlet {
@@ -220,6 +223,67 @@ TEST(BreakdownView, RowsLineUpInColumnsAndFitTheTile) {
             }
         }
     }
+}
+
+// True when `text` holds a byte a terminal acts on, a C1 control or a bidirectional formatting
+// character: nothing drawn may.
+bool holdsActingCharacters(std::string_view text) {
+    for (const char c : text) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return true;
+    }
+    for (unsigned c1 = 0x80; c1 <= 0x9F; ++c1) {
+        if (text.find(std::string{'\xC2', static_cast<char>(c1)}) != std::string_view::npos)
+            return true;
+    }
+    for (const char* bidi : {"\u202A", "\u202B", "\u202C", "\u202D", "\u202E", "\u2066", "\u2067",
+                             "\u2068", "\u2069", "\u200E", "\u200F", "\u061C"}) {
+        if (text.find(bidi) != std::string_view::npos) return true;
+    }
+    return false;
+}
+
+// Folder names with bidirectional formatting, controls and a newline, rendered in the large tile
+// with the font engine: each name is drawn on its one line without them (controls as their
+// symbols), the laid-out text and its JSON hold none of them, and the tile draws.
+TEST(BreakdownView, HostileNamesAreDrawnWithoutFormattingOrControls) {
+    const std::pair<std::string, std::string> names[] = {
+        {"bidi\u202Egnp.exe", "bidignp.exe"},
+        {"\u2066evil\u2069 dir", "evil dir"},
+        {"two\nlines", "two\u240Alines"},
+        {"x\x1B]0;PWNED\x07", "x\u241B]0;PWNED\u2407"},
+        {"\u200F\u05E9\u05DC\u05D5\u05DD\u202C", "\u05E9\u05DC\u05D5\u05DD"},
+    };
+    Items folders;
+    for (const auto& [name, drawn] : names) folders.push_back({name, 1000 - std::ssize(folders)});
+    DiskSnapshot snapshot = snapshotWith(folders, {{"Media", 1}});
+    snapshot.rootName = "root\u2067\n";
+    const WidgetFamily family = WidgetFamily::systemLarge;
+    render::TileOptions options;
+    options.size = {widgetkit::displaySize(family).width, widgetkit::displaySize(family).height};
+    const auto measurer = render::makeTextMeasurer();
+    const ui::LaidOutTile tile = render::layoutForRendering(
+        ui::View(BreakdownView{BreakdownEntry{foundation::Date{0}, snapshot, std::nullopt}}),
+        options, *measurer, widgetkit::host::environmentFor(family));
+    for (const auto& [name, drawn] : names) {
+        SCOPED_TRACE(::testing::PrintToString(drawn));
+        const ui::LaidOutNode* text = findText(tile.content, drawn);
+        ASSERT_NE(text, nullptr) << dump(tile);
+        EXPECT_EQ(textContent(*text).lines, Texts{drawn});
+    }
+    EXPECT_NE(findText(tile.content, "root\u240A"), nullptr);
+    for (const ui::LaidOutNode* node : findNodes(tile.content, "Text")) {
+        EXPECT_FALSE(holdsActingCharacters(textContent(*node).composed));
+        for (const std::string& line : textContent(*node).lines)
+            EXPECT_FALSE(holdsActingCharacters(line)) << line;
+    }
+    // The layout JSON would escape a control in a text with a backslash; its only raw control
+    // bytes are the newlines between members.
+    std::string json = dump(tile);
+    EXPECT_EQ(json.find('\\'), std::string::npos) << json;
+    std::erase(json, '\n');
+    EXPECT_FALSE(holdsActingCharacters(json)) << json;
+    std::string png;
+    EXPECT_TRUE(render::encodeTile(tile, render::Format::png, 1, png).ok());
 }
 
 }  // namespace

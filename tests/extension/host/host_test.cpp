@@ -16,9 +16,11 @@
 #include "extension/entry/bundle.h"
 #include "platform/foundation/file.h"
 #include "platform/foundation/json_reader.h"
+#include "platform/foundation/json_writer.h"
 #include "platform/foundation/testing.h"
 #include "platform/foundation/version.h"
 #include "tests/extension/shared/snapshot_testing.h"
+#include "tests/support/hostile_names.h"
 #include "tests/support/scratch.h"
 
 namespace brimlet {
@@ -52,10 +54,12 @@ void expectOneLine(const Outcome& o) {
 
 class HostTest : public ::testing::Test {
 protected:
-    Outcome run(Args args) {
+    // Runs the host; with `fullOutput`, standard output refuses every byte, as /dev/full does.
+    Outcome run(Args args, bool fullOutput = false) {
         args.insert(args.begin(), "brimlet-widgets");
         std::ostringstream out, err;
-        const int status = widgetkit::host::run(widgets_, args, out, err);
+        std::ostream full(nullptr);
+        const int status = widgetkit::host::run(widgets_, args, fullOutput ? full : out, err);
         return Outcome{status, out.str(), err.str()};
     }
 
@@ -93,6 +97,14 @@ TEST_F(HostTest, BadArgumentsExitTwoWithOneClearLineAndChangeNothing) {
         {{"timeline", "breakdown", "--family", "small"},
          "Disk Breakdown supports medium and large"},
         {{"snapshot", "fullness", "--family", "huge"}, "unknown family 'huge'"},
+        {{"place", "fullness", "--family", ""}, "\"\" is not a family"},
+        {{"timeline", "fullness", "--family", ""}, "\"\" is not a family"},
+        {{"render", "fullness", "--family", "", "-o", "-"}, "\"\" is not a family"},
+        {{"render", "fullness", "--scale", "NaN", "-o", "-"}, "'NaN'"},
+        {{"render", "fullness", "--scale", "inf", "-o", "-"}, "'inf'"},
+        {{"render", "fullness", "--scale", "0", "-o", "-"}, "'0'"},
+        {{"render", "fullness", "--scale", "-1", "-o", "-"}, "'-1'"},
+        {{"gallery", "-o", ""}, "-o: an empty path"},
         {{"timeline", "org.brimlet.Brimlet.fullness", "--area", ""}, "--area"},
         {{"timeline", "--placed", "7"}, "'7'"},
         {{"configure", "7", "--area", "work"}, "'7'"},
@@ -111,6 +123,63 @@ TEST_F(HostTest, BadArgumentsExitTwoWithOneClearLineAndChangeNothing) {
         EXPECT_NE(o.err.find(says), std::string::npos) << o.err;
         EXPECT_EQ(foundation::readWholeFile(storePath()), before);
     }
+}
+
+// A command whose answer cannot be written (standard output on a full disk) is exit 1 with one
+// line, and place, configure and remove leave the store as it was.
+TEST_F(HostTest, AnAnswerThatCannotBeWrittenChangesNothing) {
+    container_.write(exampleDocument());
+    const std::string id = place("breakdown", "large");
+    const auto before = foundation::readWholeFile(storePath());
+    for (const Args& args : {Args{"place", "fullness", "--family", "small"},
+                             Args{"configure", id, "--area", "work"}, Args{"remove", id}}) {
+        SCOPED_TRACE(::testing::PrintToString(args));
+        const Outcome o = run(args, true);
+        EXPECT_EQ(o.status, 1);
+        expectOneLine(o);
+        EXPECT_NE(o.err.find("cannot write to standard output; "), std::string::npos) << o.err;
+        EXPECT_EQ(foundation::readWholeFile(storePath()), before);
+    }
+    EXPECT_EQ(place("fullness", "small"), std::to_string(std::stoi(id) + 1));
+}
+
+// Names from the snapshot and the arguments reach the terminal escaped, in the lists and in every
+// message: no control byte, DEL or bidirectional control survives, and each message is one line.
+// A JSON answer names it as JSON does.
+TEST_F(HostTest, HostileNamesAreWrittenEscapedOnOneLine) {
+    const std::string name =
+        brimlet_test::kHostileName.substr(0, brimlet_test::kHostileName.size() - 1);
+    const std::string escaped =
+        brimlet_test::kHostileNameEscaped.substr(0, brimlet_test::kHostileNameEscaped.size() - 4);
+    foundation::JsonWriter json;
+    json.value(name);
+    container_.write(brimlet_test::Doc()
+                         .set("areas", "[" + brimlet_test::areaJson(*json.result()) + "]")
+                         .set("rootName", "\"code\"")
+                         .str());
+    const std::string id = place("breakdown", "large");
+    const Outcome offered = run({"configure", id, "--area", "gone"});
+    const std::vector<Outcome> outcomes = {
+        run({"areas"}),
+        run({"configure", id, "--area", name}),
+        run({"placed"}),
+        offered,
+        run({"configure", name, "--area", name}),
+        run({"snapshot", "breakdown", "--area", name + "x"}),
+        run({"render", "breakdown", "-o", state_.path() + "/" + name + ".gif"})};
+    for (const Outcome& o : outcomes) {
+        SCOPED_TRACE(o.out + o.err);
+        EXPECT_NE((o.out + o.err).find(escaped), std::string::npos);
+        // JSON answers stay JSON: its writer escapes the C0 controls and nothing else.
+        for (const std::string& text : {o.out.starts_with("{") ? "" : o.out, o.err}) {
+            std::istringstream lines(text);
+            for (std::string line; std::getline(lines, line);) {
+                EXPECT_TRUE(brimlet_test::inert(line)) << line;
+            }
+        }
+        if (!o.err.empty()) expectOneLine(o);
+    }
+    EXPECT_EQ(offered.status, 2);
 }
 
 // An ad hoc area is passed on unresolved, with a note when nothing matches. A placed widget keeps

@@ -171,8 +171,8 @@ std::vector<fs::path> filesIn(const fs::path& folder) {
     return files;
 }
 
-// The preview, the extremes of a double and every seed of the fuzzer (fuzz/corpus, and any crash
-// input added to it) that decodes; the seeds are real-shaped documents, so most of them do.
+// The preview, the extremes of a double and every seed of the fuzzer (fuzz/corpus/snapshot, and any
+// crash input added to it) that decodes; the seeds are real-shaped documents, so most of them do.
 TEST(DiskSnapshotRoundTrip, ThePreviewDoubleExtremesAndTheFuzzSeedsEncodeToEqualValues) {
     expectRoundTrip(S::preview());
     const auto extremes = S::decode(Doc()
@@ -182,7 +182,7 @@ TEST(DiskSnapshotRoundTrip, ThePreviewDoubleExtremesAndTheFuzzSeedsEncodeToEqual
                                         .str());
     ASSERT_TRUE(extremes.has_value());
     expectRoundTrip(*extremes);
-    const auto seeds = filesIn(fs::path(BRIMLET_SOURCE_DIR) / "fuzz" / "corpus");
+    const auto seeds = filesIn(fs::path(BRIMLET_SOURCE_DIR) / "fuzz" / "corpus" / "snapshot");
     ASSERT_GE(seeds.size(), 5U);
     std::size_t decoded = 0;
     for (const auto& file : seeds) {

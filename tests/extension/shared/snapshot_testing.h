@@ -95,7 +95,7 @@ inline std::string areaJson(const std::string& nameJson) {
 // The example document of the snapshot format, with one area and a root name: the fuzzer's seed
 // of that name.
 inline std::string exampleDocument() {
-    const std::string path = std::string(BRIMLET_SOURCE_DIR) + "/fuzz/corpus/example.json";
+    const std::string path = std::string(BRIMLET_SOURCE_DIR) + "/fuzz/corpus/snapshot/example.json";
     return foundation::readWholeFile(path).value_or("");
 }
 

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 #include <pwd.h>
 #include <sys/stat.h>
+#include <sys/time.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -59,6 +61,52 @@ TEST(ReadWholeFile, OnlyARegularFileWithinTheInclusiveLimit) {
     const auto mounts = readWholeFile("/proc/self/mountinfo");
     ASSERT_TRUE(mounts.has_value());
     EXPECT_NE(mounts->find(" / "), std::string::npos);
+}
+
+// A pid that ran and is gone (reaped), for temporary files whose creator no longer runs.
+pid_t deadPid() {
+    const pid_t child = ::fork();
+    if (child == 0) ::_exit(0);
+    ::waitpid(child, nullptr, 0);
+    return child;
+}
+
+// Before it writes, the atomic writer removes the temporary files that earlier writes of the same
+// file left behind (a writer killed half-way): those of a creator that no longer runs, and any
+// older than an hour. A live writer's fresh one, and other files' temporaries, stay. A failed
+// write leaves no temporary file of its own.
+TEST(WriteFileAtomically, SweepsTheStaleTemporariesOfItsOwnFileOnly) {
+    const brimlet_test::ScratchDir dir;
+    const std::string dead = std::to_string(deadPid()), self = std::to_string(::getpid());
+    constexpr int kOld = kStaleTemporaryAge + 60;
+    const std::tuple<std::string, int, bool> cases[] = {
+        {".placed.json.tmp-" + dead + "-0", 0, false},
+        {".placed.json.tmp-" + self + "-900", 0, true},
+        {".placed.json.tmp-" + self + "-901", kOld, false},
+        {"placed.json.tmp-Ab12Cd", kOld, false},  // an older writer's name, no pid in it
+        {"placed.json.tmp-Ab12Cd0", kOld, true},
+        {"placed.json.tmp-Zy98Xw", 0, true},
+        {".placed.json.tmp-" + dead, 0, true},
+        {".placed.json.tmp-x" + dead + "-0", kOld, true},
+        {".other.json.tmp-" + dead + "-0", kOld, true},
+        {"placed.json.lock", kOld, true},
+    };
+    for (const auto& [name, age, kept] : cases) {
+        std::ofstream(dir / name) << "partial";
+        const timeval times[2] = {{::time(nullptr) - age, 0}, {::time(nullptr) - age, 0}};
+        ASSERT_EQ(::utimes((dir / name).c_str(), times), 0);
+    }
+    ASSERT_TRUE(writeFileAtomically(dir / "placed.json", "{}").ok());
+    for (const auto& [name, age, kept] : cases) {
+        EXPECT_EQ(std::filesystem::exists(dir / name), kept) << name;
+    }
+    ASSERT_EQ(::mkdir((dir / "in-the-way").c_str(), 0700), 0);
+    EXPECT_FALSE(writeFileAtomically(dir / "in-the-way", "{}").ok());
+    std::size_t entries = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+        ++entries;
+    }
+    EXPECT_EQ(entries, 9u);  // the seven kept, placed.json and in-the-way
 }
 
 // $HOME counts when it is absolute, else the password entry's folder; the data home is an

@@ -1,5 +1,7 @@
 #include "platform/foundation/unicode.h"
 
+#include "platform/foundation/escape.h"
+
 #include <gtest/gtest.h>
 #include <unicode/locid.h>
 
@@ -7,6 +9,8 @@
 #include <tuple>
 #include <utility>
 #include <vector>
+
+#include "tests/support/hostile_names.h"
 
 namespace foundation {
 namespace {
@@ -17,6 +21,40 @@ using namespace std::string_literals;
 const std::string kPrecomposed = "caf\xC3\xA9";
 const std::string kDecomposed = "cafe\xCC\x81";
 constexpr const char* kLigature = "\xEF\xAC\x81";  // "ﬁ", compatibility equivalent to "fi" only
+
+// Every character a terminal acts on, or that reorders or breaks a line, comes out as a visible
+// escape that names it exactly; everything else, non-Latin text and emoji included, is kept. The
+// escapes are unambiguous: a backslash is doubled, a stray byte is \xNN, a code point \uXXXX.
+TEST(EscapeForTerminal, HostileNamesComeOutVisibleOnOneLineAndTheRestAsItIs) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"", ""},
+        {"plain name.txt", "plain name.txt"},
+        {"caf\xC3\xA9 \xE6\x97\xA5\xE6\x9C\xAC \xF0\x9F\x98\x80",
+         "caf\xC3\xA9 \xE6\x97\xA5\xE6\x9C\xAC \xF0\x9F\x98\x80"},
+        {brimlet_test::kHostileName, brimlet_test::kHostileNameEscaped},
+        {"a\\b", "a\\\\b"},
+        {"\\x41", "\\\\x41"},
+        {"\0\x01\x1f"s, "\\x00\\x01\\x1F"},
+        {"\t\x7f", "\\t\\x7F"},
+        {"\xc2\x80\xc2\x85\xc2\x9f\xc2\xa0", "\\u0080\\u0085\\u009F\xc2\xa0"},
+        {"bidi\xe2\x80\xaegnp.exe", "bidi\\u202Egnp.exe"},
+        {"\xd8\x9c\xe2\x80\x8e\xe2\x80\x8f\xe2\x80\xaa\xe2\x81\xa9\xe2\x80\xa8",
+         "\\u061C\\u200E\\u200F\\u202A\\u2069\\u2028"},
+        {"\xe2\x80\x8d\xe2\x81\xa0", "\xe2\x80\x8d\xe2\x81\xa0"},  // ZWJ, word joiner kept
+        {"\x80", "\\x80"},
+        {"\xc0\xaf", "\\xC0\\xAF"},                    // overlong "/"
+        {"\xed\xa0\x80", "\\xED\\xA0\\x80"},           // a surrogate
+        {"\xf4\x90\x80\x80", "\\xF4\\x90\\x80\\x80"},  // above U+10FFFF
+        {"\xe2\x80", "\\xE2\\x80"},                    // cut short
+        {"\xe2\x80\x1b", "\\xE2\\x80\\e"},
+    };
+    for (const auto& [raw, expected] : cases) {
+        SCOPED_TRACE(::testing::PrintToString(raw));
+        const std::string escaped = escapeForTerminal(raw);
+        EXPECT_EQ(escaped, expected);
+        EXPECT_TRUE(brimlet_test::inert(escaped));
+    }
+}
 
 TEST(UnicodeNfc, ComposesCanonicallyOnlyAndLeavesInvalidTextAlone) {
     const std::pair<std::string, std::string> cases[] = {

@@ -64,8 +64,12 @@ TEST(LayoutJson, FramesAreInTilePointsRoundedToThousandthsAndIndentedOnRequest) 
     EXPECT_NE(indented->find("\n  \"type\""), std::string::npos) << *indented;
 }
 
+// A name from data that is not UTF-8 is drawn with U+FFFD; the program's own text, if it ever
+// were not, fails instead of writing bad JSON.
 TEST(LayoutJson, InvalidUtf8InATextFailsInsteadOfWritingBadJson) {
-    EXPECT_FALSE(toJson(test::lay(Text::verbatim("bad \xFF byte"), {})).has_value());
+    EXPECT_FALSE(toJson(test::lay(Text("bad \xFF byte"), {})).has_value());
+    const auto name = toJson(test::lay(Text::verbatim("bad \xFF byte"), {}));
+    EXPECT_NE(name.value_or("").find("\"bad \uFFFD byte\""), std::string::npos);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/foundation/unicode.h"
@@ -18,11 +19,27 @@ namespace {
 
 using testing::findNode;
 
-TEST(Text, ComposesItsArgumentsAndVerbatimTextStaysAsWritten) {
-    const LaidOutNode root = test::lay(Text("%lld%%", {std::int64_t{7}}), {});
-    EXPECT_EQ(std::get<LaidOutText>(root.content).composed, "7%");
-    const LaidOutNode verbatim = test::lay(Text::verbatim("%lld%%"), {});
-    EXPECT_EQ(std::get<LaidOutText>(verbatim.content).composed, "%lld%%");
+// A verbatim text is never a format; it and every string argument are names from data, composed
+// as they are drawn: no bidirectional formatting, controls as symbols, so a newline in a name
+// starts no line, and a right-to-left argument isolated from the text around it.
+TEST(Text, ComposesItsArgumentsAndDrawsNamesFromDataSafely) {
+    const std::string hebrew = "\u05E9\u05DC";
+    const std::pair<Text, std::vector<std::string>> cases[] = {
+        {Text("%lld%%", {std::int64_t{7}}), {"7%"}},
+        {Text::verbatim("%lld%%"), {"%lld%%"}},
+        {Text::verbatim("bidi\u202Egnp.exe"), {"bidignp.exe"}},
+        {Text::verbatim("two\nlines\x7F"), {"two\u240Alines\u2421"}},
+        {Text("%@ free", {"12 GB"}), {"12 GB free"}},
+        {Text("%@ free", {"a\u2066b\nc"}), {"ab\u240Ac free"}},
+        {Text("%@ free", {hebrew}), {"\u2068" + hebrew + "\u2069 free"}},
+        {Text("%@\n%@", {"a", "b"}), {"a", "b"}},  // the program's own newline starts a line
+    };
+    for (const auto& [text, lines] : cases) {
+        const LaidOutNode root = test::lay(text, {});
+        const auto& laid = std::get<LaidOutText>(root.content);
+        SCOPED_TRACE(laid.composed);
+        EXPECT_EQ(laid.lines, lines);
+    }
 }
 
 // Each row: text, line limit (0 for none), truncation, minimum scale factor, proposal; then the

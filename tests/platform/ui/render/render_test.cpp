@@ -189,6 +189,43 @@ TEST(Render, ADividerIsOneDevicePixelAndTextIsInked) {
     EXPECT_GT(inked, 200);
 }
 
+// A right-to-left name inside the program's text is an isolated run: the line keeps its
+// left-to-right order, so the name starts it exactly as when drawn alone, and "free" follows.
+// (Left to pango's own guess, the name would turn the line and "free" would come first.)
+TEST(Render, ARightToLeftNameNeverReordersTheTextAroundIt) {
+    const std::string hebrew = "\u05E9\u05DC\u05D5\u05DD";
+    const auto drawn = [](const ui::View& text) {
+        return Drawn(text.font(ui::Font::title2)
+                         .frame({.maxWidth = ui::infinity,
+                                 .maxHeight = ui::infinity,
+                                 .alignment = ui::Alignment::topLeading}),
+                     TileOptions{.size = {364, 170}, .scale = 1});
+    };
+    const Drawn alone = drawn(ui::Text::verbatim(hebrew));
+    const Drawn inside = drawn(ui::Text("%@ free", {hebrew}));
+    const auto inked = [](const Drawn& d, int x) {
+        for (int y = 0; y < d.height(); ++y) {
+            const Rgba8 c = d.pixel(x, y);  // dark on the opaque tile, not a clear corner
+            if (c.a == 255 && c.r < 128) return true;
+        }
+        return false;
+    };
+    int end = alone.width() - 1;  // the last column the name inks
+    while (end > 0 && !inked(alone, end)) --end;
+    ASSERT_GT(end, 0);
+    int differing = 0;
+    for (int x = 0; x <= end; ++x) {
+        for (int y = 0; y < alone.height(); ++y) {
+            const Rgba8 a = alone.pixel(x, y), b = inside.pixel(x, y);
+            differing += a.r != b.r || a.g != b.g || a.b != b.b || a.a != b.a;
+        }
+    }
+    EXPECT_EQ(differing, 0);
+    int after = 0;
+    for (int x = end + 1; x < inside.width(); ++x) after += inked(inside, x);
+    EXPECT_GT(after, 10);
+}
+
 TEST(Render, PixelsInMemoryAreThoseOfThePng) {
     // Text, a translucent style and the rounded tile's transparent corners, at the scales a
     // display has; the PNG read back by cairo is premultiplied again, word for word.

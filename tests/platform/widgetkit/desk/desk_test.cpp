@@ -17,6 +17,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -125,6 +126,19 @@ protected:
     fs::path home_;  // the home folder: the store, the data home, the scanned folder
     std::string env_;
 };
+
+// A bad argument, whatever it holds, is exit 2 and one line on standard error with the argument
+// escaped; the display is never opened.
+TEST_F(DeskTest, ABadArgumentIsOneEscapedLineAndExitTwo) {
+    const std::string err = path("err");
+    const int status = sh(kBin + "/brimlet-desk \"$(printf 'x\\033]0;\\nPWNED\\007y')\" 2>" + err);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 2);
+    std::ostringstream text;
+    text << std::ifstream(err).rdbuf();
+    EXPECT_EQ(text.str(),
+              "brimlet-desk: unknown argument 'x\\e]0;\\nPWNED\\x07y' (--help for more)\n");
+}
 
 // The desk stays open and writes its screenshot again whenever a tile is drawn anew.
 TEST_F(DeskTest, TilesArePixelForPixelWhatRenderDrawsAndANewSnapshotRedrawsWithinASecond) {

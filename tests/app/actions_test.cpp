@@ -1,0 +1,323 @@
+// Move to Trash and its books, a folder's biggest files, and the daily scan's timer against a
+// test double of the systemd user manager on a private session bus.
+//
+// GLib reads HOME and XDG_DATA_HOME once per process, so this binary points both at one private
+// folder before main runs; GIO's trash is then `$XDG_DATA_HOME/Trash` inside it.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "app/actions/published.h"
+#include "app/actions/schedule.h"
+#include "app/actions/trash.h"
+#include "extension/shared/identifiers.h"
+#include "extension/shared/shared_snapshot.h"
+#include "tests/app/scan_testing.h"
+
+extern char** environ;
+
+namespace brimlet {
+namespace {
+
+using namespace brimlet_test;
+namespace fs = std::filesystem;
+
+struct PrivateHome {
+    ScratchDir scratch;
+    std::string home = scratch / "home";
+    std::string data = home + "/.local/share";
+    PrivateHome() {
+        fs::create_directories(data + "/Trash/files");
+        ::setenv("HOME", home.c_str(), 1);
+        ::setenv("XDG_DATA_HOME", data.c_str(), 1);
+    }
+};
+const PrivateHome& privateHome() {
+    static const PrivateHome home;
+    return home;
+}
+[[maybe_unused]] const PrivateHome& kSetBeforeMain = privateHome();
+
+std::int64_t kindBytes(const Folder& f, FileKind k) { return f.kinds[static_cast<std::size_t>(k)]; }
+
+// The books, without GIO: a folder leaves its parent for the trash's files folder, or for
+// outside the tree; then a file leaves its folder.
+TEST(TrashBooks, SizesKindsAndCountsAboveTheMovedFolder) {
+    for (const bool trashInside : {false, true}) {
+        SCOPED_TRACE(trashInside ? "trash inside the root" : "trash elsewhere");
+        TempTree t;
+        t.build({{Entry::file, "r/keep/k.txt", 8 << 10},
+                 {Entry::file, "r/big/a.mp4", 64 << 10},
+                 {Entry::file, "r/big/sub/b.jpg", 16 << 10},
+                 {Entry::folder, "r/bin/Trash/files"},
+                 {Entry::file, "r/o.zip", 4 << 10}});
+        FolderTree tree = walkTree(t.path("r"));
+        const Folder& big = *tree.find("big");
+        const std::int64_t root = tree.root().size, moved = big.size;
+        const std::int64_t media = kindBytes(tree.root(), FileKind::media);
+        const std::int64_t trash = tree.find("bin")->size, folders = tree.folders();
+        const Folder* files = trashInside ? tree.find("bin/Trash/files") : nullptr;
+        TreeEdit::moveFolder(tree, big, files);
+        EXPECT_EQ(tree.find("big"), nullptr);
+        EXPECT_EQ(tree.root().size, trashInside ? root : root - moved);
+        EXPECT_EQ(kindBytes(tree.root(), FileKind::media), trashInside ? media : 0);
+        EXPECT_EQ(tree.find("bin")->size, trashInside ? trash + moved : trash);
+        EXPECT_EQ(tree.folders(), trashInside ? folders : folders - 2);
+        EXPECT_EQ(tree.find("bin/Trash/files/big") != nullptr, trashInside);
+
+        const std::int64_t file = t.allocated("r/keep/k.txt"), keep = tree.find("keep")->size;
+        const std::int64_t count = tree.files();
+        TreeEdit::moveFile(tree, *tree.find("keep"), file, FileKind::documents, files);
+        EXPECT_EQ(tree.find("keep")->size, keep - file);
+        EXPECT_EQ(kindBytes(*tree.find("keep"), FileKind::documents), 0);
+        EXPECT_EQ(tree.files(), trashInside ? count : count - 1);
+        EXPECT_EQ(tree.root().size, trashInside ? root : root - moved - file);
+    }
+}
+
+HeldScan heldScanOf(const std::string& root) {
+    ScanRequest request;
+    request.root = root;
+    ScanPlan plan = planScan(request);
+    ScanResult result = runScan(plan);
+    publishSnapshot(result.snapshot, plan.root, plan.top);
+    return HeldScan{std::move(plan), std::move(result.tree), std::move(result.snapshot)};
+}
+
+std::vector<std::string> topFolderNames(const DiskSnapshot& s) {
+    std::vector<std::string> names;
+    for (const auto& item : s.topFolders) names.push_back(item.name);
+    return names;
+}
+
+// The home folder scanned, its trash inside it: "Big" goes to Trash/files with its .trashinfo,
+// the snapshot is rewritten without it, and the trash's folder (.local) grows by its size.
+TEST(TrashEndToEnd, TheFolderGoesToTheTrashAndLeavesTheSnapshot) {
+    const PrivateHome& h = privateHome();
+    const FixedWorld world;
+    fs::create_directories(h.home + "/Big");
+    std::ofstream(h.home + "/Big/video.mp4") << std::string(300 << 10, 'x');
+    fs::create_directories(h.home + "/Small");
+    std::ofstream(h.home + "/Small/notes.txt") << std::string(8 << 10, 'x');
+    HeldScan scan = heldScanOf(h.home);
+    const std::int64_t total = scan.snapshot.total, big = scan.tree.find("Big")->size;
+    const std::int64_t local = scan.tree.find(".local")->size;
+
+    trashFolder(scan, *scan.tree.find("Big"));
+    EXPECT_FALSE(fs::exists(h.home + "/Big"));
+    EXPECT_TRUE(fs::exists(h.data + "/Trash/files/Big/video.mp4"));
+    std::stringstream info;
+    info << std::ifstream(h.data + "/Trash/info/Big.trashinfo").rdbuf();
+    EXPECT_NE(info.str().find("Path=" + h.home + "/Big"), std::string::npos) << info.str();
+
+    const auto written = SharedSnapshot::read();
+    ASSERT_TRUE(written.has_value());
+    const auto names = topFolderNames(*written);
+    EXPECT_EQ(std::count(names.begin(), names.end(), "Big"), 0) << ::testing::PrintToString(names);
+    EXPECT_EQ(written->total, total);
+    EXPECT_EQ(scan.tree.find(".local")->size, local + big);
+    EXPECT_EQ(written->topFolders.front().name, ".local");
+    EXPECT_EQ(written->topFolders.front().size, local + big);
+}
+
+// The app's scan follows the pins from its tree: the pinned folder becomes the one area, and
+// without pins the default areas come back, each time published.
+TEST(HeldScan, FollowsThePinsWithoutAWalk) {
+    const PrivateHome& h = privateHome();
+    const FixedWorld world;
+    const std::string root = h.home + "/pinning";
+    fs::create_directories(root + "/a/inner");
+    fs::create_directories(root + "/b");
+    HeldScan scan = heldScanOf(root);
+    const auto areaNames = [] {
+        std::vector<std::string> names;
+        const std::optional<DiskSnapshot> read = SharedSnapshot::read();
+        if (!read || !read->areas) return std::vector<std::string>{"(no areas)"};
+        for (const auto& area : *read->areas) names.push_back(area.name);
+        std::sort(names.begin(), names.end());
+        return names;
+    };
+    std::vector<std::string> notes;
+    followPins(scan, Preferences{{}, {}, false, {root + "/a/inner", h.home + "/elsewhere"}}, notes);
+    EXPECT_EQ(areaNames(), std::vector<std::string>{"a/inner"});
+    followPins(scan, Preferences{}, notes);
+    EXPECT_EQ(areaNames(), (std::vector<std::string>{"a", "b"}));
+    EXPECT_EQ(notes, std::vector<std::string>{});
+}
+
+// A folder replaced or removed since the scan, and one on a file system without a trash: one
+// line naming it, nothing moved, nothing deleted, the snapshot as it was.
+TEST(TrashEndToEnd, RefusesWhatChangedAndWhereThereIsNoTrash) {
+    const PrivateHome& h = privateHome();
+    const FixedWorld world;
+    const std::string root = h.home + "/refusals";
+    for (const char* name : {"replaced", "removed"}) fs::create_directories(root + "/" + name);
+    HeldScan scan = heldScanOf(root);
+    fs::rename(root + "/replaced", root + "/replaced.old");
+    fs::create_directories(root + "/replaced");
+    fs::rename(root + "/removed", h.home + "/removed.elsewhere");
+    const std::string snapshot =
+        h.data + "/" + std::string(kAppGroupIdentifier) + "/" + std::string(kSnapshotFileName);
+    const auto before = foundation::readWholeFile(snapshot);
+    std::vector<std::tuple<HeldScan*, const Folder*, std::string>> cases = {
+        {&scan, scan.tree.find("replaced"), "replaced since the scan; nothing moved"},
+        {&scan, scan.tree.find("removed"), "removed since the scan; nothing moved"},
+    };
+    std::optional<HeldScan> shm;
+    const ScratchDir unused;
+    const std::string shmRoot = "/dev/shm/" + fs::path(unused.path()).filename().string();
+    struct stat st {};
+    if (::stat("/dev/shm", &st) == 0 && st.st_dev != scan.tree.device() &&
+        fs::create_directories(shmRoot + "/inside")) {
+        ScanRequest request;
+        request.root = shmRoot;
+        shm.emplace(HeldScan{planScan(request), walkTree(shmRoot), scan.snapshot});
+        cases.emplace_back(&*shm, shm->tree.find("inside"),
+                           "this file system has no trash; nothing moved");
+    }
+    for (const auto& [held, folder, message] : cases) {
+        ASSERT_NE(folder, nullptr);
+        const std::string path = folderPath(*folder, held->tree.rootPath());
+        SCOPED_TRACE(path);
+        try {
+            trashFolder(*held, *folder);
+            ADD_FAILURE() << "moved";
+        } catch (const ActionError& e) {
+            EXPECT_EQ(std::string(e.what()), path + ": " + message);
+        }
+    }
+    EXPECT_TRUE(fs::exists(root + "/replaced.old") && fs::exists(root + "/replaced") &&
+                fs::exists(h.home + "/removed.elsewhere"));
+    if (shm) {
+        EXPECT_TRUE(fs::exists(shmRoot + "/inside"));
+    }
+    EXPECT_FALSE(fs::exists(h.data + "/Trash/files/replaced"));
+    EXPECT_EQ(foundation::readWholeFile(snapshot), before);
+    std::error_code ignored;
+    fs::remove_all(shmRoot, ignored);
+}
+
+TEST(BiggestFiles, FilesOnlyBiggestFirstCutAtTop) {
+    TempTree t;
+    t.build({{Entry::file, "f/clip.mp4", 40 << 10},
+             {Entry::file, "f/b.txt", 12 << 10},
+             {Entry::file, "f/a.txt", 12 << 10},
+             {Entry::executable, "f/tool", 4 << 10},
+             {Entry::file, "f/sub/huge.iso", 400 << 10},
+             {Entry::symlink, "f/link", 0, "sub/huge.iso"}});
+    const auto files = biggestFiles(t.path("f"), 3);
+    std::vector<std::tuple<std::string, std::int64_t, FileKind>> got;
+    for (const FileEntry& f : files) got.emplace_back(f.name, f.size, f.kind);
+    using Row = std::tuple<std::string, std::int64_t, FileKind>;
+    EXPECT_EQ(got, (std::vector<Row>{{"clip.mp4", t.allocated("f/clip.mp4"), FileKind::media},
+                                     {"a.txt", t.allocated("f/a.txt"), FileKind::documents},
+                                     {"b.txt", t.allocated("f/b.txt"), FileKind::documents}}));
+    EXPECT_EQ(biggestFiles(t.path("f"), 100).size(), 5u);
+    EXPECT_THROW(biggestFiles(t.path("missing"), 3), ActionError);
+}
+
+// The double of the systemd user manager (tests/app/systemd_double.py) on a bus of its own, from
+// dbus-run-session; it ends when its standard input closes.
+class ManagerDouble {
+public:
+    explicit ManagerDouble(std::vector<std::string> flags) {
+        int in[2], out[2];
+        if (::pipe2(in, O_CLOEXEC) != 0 || ::pipe2(out, O_CLOEXEC) != 0) return;
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, in[0], STDIN_FILENO);
+        posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+        std::vector<std::string> args{
+            "dbus-run-session", "--", "/usr/bin/python3",
+            std::string(BRIMLET_SOURCE_DIR) + "/tests/app/systemd_double.py", log()};
+        args.insert(args.end(), flags.begin(), flags.end());
+        std::vector<char*> argv;
+        for (auto& a : args) argv.push_back(a.data());
+        argv.push_back(nullptr);
+        if (::posix_spawnp(&pid_, "dbus-run-session", &actions, nullptr, argv.data(), environ) != 0)
+            pid_ = -1;
+        posix_spawn_file_actions_destroy(&actions);
+        ::close(in[0]);
+        ::close(out[1]);
+        input_ = in[1];
+        char c = 0;
+        while (::read(out[0], &c, 1) == 1 && c != '\n') address_ += c;
+        ::close(out[0]);
+    }
+    ~ManagerDouble() {
+        ::close(input_);
+        if (pid_ > 0) ::waitpid(pid_, nullptr, 0);
+    }
+    const std::string& address() const { return address_; }
+    std::string log() const { return scratch_ / "calls.log"; }
+    std::string calls() const {
+        std::stringstream text;
+        text << std::ifstream(log()).rdbuf();
+        return text.str();
+    }
+
+private:
+    ScratchDir scratch_;
+    pid_t pid_ = -1;
+    int input_ = -1;
+    std::string address_;
+};
+
+bool haveDouble() {
+    return std::system(
+               "command -v dbus-run-session >/dev/null && "
+               "/usr/bin/python3 -c 'import dbus, gi' 2>/dev/null") == 0;
+}
+
+TEST(Schedule, EnablesAndDisablesTheTimerThroughTheUserManager) {
+    if (!haveDouble()) GTEST_SKIP() << "needs dbus-run-session, python3-dbus and python3-gi";
+    const ManagerDouble manager({});
+    ASSERT_FALSE(manager.address().empty());
+    const ScanSchedule schedule(manager.address());
+    const ScheduleState off = schedule.state();
+    EXPECT_TRUE(off.available) << off.reason;
+    EXPECT_FALSE(off.enabled || off.nextRun.has_value());
+
+    const ScheduleState on = schedule.enable();
+    EXPECT_TRUE(on.available && on.enabled && on.reason.empty()) << on.reason;
+    ASSERT_TRUE(on.nextRun.has_value());
+    EXPECT_EQ(on.nextRun->unixSeconds(), 1'900'000'000.0);
+    const ScheduleState again = schedule.disable();
+    EXPECT_TRUE(again.available && !again.enabled && !again.nextRun) << again.reason;
+    EXPECT_EQ(manager.calls(),
+              "EnableUnitFiles brimlet-scan.timer\nReload\nStartUnit brimlet-scan.timer replace\n"
+              "StopUnit brimlet-scan.timer replace\nDisableUnitFiles brimlet-scan.timer\n"
+              "Reload\n");
+}
+
+// No user manager on the bus, no bus at all, and a manager that refuses: each says why.
+TEST(Schedule, SaysWhyWhenTheManagerIsAbsentOrRefuses) {
+    if (!haveDouble()) GTEST_SKIP() << "needs dbus-run-session, python3-dbus and python3-gi";
+    const ManagerDouble nameless({"--no-name"});
+    const ManagerDouble refusing({"--refuse-enable"});
+    const std::tuple<std::string, bool, bool, std::string> cases[] = {
+        {nameless.address(), false, false, "no systemd user manager answers"},
+        {"unix:path=/nonexistent/bus", false, false, "no session bus: "},
+        {refusing.address(), true, true, "Access denied"},
+    };
+    for (const auto& [address, available, enable, reason] : cases) {
+        SCOPED_TRACE(address);
+        const ScanSchedule schedule(address);
+        const ScheduleState state = enable ? schedule.enable() : schedule.state();
+        EXPECT_EQ(state.available, available);
+        EXPECT_FALSE(state.enabled);
+        EXPECT_NE(state.reason.find(reason), std::string::npos) << state.reason;
+        EXPECT_EQ(state.reason.find('\n'), std::string::npos);
+    }
+}
+
+}  // namespace
+}  // namespace brimlet

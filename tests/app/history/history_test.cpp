@@ -1,0 +1,174 @@
+// The history's records: what goes in comes back, what a walk gives, and how records thin out.
+#include "app/history/history.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <set>
+#include <tuple>
+
+#include "app/history/record.h"
+#include "app/history/sqlite.h"
+#include "app/history/thinning.h"
+#include "tests/app/history/history_testing.h"
+#include "tests/app/scan_testing.h"
+
+namespace brimlet {
+namespace {
+
+using namespace brimlet_test;
+
+auto fields(const RecordSummary& r) {
+    return std::tuple(r.id, r.root, r.time.secondsSinceReferenceDate, r.used, r.total, r.files,
+                      r.folders);
+}
+auto fields(const FolderRecord& f) { return std::tuple(f.path, f.size, f.kinds); }
+
+template <class T>
+void expectSame(const std::vector<T>& a, const std::vector<T>& b) {
+    ASSERT_EQ(a.size(), b.size());
+    for (std::size_t i = 0; i < a.size(); ++i) EXPECT_EQ(fields(a[i]), fields(b[i])) << i;
+}
+
+// Names keep every byte (a newline, bytes that are not UTF-8, a name like a number); folders
+// whose parents the record leaves out still come back under their full path; records of two
+// roots that share folder names stay apart; a reopened history reads the same; the time keeps
+// every bit of its double.
+TEST(History, RecordsComeBackAsTheyWentIn) {
+    const HistoryHome home;
+    const std::vector<HistoryRecord> written = {
+        recordOf("/home/ada", 700000000.123456789,
+                 {{"", 9000},
+                  {"a\nb", 5000},
+                  {"a\nb/\xFF\xFE", 4000},
+                  {"1", 3000},
+                  {"deep/er/still", 100}},
+                 123456789012, 987654321098),
+        recordOf("/srv", 700000100.5, {{"", 50}, {"a\nb", 40}}),
+        recordOf("/home/ada", 700000200, {{"", 9100}, {"1", 3100}}),
+    };
+    std::vector<RecordSummary> summaries;
+    {
+        History history(home.file(), History::Access::write);
+        for (const HistoryRecord& record : written) {
+            summaries.push_back(record.summary);
+            summaries.back().id = history.add(record);
+        }
+    }
+    History history(home.file(), History::Access::read);
+    expectSame(history.records(), summaries);
+    expectSame(history.records("/home/ada"), {summaries[0], summaries[2]});
+    EXPECT_TRUE(history.records("/home").empty());
+    for (std::size_t i = 0; i < written.size(); ++i) {
+        SCOPED_TRACE(i);
+        expectSame(history.folders(summaries[i].id), written[i].folders);
+    }
+    EXPECT_TRUE(history.folders(999).empty());
+}
+
+// A record holds the root and every folder with at least 0.1 % of its bytes, biggest first, at
+// most the limit (5,000 in scans): a small folder stays out with everything inside it, and with
+// chains of equal folders the cut falls in the deepest level, by path, so a kept folder's parent
+// is always kept. Whether a folder's own blocks make a chain shrink with depth or (where folders
+// take no blocks) tie, the order is the same.
+TEST(History, RecordOfAWalkKeepsTheBiggestFolders) {
+    TempTree t;
+    t.build({{Entry::file, "c/a/a/x", 64 << 10},
+             {Entry::file, "b/a/a/x", 64 << 10},
+             {Entry::file, "a/a/a/x.cpp", 16 << 20},
+             {Entry::folder, "tiny/inner"}});
+    const FolderTree tree = walkTree(t.root());
+    const HistoryRecord record = buildRecord(tree, 10, 20, foundation::Date{5});
+    EXPECT_EQ(
+        std::tuple(record.summary.root, record.summary.used, record.summary.total,
+                   record.summary.files, record.summary.folders),
+        std::tuple(t.root(), std::int64_t{10}, std::int64_t{20}, tree.files(), tree.folders()));
+    const std::vector<std::string> biggest = {"",  "a",   "a/a", "a/a/a", "b",
+                                              "c", "b/a", "c/a", "b/a/a", "c/a/a"};
+    for (const std::size_t limit : {kRecordFolderLimit, std::size_t{8}}) {
+        std::vector<std::string> paths;
+        for (const FolderRecord& f : buildRecord(tree, 0, 0, {}, limit).folders) {
+            paths.push_back(f.path);
+        }
+        EXPECT_EQ(paths, std::vector(biggest.begin(),
+                                     biggest.begin() + static_cast<std::ptrdiff_t>(
+                                                           std::min(limit, biggest.size()))));
+    }
+    const Folder* kept = tree.find("a/a/a");
+    ASSERT_NE(kept, nullptr);
+    EXPECT_EQ(fields(record.folders[3]), fields(FolderRecord{"a/a/a", kept->size, kept->kinds}));
+}
+
+// Thinning at `now` over records at the given ages (in days), all of one root: which survive.
+TEST(Thinning, KeepsEveryRecentScanThenOnePerDayThenOnePerWeek) {
+    // 2026-12-07 is a Monday; its midnight UTC.
+    const double monday = foundation::Date::fromUnixSeconds(1796601600).secondsSinceReferenceDate;
+    const double now = monday + 12 * 3600;
+    struct Case {
+        const char* what;
+        std::vector<double> ages;  // days before `now`
+        std::set<std::size_t> removed;
+    } cases[] = {
+        {"the last 14 days all stay", {0, 0.1, 0.2, 13.9}, {}},
+        {"a clock that went back: the future stays", {-3, -2.9, 0}, {}},
+        {"beyond 14 days only the day's last stays", {14.6, 14.55, 14.4, 13.99}, {0, 2}},
+        {"days are UTC days", {20.1, 20.4, 20.6}, {1}},
+        {"beyond 90 days only the week's last stays", {91, 92, 93, 95}, {2, 3}},
+        {"weeks start on Monday", {91.1, 91.6}, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<RecordTime> records;
+        for (std::size_t i = 0; i < c.ages.size(); ++i) {
+            records.push_back(
+                {static_cast<std::int64_t>(i), foundation::Date{now - c.ages[i] * kDay}});
+        }
+        const auto removed = recordsToThin(records, foundation::Date{now});
+        EXPECT_EQ(std::set<std::size_t>(removed.begin(), removed.end()), c.removed);
+    }
+}
+
+// A year of three scans a day, each added and thinned at the clock's time: afterwards
+// every scan of the last 14 days is there, one per day (the evening's) back to 90 days, one per
+// week (Sunday evening's) beyond, and paths no record needs are gone.
+TEST(Thinning, AYearOfScansThinsAsItGoes) {
+    const HistoryHome home;
+    const double start =
+        foundation::Date::fromUnixSeconds(1765152000).secondsSinceReferenceDate;  // a Monday
+    double clock = start;
+    const foundation::testing::ScopedClock scoped([&clock] { return foundation::Date{clock}; });
+    History history(home.file(), History::Access::write);
+    for (int day = 0; day < 365; ++day) {
+        for (const double hour : {6.0, 12.0, 18.0}) {
+            clock = start + day * kDay + hour * 3600;
+            history.add(recordOf("/home/ada", clock,
+                                 {{"", 1000 + day}, {"day" + std::to_string(day), 900}}));
+            history.thin(foundation::Date::now());
+        }
+    }
+    std::map<int, int> perDay;
+    std::map<int, int> perWeek;
+    for (const RecordSummary& r : history.records()) {
+        const double age = clock - r.time.secondsSinceReferenceDate;
+        const int day = static_cast<int>((r.time.secondsSinceReferenceDate - start) / kDay);
+        const double hour = (r.time.secondsSinceReferenceDate - start - day * kDay) / 3600;
+        ++perDay[day];
+        if (age >= 90 * kDay) {
+            ++perWeek[day / 7];
+            EXPECT_EQ(std::tuple(day % 7, hour), std::tuple(6, 18.0)) << day;
+        } else if (age >= 14 * kDay) {
+            EXPECT_EQ(hour, 18.0) << day;
+        }
+        ASSERT_EQ(history.folders(r.id).size(), 2u);
+    }
+    for (int day = 365 - 14; day < 365; ++day) EXPECT_EQ(perDay[day], 3) << day;
+    for (int day = 365 - 89; day < 365 - 15; ++day) EXPECT_EQ(perDay[day], 1) << day;
+    for (int week = 0; week < (365 - 91) / 7; ++week) EXPECT_EQ(perWeek[week], 1) << week;
+    sqlite::Database raw(home.file(), sqlite::Database::Mode::readWrite, kHistoryBusyTimeout);
+    EXPECT_EQ(raw.queryInteger("SELECT count(*) FROM paths"),
+              1 + static_cast<std::int64_t>(perDay.size()));
+}
+
+}  // namespace
+}  // namespace brimlet
