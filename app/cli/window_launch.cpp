@@ -10,7 +10,8 @@
 #include <filesystem>
 #include <string_view>
 
-#include "app/cli/progress.h"
+#include "platform/foundation/command.h"
+#include "platform/foundation/file.h"
 
 namespace brimlet {
 namespace {
@@ -28,10 +29,8 @@ bool isSet(const char* name) {
 }
 
 void say(int fd, const std::string& message) {
-    const std::string line = "brimlet: " + printable(message) + "\n";
     // One line on a descriptor that may be closed: nothing more can be done if it fails.
-    const ssize_t written = ::write(fd, line.data(), line.size());
-    (void)written;
+    (void)foundation::writeAll(fd, foundation::messageLine("brimlet", message));
 }
 
 }  // namespace
