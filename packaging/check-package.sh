@@ -86,13 +86,23 @@ for program in $PROGRAMS; do
   fi
 done
 
-# 4. The desktop entry, where the desk is packaged.
-desktop="$work/root/usr/share/applications/org.brimlet.Brimlet.Desk.desktop"
-if [[ -f "$desktop" ]]; then
+# 4. The desktop entries, where the desk and the window are packaged; the window's D-Bus service
+# starts the packaged window program.
+for desktop in "$work"/root/usr/share/applications/*.desktop; do
+  [[ -f "$desktop" ]] || continue
   if output=$(desktop-file-validate "$desktop" 2>&1) && [[ -z "$output" ]]; then
-    pass "desktop-file-validate accepts the desktop entry"
+    pass "desktop-file-validate accepts ${desktop##*/}"
   else
     fail "desktop-file-validate: $output"
+  fi
+done
+service="$work/root/usr/share/dbus-1/services/org.brimlet.Brimlet.service"
+if [[ -f "$service" ]]; then
+  if grep -qx 'Exec=/usr/lib/brimlet/brimlet-app --gapplication-service' "$service" &&
+    grep -qx 'Name=org.brimlet.Brimlet' "$service"; then
+    pass "the D-Bus service starts /usr/lib/brimlet/brimlet-app"
+  else
+    fail "the D-Bus service: $(tr '\n' ' ' <"$service")"
   fi
 fi
 

@@ -26,7 +26,7 @@ run_packages=(
 package_packages=(help2man dpkg-dev file)
 test_packages=(
   clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev locales tzdata time
-  xvfb xauth dbus at-spi2-core python3-pyatspi xdotool
+  xvfb xauth dbus at-spi2-core python3-pyatspi xdotool librsvg2-bin
   lintian desktop-file-utils systemd
   clang-format clang-tidy python3 ccache
   python3-dbus python3-gi

@@ -16,6 +16,7 @@
 #include "app/cli/history_commands.h"
 #include "app/cli/progress.h"
 #include "app/cli/settings_commands.h"
+#include "app/cli/window_launch.h"
 #include "app/scan/scan.h"
 #include "app/scan/scan_job.h"
 #include "app/scan/snapshot_file.h"
@@ -135,6 +136,7 @@ int runCommandLine(int argc, const char* const* argv, const Console& console,
     CLI::App app("Scans a folder tree and stores its breakdown for the Disk Breakdown widget.",
                  "brimlet");
     app.require_subcommand(1);
+    app.footer("Without a command, brimlet opens the Brimlet window (on FOLDER, if given).");
     const std::string version = "brimlet " + std::string(foundation::projectVersion());
     app.set_version_flag("--version", version, "Print the version and exit");
     app.set_help_all_flag("--help-all", "Print the help of every command and exit");
@@ -203,6 +205,13 @@ int runCommandLine(int argc, const char* const* argv, const Console& console,
         ->type_name("N")
         ->check(CLI::Range(std::size_t{1}, kMaxTopCount));
     growthCommand->add_flag("--json", growthArguments.json, "Write JSON instead of a table");
+
+    if (console.window) {
+        std::vector<std::string> commands;
+        for (const CLI::App* command : app.get_subcommands({}))
+            commands.push_back(command->get_name());
+        if (wantsWindow(argc, argv, commands)) return openWindow(argc, argv, console.err);
+    }
 
     std::ostringstream helpText;
     try {

@@ -13,11 +13,15 @@ namespace brimlet {
 struct Console {
     int out = STDOUT_FILENO;
     int err = STDERR_FILENO;
+    // Whether arguments that name no command (none, one FOLDER, --screenshot) open the window
+    // program instead (window_launch.h); main sets it, tests do not.
+    bool window = false;
 };
 
-// Runs the command; returns the exit status: 0 on success (and for --help), 1 when the scan or
-// the writing fails, 2 for bad arguments. Never exits the process itself.
-// `environment` is where opening folders and writing the snapshot may fail (tests).
+// Runs the command (or execs the window, see Console::window); returns the exit status: 0 on
+// success (and for --help), 1 when the scan or the writing fails, 2 for bad arguments. Never exits
+// the process itself. `environment` is where opening folders and writing the snapshot may fail
+// (tests).
 int runCommandLine(int argc, const char* const* argv, const Console& console = {},
                    const ScanEnvironment& environment = ScanEnvironment::standard());
 

@@ -1,0 +1,37 @@
+#pragma once
+// Light or dark as the desktop prefers, followed live, as the desk does: the settings portal's
+// org.freedesktop.appearance color-scheme where a portal answers (as libadwaita reads it) is
+// written into GTK's gtk-application-prefer-dark-theme setting, which otherwise decides alone
+// (settings.ini, XSETTINGS). The logic is the desk's (platform/widgetkit/desk/appearance.*),
+// restated with giomm because app/ may not include the platform's desk.
+
+#include <giomm.h>
+
+#include <functional>
+
+namespace brimlet::gui {
+
+class Appearance {
+public:
+    // `onChange` runs on the main loop when the preference changes. With `useSessionBus` false
+    // the portal is not asked.
+    Appearance(bool useSessionBus, std::function<void()> onChange);
+    ~Appearance();
+    Appearance(const Appearance&) = delete;
+    Appearance& operator=(const Appearance&) = delete;
+
+private:
+    void onBus(Glib::RefPtr<Gio::AsyncResult>& result);
+    void onRead(Glib::RefPtr<Gio::AsyncResult>& result);
+    void takeScheme(GVariant* value);
+
+    std::function<void()> onChange_;
+    Glib::RefPtr<Gio::Cancellable> cancellable_ = Gio::Cancellable::create();
+    Glib::RefPtr<Gio::DBus::Connection> bus_;
+    guint subscription_ = 0;
+    sigc::connection settingChanged_;
+    // The portal's color-scheme: -1 unknown (no portal), 0 no preference, 1 dark, 2 light.
+    int scheme_ = -1;
+};
+
+}  // namespace brimlet::gui

@@ -1,0 +1,144 @@
+#include "app/gui/explore_page.h"
+
+#include "app/gui/format.h"
+#include "app/gui/safe_name.h"
+#include "app/scan/scan.h"
+
+namespace brimlet::gui {
+
+ExplorePage::ExplorePage(BaseObjectType* object, const Glib::RefPtr<Gtk::Builder>&)
+    : Gtk::Box(object) {
+    auto* top = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::HORIZONTAL, 12);
+    top->add_css_class("path-row");
+    path_.set_hexpand(true);
+    top->append(path_);
+    counts_.add_css_class("dim-label");
+    counts_.add_css_class("numeric");
+    top->append(counts_);
+    append(*top);
+    append(*Gtk::make_managed<Gtk::Separator>());
+
+    auto* treemapBox = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::VERTICAL, 6);
+    treemapBox->add_css_class("treemap-box");
+    treemapBox->append(treemap_);
+    auto* legend = Gtk::make_managed<Gtk::Label>(
+        "Colour: each folder's biggest kind of file · double-click to go in");
+    legend->set_xalign(0);
+    legend->add_css_class("caption");
+    legend->add_css_class("dim-label");
+    treemapBox->append(*legend);
+    split_.set_start_child(list_);
+    split_.set_end_child(*treemapBox);
+    split_.set_resize_start_child(true);
+    split_.set_shrink_start_child(false);
+    split_.set_shrink_end_child(false);
+    split_.set_position(560);
+    split_.set_vexpand(true);
+    append(split_);
+    append(*Gtk::make_managed<Gtk::Separator>());
+
+    auto* bottom = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::VERTICAL, 10);
+    bottom->add_css_class("explore-bottom");
+    bottom->append(kinds_);
+    footer_.set_text(
+        "Sizes are the space files take on disk. A file with several hard links "
+        "counts once; folders on other file systems are left out.");
+    footer_.set_xalign(0);
+    footer_.set_wrap(true);
+    footer_.add_css_class("caption");
+    footer_.add_css_class("dim-label");
+    bottom->append(footer_);
+    append(*bottom);
+
+    path_.signalGo.connect([this](const Folder* folder) {
+        if (explorer_ && explorer_->show(folderPath(*folder, explorer_->tree().rootPath()))) {
+            refresh();
+        }
+    });
+    list_.signalActivated.connect(sigc::mem_fun(*this, &ExplorePage::enterRow));
+    list_.signalLeave.connect([this] { goUp(); });
+    list_.signalSort.connect([this](ExplorerSort order) {
+        if (!explorer_ || explorer_->sorting() == order) return;
+        explorer_->sort(order);
+        list_.show(*explorer_);
+        treemap_.show(*explorer_);
+    });
+    list_.signalSelected.connect(
+        [this](std::optional<std::size_t> row) { treemap_.setSelected(row); });
+    treemap_.signalSelect.connect([this](std::size_t row) {
+        list_.select(row);
+        treemap_.setSelected(row);
+    });
+    treemap_.signalActivate.connect(sigc::mem_fun(*this, &ExplorePage::enterRow));
+}
+
+void ExplorePage::show(std::shared_ptr<const FolderTree> tree) {
+    explorer_ = std::make_unique<Explorer>(std::move(tree));
+    refresh();
+}
+
+bool ExplorePage::showPath(const std::string& absolutePath) {
+    const auto since = std::chrono::steady_clock::now();
+    if (!explorer_ || !explorer_->show(absolutePath)) return false;
+    refresh(since);
+    return true;
+}
+
+bool ExplorePage::goUp() {
+    const auto since = std::chrono::steady_clock::now();
+    if (!explorer_) return false;
+    const Folder* from = &explorer_->current();
+    if (!explorer_->leave()) return false;
+    refresh(since);
+    // Back where it came from: the folder just left stays selected.
+    const auto& rows = explorer_->rows();
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (rows[i].folder == from) {
+            list_.select(i);
+            treemap_.setSelected(i);
+        }
+    }
+    return true;
+}
+
+std::string ExplorePage::rootPath() const { return explorer_ ? explorer_->tree().rootPath() : ""; }
+
+std::string ExplorePage::currentPath() const { return explorer_ ? explorer_->currentPath() : ""; }
+
+std::int64_t ExplorePage::rootSize() const { return explorer_ ? explorer_->tree().root().size : 0; }
+
+void ExplorePage::enterRow(std::size_t row) {
+    const auto since = std::chrono::steady_clock::now();
+    if (!explorer_ || row >= explorer_->rows().size()) return;
+    const Folder* folder = explorer_->rows()[row].folder;
+    if (folder == nullptr || !explorer_->enter(*folder)) return;
+    refresh(since);
+}
+
+void ExplorePage::refresh(std::chrono::steady_clock::time_point since) {
+    path_.show(explorer_->trail(), explorer_->tree().rootPath());
+    const Folder& current = explorer_->current();
+    std::size_t folders = 0;
+    for (const auto& row : explorer_->rows()) folders += row.folder != nullptr ? 1 : 0;
+    counts_.set_text(groupDigits(static_cast<std::int64_t>(folders)) +
+                     (folders == 1 ? " folder" : " folders") + " here");
+    list_.show(*explorer_);
+    treemap_.show(*explorer_);
+    treemap_.setSelected(list_.selected());
+    kinds_.show(*explorer_);
+    frameTimer_.disconnect();
+    if (const auto clock = get_frame_clock()) {
+        const std::size_t rows = explorer_->rows().size();
+        frameTimer_ = clock->signal_paint().connect([this, since, rows] {
+            const std::chrono::duration<double, std::milli> took =
+                std::chrono::steady_clock::now() - since;
+            g_log("Brimlet", G_LOG_LEVEL_DEBUG, "folder of %zu rows shown in %.1f ms", rows,
+                  took.count());
+            frameTimer_.disconnect();
+        });
+    }
+    signalFolderChanged.emit(displayName(
+        current.parent == nullptr ? rootNameOf(explorer_->tree().rootPath()) : current.name));
+}
+
+}  // namespace brimlet::gui

@@ -1,0 +1,54 @@
+#pragma once
+// Exploring a scanned tree: the path bar, the folder list beside the treemap (both over one
+// Explorer, selection shared), the current folder's kinds, and how sizes are counted.
+
+#include <gtkmm.h>
+
+#include <chrono>
+#include <memory>
+#include <string>
+
+#include "app/explore/explorer.h"
+#include "app/gui/folder_list.h"
+#include "app/gui/kind_bars.h"
+#include "app/gui/path_bar.h"
+#include "app/gui/treemap_view.h"
+
+namespace brimlet::gui {
+
+class ExplorePage : public Gtk::Box {
+public:
+    ExplorePage(BaseObjectType* object, const Glib::RefPtr<Gtk::Builder>& builder);
+
+    // Explores `tree` from its root.
+    void show(std::shared_ptr<const FolderTree> tree);
+    bool hasTree() const { return explorer_ != nullptr; }
+    // Shows the folder at `absolutePath` when the tree holds it.
+    bool showPath(const std::string& absolutePath);
+    bool goUp();
+    std::string rootPath() const;
+    std::string currentPath() const;
+    std::int64_t rootSize() const;
+    void focusList() { list_.focusList(); }
+
+    // The folder shown changed (its name, for the window's title).
+    sigc::signal<void(const std::string&)> signalFolderChanged;
+
+private:
+    // Shows the explorer's current folder; `since` is when it was asked for, logged (debug,
+    // domain "Brimlet") with the time to the first frame that shows it.
+    void refresh(std::chrono::steady_clock::time_point since = std::chrono::steady_clock::now());
+    void enterRow(std::size_t row);
+
+    std::unique_ptr<Explorer> explorer_;
+    PathBar path_;
+    Gtk::Label counts_;
+    Gtk::Paned split_{Gtk::Orientation::HORIZONTAL};
+    FolderList list_;
+    TreemapView treemap_;
+    KindBars kinds_;
+    Gtk::Label footer_;
+    sigc::connection frameTimer_;
+};
+
+}  // namespace brimlet::gui

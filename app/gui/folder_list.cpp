@@ -1,0 +1,253 @@
+#include "app/gui/folder_list.h"
+#include "app/gui/accessible_text.h"
+
+#include <algorithm>
+
+#include "app/gui/format.h"
+#include "app/gui/kind_swatch.h"
+#include "app/gui/row_item.h"
+#include "app/gui/safe_name.h"
+#include "app/gui/size_bar.h"
+#include "extension/shared/human_bytes.h"
+
+namespace brimlet::gui {
+namespace {
+
+constexpr auto kTypeAheadPause = std::chrono::milliseconds(1000);
+
+Gtk::Label* numericLabel() {
+    auto* label = Gtk::make_managed<Gtk::Label>();
+    label->set_xalign(1);
+    label->add_css_class("numeric");
+    return label;
+}
+
+// GtkListBase's own action "list.scroll-to-item" lives on the column view's inner list, a child
+// of the column view rather than an ancestor; it also moves the list's focus mark to the item.
+// Returns the inner list.
+Gtk::Widget* scrollTo(Gtk::Widget& view, guint32 position) {
+    const auto args = Glib::Variant<guint32>::create(position);
+    for (Gtk::Widget* child = view.get_first_child(); child != nullptr;
+         child = child->get_next_sibling()) {
+        if (child->activate_action("list.scroll-to-item", args)) return child;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+FolderList::FolderList() {
+    selection_ = Gtk::SingleSelection::create(model_);
+    selection_->set_autoselect(false);
+    selection_->set_can_unselect(true);
+    view_.set_model(selection_);
+    view_.add_css_class("folder-list");
+    view_.set_reorderable(false);
+    setAccessibleLabel(view_, "Folders");
+    addColumns();
+    view_.signal_activate().connect([this](guint position) { signalActivated.emit(position); });
+    selection_->property_selected().signal_changed().connect([this] {
+        if (!showing_) signalSelected.emit(selected());
+    });
+    auto keys = Gtk::EventControllerKey::create();
+    keys->set_propagation_phase(Gtk::PropagationPhase::CAPTURE);
+    keys->signal_key_pressed().connect(sigc::mem_fun(*this, &FolderList::onKey), false);
+    view_.add_controller(keys);
+    set_child(view_);
+    set_policy(Gtk::PolicyType::NEVER, Gtk::PolicyType::AUTOMATIC);
+    set_vexpand(true);
+}
+
+FolderList::~FolderList() {
+    // The view, taken apart after this, drops its columns, and its sorter announces each.
+    sorterChanged_.disconnect();
+}
+
+const ExplorerRow* FolderList::rowOf(Gtk::ListItem& item) const {
+    const auto row = std::dynamic_pointer_cast<RowItem>(item.get_item());
+    if (!row || explorer_ == nullptr || row->index() >= explorer_->rows().size()) return nullptr;
+    return &explorer_->rows()[row->index()];
+}
+
+Glib::RefPtr<Gtk::ColumnViewColumn> FolderList::addColumn(
+    const char* title, int width, const sigc::slot<void(Gtk::ListItem&)>& setup,
+    const sigc::slot<void(Gtk::ListItem&)>& bind, const sigc::slot<void(Gtk::ListItem&)>& unbind) {
+    auto factory = Gtk::SignalListItemFactory::create();
+    factory->signal_setup().connect(
+        [setup](const Glib::RefPtr<Gtk::ListItem>& item) { setup(*item); });
+    factory->signal_bind().connect(
+        [bind](const Glib::RefPtr<Gtk::ListItem>& item) { bind(*item); });
+    if (unbind) {
+        factory->signal_unbind().connect(
+            [unbind](const Glib::RefPtr<Gtk::ListItem>& item) { unbind(*item); });
+    }
+    auto column = Gtk::ColumnViewColumn::create(title, factory);
+    if (width > 0) {
+        column->set_fixed_width(width);
+    } else {
+        column->set_expand(true);
+    }
+    column->set_resizable(true);
+    view_.append_column(column);
+    return column;
+}
+
+void FolderList::addColumns() {
+    nameColumn_ = addColumn(
+        "Folder", 0,
+        [](Gtk::ListItem& item) {
+            auto* box = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::HORIZONTAL, 10);
+            box->append(*Gtk::make_managed<KindSwatch>());
+            auto* label = Gtk::make_managed<Gtk::Label>();
+            label->set_xalign(0);
+            label->set_ellipsize(Pango::EllipsizeMode::END);
+            label->set_hexpand(true);
+            box->append(*label);
+            item.set_child(*box);
+        },
+        [this](Gtk::ListItem& item) {
+            const ExplorerRow* row = rowOf(item);
+            auto* swatch = dynamic_cast<KindSwatch*>(item.get_child()->get_first_child());
+            auto* label = dynamic_cast<Gtk::Label*>(swatch->get_next_sibling());
+            if (row == nullptr) return;
+            boundNames_[item.get_child()] = item.get_position();
+            swatch->setKind(row->biggestKind);
+            label->set_text(safeName(row->name));
+            if (row->folder == nullptr) {
+                label->add_css_class("dim-label");
+            } else {
+                label->remove_css_class("dim-label");
+            }
+        },
+        [this](Gtk::ListItem& item) { boundNames_.erase(item.get_child()); });
+    sizeColumn_ = addColumn(
+        "Size", 150,
+        [](Gtk::ListItem& item) {
+            auto* box = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::VERTICAL, 3);
+            auto* label = numericLabel();
+            label->set_xalign(0);
+            box->append(*label);
+            box->append(*Gtk::make_managed<SizeBar>());
+            item.set_child(*box);
+        },
+        [this](Gtk::ListItem& item) {
+            const ExplorerRow* row = rowOf(item);
+            auto* label = dynamic_cast<Gtk::Label*>(item.get_child()->get_first_child());
+            auto* bar = dynamic_cast<SizeBar*>(label->get_next_sibling());
+            if (row == nullptr) return;
+            label->set_text(humanBytes(row->size));
+            bar->set(row->share);
+        });
+    addColumn(
+        "Share", 76, [](Gtk::ListItem& item) { item.set_child(*numericLabel()); },
+        [this](Gtk::ListItem& item) {
+            if (const ExplorerRow* row = rowOf(item)) {
+                dynamic_cast<Gtk::Label*>(item.get_child())->set_text(percent(row->share));
+            }
+        });
+    addColumn(
+        "Items", 96, [](Gtk::ListItem& item) { item.set_child(*numericLabel()); },
+        [this](Gtk::ListItem& item) {
+            if (const ExplorerRow* row = rowOf(item)) {
+                dynamic_cast<Gtk::Label*>(item.get_child())->set_text(groupDigits(row->items));
+            }
+        });
+    nameSorter_ = ColumnSorter::create([this] { consulted_ = SortColumn::name; });
+    sizeSorter_ = ColumnSorter::create([this] { consulted_ = SortColumn::size; });
+    nameColumn_->set_sorter(nameSorter_);
+    sizeColumn_->set_sorter(sizeSorter_);
+    view_.sort_by_column(sizeColumn_, Gtk::SortType::DESCENDING);
+    sorterChanged_ = view_.get_sorter()->signal_changed().connect(
+        [this](Gtk::Sorter::Change) { onSorterChanged(); });
+}
+
+void FolderList::onSorterChanged() {
+    if (showing_) return;
+    // Two distinct items: the view asks its columns' sorters in priority order and stops at the
+    // first that answers, inverting the answer for a descending column.
+    const auto a = RowItem::create(0), b = RowItem::create(1);
+    consulted_ = SortColumn::none;
+    const Gtk::Ordering order = view_.get_sorter()->compare(a->gobj(), b->gobj());
+    const bool ascending = order == Gtk::Ordering::SMALLER;
+    switch (consulted_) {
+        case SortColumn::name:
+            signalSort.emit(ascending ? ExplorerSort::nameAscending : ExplorerSort::nameDescending);
+            break;
+        case SortColumn::size:
+            signalSort.emit(ascending ? ExplorerSort::sizeAscending : ExplorerSort::sizeDescending);
+            break;
+        case SortColumn::none: signalSort.emit(ExplorerSort::sizeDescending); break;
+    }
+}
+
+void FolderList::show(const Explorer& explorer) {
+    explorer_ = &explorer;
+    showing_ = true;
+    model_->reset(explorer.rows().size());
+    if (!explorer.rows().empty()) selection_->set_selected(0);
+    showing_ = false;
+    prefix_.clear();
+    if (!explorer.rows().empty()) scrollTo(view_, 0);
+    signalSelected.emit(selected());
+}
+
+void FolderList::select(std::size_t index) {
+    if (explorer_ == nullptr || index >= explorer_->rows().size()) return;
+    const auto position = static_cast<guint32>(index);
+    scrollTo(view_, position);
+    selection_->set_selected(position);
+    // Keyboard focus follows (Enter then goes into this row), where the list has it already.
+    const Gtk::Widget* focus = get_root() != nullptr ? get_root()->get_focus() : nullptr;
+    if (focus != nullptr && focus->is_ancestor(view_) && !focusRow(position)) {
+        // Scrolled far: the row's widgets are made at the next layout.
+        Glib::signal_idle().connect_once([this, position] { focusRow(position); },
+                                         GDK_PRIORITY_REDRAW + 10);
+    }
+}
+
+bool FolderList::focusRow(guint position) {
+    const auto bound = std::find_if(boundNames_.begin(), boundNames_.end(),
+                                    [position](const auto& b) { return b.second == position; });
+    if (bound == boundNames_.end()) return false;
+    // The name's cell, then its row: the list's own focus follows the row that takes it.
+    Gtk::Widget* cell = bound->first->get_parent();
+    Gtk::Widget* row = cell != nullptr ? cell->get_parent() : nullptr;
+    return row != nullptr && row->grab_focus();
+}
+
+std::optional<std::size_t> FolderList::selected() const {
+    const guint position = selection_->get_selected();
+    if (position == GTK_INVALID_LIST_POSITION) return std::nullopt;
+    return position;
+}
+
+void FolderList::focusList() { view_.grab_focus(); }
+
+bool FolderList::onKey(guint keyval, guint, Gdk::ModifierType state) {
+    const auto modifiers = Gdk::ModifierType::CONTROL_MASK | Gdk::ModifierType::ALT_MASK |
+                           Gdk::ModifierType::SUPER_MASK;
+    if ((state & modifiers) != Gdk::ModifierType{}) return false;
+    if (keyval == GDK_KEY_BackSpace) {
+        prefix_.clear();
+        signalLeave.emit();
+        return true;
+    }
+    const gunichar c = gdk_keyval_to_unicode(keyval);
+    if (c == 0 || !g_unichar_isgraph(c)) {
+        if (c != ' ' || prefix_.empty()) return false;
+    }
+    return typeAhead(c);
+}
+
+bool FolderList::typeAhead(gunichar c) {
+    const auto now = std::chrono::steady_clock::now();
+    if (now - lastKey_ > kTypeAheadPause) prefix_.clear();
+    lastKey_ = now;
+    char bytes[6];
+    prefix_.append(bytes, static_cast<std::size_t>(g_unichar_to_utf8(c, bytes)));
+    if (explorer_ == nullptr) return false;
+    if (const auto found = explorer_->findPrefix(prefix_)) select(*found);
+    return true;
+}
+
+}  // namespace brimlet::gui

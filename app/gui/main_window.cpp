@@ -1,0 +1,304 @@
+#include "app/gui/main_window.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "app/gui/application.h"
+#include "app/gui/explore_page.h"
+#include "app/gui/safe_name.h"
+#include "app/gui/scanning_page.h"
+#include "app/gui/screenshot.h"
+#include "app/gui/summary_page.h"
+#include "app/gui/welcome_page.h"
+#include "app/scan/scan.h"
+#include "extension/shared/human_bytes.h"
+#include "platform/foundation/home.h"
+#include "platform/foundation/volume.h"
+
+namespace brimlet::gui {
+namespace {
+
+constexpr unsigned kProgressIntervalMs = 100;
+
+std::string homeFolder() { return foundation::homeDirectory().value_or("/"); }
+
+// Why `folder` cannot be scanned, or empty when it can.
+std::string unscannable(const std::string& folder) {
+    struct stat st {};
+    if (::stat(folder.c_str(), &st) != 0) {
+        return safeName(folder) + ": " + std::strerror(errno);
+    }
+    if (!S_ISDIR(st.st_mode)) return safeName(folder) + " is not a folder.";
+    DIR* dir = ::opendir(folder.c_str());
+    if (dir == nullptr) return safeName(folder) + " cannot be opened: " + std::strerror(errno);
+    ::closedir(dir);
+    return {};
+}
+
+// The bytes the scan of `folder` will likely count: the last scan's size of the same folder, or
+// the volume's used bytes for a mount point.
+std::optional<std::int64_t> expectedBytes(const std::string& folder, const ExplorePage& explore) {
+    if (explore.hasTree() && explore.rootPath() == folder) return explore.rootSize();
+    struct stat self {
+    }, parent{};
+    const std::string up = folder == "/" ? "/" : folder + "/..";
+    if (::stat(folder.c_str(), &self) != 0 || ::stat(up.c_str(), &parent) != 0) return {};
+    if (folder != "/" && self.st_dev == parent.st_dev) return {};
+    const auto figures = foundation::volumeFigures(folder);
+    if (!figures || !figures->totalCapacity || !figures->availableCapacity) return {};
+    return *figures->totalCapacity - *figures->availableCapacity;
+}
+
+}  // namespace
+
+MainWindow* MainWindow::create(std::string screenshot, bool sessionBus) {
+    auto builder = Gtk::Builder::create_from_resource("/org/brimlet/Brimlet/main_window.ui");
+    return Gtk::Builder::get_widget_derived<MainWindow>(builder, "window", std::move(screenshot),
+                                                        sessionBus);
+}
+
+MainWindow::MainWindow(BaseObjectType* object, const Glib::RefPtr<Gtk::Builder>& builder,
+                       std::string screenshot, bool sessionBus)
+    : Gtk::ApplicationWindow(object),
+      builder_(builder),
+      pages_(builder->get_widget<Gtk::Stack>("pages")),
+      title_(builder->get_widget<Gtk::Label>("title_label")),
+      subtitle_(builder->get_widget<Gtk::Label>("subtitle_label")),
+      problemRevealer_(builder->get_widget<Gtk::Revealer>("problem_revealer")),
+      problem_(builder->get_widget<Gtk::Label>("problem_label")),
+      scanButton_(builder->get_widget<Gtk::Button>("scan_button")),
+      cancelButton_(builder->get_widget<Gtk::Button>("cancel_button")),
+      welcome_(Gtk::Builder::get_widget_derived<WelcomePage>(builder, "welcome_page")),
+      summary_(Gtk::Builder::get_widget_derived<SummaryPage>(builder, "summary_page")),
+      scanning_(Gtk::Builder::get_widget_derived<ScanningPage>(builder, "scanning_page")),
+      explore_(Gtk::Builder::get_widget_derived<ExplorePage>(builder, "explore_page")),
+      screenshot_(std::move(screenshot)) {
+    addActions();
+    // A picture shows one page, never two crossfading.
+    if (!screenshot_.empty()) pages_->set_transition_type(Gtk::StackTransitionType::NONE);
+    builder->get_widget<Gtk::Button>("problem_close")->signal_clicked().connect([this] {
+        hideProblem();
+    });
+    explore_->signalFolderChanged.connect(
+        [this](const std::string& name) { setTitles(name, explore_->currentPath()); });
+    // The scan's end arrives on its own thread; the dispatcher brings it to the main loop.
+    scanEnded_.connect(sigc::mem_fun(*this, &MainWindow::onScanEnded));
+    controller_ = std::make_unique<ScanController>([this] { scanEnded_.emit(); });
+    appearance_ = std::make_unique<Appearance>(sessionBus, [this] { queue_draw(); });
+    showLastScan();
+}
+
+MainWindow::~MainWindow() {
+    progressTimer_.disconnect();
+    afterPaint_.disconnect();
+    // Cancels and joins a running scan before the dispatcher it signals goes away.
+    controller_.reset();
+}
+
+void MainWindow::addActions() {
+    add_action("scan", sigc::mem_fun(*this, &MainWindow::rescan));
+    add_action("scan-home", [this] { scan(homeFolder()); });
+    add_action("choose-folder", sigc::mem_fun(*this, &MainWindow::chooseFolder));
+    add_action("cancel-scan", sigc::mem_fun(*this, &MainWindow::cancelScan));
+    add_action("go-up", [this] {
+        if (pages_->get_visible_child_name() == "explore") explore_->goUp();
+    });
+    add_action("close", [this] { close(); });
+}
+
+void MainWindow::showLastScan() {
+    lastScan_ = readLastScan();
+    if (lastScan_->state != LastScan::State::read) {
+        welcome_->show(*lastScan_);
+        setTitles("Brimlet", "");
+        showPage("welcome");
+        return;
+    }
+    const DiskSnapshot& snapshot = *lastScan_->snapshot;
+    const std::string home = homeFolder();
+    // The snapshot names its root only by its last component; a scan of the home folder is the
+    // usual case, and the only one whose folders can be found again from the name.
+    const bool ofHome = snapshot.rootName && *snapshot.rootName == rootNameOf(home);
+    summary_->show(snapshot, ofHome ? home : std::string(),
+                   [this](const std::string& folder) { scan(folder); });
+    setTitles(snapshot.rootName.value_or(snapshot.volumeName), SummaryPage::scannedWhen(snapshot));
+    showPage("summary");
+}
+
+void MainWindow::showPage(const char* name) {
+    pages_->set_visible_child(name);
+    // The first page's own button is the one way to scan there.
+    scanButton_->set_visible(std::string_view(name) != "welcome" && !controller_->running());
+}
+
+void MainWindow::setTitles(const std::string& title, const std::string& subtitle) {
+    const std::string shown = title == "Brimlet" ? title : safeName(title) + " — Brimlet";
+    title_->set_text(shown);
+    set_title(shown);
+    subtitle_->set_text(safeName(subtitle));
+    subtitle_->set_visible(!subtitle.empty());
+}
+
+void MainWindow::showProblem(const std::string& line) {
+    problem_->set_text(line);
+    problemRevealer_->set_visible(true);
+    problemRevealer_->set_reveal_child(true);
+}
+
+// Hidden, not only folded away, so that a screen reader does not find an empty message.
+void MainWindow::hideProblem() {
+    problemRevealer_->set_reveal_child(false);
+    problemRevealer_->set_visible(false);
+}
+
+void MainWindow::openFolder(const std::string& folder) {
+    if (explore_->showPath(folder)) {
+        hideProblem();
+        showPage("explore");
+        return;
+    }
+    scan(folder);
+}
+
+void MainWindow::rescan() {
+    if (controller_->running()) return;
+    if (explore_->hasTree()) {
+        scan(explore_->rootPath());
+    } else {
+        scan(homeFolder());
+    }
+}
+
+void MainWindow::scan(const std::string& folder) {
+    if (controller_->running()) return;
+    if (const std::string problem = unscannable(folder); !problem.empty()) {
+        showProblem(problem);
+        // A picture of a folder that cannot be scanned shows the line that says why.
+        if (!screenshotFolder_.empty()) armScreenshot();
+        return;
+    }
+    hideProblem();
+    ScanRequest request;
+    request.root = folder;
+    const auto expected = expectedBytes(folder, *explore_);
+    if (!controller_->start(std::move(request), expected)) return;
+    scanRoot_ = folder;
+    pageBeforeScan_ = pages_->get_visible_child_name();
+    scanning_->start(folder);
+    setScanning(true);
+    showPage("scanning");
+    progressTimer_ = Glib::signal_timeout().connect(
+        sigc::mem_fun(*this, &MainWindow::onProgressTick), kProgressIntervalMs);
+}
+
+void MainWindow::setScanning(bool scanning) {
+    scanButton_->set_visible(!scanning && pages_->get_visible_child_name() != "welcome");
+    cancelButton_->set_visible(scanning);
+    for (const char* action : {"scan", "scan-home", "choose-folder"}) {
+        if (auto a = std::dynamic_pointer_cast<Gio::SimpleAction>(lookup_action(action))) {
+            a->set_enabled(!scanning);
+        }
+    }
+    if (scanning) {
+        setTitles(displayName(rootNameOf(scanRoot_)), "Scanning…");
+        cancelButton_->grab_focus();
+    }
+}
+
+bool MainWindow::onProgressTick() {
+    scanning_->update(controller_->progress());
+    return true;
+}
+
+void MainWindow::cancelScan() {
+    if (controller_->running()) controller_->cancel();
+}
+
+void MainWindow::onScanEnded() {
+    auto result = controller_->takeResult();
+    if (!result) return;
+    progressTimer_.disconnect();
+    setScanning(false);
+    if (result->outcome == ScanOutcome::finished && result->tree) {
+        explore_->show(result->tree);
+        showPage("explore");
+        explore_->focusList();
+        if (!screenshotFolder_.empty()) armScreenshot();
+        return;
+    }
+    // Cancelled or failed: everything as it was before the scan.
+    showPage(pageBeforeScan_.c_str());
+    if (pageBeforeScan_ == "explore") {
+        explore_->signalFolderChanged.emit(displayName(rootNameOf(explore_->currentPath())));
+    } else {
+        showLastScan();
+    }
+    if (result->outcome == ScanOutcome::failed) showProblem(safeName(result->message));
+    if (!screenshotFolder_.empty()) armScreenshot();
+}
+
+void MainWindow::chooseFolder() {
+    if (controller_->running()) return;
+    chooser_ =
+        Gtk::FileChooserNative::create("Choose a Folder to Scan", *this,
+                                       Gtk::FileChooser::Action::SELECT_FOLDER, "_Scan", "_Cancel");
+    chooser_->set_modal(true);
+    chooser_->signal_response().connect([this](int response) {
+        if (response == static_cast<int>(Gtk::ResponseType::ACCEPT)) {
+            if (const auto file = chooser_->get_file()) scan(file->get_path());
+        }
+        chooser_.reset();
+    });
+    chooser_->show();
+}
+
+void MainWindow::startScreenshot(const std::string& folder) {
+    if (screenshot_.empty() || screenshotArmed_) return;
+    screenshotArmed_ = true;
+    screenshotFolder_ = folder;
+    // Without a folder, the page the window opened on is what the picture shows.
+    if (folder.empty()) armScreenshot();
+}
+
+void MainWindow::armScreenshot() {
+    if (!get_frame_clock()) {
+        signal_map().connect([this] { armScreenshot(); }, true);  // not yet on screen
+        return;
+    }
+    screenshotDue_ = true;
+    afterPaint_.disconnect();
+    // Drawn once more with everything in place, then read back once that frame is done (gtkmm
+    // 4.8 wraps no after-paint signal; an idle callback runs after the frame's dispatch).
+    afterPaint_ = get_frame_clock()->signal_paint().connect([this] {
+        if (!screenshotDue_) return;
+        screenshotDue_ = false;
+        // Leave the frame clock's handler before writing: the window may go away after.
+        Glib::signal_idle().connect_once([this] { writeScreenshot(); });
+    });
+    queue_draw();
+}
+
+void MainWindow::writeScreenshot() {
+    afterPaint_.disconnect();
+    // The first frames of a window just shown may come before it is on screen: the picture is
+    // then taken after a later frame.
+    constexpr int kFramesToWait = 60;
+    bool drawn = true;
+    const foundation::Status status = writeWindowPng(*this, screenshot_, drawn);
+    if (!drawn && ++screenshotRetries_ < kFramesToWait) {
+        armScreenshot();
+        return;
+    }
+    if (!status) {
+        g_printerr("brimlet: cannot write %s: %s\n", screenshot_.c_str(), status.message().c_str());
+    }
+    if (auto app = std::dynamic_pointer_cast<Application>(get_application())) {
+        if (!status) app->setFailed();
+        app->quit();
+    }
+}
+
+}  // namespace brimlet::gui

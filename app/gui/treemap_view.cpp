@@ -1,0 +1,209 @@
+#include "app/gui/treemap_view.h"
+#include "app/gui/accessible_text.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <functional>
+#include <numbers>
+
+#include "app/gui/format.h"
+#include "app/gui/palette.h"
+#include "app/gui/safe_name.h"
+#include "app/scan/scan.h"
+#include "extension/shared/human_bytes.h"
+
+namespace brimlet::gui {
+namespace {
+
+constexpr double kGap = 1.0;     // between blocks, each side
+constexpr double kRadius = 4.0;  // corners of a block big enough to show them
+constexpr double kPad = 6.0;     // label inset
+
+void roundedRect(const Cairo::RefPtr<Cairo::Context>& cr, const TreemapRect& r) {
+    const double radius = std::min({kRadius, r.width / 2, r.height / 2});
+    const double x = r.x, y = r.y, w = r.width, h = r.height;
+    cr->begin_new_sub_path();
+    cr->arc(x + w - radius, y + radius, radius, -std::numbers::pi / 2, 0);
+    cr->arc(x + w - radius, y + h - radius, radius, 0, std::numbers::pi / 2);
+    cr->arc(x + radius, y + h - radius, radius, std::numbers::pi / 2, std::numbers::pi);
+    cr->arc(x + radius, y + radius, radius, std::numbers::pi, 3 * std::numbers::pi / 2);
+    cr->close_path();
+}
+
+TreemapRect inset(const TreemapRect& r, double by) {
+    return {r.x + by, r.y + by, std::max(0.0, r.width - 2 * by), std::max(0.0, r.height - 2 * by)};
+}
+
+}  // namespace
+
+TreemapView::TreemapView() {
+    set_hexpand(true);
+    set_vexpand(true);
+    set_content_width(320);
+    set_content_height(240);
+    set_has_tooltip(true);
+    add_css_class("treemap");
+    set_draw_func(sigc::mem_fun(*this, &TreemapView::draw));
+    signal_resize().connect([this](int, int) { laidOutWidth_ = -1; });
+    signal_query_tooltip().connect(
+        [this](int x, int y, bool, const Glib::RefPtr<Gtk::Tooltip>& tooltip) {
+            const auto row = rowAt(x, y);
+            if (!row) return false;
+            const ExplorerRow& r = explorer_->rows()[*row];
+            tooltip->set_text(safeName(r.name) + "\n" + humanBytes(r.size) + " · " +
+                              percent(r.share) + " of this folder");
+            return true;
+        },
+        false);
+    auto click = Gtk::GestureClick::create();
+    click->signal_pressed().connect([this](int presses, double x, double y) {
+        const auto row = rowAt(x, y);
+        if (!row) return;
+        if (presses == 2) {
+            signalActivate.emit(*row);
+        } else {
+            signalSelect.emit(*row);
+        }
+    });
+    add_controller(click);
+}
+
+void TreemapView::show(const Explorer& explorer) {
+    explorer_ = &explorer;
+    laidOutWidth_ = -1;
+    selected_.reset();
+    setAccessibleLabel(*this, "Treemap of " + safeName(displayName(explorer.current().name.empty()
+                                                                       ? explorer.tree().rootPath()
+                                                                       : explorer.current().name)));
+    queue_draw();
+}
+
+void TreemapView::setSelected(std::optional<std::size_t> row) {
+    if (row == selected_) return;
+    selected_ = row;
+    queue_draw();
+}
+
+void TreemapView::layout(int width, int height) {
+    laidOutWidth_ = width;
+    laidOutHeight_ = height;
+    blocks_.clear();
+    if (explorer_ == nullptr) return;
+    std::vector<std::int64_t> sizes;
+    sizes.reserve(explorer_->rows().size());
+    for (const auto& row : explorer_->rows()) sizes.push_back(row.size);
+    blocks_ = squarify(sizes, TreemapRect{0, 0, double(width), double(height)});
+    insides_.clear();
+    insides_.reserve(blocks_.size());
+    for (const auto& block : blocks_) {
+        const Folder* folder = explorer_->rows()[block.index].folder;
+        insides_.push_back(folder != nullptr ? inside(*folder, block.rect) : Inside{});
+    }
+}
+
+TreemapView::Inside TreemapView::inside(const Folder& folder, const TreemapRect& r) const {
+    // Below the label, and only where the folders inside could be told apart.
+    constexpr double kLabelBand = 38, kMinWidth = 48, kMinHeight = 24;
+    constexpr std::size_t kMostInside = 48;
+    const TreemapRect area{r.x + 4, r.y + kLabelBand, r.width - 8, r.height - kLabelBand - 4};
+    if (area.width < kMinWidth || area.height < kMinHeight || folder.children.empty()) return {};
+    // Each folder inside, and the files directly inside as one more share (left undrawn, in the
+    // block's own colour), so the grid keeps the folder's proportions.
+    std::vector<std::int64_t> sizes;
+    sizes.reserve(folder.children.size() + 1);
+    std::int64_t files = folder.size;
+    for (const Folder* child : folder.children) {
+        sizes.push_back(child->size);
+        files -= child->size;
+    }
+    // The biggest few; the rest would be specks.
+    const std::size_t kept = std::min(kMostInside, sizes.size());
+    std::partial_sort(sizes.begin(), sizes.begin() + static_cast<std::ptrdiff_t>(kept), sizes.end(),
+                      std::greater<>());
+    sizes.resize(kept);
+    sizes.push_back(std::max<std::int64_t>(files, 0));
+    Inside result;
+    for (const auto& block : squarify(sizes, area)) {
+        if (block.index + 1 < sizes.size()) result.rects.push_back(block.rect);
+    }
+    return result;
+}
+
+std::optional<std::size_t> TreemapView::rowAt(double x, double y) const {
+    for (const auto& block : blocks_) {
+        const TreemapRect& r = block.rect;
+        if (x >= r.x && x < r.x + r.width && y >= r.y && y < r.y + r.height) return block.index;
+    }
+    return std::nullopt;
+}
+
+void TreemapView::drawLabel(const Cairo::RefPtr<Cairo::Context>& cr, const ExplorerRow& row,
+                            const TreemapRect& r, bool dark) {
+    if (r.width < 40 || r.height < 22) return;
+    // The name in semibold, the size on a second line where the block is tall enough.
+    auto layout = create_pango_layout("");
+    layout->set_width(static_cast<int>((r.width - 2 * kPad) * PANGO_SCALE));
+    layout->set_ellipsize(Pango::EllipsizeMode::END);
+    const Glib::ustring name = Glib::Markup::escape_text(safeName(row.name));
+    const Glib::ustring size = Glib::Markup::escape_text(humanBytes(row.size));
+    layout->set_markup("<span weight=\"600\">" + name + "</span>\n<span alpha=\"80%\">" + size +
+                       "</span>");
+    int w = 0, h = 0;
+    layout->get_pixel_size(w, h);
+    if (h > r.height - 2 * kPad + 2) {
+        layout->set_markup("<span weight=\"600\">" + name + "</span>");
+        layout->get_pixel_size(w, h);
+        if (h > r.height - 2 * kPad + 4) return;
+    }
+    // A name cut to its first letter or two says nothing: no label then.
+    if (layout->is_ellipsized() && r.width < 64) return;
+    cr->move_to(r.x + kPad, r.y + kPad - 2);
+    cr->set_source_rgba(1, 1, 1, dark ? 0.92 : 0.98);
+    layout->show_in_cairo_context(cr);
+}
+
+void TreemapView::draw(const Cairo::RefPtr<Cairo::Context>& cr, int width, int height) {
+    if (explorer_ == nullptr) return;
+    if (width != laidOutWidth_ || height != laidOutHeight_) layout(width, height);
+    const Gdk::RGBA fg = get_style_context()->get_color();
+    const bool dark = isDark(fg);
+    const auto& rows = explorer_->rows();
+    for (std::size_t b = 0; b < blocks_.size(); ++b) {
+        const TreemapBlock& block = blocks_[b];
+        const ExplorerRow& row = rows[block.index];
+        const TreemapRect r = inset(block.rect, kGap);
+        if (r.width < 1 || r.height < 1) continue;
+        const Rgb c = kindColor(row.biggestKind, dark);
+        roundedRect(cr, r);
+        // A soft light from the top left gives each block some depth.
+        auto shade = Cairo::LinearGradient::create(r.x, r.y, r.x + r.width, r.y + r.height);
+        const double lift = row.folder == nullptr ? 0.0 : 0.08;
+        shade->add_color_stop_rgb(0, std::min(1.0, c.red + lift), std::min(1.0, c.green + lift),
+                                  std::min(1.0, c.blue + lift));
+        shade->add_color_stop_rgb(1, c.red * 0.9, c.green * 0.9, c.blue * 0.9);
+        cr->set_source(shade);
+        cr->fill();
+        for (const TreemapRect& in : insides_[b].rects) {
+            const TreemapRect cell = inset(in, 0.75);
+            if (cell.width < 2 || cell.height < 2) continue;
+            roundedRect(cr, cell);
+            cr->set_source_rgba(1, 1, 1, 0.10);
+            cr->fill_preserve();
+            cr->set_source_rgba(0, 0, 0, 0.16);
+            cr->set_line_width(1);
+            cr->stroke();
+        }
+        drawLabel(cr, row, r, dark);
+    }
+    if (selected_) {
+        for (const auto& block : blocks_) {
+            if (block.index != *selected_) continue;
+            roundedRect(cr, inset(block.rect, kGap + 1));
+            cr->set_line_width(2.5);
+            cr->set_source_rgba(fg.get_red(), fg.get_green(), fg.get_blue(), 0.9);
+            cr->stroke();
+        }
+    }
+}
+
+}  // namespace brimlet::gui

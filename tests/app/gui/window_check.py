@@ -1,0 +1,193 @@
+#!/usr/bin/python3
+"""What the Brimlet window shows, read through the accessibility bus (AT-SPI), as a screen
+reader reads it. Run under a session bus and a display (dbus-run-session, xvfb-run).
+
+  window_check.py folders NAME... -- COMMAND...  the folder list's first rows are NAME..., in order
+  window_check.py welcome TEXT -- COMMAND...     the "Scan Home Folder" page, with a line holding TEXT
+  window_check.py desk -- COMMAND...             a click on the desk's first tile opens a window
+                                                 whose title ends in "Brimlet"
+  window_check.py keys NAME PREFIX OTHER -- COMMAND...
+                                                 from the keyboard: Enter goes into the first row
+                                                 (NAME), Backspace goes out, typing PREFIX finds
+                                                 OTHER and Enter goes into it
+  window_check.py quit -- COMMAND...             once the folder list shows, the application's
+                                                 quit action closes the window and the program
+                                                 exits 0 without a GLib warning
+
+COMMAND starts the program under test. Exit status 0 when the check holds, 1 when it does not
+(with what was seen), 77 when pyatspi is missing.
+"""
+import os
+import signal
+import subprocess
+import sys
+import time
+
+try:
+    import pyatspi
+except ImportError:
+    print("pyatspi is not installed (python3-pyatspi)")
+    sys.exit(77)
+
+TIMEOUT = 120  # generous: the machine running the tests may be busy
+
+
+def application(name):
+    for app in pyatspi.Registry.getDesktop(0):
+        if app is not None and app.name == name:
+            return app
+    return None
+
+
+def find_all(acc, keep, found=None):
+    found = [] if found is None else found
+    try:
+        if keep(acc):
+            found.append(acc)
+        for i in range(acc.childCount):
+            find_all(acc.getChildAtIndex(i), keep, found)
+    except Exception:  # a widget that went away while it was read
+        pass
+    return found
+
+
+def wait_for(read, what):
+    end = time.monotonic() + TIMEOUT
+    while time.monotonic() < end:
+        value = read()
+        if value:
+            return value
+        time.sleep(0.2)
+    raise AssertionError("timed out waiting for " + what)
+
+
+def role(acc):
+    return acc.getRoleName()
+
+
+def folder_names(app):
+    """The first column's text of each row of the list named "Folders", top to bottom."""
+    tables = find_all(app, lambda a: role(a) == "tree table" and a.name == "Folders")
+    if not tables:
+        return []
+    rows = find_all(tables[0], lambda a: role(a) == "table row")
+    names = []
+    for row in rows:
+        labels = find_all(row, lambda a: role(a) == "label")
+        cells = find_all(row, lambda a: role(a) == "table cell")
+        if cells and labels:  # header rows have no cells
+            names.append(labels[0].name)
+    return names
+
+
+def check_folders(expected):
+    app = wait_for(lambda: application("brimlet-app"), "the Brimlet window")
+    names = wait_for(lambda: folder_names(app)[: len(expected)] if len(folder_names(app)) >= len(expected) else None,
+                     "the folder list")
+    assert names == expected, "the list shows %r, expected %r first" % (names, expected)
+
+
+def check_welcome(text):
+    app = wait_for(lambda: application("brimlet-app"), "the Brimlet window")
+    wait_for(lambda: find_all(app, lambda a: role(a) == "push button" and a.name == "Scan Home Folder"),
+             'the "Scan Home Folder" button')
+    lines = wait_for(lambda: find_all(app, lambda a: role(a) == "label" and text in a.name),
+                     "a line holding " + text)
+    assert len(lines) == 1, "%d lines hold %r" % (len(lines), text)
+
+
+def check_desk():
+    desk = wait_for(lambda: application("brimlet-desk"), "the desk")
+    # A tile is named after its widget and what it shows ("Disk Space, small: 18%, ...").
+    is_tile = lambda a: (a.name or "").startswith(("Disk Space", "Disk Breakdown"))
+    tile = wait_for(lambda: find_all(desk, is_tile), "a tile")[0]
+    time.sleep(0.5)  # the first frame is on screen
+    # Without a window manager the desk's window lies at the screen's origin.
+    box = tile.queryComponent().getExtents(pyatspi.WINDOW_COORDS)
+    pyatspi.Registry.generateMouseEvent(box.x + box.width // 2, box.y + box.height // 2,
+                                        pyatspi.MOUSE_B1C)
+    app = wait_for(lambda: application("brimlet-app"), "Brimlet to open")
+    frame = wait_for(lambda: find_all(app, lambda a: role(a) == "frame"), "its window")[0]
+    try:
+        assert frame.name.endswith("Brimlet"), "the window is titled %r" % frame.name
+    finally:
+        os.kill(app.get_process_id(), signal.SIGTERM)
+
+
+def press(keysym, text=None):
+    pyatspi.Registry.generateKeyboardEvent(keysym, text, pyatspi.KEY_SYM)
+    time.sleep(0.1)
+
+
+def check_keys(first, prefix, other):
+    app = wait_for(lambda: application("brimlet-app"), "the Brimlet window")
+    wait_for(lambda: folder_names(app), "the folder list")
+    frame = find_all(app, lambda a: role(a) == "frame")[0]
+    top = frame.name
+    titled = lambda name: wait_for(lambda: frame.name == name + " \u2014 Brimlet", "the title " + name)
+    press(0xFF0D)  # Return
+    titled(first)
+    press(0xFF08)  # BackSpace
+    wait_for(lambda: frame.name == top, "the title " + top)
+    for c in prefix:
+        press(ord(c), c)
+    press(0xFF0D)
+    titled(other)
+
+
+def check_quit(program):
+    app = wait_for(lambda: application("brimlet-app"), "the Brimlet window")
+    wait_for(lambda: folder_names(app), "the folder list")
+    subprocess.run(["gdbus", "call", "--session", "--dest", "org.brimlet.Brimlet",
+                    "--object-path", "/org/brimlet/Brimlet", "--method",
+                    "org.gtk.Actions.Activate", "quit", "[]", "{}"],
+                   check=False, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    _, err = program.communicate(timeout=TIMEOUT)
+    warnings = [line for line in err.decode(errors="replace").splitlines()
+                if "CRITICAL" in line or "WARNING" in line]
+    assert program.returncode == 0 and not warnings, \
+        "exit status %d, %s" % (program.returncode, warnings)
+
+
+def start(command, mode):
+    """Starts the program under test. On a busy machine a fresh X server now and then refuses
+    its first client: a program that ends at once is started again, up to three times."""
+    for _ in range(3):
+        # The quit check reads the program's messages; the others leave them to the caller.
+        program = subprocess.Popen(command, stderr=subprocess.PIPE if mode == "quit" else None)
+        try:
+            program.wait(timeout=3)
+        except subprocess.TimeoutExpired:
+            return program
+        time.sleep(1)
+    return program
+
+
+def main(argv):
+    split = argv.index("--")
+    mode, args, command = argv[1], argv[2:split], argv[split + 1:]
+    program = start(command, mode)
+    try:
+        if mode == "folders":
+            check_folders(args)
+        elif mode == "welcome":
+            check_welcome(args[0])
+        elif mode == "keys":
+            check_keys(*args)
+        elif mode == "quit":
+            check_quit(program)
+        elif mode == "desk":
+            check_desk()
+        else:
+            raise AssertionError("unknown check " + mode)
+    except AssertionError as failure:
+        print("window_check %s: %s" % (mode, failure))
+        return 1
+    finally:
+        program.terminate()
+        program.wait()
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv))
