@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # The packaging check of `make test`: builds the .deb from this build tree with CPack, then checks
 # it with the tools a Debian machine has: every installed file is in it, the unpacked programs
-# print the project version, the desktop entry and the systemd units are valid, and lintian finds
-# no error (its warnings are shown). Exits 0 when every check passed, 1 when one failed, and 77
-# (skipped) when a tool it needs is absent: `scripts/install-deps.sh test` installs them all.
+# print the project version, the desktop entry, the AppStream metadata and the systemd units are
+# valid, and lintian finds no error (its warnings are shown). Exits 0 when every check passed, 1
+# when one failed, and 77 (skipped) when a tool it needs is absent: `scripts/install-deps.sh test`
+# installs them all.
 #
 # Usage: check-package.sh ENV_FILE, where ENV_FILE (written by packaging/CMakeLists.txt) sets
 # BUILD_DIR, CPACK, VERSION, PROGRAMS, HELP2MAN and EXPECTED_FILES.
@@ -13,7 +14,7 @@ source "$1"
 
 missing=()
 for tool in "$CPACK" dpkg dpkg-deb dpkg-shlibdeps file lintian desktop-file-validate \
-  systemd-analyze; do
+  systemd-analyze appstreamcli; do
   command -v "$tool" >/dev/null 2>&1 || missing+=("${tool##*/}")
 done
 if [[ ${#missing[@]} -gt 0 ]]; then
@@ -96,7 +97,17 @@ if [[ -f "$desktop" ]]; then
   fi
 fi
 
-# 5. The units, as the user's systemd reads them. The service's scanner is pointed into the
+# 5. The AppStream metadata, offline: its screenshots are not fetched.
+for metainfo in "$work"/root/usr/share/metainfo/*.metainfo.xml; do
+  [[ -f "$metainfo" ]] || continue
+  if output=$(appstreamcli validate --no-net --no-color "$metainfo" 2>&1); then
+    pass "appstreamcli validate accepts ${metainfo##*/}"
+  else
+    fail "appstreamcli validate ${metainfo##*/}: $output"
+  fi
+done
+
+# 6. The units, as the user's systemd reads them. The service's scanner is pointed into the
 # unpacked root, and its man page link is looked up there, so both are checked to exist.
 units="$work/units"
 mkdir -p "$units"
@@ -121,7 +132,7 @@ else
 fi
 rm -rf "$runtime"
 
-# 6. lintian: no error; warnings and notes are shown.
+# 7. lintian: no error; warnings and notes are shown.
 started=$SECONDS
 output=$(lintian --fail-on error --tag-display-limit 0 "$deb" 2>&1)
 status=$?

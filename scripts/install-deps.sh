@@ -27,7 +27,7 @@ package_packages=(help2man dpkg-dev file)
 test_packages=(
   clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev locales tzdata time
   xvfb xauth dbus at-spi2-core python3-pyatspi xdotool
-  lintian desktop-file-utils systemd
+  lintian desktop-file-utils systemd appstream
   clang-format clang-tidy python3 ccache
   python3-dbus python3-gi
 )
