@@ -87,6 +87,17 @@ for program in $PROGRAMS; do
   fi
 done
 
+# The unpacked host finds its catalogs in share/locale beside its bin folder.
+if locale -a 2>/dev/null | grep -qiE '^de_DE\.utf-?8$'; then
+  german=$(LC_ALL=de_DE.UTF-8 XDG_STATE_HOME="$work/state" "$work/root/usr/bin/brimlet-widgets" \
+    render fullness --family medium --request placeholder --format json -o - 2>&1)
+  if [[ "$german" == *' frei"'* ]]; then
+    pass "brimlet-widgets speaks German from the installed catalog"
+  else
+    fail "brimlet-widgets under de_DE.UTF-8 does not say \"frei\""
+  fi
+fi
+
 # 4. The desktop entry, where the desk is packaged.
 desktop="$work/root/usr/share/applications/org.brimlet.Brimlet.Desk.desktop"
 if [[ -f "$desktop" ]]; then

@@ -21,6 +21,8 @@ run_packages=(
   fonts-freefont-ttf
   libcairo2-dev libpango1.0-dev libpng-dev libsimdjson-dev libicu-dev libcli11-dev fonts-inter
   libgtk-4-dev libgtkmm-4.0-dev libsqlite3-dev libglib2.0-dev
+  # msgfmt compiles the translations at build time.
+  gettext
 )
 # A build without help2man still succeeds, without man pages.
 package_packages=(help2man dpkg-dev file)
