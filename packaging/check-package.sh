@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # The packaging check of `make test`: builds the .deb from this build tree with CPack, then checks
 # it with the tools a Debian machine has: every installed file is in it, the unpacked programs
-# print the project version, the desktop entry and the systemd units are valid, and lintian finds
-# no error (its warnings are shown). Exits 0 when every check passed, 1 when one failed, and 77
-# (skipped) when a tool it needs is absent: `scripts/install-deps.sh test` installs them all.
+# print the project version, the desktop entry, the AppStream metadata and the systemd units are
+# valid, and lintian finds no error (its warnings are shown). Exits 0 when every check passed, 1
+# when one failed, and 77 (skipped) when a tool it needs is absent: `scripts/install-deps.sh test`
+# installs them all.
 #
 # Usage: check-package.sh ENV_FILE, where ENV_FILE (written by packaging/CMakeLists.txt) sets
 # BUILD_DIR, CPACK, VERSION, PROGRAMS, HELP2MAN and EXPECTED_FILES.
@@ -13,7 +14,7 @@ source "$1"
 
 missing=()
 for tool in "$CPACK" dpkg dpkg-deb dpkg-shlibdeps file lintian desktop-file-validate \
-  systemd-analyze; do
+  systemd-analyze appstreamcli; do
   command -v "$tool" >/dev/null 2>&1 || missing+=("${tool##*/}")
 done
 if [[ ${#missing[@]} -gt 0 ]]; then
@@ -86,6 +87,17 @@ for program in $PROGRAMS; do
   fi
 done
 
+# The unpacked host finds its catalogs in share/locale beside its bin folder.
+if locale -a 2>/dev/null | grep -qiE '^de_DE\.utf-?8$'; then
+  german=$(LC_ALL=de_DE.UTF-8 XDG_STATE_HOME="$work/state" "$work/root/usr/bin/brimlet-widgets" \
+    render fullness --family medium --request placeholder --format json -o - 2>&1)
+  if [[ "$german" == *' frei"'* ]]; then
+    pass "brimlet-widgets speaks German from the installed catalog"
+  else
+    fail "brimlet-widgets under de_DE.UTF-8 does not say \"frei\""
+  fi
+fi
+
 # 4. The desktop entries, where the desk and the window are packaged; the window's D-Bus service
 # starts the packaged window program.
 for desktop in "$work"/root/usr/share/applications/*.desktop; do
@@ -106,7 +118,17 @@ if [[ -f "$service" ]]; then
   fi
 fi
 
-# 5. The units, as the user's systemd reads them. The service's scanner is pointed into the
+# 5. The AppStream metadata, offline: its screenshots are not fetched.
+for metainfo in "$work"/root/usr/share/metainfo/*.metainfo.xml; do
+  [[ -f "$metainfo" ]] || continue
+  if output=$(appstreamcli validate --no-net --no-color "$metainfo" 2>&1); then
+    pass "appstreamcli validate accepts ${metainfo##*/}"
+  else
+    fail "appstreamcli validate ${metainfo##*/}: $output"
+  fi
+done
+
+# 6. The units, as the user's systemd reads them. The service's scanner is pointed into the
 # unpacked root, and its man page link is looked up there, so both are checked to exist.
 units="$work/units"
 mkdir -p "$units"
@@ -131,7 +153,7 @@ else
 fi
 rm -rf "$runtime"
 
-# 6. lintian: no error; warnings and notes are shown.
+# 7. lintian: no error; warnings and notes are shown.
 started=$SECONDS
 output=$(lintian --fail-on error --tag-display-limit 0 "$deb" 2>&1)
 status=$?

@@ -21,13 +21,15 @@ run_packages=(
   fonts-freefont-ttf
   libcairo2-dev libpango1.0-dev libpng-dev libsimdjson-dev libicu-dev libcli11-dev fonts-inter
   libgtk-4-dev libgtkmm-4.0-dev libsqlite3-dev libglib2.0-dev
+  # msgfmt compiles the translations at build time.
+  gettext
 )
 # A build without help2man still succeeds, without man pages.
 package_packages=(help2man dpkg-dev file)
 test_packages=(
   clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev locales tzdata time
   xvfb xauth dbus at-spi2-core python3-pyatspi xdotool librsvg2-bin
-  lintian desktop-file-utils systemd
+  lintian desktop-file-utils systemd appstream
   clang-format clang-tidy python3 ccache
   python3-dbus python3-gi
 )

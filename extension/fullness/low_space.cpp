@@ -1,13 +1,17 @@
 #include "extension/fullness/low_space.h"
 
 #include "extension/shared/human_bytes.h"
+#include "platform/foundation/localization.h"
 
 namespace brimlet {
 
 std::string lowSpaceText(const VolumeSample& sample) {
-    std::string text = humanBytes(sample.free) + " free";
-    if (!sample.volumeName.empty()) text += " on " + sample.volumeName;
-    return text + ".";
+    if (sample.volumeName.empty()) {
+        return foundation::formatLocalized(foundation::localizedFormat("%@ free."),
+                                           {humanBytes(sample.free)});
+    }
+    return foundation::formatLocalized(foundation::localizedFormat("%1$@ free on %2$@."),
+                                       {humanBytes(sample.free), sample.volumeName});
 }
 
 std::optional<widgetkit::NotificationRequest> LowSpaceRule::note(const VolumeSample& sample) {
@@ -25,7 +29,8 @@ std::optional<widgetkit::NotificationRequest> LowSpaceRule::note(const VolumeSam
         at->second = red;
     }
     if (!red || wasRed) return std::nullopt;
-    return widgetkit::NotificationRequest{"low-space", "Disk almost full", lowSpaceText(sample)};
+    return widgetkit::NotificationRequest{
+        "low-space", foundation::localizedFormat("Disk almost full"), lowSpaceText(sample)};
 }
 
 LowSpaceRule& LowSpaceRule::shared() {

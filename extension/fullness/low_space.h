@@ -17,7 +17,7 @@ namespace brimlet {
 inline constexpr double kLowSpaceFraction = 0.9;
 
 // "1.5 GB free on Data." (a sample without a volume name: "1.5 GB free."), the size as humanBytes
-// writes it.
+// writes it, in the user's language (foundation::localizedFormat); the volume's name as it is.
 std::string lowSpaceText(const VolumeSample& sample);
 
 // Remembers, per volume name, whether the last reading was in the red band. Thread-safe.

@@ -1,7 +1,14 @@
 #include "platform/foundation/localization.h"
 
+#include <libintl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <charconv>
+#include <clocale>
 #include <cmath>
+#include <cstdlib>
 #include <optional>
 
 #include "platform/foundation/text.h"
@@ -45,10 +52,54 @@ void appendArgument(std::string& out, const FormatArgument& value, char conv, in
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
+bool isFolder(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// The folder holding the running program, from /proc/self/exe; empty when unknown.
+std::string programFolder() {
+    std::string path(4096, '\0');
+    const ssize_t n = ::readlink("/proc/self/exe", path.data(), path.size());
+    if (n <= 0 || static_cast<std::size_t>(n) >= path.size()) return {};
+    path.resize(static_cast<std::size_t>(n));
+    const auto slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
 }  // namespace
 
-// The one place where a key would meet a translation catalog.
-std::string localizedFormat(std::string_view key) { return std::string(key); }
+std::string localizedFormat(std::string_view key) {
+    // gettext("") would answer the catalog's header.
+    if (key.empty()) return {};
+    const std::string owned(key);
+    // dgettext keeps errno; the translation is static storage of the loaded catalog.
+    return std::string(::dgettext(kTextDomain, owned.c_str()));
+}
+
+std::string catalogFolder() {
+    if (const char* chosen = std::getenv("BRIMLET_LOCALEDIR"); chosen != nullptr && *chosen) {
+        return chosen;
+    }
+    const std::string folder = programFolder();
+    if (folder.empty()) return "/usr/share/locale";
+    const auto slash = folder.rfind('/');
+    const std::string installed =
+        folder.substr(0, slash == std::string::npos ? 0 : slash) + "/share/locale";
+    if (isFolder(installed)) return installed;
+    return folder + "/locale";
+}
+
+void useUserLanguage() {
+    const int saved = errno;
+    if (std::setlocale(LC_ALL, "") == nullptr) std::setlocale(LC_ALL, "C");
+    std::setlocale(LC_NUMERIC, "C");
+    const std::string folder = catalogFolder();
+    ::bindtextdomain(kTextDomain, folder.c_str());
+    ::bind_textdomain_codeset(kTextDomain, "UTF-8");
+    ::textdomain(kTextDomain);
+    errno = saved;
+}
 
 std::string formatLocalized(std::string_view format, const std::vector<FormatArgument>& arguments) {
     std::string out;

@@ -16,6 +16,7 @@
 
 #include "platform/foundation/date.h"
 #include "platform/foundation/json_writer.h"
+#include "platform/foundation/localization.h"
 #include "platform/ui/view.h"
 #include "platform/widgetkit/family.h"
 #include "platform/widgetkit/provider.h"
@@ -92,8 +93,9 @@ public:
     }
 
     const std::string& kind() const { return kind_; }
-    const std::string& displayName() const { return displayName_; }
-    const std::string& descriptionText() const { return description_; }
+    // The name and the description in the user's language (foundation::localizedFormat).
+    std::string displayName() const { return foundation::localizedFormat(displayName_); }
+    std::string descriptionText() const { return foundation::localizedFormat(description_); }
     // The platform's default when none is set: every system family.
     const std::vector<WidgetFamily>& families() const { return families_; }
     bool supports(WidgetFamily family) const {
@@ -200,11 +202,13 @@ concept Bundle = requires(const B& b) {
     { b.appGroup() } -> std::convertible_to<std::string_view>;
 };
 
-// The bundle entry: hands the bundle's declaration to `host`, which reads the command line and
-// ends the process itself; this returns only if the host ever does.
+// The bundle entry: turns to the user's language (foundation::useUserLanguage) and hands the
+// bundle's declaration to `host`, which reads the command line and ends the process itself;
+// this returns only if the host ever does.
 struct WidgetBundle {
     template <Bundle B>
     static void main(int argc, char** argv, HostEntry host) {
+        foundation::useUserLanguage();
         const B bundle;
         host(BundleDeclaration{bundle.body(), std::string(bundle.appGroup())}, argc, argv);
     }

@@ -1,5 +1,6 @@
 #include "platform/widgetkit/desk/desk.h"
 
+#include <glibmm/init.h>
 #include <glibmm/optioncontext.h>
 #include <glibmm/optiongroup.h>
 #include <gtk/gtk.h>
@@ -117,6 +118,10 @@ std::optional<int> readOptions(int argc, char** argv, DeskOptions& options) {
 }
 
 int run(const BundleDeclaration& bundle, int argc, char** argv) {
+    // The locale is the bundle entry's (foundation::useUserLanguage), LC_NUMERIC "C" included:
+    // neither glibmm nor GTK sets it again.
+    Glib::set_init_to_users_preferred_locale(false);
+    gtk_disable_setlocale();
     DeskOptions options;
     if (const auto status = readOptions(argc, argv, options)) return *status;
     // Accessibility reaches its bus through the session bus. Where there is none (a bare X

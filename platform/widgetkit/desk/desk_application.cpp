@@ -1,4 +1,5 @@
 #include "platform/widgetkit/desk/desk_application.h"
+#include "platform/foundation/localization.h"
 
 #include <giomm/notification.h>
 #include <gtkmm/aboutdialog.h>
@@ -78,9 +79,10 @@ void DeskApplication::deliver(const NotificationRequest& request) {
 
 void DeskApplication::showAbout() {
     auto about = std::make_unique<Gtk::AboutDialog>();
-    about->set_program_name("Brimlet Desk");
+    about->set_program_name(foundation::localizedFormat("Brimlet Desk"));
     about->set_version(std::string(foundation::projectVersion()));
-    about->set_comments("Your Brimlet widgets on the desktop, kept current.");
+    about->set_comments(
+        foundation::localizedFormat("Your Brimlet widgets on the desktop, kept current."));
     about->set_logo_icon_name("org.brimlet.Brimlet.Desk");
     about->set_modal(true);
     about->set_hide_on_close(true);

@@ -23,6 +23,7 @@
 #include "platform/foundation/date.h"
 #include "platform/foundation/escape.h"
 #include "platform/foundation/file.h"
+#include "platform/foundation/localization.h"
 #include "platform/ui/render/render.h"
 #include "platform/widgetkit/desk/autostart.h"
 #include "platform/widgetkit/desk/gallery_dialog.h"
@@ -53,13 +54,13 @@ std::string capitalizedSentence(std::string text) {
     return text + ".";
 }
 
-const char* familyWord(WidgetFamily family) {
+std::string familyWord(WidgetFamily family) {
     switch (family) {
-        case WidgetFamily::systemSmall: return "small";
-        case WidgetFamily::systemMedium: return "medium";
-        case WidgetFamily::systemLarge: return "large";
-        case WidgetFamily::systemExtraLarge: return "extra large";
-        default: return "accessory";
+        case WidgetFamily::systemSmall: return foundation::localizedFormat("small");
+        case WidgetFamily::systemMedium: return foundation::localizedFormat("medium");
+        case WidgetFamily::systemLarge: return foundation::localizedFormat("large");
+        case WidgetFamily::systemExtraLarge: return foundation::localizedFormat("extra large");
+        default: return foundation::localizedFormat("accessory");
     }
 }
 
@@ -198,7 +199,8 @@ void DeskWindow::setStartAtLogin(const Glib::RefPtr<Gio::SimpleAction>& action) 
     on = !on;
     const std::string program = thisProgram();
     if (const auto status = desk::setStartAtLogin(on, program); !status) {
-        showProblem("Start at Login: " + capitalizedSentence(status.message()));
+        showProblem(foundation::formatLocalized(foundation::localizedFormat("Start at Login: %@"),
+                                                {capitalizedSentence(status.message())}));
         action->change_state(false);
         return;
     }
@@ -274,7 +276,8 @@ void DeskWindow::showProblem(const std::string& problem) {
 void DeskWindow::loadStore() {
     storeDirty_ = false;
     if (!store_) {
-        showProblem("There is no home folder, so there is no placed-widget store.");
+        showProblem(foundation::localizedFormat(
+            "There is no home folder, so there is no placed-widget store."));
         return;
     }
     try {
@@ -472,8 +475,8 @@ std::string DeskWindow::accessibleName(const std::string& id,
     if (tile == nullptr) return {};
     const auto* decl = host::findWidget(widgets_, tile->placed.kind);
     std::string name = decl != nullptr ? decl->displayName() : tile->placed.kind;
-    name += std::string(", ") + familyWord(tile->placed.family) + ": ";
-    if (texts.empty()) return name + "Loading…";
+    name += ", " + familyWord(tile->placed.family) + ": ";
+    if (texts.empty()) return name + foundation::localizedFormat("Loading…");
     for (std::size_t i = 0; i < texts.size(); ++i) name += (i > 0 ? ", " : "") + texts[i];
     return name;
 }

@@ -3,16 +3,20 @@
 #include <gtkmm/button.h>
 #include <gtkmm/label.h>
 
+#include <string>
+
+#include "platform/foundation/localization.h"
+
 namespace widgetkit::desk {
 namespace {
 
-const char* familyTitle(WidgetFamily family) {
+std::string familyTitle(WidgetFamily family) {
     switch (family) {
-        case WidgetFamily::systemSmall: return "Small";
-        case WidgetFamily::systemMedium: return "Medium";
-        case WidgetFamily::systemLarge: return "Large";
-        case WidgetFamily::systemExtraLarge: return "Extra Large";
-        default: return "Accessory";
+        case WidgetFamily::systemSmall: return foundation::localizedFormat("Small");
+        case WidgetFamily::systemMedium: return foundation::localizedFormat("Medium");
+        case WidgetFamily::systemLarge: return foundation::localizedFormat("Large");
+        case WidgetFamily::systemExtraLarge: return foundation::localizedFormat("Extra Large");
+        default: return foundation::localizedFormat("Accessory");
     }
 }
 
@@ -65,7 +69,7 @@ Gtk::Widget& GalleryDialog::familyCell(const WidgetConfiguration& widget, Widget
     preview(widget, family, *picture);
     auto* label = Gtk::make_managed<Gtk::Label>(caption);
     label->add_css_class("caption");
-    auto* add = Gtk::make_managed<Gtk::Button>("Add Widget");
+    auto* add = Gtk::make_managed<Gtk::Button>(foundation::localizedFormat("Add Widget"));
     add->set_halign(Gtk::Align::CENTER);
     add->add_css_class("pill");
     add->signal_clicked().connect([this, &widget, family] {

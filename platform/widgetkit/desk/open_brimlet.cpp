@@ -1,4 +1,5 @@
 #include "platform/widgetkit/desk/open_brimlet.h"
+#include "platform/foundation/localization.h"
 
 #include <glibmm/fileutils.h>
 #include <glibmm/miscutils.h>
@@ -40,12 +41,15 @@ foundation::Status openBrimlet(const std::optional<std::string>& folder,
             Glib::spawn_async({}, argv, Glib::SpawnFlags::DEFAULT);
             return {};
         } catch (const Glib::Error& e) {
-            return foundation::Status::failure(
-                "Brimlet could not be started: " + std::string(e.what()) + ".");
+            return foundation::Status::failure(foundation::formatLocalized(
+                foundation::localizedFormat("Brimlet could not be started: %@."),
+                {std::string(e.what())}));
         }
     }
     // An installed app that only the session bus knows: org.freedesktop.Application.Activate.
-    if (!bus) return foundation::Status::failure("Brimlet is not installed.");
+    if (!bus)
+        return foundation::Status::failure(
+            foundation::localizedFormat("Brimlet is not installed."));
     try {
         const Glib::VariantContainerBase parameters = Glib::VariantContainerBase::create_tuple(
             Glib::Variant<std::map<Glib::ustring, Glib::VariantBase>>::create({}));
@@ -54,7 +58,8 @@ foundation::Status openBrimlet(const std::optional<std::string>& folder,
             [](const Glib::RefPtr<Gio::AsyncResult>&) {}, kApplicationId);
         return {};
     } catch (const Glib::Error&) {
-        return foundation::Status::failure("Brimlet is not installed.");
+        return foundation::Status::failure(
+            foundation::localizedFormat("Brimlet is not installed."));
     }
 }
 

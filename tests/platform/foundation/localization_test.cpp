@@ -2,10 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <optional>
 #include <string>
 #include <tuple>
 #include <vector>
+
+#include "tests/support/scratch.h"
 
 namespace foundation {
 namespace {
@@ -34,6 +41,50 @@ TEST(FormatLocalized, SubstitutesByOwnCodeNeverPrintf) {
     for (const auto& [what, format, arguments, expected] : cases) {
         SCOPED_TRACE(what);
         EXPECT_EQ(formatLocalized(localizedFormat(format), arguments), expected);
+    }
+}
+
+// The catalogs as built (build/locale), against the environment's language, a missing folder, a
+// broken catalog and the C locale. Every case keeps numbers in "C" and ends back in "C".
+TEST(UseUserLanguage, TranslatesFromCatalogsAndFallsBackToEnglish) {
+    const std::string built = BRIMLET_TEST_LOCALEDIR;
+    if (!std::filesystem::exists(built + "/de/LC_MESSAGES/brimlet.mo") ||
+        std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr) {
+        GTEST_SKIP() << "needs the de_DE.UTF-8 locale and the built catalogs";
+    }
+    std::setlocale(LC_ALL, "C");
+    brimlet_test::ScratchDir scratch;
+    std::filesystem::create_directories(scratch / "broken/de/LC_MESSAGES");
+    std::ofstream(scratch / "broken/de/LC_MESSAGES/brimlet.mo") << "not a catalog";
+
+    const std::tuple<const char*, const char*, std::string, const char*, const char*> cases[] = {
+        {"German from the built catalog", "de_DE.UTF-8", built, "%@ free", "%@ frei"},
+        {"French", "fr_FR.UTF-8", built, "Disk Space", "Espace disque"},
+        {"a key no catalog holds stays", "de_DE.UTF-8", built, "Not a key", "Not a key"},
+        {"the empty key is no catalog header", "de_DE.UTF-8", built, "", ""},
+        {"missing catalog folder: English", "de_DE.UTF-8", scratch / "missing", "%@ free",
+         "%@ free"},
+        {"broken catalog: English", "de_DE.UTF-8", scratch / "broken", "%@ free", "%@ free"},
+        {"C locale: English", "C", built, "%@ free", "%@ free"},
+    };
+    const brimlet_test::ScopedEnv noAll("LC_ALL", std::nullopt);
+    const brimlet_test::ScopedEnv noMessages("LC_MESSAGES", std::nullopt);
+    const brimlet_test::ScopedEnv noLanguage("LANGUAGE", std::nullopt);
+    for (const auto& [what, lang, folder, key, expected] : cases) {
+        SCOPED_TRACE(what);
+        if (std::string(lang) == "fr_FR.UTF-8" && std::setlocale(LC_ALL, lang) == nullptr) continue;
+        std::setlocale(LC_ALL, "C");
+        const brimlet_test::ScopedEnv language("LANG", lang);
+        const brimlet_test::ScopedEnv catalogs("BRIMLET_LOCALEDIR", folder);
+        // The same language again in another folder: gettext reads the new binding.
+        useUserLanguage();
+        EXPECT_EQ(catalogFolder(), folder);
+        EXPECT_EQ(localizedFormat(key), expected);
+        EXPECT_STREQ(std::setlocale(LC_NUMERIC, nullptr), "C");
+        char number[16];
+        std::snprintf(number, sizeof number, "%.1f", 353.9);
+        EXPECT_STREQ(number, "353.9");
+        std::setlocale(LC_ALL, "C");
     }
 }
 
