@@ -1,8 +1,8 @@
 // libFuzzer target over the placed-widget store's loading: the input is the whole store file.
 // Beyond "never crash, never leak, no undefined behaviour", and "a file that cannot be understood
-// fails with Failure and nothing else", it checks the store's promises on every file that loads:
-// what loads saves, and loads back to the very same widgets; and a new id is one that no stored
-// widget holds.
+// fails with CommandError and nothing else", it checks the store's promises on every file that
+// loads: what loads saves, and loads back to the very same widgets; and a new id is one that no
+// stored widget holds.
 //
 // The store reads a path, so each input is written to a file in a folder of this process's own,
 // on /dev/shm where there is one (the save syncs its folder, which costs nothing on tmpfs).
@@ -16,12 +16,12 @@
 #include <string>
 #include <system_error>
 
-#include "platform/widgetkit/host/errors.h"
+#include "platform/foundation/command.h"
 #include "platform/widgetkit/host/placed_store.h"
 
 namespace {
 
-using widgetkit::host::Failure;
+using foundation::CommandError;
 using widgetkit::host::PlacedStore;
 using widgetkit::host::PlacedWidget;
 using widgetkit::host::PlacedWidgets;
@@ -76,7 +76,7 @@ bool same(const PlacedWidgets& a, const PlacedWidgets& b) {
 void checkNewId(PlacedWidgets placed) {
     try {
         if (placed.find(placed.newId()) != nullptr) std::abort();
-    } catch (const Failure&) {
+    } catch (const CommandError&) {
         // No ids left: the store says so instead of handing out one twice.
     }
 }
@@ -91,7 +91,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     PlacedWidgets placed;
     try {
         placed = PlacedStore(input).load();
-    } catch (const Failure&) {
+    } catch (const CommandError&) {
         return 0;  // not understood: refused with the path and the problem
     }
     PlacedStore(saved).save(placed);  // what loads always saves
