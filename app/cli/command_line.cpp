@@ -229,13 +229,15 @@ int runCommandLine(int argc, const char* const* argv, const Console& console,
         return foundation::kExitUsage;
     }
 
-    if (const auto status = runPreferenceCommand(preferences, arguments, console)) return *status;
     const GivenOptions given{scanCommand->count("ROOT") > 0, scanCommand->count("-o") > 0,
                              scanCommand->count("--exclude") > 0,
                              scanCommand->count("--exclude-caches") > 0};
     return foundation::runCommand(
         "brimlet",
         [&] {
+            if (const auto status = runPreferenceCommand(preferences, arguments, console)) {
+                return *status;
+            }
             if (historyCommand->parsed()) return runHistoryCommand(historyArguments, console);
             if (growthCommand->parsed()) return runGrowthCommand(growthArguments, console);
             return scan(arguments, given, console, environment);

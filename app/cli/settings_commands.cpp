@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <ctime>
 #include <vector>
 
@@ -16,34 +18,32 @@
 namespace brimlet {
 namespace {
 
+// Writes the whole answer to standard output. Throws CommandError when it cannot.
 int output(const Console& console, std::string_view text) {
-    if (foundation::writeAll(console.out, text)) return 0;
-    reportLine(console, "standard output: cannot be written");
-    return 1;
+    if (!foundation::writeAll(console.out, text)) {
+        throw foundation::CommandError(std::string("standard output: ") + std::strerror(errno));
+    }
+    return foundation::kExitSuccess;
 }
 
-std::optional<std::string> pathOrReport(const Console& console) {
-    auto path = settingsPath();
-    if (!path) reportLine(console, "no settings file: neither XDG_CONFIG_HOME nor HOME is set");
-    return path;
-}
-
-// Runs a change of the pins, reporting its notes and failures.
+// Runs a change of the pins, reporting its notes. Throws CommandError when it fails; the notes
+// gathered until then are reported first.
 template <class Change>
 int changePins(const Console& console, Change change) {
-    const auto path = pathOrReport(console);
-    if (!path) return 1;
+    const auto path = settingsPath();
+    if (!path) {
+        throw foundation::CommandError("no settings file: neither XDG_CONFIG_HOME nor HOME is set");
+    }
     for (const std::string& problem : loadSettings(*path).problems) reportLine(console, problem);
     std::vector<std::string> notes;
     try {
         change(*path, notes);
     } catch (const std::exception& e) {
         for (const std::string& note : notes) reportLine(console, note);
-        reportLine(console, e.what());
-        return 1;
+        throw foundation::CommandError(e.what());
     }
     for (const std::string& note : notes) reportLine(console, note);
-    return 0;
+    return foundation::kExitSuccess;
 }
 
 std::string localTime(foundation::Date instant) {
@@ -94,10 +94,7 @@ int pinsCommand(bool json, const Console& console) {
         }
         writer.endArray();
         const auto text = writer.result();
-        if (!text) {
-            reportLine(console, "a pinned path is not UTF-8");
-            return 1;
-        }
+        if (!text) throw foundation::CommandError("a pinned path is not UTF-8");
         return output(console, *text + "\n");
     }
     std::string text;

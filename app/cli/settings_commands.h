@@ -1,8 +1,9 @@
 #pragma once
 // The commands over the person's preferences: `brimlet pin PATH`, `brimlet unpin PATH`,
 // `brimlet pins [--json]` and `brimlet schedule [on|off|status]`, and the preferences every
-// scan reads. Results go to the console's `out`, every message to `err` as one line starting
-// "brimlet: "; each returns the exit status (0 done, 1 failed).
+// scan reads. Results go to the console's `out`, notes to `err` as one line each starting
+// "brimlet: "; each returns the exit status and throws foundation::CommandError when it fails
+// (the command line's boundary writes its one line).
 
 #include <optional>
 #include <string>
