@@ -28,6 +28,15 @@
 #include "platform/foundation/date.h"
 #include "platform/foundation/escape.h"
 
+// Aborts, naming the broken promise, unless `holds`.
+#define CHECK(holds)                                                                       \
+    do {                                                                                   \
+        if (!(holds)) {                                                                    \
+            std::fprintf(stderr, "%s:%d: %s does not hold\n", __FILE__, __LINE__, #holds); \
+            std::abort();                                                                  \
+        }                                                                                  \
+    } while (false)
+
 namespace {
 
 constexpr std::size_t kDefaultTop = 10;  // as `brimlet growth` lists without --top
@@ -62,10 +71,6 @@ std::string readFile(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-void check(bool holds) {
-    if (!holds) std::abort();
-}
-
 // `brimlet history` prints every record's time, figures and root.
 void printRecords(const std::vector<brimlet::RecordSummary>& records) {
     for (std::size_t i = 0; i < records.size(); ++i) {
@@ -78,7 +83,7 @@ void printRecords(const std::vector<brimlet::RecordSummary>& records) {
         if (i == 0) continue;
         const brimlet::RecordSummary& p = records[i - 1];
         const double a = p.time.secondsSinceReferenceDate, b = r.time.secondsSinceReferenceDate;
-        check(a < b || (a == b && p.id < r.id));
+        CHECK(a < b || (a == b && p.id < r.id));
     }
 }
 
@@ -86,8 +91,8 @@ std::vector<brimlet::FolderRecord> readFolders(brimlet::History& history, std::i
     std::vector<brimlet::FolderRecord> folders = history.folders(id);
     std::set<std::string_view> paths;
     for (std::size_t i = 0; i < folders.size(); ++i) {
-        check(paths.insert(folders[i].path).second);
-        check(i == 0 || folders[i - 1].size >= folders[i].size);
+        CHECK(paths.insert(folders[i].path).second);
+        CHECK(i == 0 || folders[i - 1].size >= folders[i].size);
     }
     return folders;
 }
@@ -101,10 +106,10 @@ std::int64_t rootSize(const std::vector<brimlet::FolderRecord>& folders) {
 
 // The rows `brimlet growth --top N` lists: at most N, each a folder below the root that changed.
 void checkRows(const std::vector<brimlet::FolderGrowth>& rows, std::size_t top) {
-    check(rows.size() <= top);
+    CHECK(rows.size() <= top);
     for (const brimlet::FolderGrowth& row : rows) {
-        check(!row.path.empty() && (row.before || row.after) && row.change != 0);
-        check(row.change == row.after.value_or(0) - row.before.value_or(0));
+        CHECK(!row.path.empty() && (row.before || row.after) && row.change != 0);
+        CHECK(row.change == row.after.value_or(0) - row.before.value_or(0));
         (void)brimlet::humanBytes(row.change);
     }
 }
@@ -118,12 +123,15 @@ void growth(brimlet::History& history) {
     if (all.empty()) return;
     const auto records = history.records(all.back().root);
     printRecords(records);
-    check(!records.empty() && records.back().root == all.back().root);
+    // Not necessarily all of them: PRAGMA quick_check does not compare an index with its table,
+    // and a lookup through a damaged index may miss rows.
+    for (const auto& record : records) CHECK(record.root == all.back().root);
+    if (records.empty()) return;
     const auto baseline = brimlet::baselineIndex(records, std::nullopt);
     if (!baseline) return;
-    check(*baseline == records.size() - 2);
+    CHECK(*baseline == records.size() - 2);
     const auto since = brimlet::baselineIndex(records, records.front().time);
-    check(since && *since < records.size() - 1);
+    CHECK(since && *since < records.size() - 1);
     const auto before = readFolders(history, records[*baseline].id);
     const auto after = readFolders(history, records.back().id);
     (void)brimlet::humanBytes(rootSize(after) - rootSize(before));
@@ -133,7 +141,7 @@ void growth(brimlet::History& history) {
     for (const auto& record : records) samples.push_back({record.time, record.used});
     const auto now = foundation::Date::now();
     if (const auto full = brimlet::estimateFull(samples, records.back().total, now)) {
-        check(full->fullAt >= now && full->bytesPerDay > 0);
+        CHECK(full->fullAt >= now && full->bytesPerDay > 0);
         (void)brimlet::fullEstimateText(*full, now);
         (void)foundation::iso8601(full->fullAt);
     }
@@ -150,10 +158,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         brimlet::History history(path, brimlet::History::Access::read);
         growth(history);
     } catch (const brimlet::HistoryError& error) {
-        check(std::string_view(error.what()).starts_with(path + ": "));
+        CHECK(std::string_view(error.what()).starts_with(path + ": "));
     }
     // Reading writes nothing: not a migration, not a rolled-back journal.
-    check(readFile(path) == bytes);
+    CHECK(readFile(path) == bytes);
     removeFiles(path);
     return 0;
 }

@@ -146,8 +146,11 @@ History::History(const std::string& path, Access access, HistoryOptions options)
             throw HistoryError(path + ": the database is damaged (PRAGMA quick_check fails)");
         }
         const std::int64_t version = database_->queryInteger("PRAGMA user_version");
-        if (version > kHistorySchemaVersion) {
-            std::string message = path + ": written by a newer brimlet (schema version ";
+        if (version < 0 || version > kHistorySchemaVersion) {
+            // No brimlet writes a version below 0: such a file is some other program's.
+            std::string message =
+                path + (version < 0 ? ": not a history database (schema version "
+                                    : ": written by a newer brimlet (schema version ");
             foundation::appendInteger(message, version);
             throw HistoryError(message + ")");
         }
