@@ -83,7 +83,7 @@ void printRecords(const std::vector<brimlet::RecordSummary>& records) {
         if (i == 0) continue;
         const brimlet::RecordSummary& p = records[i - 1];
         const double a = p.time.secondsSinceReferenceDate, b = r.time.secondsSinceReferenceDate;
-        CHECK(a < b || (a == b && p.id < r.id));
+        CHECK(a < b || (a == b && p.id <= r.id));
     }
 }
 

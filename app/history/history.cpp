@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <array>
 #include <map>
 #include <string_view>
@@ -256,6 +257,13 @@ std::vector<RecordSummary> History::records(const std::optional<std::string>& ro
                             (root ? "WHERE paths.parent = 0 AND paths.name = ?" : "") + order);
         if (root) query.bindBytes(1, *root);
         while (query.step()) found.push_back(readSummary(query));
+        // SQL's order is not quite the one promised: a time another program stored as text or a
+        // BLOB sorts after every number yet reads as one, and a damaged index orders by its own
+        // copy of the times. Sorting what was read keeps the promise for any file.
+        std::stable_sort(found.begin(), found.end(), [](const auto& a, const auto& b) {
+            return std::pair(a.time.secondsSinceReferenceDate, a.id) <
+                   std::pair(b.time.secondsSinceReferenceDate, b.id);
+        });
         return found;
     } catch (const sqlite::SqliteError& error) {
         throw HistoryError(path_ + ": " + describe(error));

@@ -67,6 +67,26 @@ TEST(History, RecordsComeBackAsTheyWentIn) {
     EXPECT_TRUE(history.folders(999).empty());
 }
 
+// Records come by time then id as they read, whatever order SQL sees in the file: a time stored
+// as a BLOB (another program's doing) sorts after every number in SQL yet reads as the number it
+// spells. (The fuzzer's seeds hold the other case, an index whose times differ from its table's.)
+TEST(History, RecordsComeInTimeOrderWhateverTheFileHolds) {
+    const HistoryHome home;
+    {
+        History history(home.file(), History::Access::write);
+        for (const double time : {300.0, 100.0, 200.0})
+            history.add(recordOf("/a", time, {{"", 1}}));
+    }
+    sqlite::Database(home.file(), sqlite::Database::Mode::readWrite, kHistoryBusyTimeout)
+        .execute("UPDATE records SET time = CAST('50' AS BLOB) WHERE id = 1");
+    History history(home.file(), History::Access::read);
+    for (const auto& root : {std::optional<std::string>(), std::optional<std::string>("/a")}) {
+        std::vector<std::int64_t> ids;
+        for (const RecordSummary& r : history.records(root)) ids.push_back(r.id);
+        EXPECT_EQ(ids, (std::vector<std::int64_t>{1, 2, 3})) << root.value_or("every root");
+    }
+}
+
 // A record holds the root and every folder with at least 0.1 % of its bytes, biggest first, at
 // most the limit (5,000 in scans): a small folder stays out with everything inside it, and with
 // chains of equal folders the cut falls in the deepest level, by path, so a kept folder's parent
