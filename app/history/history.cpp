@@ -7,6 +7,7 @@
 #include <map>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "app/history/sqlite.h"
 #include "app/history/thinning.h"
@@ -299,15 +300,26 @@ std::vector<FolderRecord> History::folders(std::int64_t id) {
                                "SELECT path, size, media, images, documents, code, archives, "
                                "binaries, other FROM folders WHERE record = ? ORDER BY size DESC");
         rows.bind(1, id);
+        std::unordered_set<std::string_view> seen;  // views of `relative`'s nodes, which stay put
         while (rows.step()) {
             FolderRecord folder;
-            folder.path = compose(compose, rows.columnInteger(0));
+            const std::string& path = compose(compose, rows.columnInteger(0));
+            // The primary key forbids it; a table whose order is damaged (which PRAGMA
+            // quick_check does not look for) can yield a row twice.
+            if (!seen.insert(path).second) {
+                throw HistoryError(path_ +
+                                   ": the database is damaged (a folder twice in a record)");
+            }
+            folder.path = path;
             folder.size = rows.columnInteger(1);
             for (std::size_t kind = 0; kind < kFileKindCount; ++kind) {
                 folder.kinds[kind] = rows.columnInteger(static_cast<int>(2 + kind));
             }
             found.push_back(std::move(folder));
         }
+        // As with records' times, a size stored as text or a BLOB sorts apart from every number.
+        std::stable_sort(found.begin(), found.end(),
+                         [](const auto& a, const auto& b) { return a.size > b.size; });
         return found;
     } catch (const sqlite::SqliteError& error) {
         throw HistoryError(path_ + ": " + describe(error));
