@@ -80,6 +80,14 @@ std::string nameOf(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// A folder's size, which no history brimlet writes below 0: one that is comes from damage, and
+// would overflow the differences growth takes. Throws SqliteError (SQLITE_CORRUPT).
+std::int64_t readSize(const sqlite::Statement& row, int column) {
+    const std::int64_t value = row.columnInteger(column);
+    if (value < 0) throw sqlite::SqliteError("a negative size", SQLITE_CORRUPT);
+    return value;
+}
+
 RecordSummary readSummary(const sqlite::Statement& row) {
     RecordSummary summary;
     summary.id = row.columnInteger(0);
@@ -311,7 +319,7 @@ std::vector<FolderRecord> History::folders(std::int64_t id) {
                                    ": the database is damaged (a folder twice in a record)");
             }
             folder.path = path;
-            folder.size = rows.columnInteger(1);
+            folder.size = readSize(rows, 1);
             for (std::size_t kind = 0; kind < kFileKindCount; ++kind) {
                 folder.kinds[kind] = rows.columnInteger(static_cast<int>(2 + kind));
             }

@@ -70,7 +70,8 @@ TEST(History, RecordsComeBackAsTheyWentIn) {
 // Records come by time then id, and folders biggest first, as they read, whatever order SQL sees
 // in the file: a number stored as a BLOB (another program's doing) sorts apart from every number
 // in SQL yet reads as the number it spells. (The fuzzer's seeds hold the damaged cases: an index
-// whose times differ from its table's, a table that yields a folder twice.)
+// whose times differ from its table's, a table that yields a folder twice.) A negative size is
+// damage, since growth's differences of two sizes could overflow.
 TEST(History, RecordsAndFoldersComeInOrderWhateverTheFileHolds) {
     const HistoryHome home;
     {
@@ -87,6 +88,14 @@ TEST(History, RecordsAndFoldersComeInOrderWhateverTheFileHolds) {
     std::vector<std::string> paths;
     for (const FolderRecord& folder : history.folders(1)) paths.push_back(folder.path);
     EXPECT_EQ(paths, (std::vector<std::string>{"", "b", "c"}));
+    sqlite::Database(home.file(), sqlite::Database::Mode::readWrite, kHistoryBusyTimeout)
+        .execute("UPDATE folders SET size = -9223372036854775807 WHERE record = 2 AND size = 50");
+    try {
+        history.folders(2);
+        ADD_FAILURE() << "a negative size was read";
+    } catch (const HistoryError& error) {
+        EXPECT_EQ(error.what(), home.file() + ": the database is damaged");
+    }
     for (const auto& root : {std::optional<std::string>(), std::optional<std::string>("/a")}) {
         std::vector<std::int64_t> ids;
         for (const RecordSummary& r : history.records(root)) ids.push_back(r.id);
