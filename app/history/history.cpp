@@ -265,7 +265,13 @@ std::vector<RecordSummary> History::records(const std::optional<std::string>& ro
             *database_, std::string(kRecordColumns) +
                             (root ? "WHERE paths.parent = 0 AND paths.name = ?" : "") + order);
         if (root) query.bindBytes(1, *root);
-        while (query.step()) found.push_back(readSummary(query));
+        while (query.step()) {
+            // A damaged index (which PRAGMA quick_check does not compare with its table) can
+            // answer a lookup with another root's rows.
+            if (RecordSummary summary = readSummary(query); !root || summary.root == *root) {
+                found.push_back(std::move(summary));
+            }
+        }
         // SQL's order is not quite the one promised: a time another program stored as text or a
         // BLOB sorts after every number yet reads as one, and a damaged index orders by its own
         // copy of the times. Sorting what was read keeps the promise for any file.
