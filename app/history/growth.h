@@ -42,7 +42,7 @@ struct SinceMoment {
 };
 SinceMoment parseSince(std::string_view text, foundation::Date now);
 
-// The index in `records` (one root, ordered by time as stored) of the record to compare the
+// The index in `records` (one root, ordered by time as read) of the record to compare the
 // latest one with: the last one before the latest whose time is at or before `moment`, the
 // earliest when none is that old, the one before the latest when `moment` is absent. nullopt
 // with fewer than two records.

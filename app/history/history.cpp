@@ -2,10 +2,12 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <array>
 #include <map>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "app/history/sqlite.h"
 #include "app/history/thinning.h"
@@ -78,6 +80,14 @@ std::string nameOf(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// A folder's size, which no history brimlet writes below 0: one that is comes from damage, and
+// would overflow the differences growth takes. Throws SqliteError (SQLITE_CORRUPT).
+std::int64_t readSize(const sqlite::Statement& row, int column) {
+    const std::int64_t value = row.columnInteger(column);
+    if (value < 0) throw sqlite::SqliteError("a negative size", SQLITE_CORRUPT);
+    return value;
+}
+
 RecordSummary readSummary(const sqlite::Statement& row) {
     RecordSummary summary;
     summary.id = row.columnInteger(0);
@@ -146,8 +156,11 @@ History::History(const std::string& path, Access access, HistoryOptions options)
             throw HistoryError(path + ": the database is damaged (PRAGMA quick_check fails)");
         }
         const std::int64_t version = database_->queryInteger("PRAGMA user_version");
-        if (version > kHistorySchemaVersion) {
-            std::string message = path + ": written by a newer brimlet (schema version ";
+        if (version < 0 || version > kHistorySchemaVersion) {
+            // No brimlet writes a version below 0: such a file is some other program's.
+            std::string message =
+                path + (version < 0 ? ": not a history database (schema version "
+                                    : ": written by a newer brimlet (schema version ");
             foundation::appendInteger(message, version);
             throw HistoryError(message + ")");
         }
@@ -252,7 +265,20 @@ std::vector<RecordSummary> History::records(const std::optional<std::string>& ro
             *database_, std::string(kRecordColumns) +
                             (root ? "WHERE paths.parent = 0 AND paths.name = ?" : "") + order);
         if (root) query.bindBytes(1, *root);
-        while (query.step()) found.push_back(readSummary(query));
+        while (query.step()) {
+            // A damaged index (which PRAGMA quick_check does not compare with its table) can
+            // answer a lookup with another root's rows.
+            if (RecordSummary summary = readSummary(query); !root || summary.root == *root) {
+                found.push_back(std::move(summary));
+            }
+        }
+        // SQL's order is not quite the one promised: a time another program stored as text or a
+        // BLOB sorts after every number yet reads as one, and a damaged index orders by its own
+        // copy of the times. Sorting what was read keeps the promise for any file.
+        std::stable_sort(found.begin(), found.end(), [](const auto& a, const auto& b) {
+            return std::pair(a.time.secondsSinceReferenceDate, a.id) <
+                   std::pair(b.time.secondsSinceReferenceDate, b.id);
+        });
         return found;
     } catch (const sqlite::SqliteError& error) {
         throw HistoryError(path_ + ": " + describe(error));
@@ -288,15 +314,26 @@ std::vector<FolderRecord> History::folders(std::int64_t id) {
                                "SELECT path, size, media, images, documents, code, archives, "
                                "binaries, other FROM folders WHERE record = ? ORDER BY size DESC");
         rows.bind(1, id);
+        std::unordered_set<std::string_view> seen;  // views of `relative`'s nodes, which stay put
         while (rows.step()) {
             FolderRecord folder;
-            folder.path = compose(compose, rows.columnInteger(0));
-            folder.size = rows.columnInteger(1);
+            const std::string& path = compose(compose, rows.columnInteger(0));
+            // The primary key forbids it; a table whose order is damaged (which PRAGMA
+            // quick_check does not look for) can yield a row twice.
+            if (!seen.insert(path).second) {
+                throw HistoryError(path_ +
+                                   ": the database is damaged (a folder twice in a record)");
+            }
+            folder.path = path;
+            folder.size = readSize(rows, 1);
             for (std::size_t kind = 0; kind < kFileKindCount; ++kind) {
                 folder.kinds[kind] = rows.columnInteger(static_cast<int>(2 + kind));
             }
             found.push_back(std::move(folder));
         }
+        // As with records' times, a size stored as text or a BLOB sorts apart from every number.
+        std::stable_sort(found.begin(), found.end(),
+                         [](const auto& a, const auto& b) { return a.size > b.size; });
         return found;
     } catch (const sqlite::SqliteError& error) {
         throw HistoryError(path_ + ": " + describe(error));

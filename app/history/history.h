@@ -63,7 +63,8 @@ public:
         read,   // the file must exist; an empty one reads as a history without records
     };
 
-    // Opens `path` and checks it (quick_check, schema version). Throws HistoryError.
+    // Opens `path` and checks it (quick_check; a schema version from 0 to kHistorySchemaVersion).
+    // Throws HistoryError.
     History(const std::string& path, Access access, HistoryOptions options = {});
     ~History();
     History(const History&) = delete;
@@ -77,10 +78,12 @@ public:
     // Throws HistoryError.
     std::size_t thin(foundation::Date now);
 
-    // The records, of `root` only when given, ordered by time as stored, then by id.
+    // The records, of `root` only when given, ordered by time as read, then by id. Throws
+    // HistoryError.
     std::vector<RecordSummary> records(const std::optional<std::string>& root = std::nullopt);
 
-    // The folders of record `id`, biggest first (empty for an unknown id).
+    // The folders of record `id`, biggest first (empty for an unknown id). A folder twice in the
+    // record, or a negative size, is damage. Throws HistoryError.
     std::vector<FolderRecord> folders(std::int64_t id);
 
 private:

@@ -83,6 +83,13 @@ TEST(HistoryFaults, AFileWeCannotWriteIsNamedAndLeftAsItIs) {
              scribble(f, off_t{3} * 4096, std::size_t{3} * 4096, '\x5a');
          },
          "the database is damaged"},
+        {"a negative schema version, which no migration starts from",
+         [](const std::string& f) {
+             writeHistory(f, 1);
+             sqlite::Database(f, sqlite::Database::Mode::readWrite, kHistoryBusyTimeout)
+                 .execute("PRAGMA user_version = -1");
+         },
+         "not a history database (schema version -1)"},
         {"a read-only database", [](const std::string& f) { writeHistory(f, 1); }, ""},
     };
     for (const auto& [what, make, cause] : cases) {

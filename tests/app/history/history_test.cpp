@@ -67,6 +67,42 @@ TEST(History, RecordsComeBackAsTheyWentIn) {
     EXPECT_TRUE(history.folders(999).empty());
 }
 
+// Records come by time then id, and folders biggest first, as they read, whatever order SQL sees
+// in the file: a number stored as a BLOB (another program's doing) sorts apart from every number
+// in SQL yet reads as the number it spells. (The fuzzer's seeds hold the damaged cases: an index
+// whose times differ from its table's, a table that yields a folder twice.) A negative size is
+// damage, since growth's differences of two sizes could overflow.
+TEST(History, RecordsAndFoldersComeInOrderWhateverTheFileHolds) {
+    const HistoryHome home;
+    {
+        History history(home.file(), History::Access::write);
+        for (const double time : {300.0, 100.0, 200.0}) {
+            history.add(recordOf("/a", time, {{"", 90}, {"b", 50}, {"c", 40}}));
+        }
+    }
+    sqlite::Database(home.file(), sqlite::Database::Mode::readWrite, kHistoryBusyTimeout)
+        .execute(
+            "UPDATE records SET time = CAST('50' AS BLOB) WHERE id = 1;"
+            "UPDATE folders SET size = CAST('45' AS BLOB) WHERE record = 1 AND size = 50");
+    History history(home.file(), History::Access::read);
+    std::vector<std::string> paths;
+    for (const FolderRecord& folder : history.folders(1)) paths.push_back(folder.path);
+    EXPECT_EQ(paths, (std::vector<std::string>{"", "b", "c"}));
+    sqlite::Database(home.file(), sqlite::Database::Mode::readWrite, kHistoryBusyTimeout)
+        .execute("UPDATE folders SET size = -9223372036854775807 WHERE record = 2 AND size = 50");
+    try {
+        history.folders(2);
+        ADD_FAILURE() << "a negative size was read";
+    } catch (const HistoryError& error) {
+        EXPECT_EQ(error.what(), home.file() + ": the database is damaged");
+    }
+    for (const auto& root : {std::optional<std::string>(), std::optional<std::string>("/a")}) {
+        std::vector<std::int64_t> ids;
+        for (const RecordSummary& r : history.records(root)) ids.push_back(r.id);
+        EXPECT_EQ(ids, (std::vector<std::int64_t>{1, 2, 3})) << root.value_or("every root");
+    }
+}
+
 // A record holds the root and every folder with at least 0.1 % of its bytes, biggest first, at
 // most the limit (5,000 in scans): a small folder stays out with everything inside it, and with
 // chains of equal folders the cut falls in the deepest level, by path, so a kept folder's parent
