@@ -300,15 +300,26 @@ std::vector<FolderRecord> History::folders(std::int64_t id) {
         rootOf.bind(1, id);
         if (!rootOf.step()) return found;
         relative.emplace(rootOf.columnInteger(0), std::string());
-        // Relative path of a path id, composed from its parents up to the record's root.
-        const auto compose = [&](auto& self, std::int64_t pathId) -> const std::string& {
-            if (const auto known = relative.find(pathId); known != relative.end()) {
-                return known->second;
+        // Relative path of a path id, composed from its parents up to the record's root. A chain
+        // longer than the paths there are loops, which only damage makes.
+        const auto compose = [&](std::int64_t pathId) -> const std::string& {
+            std::vector<std::int64_t> chain;  // pathId and its parents below the first known one
+            auto known = relative.find(pathId);
+            for (; known == relative.end(); known = relative.find(pathId)) {
+                if (chain.size() > paths.size()) {
+                    throw HistoryError(path_ +
+                                       ": the database is damaged (a folder inside itself)");
+                }
+                chain.push_back(pathId);
+                pathId = paths.at(pathId).first;
             }
-            const auto& [parent, name] = paths.at(pathId);
-            const std::string& above = self(self, parent);
-            return relative.emplace(pathId, above.empty() ? name : above + '/' + name)
-                .first->second;
+            const std::string* above = &known->second;  // nodes of `relative` stay put
+            for (auto link = chain.rbegin(); link != chain.rend(); ++link) {
+                const std::string& name = paths.at(*link).second;
+                above = &relative.emplace(*link, above->empty() ? name : *above + '/' + name)
+                             .first->second;
+            }
+            return *above;
         };
         sqlite::Statement rows(*database_,
                                "SELECT path, size, media, images, documents, code, archives, "
@@ -317,7 +328,7 @@ std::vector<FolderRecord> History::folders(std::int64_t id) {
         std::unordered_set<std::string_view> seen;  // views of `relative`'s nodes, which stay put
         while (rows.step()) {
             FolderRecord folder;
-            const std::string& path = compose(compose, rows.columnInteger(0));
+            const std::string& path = compose(rows.columnInteger(0));
             // The primary key forbids it; a table whose order is damaged (which PRAGMA
             // quick_check does not look for) can yield a row twice.
             if (!seen.insert(path).second) {

@@ -71,7 +71,7 @@ TEST(History, RecordsComeBackAsTheyWentIn) {
 // in the file: a number stored as a BLOB (another program's doing) sorts apart from every number
 // in SQL yet reads as the number it spells. (The fuzzer's seeds hold the damaged cases: an index
 // whose times differ from its table's, a table that yields a folder twice.) A negative size is
-// damage, since growth's differences of two sizes could overflow.
+// damage, since growth's differences of two sizes could overflow, and so is a folder inside itself.
 TEST(History, RecordsAndFoldersComeInOrderWhateverTheFileHolds) {
     const HistoryHome home;
     {
@@ -95,6 +95,15 @@ TEST(History, RecordsAndFoldersComeInOrderWhateverTheFileHolds) {
         ADD_FAILURE() << "a negative size was read";
     } catch (const HistoryError& error) {
         EXPECT_EQ(error.what(), home.file() + ": the database is damaged");
+    }
+    // So is a folder inside itself, which would otherwise be composed without end.
+    sqlite::Database(home.file(), sqlite::Database::Mode::readWrite, kHistoryBusyTimeout)
+        .execute("UPDATE paths SET parent = id WHERE name = CAST('c' AS BLOB)");
+    try {
+        history.folders(3);
+        ADD_FAILURE() << "a folder inside itself was read";
+    } catch (const HistoryError& error) {
+        EXPECT_EQ(error.what(), home.file() + ": the database is damaged (a folder inside itself)");
     }
     for (const auto& root : {std::optional<std::string>(), std::optional<std::string>("/a")}) {
         std::vector<std::int64_t> ids;
