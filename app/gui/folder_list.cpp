@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "app/explore/recall.h"
 #include "app/gui/format.h"
 #include "app/gui/kind_swatch.h"
 #include "app/gui/row_item.h"
@@ -145,13 +146,15 @@ void FolderList::addColumns() {
                 dynamic_cast<Gtk::Label*>(item.get_child())->set_text(percent(row->share));
             }
         });
-    addColumn(
+    itemsColumn_ = addColumn(
         "Items", 96, [](Gtk::ListItem& item) { item.set_child(*numericLabel()); },
         [this](Gtk::ListItem& item) {
             if (const ExplorerRow* row = rowOf(item)) {
-                dynamic_cast<Gtk::Label*>(item.get_child())->set_text(groupDigits(row->items));
+                dynamic_cast<Gtk::Label*>(item.get_child())
+                    ->set_text(itemsKnown_ ? groupDigits(row->items) : std::string());
             }
         });
+    addChangeColumn();
     nameSorter_ = ColumnSorter::create([this] { consulted_ = SortColumn::name; });
     sizeSorter_ = ColumnSorter::create([this] { consulted_ = SortColumn::size; });
     nameColumn_->set_sorter(nameSorter_);
@@ -159,6 +162,38 @@ void FolderList::addColumns() {
     view_.sort_by_column(sizeColumn_, Gtk::SortType::DESCENDING);
     sorterChanged_ = view_.get_sorter()->signal_changed().connect(
         [this](Gtk::Sorter::Change) { onSorterChanged(); });
+}
+
+void FolderList::addChangeColumn() {
+    changeColumn_ = addColumn(
+        "", 110, [](Gtk::ListItem& item) { item.set_child(*numericLabel()); },
+        [this](Gtk::ListItem& item) {
+            const ExplorerRow* row = rowOf(item);
+            auto* label = dynamic_cast<Gtk::Label*>(item.get_child());
+            if (row == nullptr) return;
+            label->set_text(changeText(row->change));
+            const bool unchanged = row->change != nullptr &&
+                                   row->change->status != FolderGrowth::Status::added &&
+                                   row->change->change == 0;
+            if (unchanged) {
+                label->add_css_class("dim-label");
+            } else {
+                label->remove_css_class("dim-label");
+            }
+        });
+    changeSorter_ = ColumnSorter::create([this] { consulted_ = SortColumn::change; });
+    changeColumn_->set_sorter(changeSorter_);
+    changeColumn_->set_visible(false);
+}
+
+void FolderList::setComparison(const std::string& title) {
+    changeColumn_->set_title(title);
+    changeColumn_->set_visible(!title.empty());
+}
+
+void FolderList::setItemsKnown(bool known) {
+    itemsKnown_ = known;
+    itemsColumn_->set_visible(known);
 }
 
 void FolderList::onSorterChanged() {
@@ -175,6 +210,10 @@ void FolderList::onSorterChanged() {
             break;
         case SortColumn::size:
             signalSort.emit(ascending ? ExplorerSort::sizeAscending : ExplorerSort::sizeDescending);
+            break;
+        case SortColumn::change:
+            signalSort.emit(ascending ? ExplorerSort::changeAscending
+                                      : ExplorerSort::changeDescending);
             break;
         case SortColumn::none: signalSort.emit(ExplorerSort::sizeDescending); break;
     }

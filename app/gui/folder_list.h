@@ -30,6 +30,10 @@ public:
     void select(std::size_t index);
     std::optional<std::size_t> selected() const;
     void focusList();
+    // Shows the column of each row's change under `title` ("Since Nov 29"); empty hides it.
+    void setComparison(const std::string& title);
+    // Whether the Items column has figures to show: a tree read back from the history has none.
+    void setItemsKnown(bool known);
 
     sigc::signal<void(std::size_t)> signalActivated;  // go into the row's folder
     sigc::signal<void()> signalLeave;                 // go out
@@ -37,7 +41,7 @@ public:
     sigc::signal<void(std::optional<std::size_t>)> signalSelected;
 
 private:
-    enum class SortColumn { none, name, size };
+    enum class SortColumn { none, name, size, change };
 
     Glib::RefPtr<Gtk::ColumnViewColumn> addColumn(
         const char* title, int width, const sigc::slot<void(Gtk::ListItem&)>& setup,
@@ -46,6 +50,7 @@ private:
     // Gives the row at `position` keyboard focus; false when its widgets are not made yet.
     bool focusRow(guint position);
     void addColumns();
+    void addChangeColumn();
     const ExplorerRow* rowOf(Gtk::ListItem& item) const;
     void onSorterChanged();
     bool onKey(guint keyval, guint keycode, Gdk::ModifierType state);
@@ -56,6 +61,9 @@ private:
     Glib::RefPtr<Gtk::SingleSelection> selection_;
     Glib::RefPtr<Gtk::ColumnViewColumn> nameColumn_, sizeColumn_;
     Glib::RefPtr<ColumnSorter> nameSorter_, sizeSorter_;
+    Glib::RefPtr<Gtk::ColumnViewColumn> changeColumn_, itemsColumn_;
+    Glib::RefPtr<ColumnSorter> changeSorter_;
+    bool itemsKnown_ = true;
     SortColumn consulted_ = SortColumn::none;
     sigc::connection sorterChanged_;
     const Explorer* explorer_ = nullptr;

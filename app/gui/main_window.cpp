@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "app/explore/recall.h"
 #include "app/gui/application.h"
 #include "app/gui/explore_page.h"
 #include "app/gui/safe_name.h"
@@ -13,8 +14,11 @@
 #include "app/gui/screenshot.h"
 #include "app/gui/summary_page.h"
 #include "app/gui/welcome_page.h"
+#include "app/history/history.h"
 #include "app/scan/scan.h"
+#include "app/settings/settings.h"
 #include "extension/shared/human_bytes.h"
+#include "platform/foundation/file.h"
 #include "platform/foundation/home.h"
 #include "platform/foundation/volume.h"
 
@@ -24,6 +28,18 @@ namespace {
 constexpr unsigned kProgressIntervalMs = 100;
 
 std::string homeFolder() { return foundation::homeDirectory().value_or("/"); }
+
+// The folder the window opens on: the preferred scan folder, else the home folder, as the
+// history names roots (canonical).
+std::string preferredRoot() {
+    std::string folder = homeFolder();
+    if (const auto path = settingsPath()) {
+        if (auto loaded = loadSettings(*path); loaded.preferences.folder) {
+            folder = *loaded.preferences.folder;
+        }
+    }
+    return foundation::canonicalPath(folder).value_or(folder);
+}
 
 // Why `folder` cannot be scanned, or empty when it can.
 std::string unscannable(const std::string& folder) {
@@ -109,7 +125,37 @@ void MainWindow::addActions() {
     add_action("close", [this] { close(); });
 }
 
+bool MainWindow::showLastRecord() {
+    historyProblem_.clear();
+    const auto path = historyPath();
+    if (!path) return false;
+    std::optional<Recalled> recalled;
+    try {
+        recalled = recallLatest(*path, preferredRoot());
+    } catch (const HistoryError& e) {
+        historyProblem_ = safeName(e.what());
+        return false;
+    }
+    if (!recalled) return false;
+    explore_->show(recalled->tree);
+    explore_->setHistory(*path, std::move(recalled->records), true);
+    showPage("explore");
+    return true;
+}
+
+void MainWindow::showHistoryOf(const std::string& root) {
+    const auto path = historyPath();
+    if (!path) return;
+    try {
+        explore_->setHistory(*path, recordsOf(*path, root), false);
+    } catch (const HistoryError& e) {
+        showProblem(safeName(e.what()));
+    }
+}
+
 void MainWindow::showLastScan() {
+    if (showLastRecord()) return;
+    if (!historyProblem_.empty()) showProblem(historyProblem_);
     lastScan_ = readLastScan();
     if (lastScan_->state != LastScan::State::read) {
         welcome_->show(*lastScan_);
@@ -224,6 +270,7 @@ void MainWindow::onScanEnded() {
     setScanning(false);
     if (result->outcome == ScanOutcome::finished && result->tree) {
         explore_->show(result->tree);
+        showHistoryOf(result->tree->rootPath());
         showPage("explore");
         explore_->focusList();
         if (!screenshotFolder_.empty()) armScreenshot();

@@ -111,7 +111,8 @@ private:
     // kinds into its parent's, from the deepest up, and counts the folders. Run once, when the
     // tree is complete.
     void sumSubtrees();
-    friend class TreeEdit;  // app/actions: the books of a move to the trash
+    friend class TreeEdit;           // app/actions: the books of a move to the trash
+    friend class RecordTreeBuilder;  // app/explore: a tree from a history record
     std::vector<std::unique_ptr<std::deque<Folder>>> storage_;
     Folder* root_ = nullptr;
     std::string rootPath_;
