@@ -202,6 +202,8 @@ void ExplorePage::compare() {
             g_log("Brimlet", G_LOG_LEVEL_WARNING, "%s", e.what());
         }
     }
+    // The change column needs room beside the names.
+    split_.set_position(read ? 640 : 560);
     if (read) {
         explorer_->compareWith(before);
         list_.setComparison(foundation::formatLocalized(foundation::localizedFormat("Since %@"),

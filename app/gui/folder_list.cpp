@@ -166,7 +166,7 @@ void FolderList::addColumns() {
 
 void FolderList::addChangeColumn() {
     changeColumn_ = addColumn(
-        "", 110, [](Gtk::ListItem& item) { item.set_child(*numericLabel()); },
+        "", 120, [](Gtk::ListItem& item) { item.set_child(*numericLabel()); },
         [this](Gtk::ListItem& item) {
             const ExplorerRow* row = rowOf(item);
             auto* label = dynamic_cast<Gtk::Label*>(item.get_child());
@@ -192,8 +192,15 @@ void FolderList::setComparison(const std::string& title) {
 }
 
 void FolderList::setItemsKnown(bool known) {
+    if (itemsKnown_ == known) return;
     itemsKnown_ = known;
-    itemsColumn_->set_visible(known);
+    // Taken out and put back rather than hidden: GTK 4.8 gives a hidden column's width to no
+    // other column.
+    if (known) {
+        view_.insert_column(3, itemsColumn_);
+    } else {
+        view_.remove_column(itemsColumn_);
+    }
 }
 
 void FolderList::onSorterChanged() {

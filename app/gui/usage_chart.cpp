@@ -56,12 +56,19 @@ void UsageChart::show(std::vector<RecordSummary> records) {
     queue_draw();
 }
 
-void UsageChart::drawLabel(const Cairo::RefPtr<Cairo::Context>& cr, const std::string& text,
-                           double x, double y, double xAlign) {
+Glib::RefPtr<Pango::Layout> UsageChart::labelLayout(const std::string& text) {
     auto layout = create_pango_layout(text);
     Pango::FontDescription font = get_pango_context()->get_font_description();
-    font.set_size(font.get_size() * 8 / 10);
-    layout->set_font_description(font);
+    if (font.get_size() > 0) {
+        font.set_size(font.get_size() * 17 / 20);
+        layout->set_font_description(font);
+    }
+    return layout;
+}
+
+void UsageChart::drawLabel(const Cairo::RefPtr<Cairo::Context>& cr, const std::string& text,
+                           double x, double y, double xAlign) {
+    auto layout = labelLayout(text);
     int w = 0, h = 0;
     layout->get_pixel_size(w, h);
     cr->move_to(x - w * xAlign, y - h / 2.0);
@@ -77,7 +84,7 @@ void UsageChart::draw(const Cairo::RefPtr<Cairo::Context>& cr, int width, int he
     int gutter = 0;
     for (const std::string& text : {highText, lowText}) {
         int w = 0, h = 0;
-        create_pango_layout(text)->get_pixel_size(w, h);
+        labelLayout(text)->get_pixel_size(w, h);
         gutter = std::max(gutter, w);
     }
     const double x0 = gutter + kGap, x1 = width - kRight, y0 = kTop, y1 = height - kBottom;

@@ -25,6 +25,8 @@ public:
 
 private:
     void draw(const Cairo::RefPtr<Cairo::Context>& cr, int width, int height);
+    // A label's text in the chart's smaller type.
+    Glib::RefPtr<Pango::Layout> labelLayout(const std::string& text);
     void drawLabel(const Cairo::RefPtr<Cairo::Context>& cr, const std::string& text, double x,
                    double y, double xAlign);
 

@@ -10,6 +10,10 @@ reader reads it. Run under a session bus and a display (dbus-run-session, xvfb-r
                                                  from the keyboard: Enter goes into the first row
                                                  (NAME), Backspace goes out, typing PREFIX finds
                                                  OTHER and Enter goes into it
+  window_check.py history CHART NAME CHANGE... -- COMMAND...
+                                                 the folder list's row NAME shows CHANGE (for
+                                                 each pair), and the chart's label starts with
+                                                 CHART
   window_check.py quit -- COMMAND...             once the folder list shows, the application's
                                                  quit action closes the window and the program
                                                  exits 0 without a GLib warning
@@ -96,6 +100,25 @@ def check_welcome(text):
     assert len(lines) == 1, "%d lines hold %r" % (len(lines), text)
 
 
+def row_texts(app, name):
+    """The texts of the folder list's row whose first column reads `name`."""
+    tables = find_all(app, lambda a: role(a) == "tree table" and a.name == "Folders")
+    for row in find_all(tables[0], lambda a: role(a) == "table row") if tables else []:
+        labels = find_all(row, lambda a: role(a) == "label")
+        if labels and labels[0].name == name and find_all(row, lambda a: role(a) == "table cell"):
+            return [label.name for label in labels]
+    return None
+
+
+def check_history(chart, pairs):
+    app = wait_for(lambda: application("brimlet-app"), "the Brimlet window")
+    wait_for(lambda: find_all(app, lambda a: (a.name or "").startswith(chart)),
+             "a chart labelled " + chart)
+    for name, change in zip(pairs[::2], pairs[1::2]):
+        texts = wait_for(lambda: row_texts(app, name), "the row " + name)
+        assert change in texts, "the row %s shows %r, not %r" % (name, texts, change)
+
+
 def check_desk():
     desk = wait_for(lambda: application("brimlet-desk"), "the desk")
     # A tile is named after its widget and what it shows ("Disk Space, small: 18%, ...").
@@ -176,6 +199,8 @@ def main(argv):
             check_keys(*args)
         elif mode == "quit":
             check_quit(program)
+        elif mode == "history":
+            check_history(args[0], args[1:])
         elif mode == "desk":
             check_desk()
         else:
