@@ -111,8 +111,9 @@ private:
     // kinds into its parent's, from the deepest up, and counts the folders. Run once, when the
     // tree is complete.
     void sumSubtrees();
-    friend class TreeEdit;           // app/actions: the books of a move to the trash
-    friend class RecordTreeBuilder;  // app/explore: a tree from a history record
+    friend class TreeEdit;  // app/actions: the books of a move to the trash
+    // app/explore: a tree read back from a history record.
+    friend class RecordTreeBuilder;
     std::vector<std::unique_ptr<std::deque<Folder>>> storage_;
     Folder* root_ = nullptr;
     std::string rootPath_;
