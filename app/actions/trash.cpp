@@ -164,14 +164,22 @@ std::vector<FileEntry> biggestFiles(const std::string& path, std::size_t top) {
 void trashFolder(HeldScan& scan, const Folder& folder) {
     if (folder.parent == nullptr) throw ActionError("the scanned folder itself is not trashed");
     moveToTrash(folderPath(folder, scan.tree.rootPath()), scan.tree.device(), folder.inode);
-    TreeEdit::moveFolder(scan.tree, folder, trashFilesFolder(scan.tree));
-    republish(scan);
+    recordTrashedFolder(scan, folder);
 }
 
 void trashFile(HeldScan& scan, const Folder& folder, const FileEntry& file) {
     std::string path = folderPath(folder, scan.tree.rootPath());
     if (path.back() != '/') path += '/';
     moveToTrash(path + file.name, file.device, file.inode);
+    recordTrashedFile(scan, folder, file);
+}
+
+void recordTrashedFolder(HeldScan& scan, const Folder& folder) {
+    TreeEdit::moveFolder(scan.tree, folder, trashFilesFolder(scan.tree));
+    republish(scan);
+}
+
+void recordTrashedFile(HeldScan& scan, const Folder& folder, const FileEntry& file) {
     // A file linked elsewhere frees nothing, and the walk counted it toward one of its links.
     if (file.linkedElsewhere) return;
     TreeEdit::moveFile(scan.tree, folder, file.size, file.kind, trashFilesFolder(scan.tree));

@@ -71,6 +71,14 @@ void trashFolder(HeldScan& scan, const Folder& folder);
 // The same for `file`, one of biggestFiles(folder).
 void trashFile(HeldScan& scan, const Folder& folder, const FileEntry& file);
 
+// The second half of trashFolder, for a caller that ran moveToTrash itself (a window runs the
+// move off its main thread and keeps the books on it): `folder` (not the root) is now in the
+// trash; keeps the books and rewrites the shared snapshot. Throws ScanError when writing fails.
+void recordTrashedFolder(HeldScan& scan, const Folder& folder);
+
+// The second half of trashFile: `file` of `folder` is now in the trash.
+void recordTrashedFile(HeldScan& scan, const Folder& folder, const FileEntry& file);
+
 // After the pins changed (pins.h), the app's scan follows them without a walk: its areas become
 // those a scan of its root would single out now (preferred_scan.h; the default areas when no pin
 // lies inside it), and the snapshot is rebuilt from the tree and published. Notes as

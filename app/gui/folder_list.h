@@ -35,6 +35,9 @@ public:
     sigc::signal<void()> signalLeave;                 // go out
     sigc::signal<void(ExplorerSort)> signalSort;      // the headers asked for another order
     sigc::signal<void(std::optional<std::size_t>)> signalSelected;
+    // The selected row's menu is asked for: a right click (which selects the row under it
+    // first), the Menu key or Shift+F10; at `where`, in the list's coordinates.
+    sigc::signal<void(const Gdk::Rectangle& where)> signalMenu;
 
 private:
     enum class SortColumn { none, name, size };
@@ -50,6 +53,9 @@ private:
     void onSorterChanged();
     bool onKey(guint keyval, guint keycode, Gdk::ModifierType state);
     bool typeAhead(gunichar c);
+    void onSecondaryClick(double x, double y);
+    // The selected row's box in the list's coordinates, when its widgets are made.
+    std::optional<Gdk::Rectangle> selectedRowBox();
 
     Gtk::ColumnView view_;
     Glib::RefPtr<FolderListModel> model_ = FolderListModel::create();
