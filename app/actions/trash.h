@@ -29,9 +29,10 @@ const Folder* trashFilesFolder(const FolderTree& tree);
 // The books of a move to the trash, kept in the tree of the scan that saw the entry.
 class TreeEdit {
 public:
-    // `folder` (not the root) left its parent: its size and bytes per kind leave every folder
-    // above it. With `trashFiles` (not inside `folder`), it joins that folder, whose size and
-    // kinds, and those of every folder above it, grow by the same amounts; the tree's folder
+    // `folder` (not the root) left its parent: its size, bytes per kind, files and folders
+    // (itself included) leave every folder above it. With `trashFiles` (not inside `folder`), it
+    // joins that folder, whose figures, and those of every folder above it, grow by the same
+    // amounts; the tree's folder
     // count is then unchanged. Without, the folder count loses the subtree's folders. The file
     // count, which the walk keeps for the whole tree only, is left as it is.
     static void moveFolder(FolderTree& tree, const Folder& folder, const Folder* trashFiles);

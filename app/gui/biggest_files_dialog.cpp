@@ -65,7 +65,7 @@ BiggestFilesDialog::BiggestFilesDialog(Gtk::Window& parent, std::string path,
     problem_.add_css_class("error");
     problem_.set_visible(false);
     auto* bottom = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::HORIZONTAL, 12);
-    bottom->add_css_class("dialog-bottom");
+    bottom->set_margin(12);
     problem_.set_hexpand(true);
     bottom->append(problem_);
     trash_.set_label(localizedFormat("Move to Trash…"));
@@ -73,6 +73,7 @@ BiggestFilesDialog::BiggestFilesDialog(Gtk::Window& parent, std::string path,
     trash_.add_css_class("destructive-action");
     trash_.set_sensitive(false);
     trash_.set_halign(Gtk::Align::END);
+    trash_.set_hexpand(true);
     bottom->append(trash_);
     box_.append(*Gtk::make_managed<Gtk::Separator>());
     box_.append(*bottom);

@@ -177,6 +177,8 @@ void FolderActions::finishTrash(const std::shared_ptr<HeldScan>& held, const Fol
         }
         explore_.treeEdited();
     }
+    // The list's rows were made afresh: the keyboard carries on from it.
+    explore_.focusList();
     update();
 }
 
@@ -191,7 +193,10 @@ void FolderActions::showBiggestFiles() {
         });
     files_->signal_hide().connect([weak = std::weak_ptr(self_)] {
         Glib::signal_idle().connect_once([weak] {
-            if (const auto self = weak.lock()) (*self)->files_.reset();
+            if (const auto self = weak.lock()) {
+                (*self)->files_.reset();
+                (*self)->explore_.focusList();
+            }
         });
     });
     files_->present();

@@ -1,7 +1,7 @@
 #include "app/gui/trash_confirmation.h"
 
-#include <gtkmm/button.h>
 #include <glibmm/main.h>
+#include <gtkmm/button.h>
 #include <gtkmm/messagedialog.h>
 
 #include <utility>

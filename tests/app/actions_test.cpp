@@ -64,8 +64,14 @@ TEST(TrashBooks, SizesKindsAndCountsAboveTheMovedFolder) {
         const std::int64_t root = tree.root().size, moved = big.size;
         const std::int64_t media = kindBytes(tree.root(), FileKind::media);
         const std::int64_t trash = tree.find("bin")->size, folders = tree.folders();
+        // The items the folder list shows: the subtree's files and folders.
+        const std::int64_t rootItems = tree.root().files + tree.root().folders;
+        const std::int64_t binItems = tree.find("bin")->files + tree.find("bin")->folders;
         const Folder* files = trashInside ? tree.find("bin/Trash/files") : nullptr;
         TreeEdit::moveFolder(tree, big, files);
+        EXPECT_EQ(tree.root().files + tree.root().folders, trashInside ? rootItems : rootItems - 4);
+        EXPECT_EQ(tree.find("bin")->files + tree.find("bin")->folders,
+                  trashInside ? binItems + 4 : binItems);
         EXPECT_EQ(tree.find("big"), nullptr);
         EXPECT_EQ(tree.root().size, trashInside ? root : root - moved);
         EXPECT_EQ(kindBytes(tree.root(), FileKind::media), trashInside ? media : 0);
@@ -79,6 +85,7 @@ TEST(TrashBooks, SizesKindsAndCountsAboveTheMovedFolder) {
         EXPECT_EQ(tree.find("keep")->size, keep - file);
         EXPECT_EQ(kindBytes(*tree.find("keep"), FileKind::documents), 0);
         EXPECT_EQ(tree.files(), trashInside ? count : count - 1);
+        EXPECT_EQ(tree.find("keep")->files, 0);
         EXPECT_EQ(tree.root().size, trashInside ? root : root - moved - file);
     }
 }
