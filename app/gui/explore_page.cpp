@@ -87,6 +87,8 @@ void ExplorePage::addFolderMenus(const Glib::RefPtr<Gtk::Builder>& builder) {
     listMenu_.set_menu_model(menu);
     listMenu_.set_parent(list_);
     listMenu_.set_has_arrow(false);
+    // Closed, by a choice or not, the menu gives the keyboard back to the list.
+    listMenu_.signal_closed().connect([this] { list_.focusList(); });
     treemapMenu_.set_menu_model(menu);
     treemapMenu_.set_parent(treemap_);
     treemapMenu_.set_has_arrow(false);

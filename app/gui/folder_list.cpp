@@ -227,7 +227,10 @@ std::optional<std::size_t> FolderList::selected() const {
     return position;
 }
 
-void FolderList::focusList() { view_.grab_focus(); }
+void FolderList::focusList() {
+    const auto position = selected();
+    if (!position || !focusRow(static_cast<guint>(*position))) view_.grab_focus();
+}
 
 bool FolderList::onKey(guint keyval, guint, Gdk::ModifierType state) {
     const auto modifiers = Gdk::ModifierType::CONTROL_MASK | Gdk::ModifierType::ALT_MASK |

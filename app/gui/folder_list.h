@@ -29,6 +29,7 @@ public:
     // Selects and scrolls to row `index`.
     void select(std::size_t index);
     std::optional<std::size_t> selected() const;
+    // Gives the keyboard to the selected row, or to the list when none is selected or shown.
     void focusList();
 
     sigc::signal<void(std::size_t)> signalActivated;  // go into the row's folder
