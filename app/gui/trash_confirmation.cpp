@@ -16,9 +16,11 @@ void confirmTrash(Gtk::Window& parent, const std::string& name, std::int64_t siz
     using foundation::formatLocalized;
     using foundation::localizedFormat;
     // gtkmm 4.8 has no Gtk::AlertDialog; the dialog deletes itself once it is hidden.
-    auto* dialog = new Gtk::MessageDialog(
-        parent, formatLocalized(localizedFormat("Move “%@” to the Trash?"), {name}), false,
-        Gtk::MessageType::QUESTION, Gtk::ButtonsType::NONE, true);
+    const std::string question =
+        formatLocalized(localizedFormat("Move “%@” to the Trash?"), {name});
+    auto* dialog = new Gtk::MessageDialog(parent, question, false, Gtk::MessageType::QUESTION,
+                                          Gtk::ButtonsType::NONE, true);
+    dialog->set_title(question);  // what a screen reader names the dialog by
     const std::string bytes = humanBytes(size);
     dialog->set_secondary_text(
         linkedElsewhere
@@ -28,8 +30,8 @@ void confirmTrash(Gtk::Window& parent, const std::string& name, std::int64_t siz
             : formatLocalized(localizedFormat("It takes %@ on disk. The space is freed when the "
                                               "trash is emptied."),
                               {bytes}));
-    dialog->add_button(localizedFormat("_Cancel"), Gtk::ResponseType::CANCEL);
-    dialog->add_button(localizedFormat("_Move to Trash"), Gtk::ResponseType::ACCEPT)
+    dialog->add_button(localizedFormat("Cancel"), Gtk::ResponseType::CANCEL);
+    dialog->add_button(localizedFormat("Move to Trash"), Gtk::ResponseType::ACCEPT)
         ->add_css_class("destructive-action");
     // A stray Enter keeps everything where it is.
     dialog->set_default_response(Gtk::ResponseType::CANCEL);
