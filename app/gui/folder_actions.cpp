@@ -20,7 +20,7 @@ using foundation::localizedFormat;
 // A reply that may come after the actions are gone: it finds them through `self` or not at all.
 struct Pending {
     std::weak_ptr<FolderActions*> self;
-    std::string uri;
+    std::string path;
 };
 
 std::string oneLine(std::string text) {
@@ -91,7 +91,7 @@ void FolderActions::openInFiles() {
     GDBusConnection* bus =
         app ? g_application_get_dbus_connection(G_APPLICATION(app->gobj())) : nullptr;
     if (bus == nullptr) {
-        showUri(uri);
+        showFolder(path);
         return;
     }
     GVariantBuilder items;
@@ -109,23 +109,26 @@ void FolderActions::openInFiles() {
             if (reply != nullptr) g_variant_unref(reply);
             if (error == nullptr) return;
             g_error_free(error);
-            if (const auto self = pending->self.lock()) (*self)->showUri(pending->uri);
+            if (const auto self = pending->self.lock()) (*self)->showFolder(pending->path);
         },
-        new Pending{self_, uri});
+        new Pending{self_, path});
 }
 
-void FolderActions::showUri(const std::string& uri) {
+void FolderActions::showFolder(const std::string& path) {
     gtk_show_uri_full(
-        GTK_WINDOW(window_.gobj()), uri.c_str(), GDK_CURRENT_TIME, nullptr,
+        GTK_WINDOW(window_.gobj()), Glib::filename_to_uri(path).c_str(), GDK_CURRENT_TIME, nullptr,
         [](GObject* source, GAsyncResult* result, gpointer data) {
             const std::unique_ptr<Pending> pending(static_cast<Pending*>(data));
             GError* error = nullptr;
             if (gtk_show_uri_full_finish(GTK_WINDOW(source), result, &error)) return;
-            const std::string line = pending->uri + ": " + error->message;
+            const std::string line =
+                displayName(pending->path) + ": " + std::string(error->message);
             g_error_free(error);
-            if (const auto self = pending->self.lock()) (*self)->showProblem_(oneLine(line));
+            if (const auto self = pending->self.lock()) {
+                (*self)->showProblem_(safeName(oneLine(line)));
+            }
         },
-        new Pending{self_, uri});
+        new Pending{self_, path});
 }
 
 void FolderActions::copyPath() {

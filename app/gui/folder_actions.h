@@ -44,7 +44,8 @@ public:
 private:
     std::string selectedPath() const;
     void openInFiles();
-    void showUri(const std::string& uri);
+    // The folder's default handler (the file manager) opens it.
+    void showFolder(const std::string& path);
     void copyPath();
     void askTrash();
     void startTrash(const std::shared_ptr<HeldScan>& held, const Folder& folder);
