@@ -149,11 +149,11 @@ TEST_F(WindowTest, AGermanDesktopGetsTheWindowInGerman) {
     }
     fs::create_directories(container());
     std::ofstream(container() + "/snapshot.json") << "{ not json";
-    const Outcome seen =
-        check("shows 'Persönlichen Ordner scannen' Hauptmenü 'Sehen Sie, wo Ihr Speicherplatz' "
-              "'Der letzte Scan, " +
-              container() + "/snapshot.json, kann nicht gelesen werden' -- env LANG=de_DE.UTF-8 " +
-              kBin + "/brimlet");
+    const Outcome seen = check(
+        "shows 'Persönlichen Ordner scannen' Hauptmenü 'Sehen Sie, wo Ihr Speicherplatz' "
+        "'Der letzte Scan, " +
+        container() + "/snapshot.json, kann nicht gelesen werden' -- env LANG=de_DE.UTF-8 " + kBin +
+        "/brimlet");
     EXPECT_EQ(seen.status, 0) << seen.output;
 }
 
