@@ -113,7 +113,7 @@ void FolderList::addColumns() {
             if (row == nullptr) return;
             boundNames_[item.get_child()] = item.get_position();
             swatch->setKind(row->biggestKind);
-            label->set_text(safeName(row->name));
+            label->set_text(rowName(*row));
             if (row->folder == nullptr) {
                 label->add_css_class("dim-label");
             } else {

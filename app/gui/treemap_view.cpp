@@ -51,7 +51,7 @@ TreemapView::TreemapView() {
             const auto row = rowAt(x, y);
             if (!row) return false;
             const ExplorerRow& r = explorer_->rows()[*row];
-            tooltip->set_text(safeName(r.name) + "\n" +
+            tooltip->set_text(rowName(r) + "\n" +
                               foundation::formatLocalized(
                                   foundation::localizedFormat("%1$@ · %2$@ of this folder"),
                                   {humanBytes(r.size), percent(r.share)}));
@@ -148,7 +148,7 @@ void TreemapView::drawLabel(const Cairo::RefPtr<Cairo::Context>& cr, const Explo
     auto layout = create_pango_layout("");
     layout->set_width(static_cast<int>((r.width - 2 * kPad) * PANGO_SCALE));
     layout->set_ellipsize(Pango::EllipsizeMode::END);
-    const Glib::ustring name = Glib::Markup::escape_text(safeName(row.name));
+    const Glib::ustring name = Glib::Markup::escape_text(rowName(row));
     const Glib::ustring size = Glib::Markup::escape_text(humanBytes(row.size));
     layout->set_markup("<span weight=\"600\">" + name + "</span>\n<span alpha=\"80%\">" + size +
                        "</span>");
