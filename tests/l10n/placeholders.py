@@ -46,11 +46,12 @@ def entries(path):
     with open(path, encoding="utf-8") as catalog:
         lines = catalog.read().splitlines() + [""]
     for line in lines:
-        if line.startswith("#") or not line.strip():
-            if "msgid" in entry and not line.startswith("#~"):
-                if not line.strip():
-                    yield entry["msgid"], entry.get("msgid_plural"), entry.get("msgstr", [])
-                    entry, field = {}, None
+        if line.startswith("#"):
+            continue  # comments, flags, and obsolete entries ("#~")
+        if not line.strip():
+            if "msgid" in entry:
+                yield entry["msgid"], entry.get("msgid_plural"), entry.get("msgstr", [])
+            entry, field = {}, None
             continue
         if line.startswith('"'):
             if field == "msgstr":
