@@ -24,6 +24,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 
 #include "app/actions/published.h"
 #include "app/actions/trash.h"
@@ -203,6 +204,12 @@ TEST(TrashOnMounts, NothingIsDeletedForGoodWhereTheTrashCannotTakeIt) {
     const ScratchDir scratch;
     ASSERT_FALSE(scratch.path().empty());
     const ScopedEnv inside(kScratchVariable, scratch.path());
+    // GIO's trash leaks two strings when its rename into the home trash fails (GLib 2.74); the
+    // leak checker puts them down to GLib (cmake/lsan.supp) only given the allocations' whole
+    // stacks, which GLib's missing frame pointers cut short in the fast unwinder.
+    std::optional<ScopedEnv> wholeStacks;
+    if (const char* asan = ::getenv("ASAN_OPTIONS"))
+        wholeStacks.emplace("ASAN_OPTIONS", std::string(asan) + ":fast_unwind_on_malloc=0");
     const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
     const std::string filter =
         std::string("--gtest_filter=") + test->test_suite_name() + "." + test->name();
