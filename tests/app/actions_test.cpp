@@ -118,6 +118,7 @@ TEST(TrashEndToEnd, TheFolderGoesToTheTrashAndLeavesTheSnapshot) {
     std::ofstream(h.home + "/Big/video.mp4") << std::string(300 << 10, 'x');
     fs::create_directories(h.home + "/Small");
     std::ofstream(h.home + "/Small/notes.txt") << std::string(8 << 10, 'x');
+    fs::create_directories(h.home + "/Stale");
     HeldScan scan = heldScanOf(h.home);
     const std::int64_t total = scan.snapshot.total, big = scan.tree.find("Big")->size;
     const std::int64_t local = scan.tree.find(".local")->size;
@@ -137,6 +138,14 @@ TEST(TrashEndToEnd, TheFolderGoesToTheTrashAndLeavesTheSnapshot) {
     EXPECT_EQ(scan.tree.find(".local")->size, local + big);
     EXPECT_EQ(written->topFolders.front().name, ".local");
     EXPECT_EQ(written->topFolders.front().size, local + big);
+
+    // A scan of another folder published since is newer news: a later move keeps its books in
+    // memory and leaves that snapshot as it is.
+    const HeldScan other = heldScanOf(h.home + "/Small");
+    trashFolder(scan, *scan.tree.find("Stale"));
+    EXPECT_FALSE(fs::exists(h.home + "/Stale"));
+    EXPECT_EQ(scan.tree.find("Stale"), nullptr);
+    EXPECT_EQ(SharedSnapshot::read()->encode(2), other.snapshot.encode(2));
 }
 
 // The app's scan follows the pins from its tree: the pinned folder becomes the one area, and
