@@ -20,7 +20,9 @@ namespace brimlet::gui {
 
 class ExplorePage : public Gtk::Box {
 public:
+    // The folder menu is the builder's "folder_menu".
     ExplorePage(BaseObjectType* object, const Glib::RefPtr<Gtk::Builder>& builder);
+    ~ExplorePage() override;
 
     // Explores `tree` from its root.
     void show(std::shared_ptr<const FolderTree> tree);
@@ -36,9 +38,20 @@ public:
     // comparison menu and the chart read them. `fromRecord`: the tree shown is the last of them
     // read back, which holds the bigger folders only (a note says so). Call after show().
     void setHistory(std::string historyPath, std::vector<RecordSummary> records, bool fromRecord);
+    // The selected row of the current folder; nullptr when none is selected or no tree shown.
+    const ExplorerRow* selectedRow() const;
+    // The folder shown; a tree must be shown.
+    const Folder& currentFolder() const { return explorer_->current(); }
+    // The tree's books changed (a move to the trash): shows the same folder afresh, the
+    // selection kept at the same place.
+    void treeEdited();
 
     // The folder shown changed (its name, for the window's title).
     sigc::signal<void(const std::string&)> signalFolderChanged;
+    // Another row is selected, or none.
+    sigc::signal<void()> signalSelectionChanged;
+    // The files row was activated: the current folder's files are asked for.
+    sigc::signal<void()> signalFilesAsked;
 
 private:
     // Shows the explorer's current folder; `since` is when it was asked for, logged (debug,
@@ -49,6 +62,7 @@ private:
     Gtk::Widget* chartBox();
     // Compares the tree with the record the menu's choice picks, or with none.
     void compare();
+    void addFolderMenus(const Glib::RefPtr<Gtk::Builder>& builder);
 
     std::unique_ptr<Explorer> explorer_;
     PathBar path_;
@@ -65,7 +79,9 @@ private:
     Gtk::Label estimate_;
     std::string historyPath_;
     std::vector<RecordSummary> records_;
+    std::vector<FolderRecord> before_;  // the folders of the record compared with
     sigc::connection frameTimer_;
+    Gtk::PopoverMenu listMenu_, treemapMenu_;  // the folder menu, at the list or the treemap
 };
 
 }  // namespace brimlet::gui
