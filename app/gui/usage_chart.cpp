@@ -90,9 +90,13 @@ void UsageChart::draw(const Cairo::RefPtr<Cairo::Context>& cr, int width, int he
     const double x0 = gutter + kGap, x1 = width - kRight, y0 = kTop, y1 = height - kBottom;
     if (x1 - x0 < 20 || y1 - y0 < 20) return;
     const double t0 = records_.front().time.secondsSinceReferenceDate;
-    const double span = std::max(1.0, records_.back().time.secondsSinceReferenceDate - t0);
+    const double span = records_.back().time.secondsSinceReferenceDate - t0;
+    // Scans of one moment (or a clock that went back) stand side by side, in their order.
+    const double steps = static_cast<double>(records_.size() - 1);
     const auto at = [&](const RecordSummary& r) {
-        const double x = x0 + (r.time.secondsSinceReferenceDate - t0) / span * (x1 - x0);
+        const double along = span > 0 ? (r.time.secondsSinceReferenceDate - t0) / span
+                                      : static_cast<double>(&r - records_.data()) / steps;
+        const double x = x0 + std::clamp(along, 0.0, 1.0) * (x1 - x0);
         const double y = y1 - (static_cast<double>(r.used) - low) / (high - low) * (y1 - y0);
         return std::pair{x, y};
     };
@@ -120,8 +124,8 @@ void UsageChart::draw(const Cairo::RefPtr<Cairo::Context>& cr, int width, int he
     cr->set_line_width(2);
     cr->set_line_join(Cairo::Context::LineJoin::ROUND);
     cr->stroke_preserve();
-    cr->line_to(x1, y1);
-    cr->line_to(x0, y1);
+    cr->line_to(at(last).first, y1);
+    cr->line_to(at(records_.front()).first, y1);
     cr->close_path();
     cr->set_source_rgba(c.red, c.green, c.blue, 0.15);
     cr->fill();
