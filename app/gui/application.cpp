@@ -80,6 +80,7 @@ void Application::on_startup() {
     set_accel_for_action("win.cancel-scan", "Escape");
     set_accel_for_action("win.go-up", "<Alt>Up");
     set_accel_for_action("win.close", "<Control>w");
+    set_accel_for_action("win.preferences", "<Control>comma");
 }
 
 MainWindow& Application::window() {

@@ -8,6 +8,7 @@
 
 #include "app/gui/application.h"
 #include "app/gui/explore_page.h"
+#include "app/gui/preferences_dialog.h"
 #include "app/gui/safe_name.h"
 #include "app/gui/scanning_page.h"
 #include "app/gui/screenshot.h"
@@ -94,6 +95,7 @@ MainWindow::MainWindow(BaseObjectType* object, const Glib::RefPtr<Gtk::Builder>&
 MainWindow::~MainWindow() {
     progressTimer_.disconnect();
     afterPaint_.disconnect();
+    preferences_.reset();
     // Cancels and joins a running scan before the dispatcher it signals goes away.
     controller_.reset();
 }
@@ -107,6 +109,10 @@ void MainWindow::addActions() {
         if (pages_->get_visible_child_name() == "explore") explore_->goUp();
     });
     add_action("close", [this] { close(); });
+    add_action("preferences", [this] {
+        if (!preferences_) preferences_ = PreferencesDialog::create(*this);
+        preferences_->open();
+    });
 }
 
 void MainWindow::showLastScan() {
