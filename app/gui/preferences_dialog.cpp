@@ -51,8 +51,9 @@ Gtk::ListBoxRow& listRow(const std::string& text, const std::string& mark,
     return row;
 }
 
+// Removes the rows, keeping the placeholder.
 void clear(Gtk::ListBox& list) {
-    while (Gtk::Widget* child = list.get_first_child()) list.remove(*child);
+    while (Gtk::ListBoxRow* row = list.get_row_at_index(0)) list.remove(*row);
 }
 
 Gtk::Label& placeholder(const std::string& text) {

@@ -133,6 +133,11 @@ TEST_F(WindowTest, TheFolderListReadsBiggestFirstAndGoesInAndOutByKeyboard) {
     EXPECT_EQ(quit.status, 0) << quit.output;
 }
 
+TEST_F(WindowTest, PreferencesOpenWithEveryControlNamedAndRefuseABadPattern) {
+    const Outcome seen = check("preferences -- " + kBin + "/brimlet " + tree_);
+    EXPECT_EQ(seen.status, 0) << seen.output;
+}
+
 // A snapshot that cannot be read: the first page, naming the file, offering the scan.
 TEST_F(WindowTest, AnUnreadableSnapshotOpensTheScanPageNamingTheFile) {
     fs::create_directories(container());
