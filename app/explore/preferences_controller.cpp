@@ -26,10 +26,21 @@ std::string withoutOption(std::string line) {
 
 }  // namespace
 
-PreferencesController::PreferencesController(std::string settingsFile, ScanSchedule schedule,
+ScheduleCall callsOf(ScanSchedule schedule) {
+    return [schedule = std::move(schedule)](ScheduleRequest request) {
+        switch (request) {
+            case ScheduleRequest::enable: return schedule.enable();
+            case ScheduleRequest::disable: return schedule.disable();
+            case ScheduleRequest::read: break;
+        }
+        return schedule.state();
+    };
+}
+
+PreferencesController::PreferencesController(std::string settingsFile, ScheduleCall call,
                                              std::function<void()> onSchedule)
     : settingsFile_(std::move(settingsFile)),
-      schedule_(std::move(schedule)),
+      call_(std::move(call)),
       onSchedule_(std::move(onSchedule)),
       worker_([this] { work(); }) {
     reload();
@@ -164,9 +175,7 @@ void PreferencesController::work() {
         if (stop_) return;
         const Request next = *std::exchange(pending_, std::nullopt);
         lock.unlock();
-        ScheduleState answer = next == Request::read     ? schedule_.state()
-                               : next == Request::enable ? schedule_.enable()
-                                                         : schedule_.disable();
+        ScheduleState answer = call_(next);
         lock.lock();
         state_ = std::move(answer);
         busy_ = pending_.has_value();

@@ -17,14 +17,24 @@
 
 namespace brimlet {
 
+enum class ScheduleRequest { read, enable, disable };
+
+// Answers one request about the daily scan's timer, blocking until the user manager has answered:
+// ScanSchedule's state(), enable() and disable().
+using ScheduleCall = std::function<ScheduleState(ScheduleRequest)>;
+
+// The calls of `schedule`, for a PreferencesController.
+ScheduleCall callsOf(ScanSchedule schedule);
+
 class PreferencesController {
 public:
     // `settingsFile`: the settings file (settingsPath()); empty when none can be found, which
-    // leaves every preference unchangeable. `schedule`: the user manager "Scan every day" talks
-    // to. `onSchedule` runs on the controller's own thread each time a call to the manager has
-    // ended (the window marshals it to its main loop, then reads scheduleView()). Reads the
-    // settings at once; asks nothing of the manager until refreshSchedule() or setScanDaily().
-    PreferencesController(std::string settingsFile, ScanSchedule schedule,
+    // leaves every preference unchangeable. `call`: how "Scan every day" reaches the user
+    // manager (callsOf(ScanSchedule()) in the app); it only ever runs on the controller's own
+    // thread, one call at a time. `onSchedule` runs on that thread each time a call has ended
+    // (the window marshals it to its main loop, then reads scheduleView()). Reads the settings
+    // at once; calls nothing until refreshSchedule() or setScanDaily().
+    PreferencesController(std::string settingsFile, ScheduleCall call,
                           std::function<void()> onSchedule);
     // Waits for a call to the manager in flight (at most a few seconds); drops queued ones.
     ~PreferencesController();
@@ -78,7 +88,7 @@ public:
     ScheduleView scheduleView() const;
 
 private:
-    enum class Request { read, enable, disable };
+    using Request = ScheduleRequest;
 
     bool change(const std::function<void(Preferences&)>& edit);
     void request(Request next);
@@ -89,7 +99,7 @@ private:
     bool changeable_ = true;
     std::string problem_;
 
-    const ScanSchedule schedule_;
+    const ScheduleCall call_;
     const std::function<void()> onSchedule_;
     mutable std::mutex mutex_;  // guards the four below
     std::condition_variable wake_;

@@ -93,7 +93,7 @@ PreferencesDialog::PreferencesDialog(BaseObjectType* object,
     pins_->set_placeholder(placeholder(tr("No folder is pinned")));
     scheduleAnswered_.connect(sigc::mem_fun(*this, &PreferencesDialog::showSchedule));
     // The manager's answers arrive on the controller's thread; the dispatcher brings them here.
-    controller_ = std::make_unique<PreferencesController>(settingsFile(), ScanSchedule(),
+    controller_ = std::make_unique<PreferencesController>(settingsFile(), callsOf(ScanSchedule()),
                                                           [this] { scheduleAnswered_.emit(); });
     connectControls();
 }
