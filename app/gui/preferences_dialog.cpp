@@ -9,12 +9,6 @@
 namespace brimlet::gui {
 namespace {
 
-std::string tr(std::string_view key) { return foundation::localizedFormat(key); }
-
-std::string trFormat(std::string_view key, const std::string& argument) {
-    return foundation::formatLocalized(foundation::localizedFormat(key), {argument});
-}
-
 // The settings file's path, or empty when there is none (the controller then says why).
 std::string settingsFile() { return settingsPath().value_or(std::string()); }
 
@@ -89,8 +83,8 @@ PreferencesDialog::PreferencesDialog(BaseObjectType* object,
       patternEntry_(builder->get_widget<Gtk::Entry>("pattern_entry")),
       patternAdd_(builder->get_widget<Gtk::Button>("pattern_add")),
       pins_(builder->get_widget<Gtk::ListBox>("pins_list")) {
-    patterns_->set_placeholder(placeholder(tr("Nothing is left out")));
-    pins_->set_placeholder(placeholder(tr("No folder is pinned")));
+    patterns_->set_placeholder(placeholder(foundation::localizedFormat("Nothing is left out")));
+    pins_->set_placeholder(placeholder(foundation::localizedFormat("No folder is pinned")));
     scheduleAnswered_.connect(sigc::mem_fun(*this, &PreferencesDialog::showSchedule));
     // The manager's answers arrive on the controller's thread; the dispatcher brings them here.
     controller_ = std::make_unique<PreferencesController>(settingsFile(), callsOf(ScanSchedule()),
@@ -159,11 +153,14 @@ void PreferencesDialog::showLater() {
 void PreferencesDialog::showPatterns() {
     clear(*patterns_);
     for (const std::string& pattern : controller_->preferences().exclude) {
-        patterns_->append(listRow(safeName(pattern), {}, trFormat("Remove %@", safeName(pattern)),
-                                  controller_->changeable(), [this, pattern] {
-                                      controller_->removePattern(pattern);
-                                      showLater();
-                                  }));
+        patterns_->append(
+            listRow(safeName(pattern), {},
+                    foundation::formatLocalized(foundation::localizedFormat("Remove %@"),
+                                                {safeName(pattern)}),
+                    controller_->changeable(), [this, pattern] {
+                        controller_->removePattern(pattern);
+                        showLater();
+                    }));
     }
 }
 
@@ -171,12 +168,13 @@ void PreferencesDialog::showPins() {
     clear(*pins_);
     for (const PinState& pin : controller_->pins()) {
         const std::string shown = safeName(pin.path);
-        pins_->append(listRow(shown, pin.missing ? tr("Missing") : std::string(),
-                              trFormat("Unpin %@", shown), controller_->changeable(),
-                              [this, path = pin.path] {
-                                  controller_->unpin(path);
-                                  showLater();
-                              }));
+        pins_->append(
+            listRow(shown, pin.missing ? foundation::localizedFormat("Missing") : std::string(),
+                    foundation::formatLocalized(foundation::localizedFormat("Unpin %@"), {shown}),
+                    controller_->changeable(), [this, path = pin.path] {
+                        controller_->unpin(path);
+                        showLater();
+                    }));
     }
 }
 
@@ -186,7 +184,7 @@ void PreferencesDialog::showSchedule() {
     scheduleSpinner_->set_spinning(view.busy);
     showing_ = true;
     if (!view.state) {
-        scheduleStatus_->set_text(tr("Asking the user manager…"));
+        scheduleStatus_->set_text(foundation::localizedFormat("Asking the user manager…"));
         schedule_->set_sensitive(false);
     } else if (!view.state->available) {
         // Greyed, with the reason.
@@ -202,11 +200,13 @@ void PreferencesDialog::showSchedule() {
         if (state.enabled && state.nextRun) {
             const auto when =
                 Glib::DateTime::create_now_local(static_cast<gint64>(state.nextRun->unixSeconds()));
-            scheduleStatus_->set_text(
-                trFormat("Next scan: %@", when.format(tr("%A %-d %B, %H:%M"))));
+            scheduleStatus_->set_text(foundation::formatLocalized(
+                foundation::localizedFormat("Next scan: %@"),
+                {when.format(foundation::localizedFormat("%A %-e %B, %H:%M")).raw()}));
         } else {
-            scheduleStatus_->set_text(state.enabled ? tr("On, with no next scan known yet")
-                                                    : tr("Off: a scan runs only when you ask"));
+            scheduleStatus_->set_text(
+                state.enabled ? foundation::localizedFormat("On, with no next scan known yet")
+                              : foundation::localizedFormat("Off: a scan runs only when you ask"));
         }
         if (!state.reason.empty() && !view.busy) {
             problem_->set_text(safeName(state.reason));
@@ -224,9 +224,10 @@ bool PreferencesDialog::onScheduleSwitch(bool on) {
 }
 
 void PreferencesDialog::chooseFolder() {
-    chooser_ = Gtk::FileChooserNative::create(tr("Folder Scanned by Default"), *this,
-                                              Gtk::FileChooser::Action::SELECT_FOLDER,
-                                              tr("_Select"), tr("_Cancel"));
+    chooser_ = Gtk::FileChooserNative::create(
+        foundation::localizedFormat("Folder Scanned by Default"), *this,
+        Gtk::FileChooser::Action::SELECT_FOLDER, foundation::localizedFormat("_Select"),
+        foundation::localizedFormat("_Cancel"));
     chooser_->set_modal(true);
     chooser_->set_current_folder(Gio::File::create_for_path(controller_->defaultFolder()));
     chooser_->signal_response().connect([this](int response) {
