@@ -91,7 +91,7 @@ bool PreferencesController::setFolder(const std::string& folder) {
     struct stat st {};
     if (folder.empty() || folder.front() != '/' || ::stat(folder.c_str(), &st) != 0 ||
         !S_ISDIR(st.st_mode)) {
-        problem_ = foundation::formatLocalized(foundation::localizedFormat("%@ is not a folder"),
+        problem_ = foundation::formatLocalized(foundation::localizedFormat("%@ is not a folder."),
                                                {folder});
         return false;
     }

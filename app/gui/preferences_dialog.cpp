@@ -200,9 +200,11 @@ void PreferencesDialog::showSchedule() {
         if (state.enabled && state.nextRun) {
             const auto when =
                 Glib::DateTime::create_now_local(static_cast<gint64>(state.nextRun->unixSeconds()));
+            // TRANSLATORS: the day and time of the next daily scan, in g_date_time_format()'s
+            // directives.
+            const std::string format = foundation::localizedFormat("%A %-e %B, %H:%M");
             scheduleStatus_->set_text(foundation::formatLocalized(
-                foundation::localizedFormat("Next scan: %@"),
-                {when.format(foundation::localizedFormat("%A %-e %B, %H:%M")).raw()}));
+                foundation::localizedFormat("Next scan: %@"), {when.format(format).raw()}));
         } else {
             scheduleStatus_->set_text(
                 state.enabled ? foundation::localizedFormat("On, with no next scan known yet")
