@@ -82,6 +82,7 @@ PreferencesDialog::PreferencesDialog(BaseObjectType* object,
       patterns_(builder->get_widget<Gtk::ListBox>("patterns_list")),
       patternEntry_(builder->get_widget<Gtk::Entry>("pattern_entry")),
       patternAdd_(builder->get_widget<Gtk::Button>("pattern_add")),
+      patternProblem_(builder->get_widget<Gtk::Label>("pattern_problem")),
       pins_(builder->get_widget<Gtk::ListBox>("pins_list")) {
     patterns_->set_placeholder(placeholder(foundation::localizedFormat("Nothing is left out")));
     pins_->set_placeholder(placeholder(foundation::localizedFormat("No folder is pinned")));
@@ -129,6 +130,7 @@ void PreferencesDialog::showPreferences() {
     const std::string& problem = controller_->problem();
     problem_->set_text(problem);
     problem_->set_visible(!problem.empty());
+    patternProblem_->set_visible(false);
     folderPath_->set_text(safeName(controller_->defaultFolder()));
     folderButton_->set_sensitive(changeable);
     caches_->set_active(controller_->preferences().excludeCaches);
@@ -246,8 +248,15 @@ void PreferencesDialog::chooseFolder() {
 
 void PreferencesDialog::addPattern() {
     const std::string pattern = patternEntry_->get_text();
-    if (controller_->addPattern(pattern)) patternEntry_->set_text("");
+    const bool added = controller_->addPattern(pattern);
+    if (added) patternEntry_->set_text("");
     showPreferences();
+    if (!added) {
+        // Said beside the entry, where the person is looking, rather than at the top.
+        patternProblem_->set_text(controller_->problem());
+        patternProblem_->set_visible(true);
+        problem_->set_visible(false);
+    }
     patternEntry_->grab_focus();
 }
 

@@ -49,6 +49,7 @@ private:
     Gtk::ListBox* patterns_ = nullptr;
     Gtk::Entry* patternEntry_ = nullptr;
     Gtk::Button* patternAdd_ = nullptr;
+    Gtk::Label* patternProblem_ = nullptr;  // why the pattern typed was refused
     Gtk::ListBox* pins_ = nullptr;
     Glib::RefPtr<Gtk::FileChooserNative> chooser_;
     bool showing_ = false;  // controls set from the model, not by the person
