@@ -1,12 +1,10 @@
 #!/usr/bin/env python3
 """A double of the systemd user manager's D-Bus interface for one timer, run under
-dbus-run-session: systemd_double.py LOG [--refuse-enable] [--no-name] [--slow]. Prints the bus
-address once ready, appends each state-changing call to LOG, exits when standard input closes.
---refuse-enable denies EnableUnitFiles; --no-name never owns the name (no user manager); --slow
-answers EnableUnitFiles only after a second, as a busy manager does."""
+dbus-run-session: systemd_double.py LOG [--refuse-enable] [--no-name]. Prints the bus address
+once ready, appends each state-changing call to LOG, exits when standard input closes.
+--refuse-enable denies EnableUnitFiles; --no-name never owns the name (no user manager)."""
 import os
 import sys
-import time
 
 import dbus
 import dbus.service
@@ -21,11 +19,10 @@ NEXT_RUN_USEC = 1_900_000_000_000_000  # 2030-03-17
 
 
 class Manager(dbus.service.Object):
-    def __init__(self, bus, log, refuse_enable, slow):
+    def __init__(self, bus, log, refuse_enable):
         super().__init__(bus, "/org/freedesktop/systemd1")
         self.log = log
         self.refuse_enable = refuse_enable
-        self.slow = slow
         self.enabled = False
         self.running = False
         self.reloaded_since_change = True
@@ -37,8 +34,6 @@ class Manager(dbus.service.Object):
     @dbus.service.method(MANAGER, in_signature="asbb", out_signature="ba(sss)")
     def EnableUnitFiles(self, units, runtime, force):
         self.record("EnableUnitFiles %s" % ",".join(units))
-        if self.slow:
-            time.sleep(1)
         if self.refuse_enable:
             raise dbus.exceptions.DBusException(
                 "Access denied", name="org.freedesktop.DBus.Error.AccessDenied")
@@ -99,7 +94,7 @@ class Timer(dbus.service.Object):
 def main():
     DBusGMainLoop(set_as_default=True)
     bus = dbus.SessionBus()
-    manager = Manager(bus, sys.argv[1], "--refuse-enable" in sys.argv, "--slow" in sys.argv)
+    manager = Manager(bus, sys.argv[1], "--refuse-enable" in sys.argv)
     Timer(bus, manager)
     if "--no-name" not in sys.argv:
         name = dbus.service.BusName(NAME, bus)  # noqa: F841, held for the process's life
