@@ -16,6 +16,13 @@ reader reads it. Run under a session bus and a display (dbus-run-session, xvfb-r
                                                  every control there has a name, "Scan Every Day"
                                                  is greyed with the reason (no user manager), and
                                                  a pattern --exclude refuses is refused in a line
+  window_check.py trash NAME NEXT TREE -- COMMAND...
+                                                 the header bar's "Folder Menu" button opens the
+                                                 selected row's menu; its "Move to Trash…" and the
+                                                 confirmation's "Move to Trash" take the first
+                                                 row, NAME, out of the folder list; then NEXT,
+                                                 replaced in TREE since the scan, is refused in
+                                                 one line and stays listed
   window_check.py quit -- COMMAND...             once the folder list shows, the application's
                                                  quit action closes the window and the program
                                                  exits 0 without a GLib warning
@@ -147,10 +154,49 @@ def check_keys(first, prefix, other):
     titled(other)
 
 
+def activate(app, what, keep):
+    """Does the first action of the first widget that `keep` accepts and that has one (a menu
+    button is named on its own and again on the button inside it, which does the clicking)."""
+    def actionable(a):
+        try:
+            return keep(a) and a.queryAction().nActions > 0
+        except NotImplementedError:
+            return False
+    wait_for(lambda: find_all(app, actionable), what)[0].queryAction().doAction(0)
+
+
+def trash_first_row(app):
+    activate(app, 'the "Folder Menu" button',
+             lambda a: role(a) == "push button" and a.name == "Folder Menu")
+    activate(app, 'the menu\'s "Move to Trash\u2026"',
+             lambda a: role(a) == "menu item" and a.name == "Move to Trash\u2026")
+    activate(app, 'the confirmation\'s "Move to Trash"',
+             # GTK 4.8 names a dialog's button by its label twice.
+             lambda a: role(a) == "push button" and a.name.startswith("Move to Trash")
+             and "\u2026" not in a.name)
+
+
+def check_trash(name, following, tree):
+    app = wait_for(lambda: application("brimlet-app"), "the Brimlet window")
+    first = wait_for(lambda: folder_names(app), "the folder list")[0]
+    assert first == name, "the first row is %r, expected %r" % (first, name)
+    trash_first_row(app)
+    wait_for(lambda: (lambda names: names and name not in names)(folder_names(app)),
+             "the list without " + name)
+    assert folder_names(app)[0] == following, "then the list starts %r" % folder_names(app)
+    os.rename(os.path.join(tree, following), os.path.join(tree, following + ".old"))
+    os.mkdir(os.path.join(tree, following))
+    trash_first_row(app)
+    wait_for(lambda: find_all(app, lambda a: role(a) == "label" and
+                              (a.name or "").endswith("replaced since the scan; nothing moved")),
+             "the line saying it was replaced")
+    assert folder_names(app)[0] == following, "the list now starts %r" % folder_names(app)
+
+
 def check_quit(program):
     app = wait_for(lambda: application("brimlet-app"), "the Brimlet window")
     wait_for(lambda: folder_names(app), "the folder list")
-    activate("quit", "/org/brimlet/Brimlet")
+    run_action("quit", "/org/brimlet/Brimlet")
     _, err = program.communicate(timeout=TIMEOUT)
     warnings = [line for line in err.decode(errors="replace").splitlines()
                 if "CRITICAL" in line or "WARNING" in line]
@@ -158,7 +204,8 @@ def check_quit(program):
         "exit status %d, %s" % (program.returncode, warnings)
 
 
-def activate(action, path="/org/brimlet/Brimlet/window/1"):
+def run_action(action, path="/org/brimlet/Brimlet/window/1"):
+    """Activates the program's action `action` over D-Bus, as a menu item does."""
     subprocess.run(["gdbus", "call", "--session", "--dest", "org.brimlet.Brimlet",
                     "--object-path", path, "--method", "org.gtk.Actions.Activate", action, "[]",
                     "{}"], check=False, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
@@ -170,7 +217,7 @@ CONTROLS = ("push button", "check box", "toggle button", "text", "list", "combo 
 def check_preferences():
     app = wait_for(lambda: application("brimlet-app"), "the Brimlet window")
     wait_for(lambda: find_all(app, lambda a: role(a) == "frame"), "the window")
-    activate("preferences")
+    run_action("preferences")
     dialog = wait_for(lambda: find_all(app, lambda a: role(a) == "frame" and a.name == "Preferences"),
                       'the "Preferences" window')[0]
     controls = find_all(dialog, lambda a: role(a) in CONTROLS)
@@ -218,6 +265,8 @@ def main(argv):
             check_shows(args)
         elif mode == "keys":
             check_keys(*args)
+        elif mode == "trash":
+            check_trash(*args)
         elif mode == "quit":
             check_quit(program)
         elif mode == "preferences":
