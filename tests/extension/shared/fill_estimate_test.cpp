@@ -39,7 +39,7 @@ TEST(FillEstimateFile, WhatTheAppWritesReadsBackEqual) {
     const FillEstimate cases[] = {
         {Date{700000000.25}, "Data", 500'000'000'000, Date{700864000.5}},
         {Date{700000000}, "Disk", 1, std::nullopt},
-        {Date{-1e9}, std::string("\"Ü\"\n\0x", 9), kMax, Date{1e15}},
+        {Date{-1e9}, std::string("\"Ü\"\n\0x", 7), kMax, Date{1e15}},
         {Date{0}, "", std::numeric_limits<std::int64_t>::min(), Date{-0.5}},
     };
     for (const FillEstimate& estimate : cases) {
