@@ -26,11 +26,12 @@ std::string fillEstimateText(double seconds) {
     if (!(days >= 0.5)) {
         return foundation::localizedFormat("At this rate it is full in less than a day.");
     }
-    const long long whole = std::llround(std::min(days, 1e15));
-    if (whole == 1) return foundation::localizedFormat("At this rate it is full in about 1 day.");
+    const auto whole = static_cast<std::int64_t>(std::llround(std::min(days, 1e15)));
     return foundation::formatLocalized(
-        foundation::localizedFormat("At this rate it is full in about %lld days."),
-        {static_cast<std::int64_t>(whole)});
+        foundation::localizedPlural("At this rate it is full in about %lld day.",
+                                    "At this rate it is full in about %lld days.",
+                                    static_cast<std::uint64_t>(whole)),
+        {whole});
 }
 
 std::string lowSpaceText(const VolumeSample& sample, std::optional<double> secondsUntilFull) {
