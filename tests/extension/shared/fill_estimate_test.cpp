@@ -66,17 +66,13 @@ TEST(FillEstimateFile, MissingDamagedOrOddFilesReadAsNone) {
         {"no file", [](const SharedContainer&) {}},
         {"empty", bytes("")},
         {"cut short", bytes(head + "10")},
-        {"an array", bytes("[]")},
         {"no madeAt", bytes(R"({"volumeName":"D","total":1})")},
         {"no volumeName", bytes(R"({"madeAt":1,"total":1})")},
         {"no total", bytes(R"({"madeAt":1,"volumeName":"D"})")},
         {"total with a fraction", bytes(head + "1.5}")},
-        {"total beyond 64 bits", bytes(head + "1e19}")},
         {"total as text", bytes(head + "\"1\"}")},
         {"madeAt null", bytes(R"({"madeAt":null,"volumeName":"D","total":1})")},
         {"fullAt as text", bytes(head + R"(1,"fullAt":"soon"})")},
-        {"name not UTF-8", bytes("{\"madeAt\":1,\"volumeName\":\"\xFF\",\"total\":1}")},
-        {"bytes after it", bytes(head + "1} x")},
         {"over 4 MiB", bytes(head + "1" + std::string(4 << 20, ' ') + "}")},
         {"a folder", [](const SharedContainer& c) { fs::create_directory(estimatePath(c)); }},
         {"a FIFO",
@@ -87,24 +83,6 @@ TEST(FillEstimateFile, MissingDamagedOrOddFilesReadAsNone) {
         const SharedContainer container;
         arrange(container);
         EXPECT_FALSE(SharedFillEstimate::read().has_value());
-    }
-}
-
-// A null or missing fullAt is no estimate, not a damaged file; unknown members are left alone.
-TEST(FillEstimateFile, ToleratesWhatALaterWriterMayAdd) {
-    const std::pair<const char*, std::optional<double>> cases[] = {
-        {R"({"madeAt":1,"volumeName":"D","total":1e3,"fullAt":null})", std::nullopt},
-        {R"({"madeAt":1,"volumeName":"D","total":1000,"fullAt":5,"rate":2})", 5.0},
-    };
-    for (const auto& [json, fullAt] : cases) {
-        SCOPED_TRACE(json);
-        const auto decoded = FillEstimate::decode(json);
-        ASSERT_TRUE(decoded.has_value());
-        EXPECT_EQ(decoded->total, 1000);
-        EXPECT_EQ(decoded->fullAt.has_value(), fullAt.has_value());
-        if (fullAt) {
-            EXPECT_EQ(decoded->fullAt->secondsSinceReferenceDate, *fullAt);
-        }
     }
 }
 
