@@ -20,6 +20,7 @@
 #include "app/actions/published.h"
 #include "app/actions/schedule.h"
 #include "app/actions/trash.h"
+#include "app/cli/window_launch.h"
 #include "app/explore/explorer.h"
 #include "app/explore/scan_controller.h"
 #include "extension/shared/identifiers.h"
@@ -170,6 +171,51 @@ TEST(HeldScan, FollowsThePinsWithoutAWalk) {
     followPins(scan, Preferences{}, notes);
     EXPECT_EQ(areaNames(), (std::vector<std::string>{"a", "b"}));
     EXPECT_EQ(notes, std::vector<std::string>{});
+}
+
+// A Disk Breakdown tile opens the window on its area's folder: the `brimlet` front turns the
+// area the desk passes into the folder under the recorded root, and every area it cannot place
+// into the root itself; without a published scan the window opens as it chooses.
+TEST(AreaFolder, TheDeskAreaBecomesItsFolderOrTheRoot) {
+    const PrivateHome& h = privateHome();
+    const FixedWorld world;
+    const std::string root = h.home + "/areas", cafe = "caf\xC3\xA9";
+    for (const std::string& folder : std::vector<std::string>{"a/inner", cafe, "gone"}) {
+        fs::create_directories(root + "/" + folder);
+        std::ofstream(root + "/" + folder + "/f") << std::string(16 << 10, 'x');
+    }
+    heldScanOf(root);
+    fs::remove_all(root + "/gone");
+    // {the arguments after `brimlet`, the window's arguments}
+    const std::pair<std::vector<const char*>, std::vector<std::string>> cases[] = {
+        {{"--area=a"}, {root + "/a"}},
+        {{"--area", "a"}, {root + "/a"}},
+        {{"--area=caf\xC3\xA9"}, {root + "/" + cafe}},
+        {{"--area=cafe\xCC\x81"}, {root + "/" + cafe}},  // the same name, decomposed
+        {{"--area="}, {root}},
+        {{"--area=A"}, {root}},
+        {{"--area=a/inner"}, {root}},  // a folder, but no area of this scan
+        {{"--area=../areas/a"}, {root}},
+        {{"--area=gone"}, {root}},
+        {{"/elsewhere"}, {"/elsewhere"}},
+    };
+    for (const auto& [after, window] : cases) {
+        SCOPED_TRACE(::testing::PrintToString(after));
+        std::vector<const char*> argv{"brimlet"};
+        argv.insert(argv.end(), after.begin(), after.end());
+        const int argc = static_cast<int>(argv.size());
+        EXPECT_TRUE(wantsWindow(argc, argv.data(), {"scan"}));
+        EXPECT_EQ(windowArguments(argc, argv.data()), window);
+    }
+    for (const std::vector<const char*>& command :
+         {std::vector{"brimlet", "--area=a", "b"}, std::vector{"brimlet", "--area"},
+          std::vector{"brimlet", "--areas=a"}, std::vector{"brimlet", "scan", "--area=a"}}) {
+        EXPECT_FALSE(wantsWindow(static_cast<int>(command.size()), command.data(), {"scan"}))
+            << ::testing::PrintToString(command);
+    }
+    fs::remove(h.data + "/" + std::string(kAppGroupIdentifier) + "/snapshot-root.conf");
+    const std::vector<const char*> argv{"brimlet", "--area=a"};
+    EXPECT_EQ(windowArguments(2, argv.data()), std::vector<std::string>{});
 }
 
 // The window's path: the scan controller's held scan and the tree the explorer shows are one,
