@@ -20,6 +20,7 @@ class WelcomePage;
 class SummaryPage;
 class ScanningPage;
 class ExplorePage;
+class PreferencesDialog;
 class FolderActions;
 
 class MainWindow : public Gtk::ApplicationWindow {
@@ -90,6 +91,7 @@ private:
     std::optional<LastScan> lastScan_;  // the snapshot the window opened on
     std::string historyProblem_;        // why the history could not be read, or empty
     Glib::RefPtr<Gtk::FileChooserNative> chooser_;
+    std::unique_ptr<PreferencesDialog> preferences_;  // built when first opened
 
     std::string screenshot_;
     std::string screenshotFolder_;
