@@ -192,12 +192,26 @@ void FolderList::addChangeColumn() {
         });
     changeSorter_ = ColumnSorter::create([this] { consulted_ = SortColumn::change; });
     changeColumn_->set_sorter(changeSorter_);
-    changeColumn_->set_visible(false);
+    view_.remove_column(changeColumn_);
 }
 
 void FolderList::setComparison(const std::string& title) {
     changeColumn_->set_title(title);
-    changeColumn_->set_visible(!title.empty());
+    if (changeShown_ == !title.empty()) return;
+    changeShown_ = !title.empty();
+    // Taken out and put back rather than hidden, as the Items column is.
+    if (changeShown_) {
+        view_.append_column(changeColumn_);
+        return;
+    }
+    // Sorted by change: by size again, with the header showing it.
+    const auto a = RowItem::create(0), b = RowItem::create(1);
+    consulted_ = SortColumn::none;
+    view_.get_sorter()->compare(a->gobj(), b->gobj());
+    if (consulted_ == SortColumn::change) {
+        view_.sort_by_column(sizeColumn_, Gtk::SortType::DESCENDING);
+    }
+    view_.remove_column(changeColumn_);
 }
 
 void FolderList::setItemsKnown(bool known) {

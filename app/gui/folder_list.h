@@ -71,6 +71,7 @@ private:
     Glib::RefPtr<Gtk::ColumnViewColumn> changeColumn_, itemsColumn_;
     Glib::RefPtr<ColumnSorter> changeSorter_;
     bool itemsKnown_ = true;
+    bool changeShown_ = false;
     SortColumn consulted_ = SortColumn::none;
     sigc::connection sorterChanged_;
     const Explorer* explorer_ = nullptr;
