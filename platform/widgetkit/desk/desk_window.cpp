@@ -506,9 +506,11 @@ bool DeskWindow::drawView(TileView& view, const TileLook& current, Date now) {
     // Sample figures are never shown as if they were the user's: until the first answer, the
     // placeholder is redacted.
     DrawnTile drawn;
-    if (const auto status =
-            drawTile(*shown.entry, view.widget->family(), current, !shown.live, drawn);
-        !status) {
+    if (auto ahead = takeDrawnAhead(id, shown, current)) {
+        drawn = tileFromPixels(std::move(ahead->pixels));
+    } else if (const auto status =
+                   drawTile(*shown.entry, view.widget->family(), current, !shown.live, drawn);
+               !status) {
         view.widget->set_tooltip_text(status.message());
         return false;
     }
@@ -519,6 +521,23 @@ bool DeskWindow::drawView(TileView& view, const TileLook& current, Date now) {
     view.live = shown.live;
     view.look = current;
     return true;
+}
+
+// The picture a request's thread drew for the entry `shown` in `look`, taken out of the store;
+// nullopt when there is none or it shows something else (a later revision, another entry, another
+// look, or the redacted placeholder).
+std::optional<DeskAnswer::Drawn> DeskWindow::takeDrawnAhead(
+    const std::string& id, const host::PlacedTimelines::Shown& shown, const TileLook& look) {
+    const auto ahead = drawnAhead_.find(id);
+    if (ahead == drawnAhead_.end()) return std::nullopt;
+    std::optional<DeskAnswer::Drawn> drawn;
+    if (shown.live && ahead->second.revision == shown.revision &&
+        ahead->second.drawn.index == shown.index && ahead->second.drawn.look == look) {
+        drawn = std::move(ahead->second.drawn);
+    }
+    // Used or outdated: either way it is never shown later.
+    drawnAhead_.erase(ahead);
+    return drawn;
 }
 
 void DeskWindow::redraw() {
