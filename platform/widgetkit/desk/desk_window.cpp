@@ -545,7 +545,7 @@ bool DeskWindow::drawView(TileView& view, const TileLook& current, Date now) {
         view.widget->set_tooltip_text(status.message());
         return false;
     }
-    view.widget->show(drawn.texture, accessibleName(id, drawn.texts));
+    view.widget->show(drawn, accessibleName(id, drawn.texts));
     view.drawn = true;
     view.revision = shown.revision;
     view.index = shown.index;
