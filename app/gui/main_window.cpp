@@ -8,6 +8,7 @@
 
 #include "app/gui/application.h"
 #include "app/gui/explore_page.h"
+#include "app/gui/preferences_dialog.h"
 #include "app/gui/folder_actions.h"
 #include "app/gui/safe_name.h"
 #include "app/gui/scanning_page.h"
@@ -108,6 +109,7 @@ MainWindow::MainWindow(BaseObjectType* object, const Glib::RefPtr<Gtk::Builder>&
 MainWindow::~MainWindow() {
     progressTimer_.disconnect();
     afterPaint_.disconnect();
+    preferences_.reset();
     // Waits for a move to the trash that is under way, and closes its dialogs.
     folderActions_.reset();
     // Cancels and joins a running scan before the dispatcher it signals goes away.
@@ -123,6 +125,10 @@ void MainWindow::addActions() {
         if (pages_->get_visible_child_name() == "explore") explore_->goUp();
     });
     add_action("close", [this] { close(); });
+    add_action("preferences", [this] {
+        if (!preferences_) preferences_ = PreferencesDialog::create(*this);
+        preferences_->open();
+    });
 }
 
 void MainWindow::showLastScan() {

@@ -373,17 +373,19 @@ void DeskWindow::openPicker(const std::string& id) {
     dialog_->present();
 }
 
-// Brimlet opens on what the tile shows: the placed widget's area's folder when its stored area
-// names one (an absolute path), else the app's own choice.
+// Brimlet opens on what the tile shows: a widget configured through an intent hands the app its
+// stored choice ("--area=ID"; a widget never configured has the default, the empty ID), which
+// the app resolves against its own records; any other widget opens the app as it chooses.
 void DeskWindow::openTile(const std::string& id) {
     const auto* tile = model_.find(id);
     if (tile == nullptr) return;
-    std::optional<std::string> folder;
-    if (tile->placed.area && !tile->placed.area->empty() && tile->placed.area->front() == '/') {
-        folder = tile->placed.area;
+    std::vector<std::string> arguments;
+    const WidgetConfiguration* widget = host::findWidget(widgets_, tile->placed.kind);
+    if (widget != nullptr && widget->panel()) {
+        arguments.push_back("--area=" + tile->placed.area.value_or(""));
     }
     const auto app = get_application();
-    if (const auto status = openBrimlet(folder, app ? app->get_dbus_connection() : nullptr);
+    if (const auto status = openBrimlet(arguments, app ? app->get_dbus_connection() : nullptr);
         !status) {
         showProblem(status.message());
     }
