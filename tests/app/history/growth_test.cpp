@@ -183,13 +183,6 @@ TEST(Estimate, FitsTheLastThirtyDays) {
         EXPECT_NEAR(days, *c.days, 0.05);
         EXPECT_GT(estimate->bytesPerDay, 0);
     }
-    const auto in = [&](double days) {
-        return fullEstimateText({foundation::Date{now.secondsSinceReferenceDate + days * kDay}, 1},
-                                now);
-    };
-    EXPECT_EQ(in(12.2), "At this rate it is full in about 12 days");
-    EXPECT_EQ(in(1.2), "At this rate it is full in about 1 day");
-    EXPECT_EQ(in(0.4), "At this rate it is full in less than a day");
 }
 
 std::vector<std::string> linesOf(const std::string& text) {
