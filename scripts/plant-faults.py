@@ -40,7 +40,8 @@ DESK = ["tests/platform/widgetkit/desk_tests"]
 # (id, file, the exact text to replace, its faulty replacement, test binaries to run)
 FAULTS = [
     # foundation
-    ("F1", "platform/foundation/file.cpp", "!S_ISREG(st.st_mode)", "S_ISDIR(st.st_mode)", FOUNDATION),
+    ("F1", "platform/foundation/file.cpp", "::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)",
+     "::fstat(fd.get(), &st) != 0 || S_ISDIR(st.st_mode)", FOUNDATION),
     ("F2", "platform/foundation/file.h", "kMaxWholeFileBytes = std::size_t{4} * 1024 * 1024;",
      "kMaxWholeFileBytes = std::size_t{4} * 1024 * 1024 + 1;", FOUNDATION + SHARED),
     ("F3", "platform/foundation/date.cpp", "if (month <= 2) year += 1;", "if (month < 2) year += 1;",
