@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "app/gui/main_window.h"
+#include "platform/foundation/localization.h"
 #include "platform/foundation/version.h"
 
 namespace brimlet::gui {
@@ -80,6 +81,9 @@ void Application::on_startup() {
     set_accel_for_action("win.cancel-scan", "Escape");
     set_accel_for_action("win.go-up", "<Alt>Up");
     set_accel_for_action("win.close", "<Control>w");
+    // No text entry in the window takes Delete. Copy Path's Ctrl+C is the folder list's own
+    // (explore_page.cpp), so that it never takes copying from a selected line.
+    set_accel_for_action("win.trash-folder", "Delete");
 }
 
 MainWindow& Application::window() {
@@ -111,9 +115,9 @@ void Application::showAbout() {
     about->set_program_name("Brimlet");
     about->set_logo_icon_name("org.brimlet.Brimlet");
     about->set_version(std::string(foundation::projectVersion()));
-    about->set_comments(
+    about->set_comments(foundation::localizedFormat(
         "See where your disk space went, and keep the Disk Space and Disk "
-        "Breakdown widgets current.");
+        "Breakdown widgets current."));
     about->set_modal(true);
     about->set_hide_on_close(true);
     if (window_ != nullptr) about->set_transient_for(*window_);

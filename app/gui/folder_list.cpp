@@ -9,6 +9,7 @@
 #include "app/gui/safe_name.h"
 #include "app/gui/size_bar.h"
 #include "extension/shared/human_bytes.h"
+#include "platform/foundation/localization.h"
 
 namespace brimlet::gui {
 namespace {
@@ -43,7 +44,7 @@ FolderList::FolderList() {
     view_.set_model(selection_);
     view_.add_css_class("folder-list");
     view_.set_reorderable(false);
-    setAccessibleLabel(view_, "Folders");
+    setAccessibleLabel(view_, foundation::localizedFormat("Folders"));
     addColumns();
     view_.signal_activate().connect([this](guint position) { signalActivated.emit(position); });
     selection_->property_selected().signal_changed().connect([this] {
@@ -53,6 +54,12 @@ FolderList::FolderList() {
     keys->set_propagation_phase(Gtk::PropagationPhase::CAPTURE);
     keys->signal_key_pressed().connect(sigc::mem_fun(*this, &FolderList::onKey), false);
     view_.add_controller(keys);
+    auto secondary = Gtk::GestureClick::create();
+    secondary->set_button(GDK_BUTTON_SECONDARY);
+    secondary->set_propagation_phase(Gtk::PropagationPhase::CAPTURE);
+    secondary->signal_pressed().connect(
+        [this](int, double x, double y) { onSecondaryClick(x, y); });
+    add_controller(secondary);
     set_child(view_);
     set_policy(Gtk::PolicyType::NEVER, Gtk::PolicyType::AUTOMATIC);
     set_vexpand(true);
@@ -70,7 +77,7 @@ const ExplorerRow* FolderList::rowOf(Gtk::ListItem& item) const {
 }
 
 Glib::RefPtr<Gtk::ColumnViewColumn> FolderList::addColumn(
-    const char* title, int width, const sigc::slot<void(Gtk::ListItem&)>& setup,
+    const Glib::ustring& title, int width, const sigc::slot<void(Gtk::ListItem&)>& setup,
     const sigc::slot<void(Gtk::ListItem&)>& bind, const sigc::slot<void(Gtk::ListItem&)>& unbind) {
     auto factory = Gtk::SignalListItemFactory::create();
     factory->signal_setup().connect(
@@ -94,7 +101,7 @@ Glib::RefPtr<Gtk::ColumnViewColumn> FolderList::addColumn(
 
 void FolderList::addColumns() {
     nameColumn_ = addColumn(
-        "Folder", 0,
+        foundation::localizedFormat("Folder"), 0,
         [](Gtk::ListItem& item) {
             auto* box = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::HORIZONTAL, 10);
             box->append(*Gtk::make_managed<KindSwatch>());
@@ -112,7 +119,7 @@ void FolderList::addColumns() {
             if (row == nullptr) return;
             boundNames_[item.get_child()] = item.get_position();
             swatch->setKind(row->biggestKind);
-            label->set_text(safeName(row->name));
+            label->set_text(rowName(*row));
             if (row->folder == nullptr) {
                 label->add_css_class("dim-label");
             } else {
@@ -121,7 +128,7 @@ void FolderList::addColumns() {
         },
         [this](Gtk::ListItem& item) { boundNames_.erase(item.get_child()); });
     sizeColumn_ = addColumn(
-        "Size", 150,
+        foundation::localizedFormat("Size"), 150,
         [](Gtk::ListItem& item) {
             auto* box = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::VERTICAL, 3);
             auto* label = numericLabel();
@@ -139,14 +146,16 @@ void FolderList::addColumns() {
             bar->set(row->share);
         });
     addColumn(
-        "Share", 76, [](Gtk::ListItem& item) { item.set_child(*numericLabel()); },
+        foundation::localizedFormat("Share"), 76,
+        [](Gtk::ListItem& item) { item.set_child(*numericLabel()); },
         [this](Gtk::ListItem& item) {
             if (const ExplorerRow* row = rowOf(item)) {
                 dynamic_cast<Gtk::Label*>(item.get_child())->set_text(percent(row->share));
             }
         });
     addColumn(
-        "Items", 96, [](Gtk::ListItem& item) { item.set_child(*numericLabel()); },
+        foundation::localizedFormat("Items"), 96,
+        [](Gtk::ListItem& item) { item.set_child(*numericLabel()); },
         [this](Gtk::ListItem& item) {
             if (const ExplorerRow* row = rowOf(item)) {
                 dynamic_cast<Gtk::Label*>(item.get_child())->set_text(groupDigits(row->items));
@@ -221,12 +230,22 @@ std::optional<std::size_t> FolderList::selected() const {
     return position;
 }
 
-void FolderList::focusList() { view_.grab_focus(); }
+void FolderList::focusList() {
+    const auto position = selected();
+    if (!position || !focusRow(static_cast<guint>(*position))) view_.grab_focus();
+}
 
 bool FolderList::onKey(guint keyval, guint, Gdk::ModifierType state) {
     const auto modifiers = Gdk::ModifierType::CONTROL_MASK | Gdk::ModifierType::ALT_MASK |
                            Gdk::ModifierType::SUPER_MASK;
     if ((state & modifiers) != Gdk::ModifierType{}) return false;
+    const bool shift = (state & Gdk::ModifierType::SHIFT_MASK) != Gdk::ModifierType{};
+    if (keyval == GDK_KEY_Menu || (keyval == GDK_KEY_F10 && shift)) {
+        if (!selected()) return false;
+        const auto box = selectedRowBox();
+        signalMenu.emit(box ? *box : Gdk::Rectangle(get_width() / 2, get_height() / 2, 1, 1));
+        return true;
+    }
     if (keyval == GDK_KEY_BackSpace) {
         prefix_.clear();
         signalLeave.emit();
@@ -248,6 +267,35 @@ bool FolderList::typeAhead(gunichar c) {
     if (explorer_ == nullptr) return false;
     if (const auto found = explorer_->findPrefix(prefix_)) select(*found);
     return true;
+}
+
+void FolderList::onSecondaryClick(double x, double y) {
+    // The picked widget lies in a row; the row is the ancestor whose first cell holds a name
+    // cell's widget, which knows the position it shows.
+    for (Gtk::Widget* at = pick(x, y); at != nullptr && at != this; at = at->get_parent()) {
+        Gtk::Widget* cell = at->get_first_child();
+        Gtk::Widget* name = cell != nullptr ? cell->get_first_child() : nullptr;
+        const auto bound = boundNames_.find(name);
+        if (bound == boundNames_.end()) continue;
+        selection_->set_selected(bound->second);
+        signalMenu.emit(Gdk::Rectangle(static_cast<int>(x), static_cast<int>(y), 1, 1));
+        return;
+    }
+}
+
+std::optional<Gdk::Rectangle> FolderList::selectedRowBox() {
+    const auto position = selected();
+    if (!position) return std::nullopt;
+    for (const auto& [name, shown] : boundNames_) {
+        if (shown != *position) continue;
+        Gtk::Widget* row =
+            name->get_parent() != nullptr ? name->get_parent()->get_parent() : nullptr;
+        double x = 0, y = 0;
+        if (row == nullptr || !row->translate_coordinates(*this, 0, 0, x, y)) return std::nullopt;
+        return Gdk::Rectangle(static_cast<int>(x), static_cast<int>(y), row->get_width(),
+                              row->get_height());
+    }
+    return std::nullopt;
 }
 
 }  // namespace brimlet::gui

@@ -8,6 +8,7 @@
 
 #include "app/gui/application.h"
 #include "app/gui/explore_page.h"
+#include "app/gui/folder_actions.h"
 #include "app/gui/safe_name.h"
 #include "app/gui/scanning_page.h"
 #include "app/gui/screenshot.h"
@@ -16,6 +17,7 @@
 #include "app/scan/scan.h"
 #include "extension/shared/human_bytes.h"
 #include "platform/foundation/home.h"
+#include "platform/foundation/localization.h"
 #include "platform/foundation/volume.h"
 
 namespace brimlet::gui {
@@ -31,9 +33,16 @@ std::string unscannable(const std::string& folder) {
     if (::stat(folder.c_str(), &st) != 0) {
         return safeName(folder) + ": " + std::strerror(errno);
     }
-    if (!S_ISDIR(st.st_mode)) return safeName(folder) + " is not a folder.";
+    if (!S_ISDIR(st.st_mode)) {
+        return foundation::formatLocalized(foundation::localizedFormat("%@ is not a folder."),
+                                           {safeName(folder)});
+    }
     DIR* dir = ::opendir(folder.c_str());
-    if (dir == nullptr) return safeName(folder) + " cannot be opened: " + std::strerror(errno);
+    if (dir == nullptr) {
+        const std::string reason = std::strerror(errno);
+        return foundation::formatLocalized(
+            foundation::localizedFormat("%1$@ cannot be opened: %2$@"), {safeName(folder), reason});
+    }
     ::closedir(dir);
     return {};
 }
@@ -71,12 +80,17 @@ MainWindow::MainWindow(BaseObjectType* object, const Glib::RefPtr<Gtk::Builder>&
       problem_(builder->get_widget<Gtk::Label>("problem_label")),
       scanButton_(builder->get_widget<Gtk::Button>("scan_button")),
       cancelButton_(builder->get_widget<Gtk::Button>("cancel_button")),
+      folderMenuButton_(builder->get_widget<Gtk::MenuButton>("folder_menu_button")),
       welcome_(Gtk::Builder::get_widget_derived<WelcomePage>(builder, "welcome_page")),
       summary_(Gtk::Builder::get_widget_derived<SummaryPage>(builder, "summary_page")),
       scanning_(Gtk::Builder::get_widget_derived<ScanningPage>(builder, "scanning_page")),
       explore_(Gtk::Builder::get_widget_derived<ExplorePage>(builder, "explore_page")),
       screenshot_(std::move(screenshot)) {
     addActions();
+    folderActions_ = std::make_unique<FolderActions>(
+        *this, *explore_, [this](const std::string& line) { showProblem(line); });
+    explore_->signalSelectionChanged.connect([this] { folderActions_->update(); });
+    explore_->signalFilesAsked.connect([this] { folderActions_->showBiggestFiles(); });
     // A picture shows one page, never two crossfading.
     if (!screenshot_.empty()) pages_->set_transition_type(Gtk::StackTransitionType::NONE);
     builder->get_widget<Gtk::Button>("problem_close")->signal_clicked().connect([this] {
@@ -94,6 +108,8 @@ MainWindow::MainWindow(BaseObjectType* object, const Glib::RefPtr<Gtk::Builder>&
 MainWindow::~MainWindow() {
     progressTimer_.disconnect();
     afterPaint_.disconnect();
+    // Waits for a move to the trash that is under way, and closes its dialogs.
+    folderActions_.reset();
     // Cancels and joins a running scan before the dispatcher it signals goes away.
     controller_.reset();
 }
@@ -132,6 +148,9 @@ void MainWindow::showPage(const char* name) {
     pages_->set_visible_child(name);
     // The first page's own button is the one way to scan there.
     scanButton_->set_visible(std::string_view(name) != "welcome" && !controller_->running());
+    const bool exploring = std::string_view(name) == "explore";
+    folderMenuButton_->set_visible(exploring);
+    folderActions_->setAvailable(exploring);
 }
 
 void MainWindow::setTitles(const std::string& title, const std::string& subtitle) {
@@ -203,7 +222,7 @@ void MainWindow::setScanning(bool scanning) {
         }
     }
     if (scanning) {
-        setTitles(displayName(rootNameOf(scanRoot_)), "Scanning…");
+        setTitles(displayName(rootNameOf(scanRoot_)), foundation::localizedFormat("Scanning…"));
         cancelButton_->grab_focus();
     }
 }
@@ -224,6 +243,7 @@ void MainWindow::onScanEnded() {
     setScanning(false);
     if (result->outcome == ScanOutcome::finished && result->tree) {
         explore_->show(result->tree);
+        folderActions_->setScan(result->held);
         showPage("explore");
         explore_->focusList();
         if (!screenshotFolder_.empty()) armScreenshot();
@@ -242,9 +262,10 @@ void MainWindow::onScanEnded() {
 
 void MainWindow::chooseFolder() {
     if (controller_->running()) return;
-    chooser_ =
-        Gtk::FileChooserNative::create("Choose a Folder to Scan", *this,
-                                       Gtk::FileChooser::Action::SELECT_FOLDER, "_Scan", "_Cancel");
+    chooser_ = Gtk::FileChooserNative::create(
+        foundation::localizedFormat("Choose a Folder to Scan"), *this,
+        Gtk::FileChooser::Action::SELECT_FOLDER, foundation::localizedFormat("_Scan"),
+        foundation::localizedFormat("_Cancel"));
     chooser_->set_modal(true);
     chooser_->signal_response().connect([this](int response) {
         if (response == static_cast<int>(Gtk::ResponseType::ACCEPT)) {

@@ -2,6 +2,9 @@
 
 #include <glib.h>
 
+#include "app/explore/explorer.h"
+#include "platform/foundation/localization.h"
+
 namespace brimlet::gui {
 namespace {
 
@@ -48,6 +51,13 @@ std::string safeName(std::string_view name) {
         p = next;
     }
     return out;
+}
+
+std::string rowName(const ExplorerRow& row) {
+    // The explorer's own name of the files row is the catalog's key.
+    static_assert(kFilesRowName == "Files in this folder");
+    if (row.folder == nullptr) return foundation::localizedFormat("Files in this folder");
+    return safeName(row.name);
 }
 
 }  // namespace brimlet::gui

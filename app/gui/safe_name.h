@@ -5,6 +5,10 @@
 #include <string>
 #include <string_view>
 
+namespace brimlet {
+struct ExplorerRow;
+}
+
 namespace brimlet::gui {
 
 // `name` (UTF-8; invalid bytes already replaced, as displayName does) with each C0 control
@@ -12,5 +16,9 @@ namespace brimlet::gui {
 // DEL), each C1 control as U+FFFD, and the bidirectional formatting characters (U+200E, U+200F,
 // U+061C, U+202A–U+202E, U+2066–U+2069) left out. Bytes that are not valid UTF-8 become U+FFFD.
 std::string safeName(std::string_view name);
+
+// The name a row of the folder list and the treemap shows: its folder's name made safe, or for
+// the row of the files directly inside the folder, that row's name in the user's language.
+std::string rowName(const ExplorerRow& row);
 
 }  // namespace brimlet::gui

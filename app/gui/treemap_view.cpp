@@ -11,6 +11,7 @@
 #include "app/gui/safe_name.h"
 #include "app/scan/scan.h"
 #include "extension/shared/human_bytes.h"
+#include "platform/foundation/localization.h"
 
 namespace brimlet::gui {
 namespace {
@@ -50,8 +51,10 @@ TreemapView::TreemapView() {
             const auto row = rowAt(x, y);
             if (!row) return false;
             const ExplorerRow& r = explorer_->rows()[*row];
-            tooltip->set_text(safeName(r.name) + "\n" + humanBytes(r.size) + " · " +
-                              percent(r.share) + " of this folder");
+            tooltip->set_text(rowName(r) + "\n" +
+                              foundation::formatLocalized(
+                                  foundation::localizedFormat("%1$@ · %2$@ of this folder"),
+                                  {humanBytes(r.size), percent(r.share)}));
             return true;
         },
         false);
@@ -66,15 +69,22 @@ TreemapView::TreemapView() {
         }
     });
     add_controller(click);
+    auto secondary = Gtk::GestureClick::create();
+    secondary->set_button(GDK_BUTTON_SECONDARY);
+    secondary->signal_pressed().connect([this](int, double x, double y) {
+        if (const auto row = rowAt(x, y)) signalMenu.emit(*row, x, y);
+    });
+    add_controller(secondary);
 }
 
 void TreemapView::show(const Explorer& explorer) {
     explorer_ = &explorer;
     laidOutWidth_ = -1;
     selected_.reset();
-    setAccessibleLabel(*this, "Treemap of " + safeName(displayName(explorer.current().name.empty()
-                                                                       ? explorer.tree().rootPath()
-                                                                       : explorer.current().name)));
+    const std::string shown = safeName(displayName(
+        explorer.current().name.empty() ? explorer.tree().rootPath() : explorer.current().name));
+    setAccessibleLabel(
+        *this, foundation::formatLocalized(foundation::localizedFormat("Treemap of %@"), {shown}));
     queue_draw();
 }
 
@@ -144,7 +154,7 @@ void TreemapView::drawLabel(const Cairo::RefPtr<Cairo::Context>& cr, const Explo
     auto layout = create_pango_layout("");
     layout->set_width(static_cast<int>((r.width - 2 * kPad) * PANGO_SCALE));
     layout->set_ellipsize(Pango::EllipsizeMode::END);
-    const Glib::ustring name = Glib::Markup::escape_text(safeName(row.name));
+    const Glib::ustring name = Glib::Markup::escape_text(rowName(row));
     const Glib::ustring size = Glib::Markup::escape_text(humanBytes(row.size));
     layout->set_markup("<span weight=\"600\">" + name + "</span>\n<span alpha=\"80%\">" + size +
                        "</span>");

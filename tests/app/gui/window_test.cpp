@@ -133,11 +133,45 @@ TEST_F(WindowTest, TheFolderListReadsBiggestFirstAndGoesInAndOutByKeyboard) {
     EXPECT_EQ(quit.status, 0) << quit.output;
 }
 
+// Through the header bar's folder menu and the confirmation, as a person would: the folder is in
+// the private trash with its .trashinfo, and the widgets' snapshot, rewritten without a rescan,
+// no longer lists it. The next folder, replaced since the scan, stays where it is.
+TEST_F(WindowTest, MoveToTrashFromTheFolderMenuTakesTheFolderOutOfTheSnapshot) {
+    const Outcome trashed =
+        check("trash Videos Projects " + tree_ + " -- " + kBin + "/brimlet " + tree_);
+    ASSERT_EQ(trashed.status, 0) << trashed.output;
+    EXPECT_TRUE(fs::exists(scratch_ / "data/Trash/files/Videos/holiday-2024.mp4"));
+    EXPECT_TRUE(fs::exists(scratch_ / "data/Trash/info/Videos.trashinfo"));
+    EXPECT_FALSE(fs::exists(tree_ + "/Videos"));
+    const std::string text =
+        foundation::readWholeFile(container() + "/snapshot.json").value_or("(none)");
+    EXPECT_EQ(text.find("\"Videos\""), std::string::npos) << text;
+    EXPECT_NE(text.find("\"Projects\""), std::string::npos) << text;
+    EXPECT_FALSE(fs::exists(scratch_ / "data/Trash/files/Projects"));
+    EXPECT_TRUE(fs::exists(tree_ + "/Projects.old/brimlet"));
+}
+
 // A snapshot that cannot be read: the first page, naming the file, offering the scan.
 TEST_F(WindowTest, AnUnreadableSnapshotOpensTheScanPageNamingTheFile) {
     fs::create_directories(container());
     std::ofstream(container() + "/snapshot.json") << "{ not json";
     const Outcome seen = check("welcome " + container() + "/snapshot.json -- " + kBin + "/brimlet");
+    EXPECT_EQ(seen.status, 0) << seen.output;
+}
+
+// A German desktop gets the window in German: texts of the .ui files and of the code, with the
+// path put into its sentence. (In English the same page is the one checked above.)
+TEST_F(WindowTest, AGermanDesktopGetsTheWindowInGerman) {
+    if (run("locale -a | grep -qiE '^de_DE\\.utf-?8$'").status != 0) {
+        GTEST_SKIP() << "the de_DE.UTF-8 locale is not installed";
+    }
+    fs::create_directories(container());
+    std::ofstream(container() + "/snapshot.json") << "{ not json";
+    const Outcome seen = check(
+        "shows 'Persönlichen Ordner scannen' Hauptmenü 'Sehen Sie, wo Ihr Speicherplatz' "
+        "'Der letzte Scan, " +
+        container() + "/snapshot.json, kann nicht gelesen werden' -- env LANG=de_DE.UTF-8 " + kBin +
+        "/brimlet");
     EXPECT_EQ(seen.status, 0) << seen.output;
 }
 
