@@ -8,6 +8,9 @@ them, and puts the file back, whatever happens. A fault is caught when a test bi
 runs past its time limit. A fault whose piece of code is no longer there is reported as stale,
 not counted.
 
+It edits the checkout's own sources: a build of another tree of the same checkout while it runs
+may compile a planted fault and keep it, its object being newer than the restored file.
+
     scripts/plant-faults.py            every fault
     scripts/plant-faults.py F3 F17     only these
     scripts/plant-faults.py Y T        every fault of these areas (the letters of the ids)
