@@ -38,6 +38,7 @@ HOST = ["tests/extension/extension_tests", "tests/platform/widgetkit/host_concur
         "tests/platform/widgetkit/host_tests"]
 HISTORY = ["tests/app/history/history_tests"]
 SETTINGS = ["tests/app/settings_tests"]
+ACTIONS = ["tests/app/actions_tests"]
 DESK = ["tests/platform/widgetkit/desk_tests"]
 
 # (id, file, the exact text to replace, its faulty replacement, test binaries to run)
@@ -167,7 +168,7 @@ FAULTS = [
     # scanner
     ("A1", "app/scan/walk.cpp", "return st.st_blocks > 0 ? static_cast<std::int64_t>(st.st_blocks) * 512 : 0;",
      "return static_cast<std::int64_t>(st.st_size);", APP),
-    ("A2", "app/scan/walk.cpp", "if (st.st_dev != device_) return;", "", APP),
+    ("A2", "app/scan/walk.cpp", "if (st.st_dev != device_) return Measured::counted;", "", APP),
     ("A3", "app/scan/walk.cpp", "if (st.st_nlink > 1) {", "if (st.st_nlink > 2) {", APP),
     ("A4", "app/scan/scan.cpp", "if (a->size != b->size) return a->size > b->size;",
      "if (a->size != b->size) return a->size < b->size;", APP),
@@ -176,7 +177,7 @@ FAULTS = [
     ("A7", "app/scan/kinds.cpp", "return (c >= '0' && c <= '9') || c == '.';", "return c >= '0' && c <= '9';", APP),
     ("A8", "app/scan/exclusion.cpp", "return std::string_view(head.data(), got) == kCacheTagSignature;",
      "return got > 0;", APP),
-    ("A9", "app/scan/snapshot_file.cpp", "    if (allowed < bytes.size()) {", "    if (false) {", APP),
+    ("A9", "app/scan/snapshot_file.cpp", "if (!limit || *limit >= bytes.size())", "if (true)", APP),
     ("A10", "app/scan/scan.cpp", "rootNameOf(plan.root)", "std::string(\"/\")", APP),
     ("A11", "app/scan/exclusion.cpp", "if (!p.anchored && globMatches(p.glob, name)) return true;",
      "if (globMatches(p.glob, name)) return true;", APP),
@@ -208,6 +209,19 @@ FAULTS = [
     ("T4", "app/settings/settings.cpp", "if (!known) problem(*g, *k, \"unknown key\", \"ignored\");", "", SETTINGS),
     ("T5", "app/settings/settings.cpp", "if (config != nullptr && isAbsolute(config)) {", "if (config != nullptr) {",
      SETTINGS),
+    # the app's actions: trash, published snapshot, the window's --area, the command line
+    ("P1", "app/actions/published.cpp", "if (!foundation::canonicallyEquivalent(candidate.name, area)) continue;",
+     "if (candidate.name != area) continue;", ACTIONS),
+    ("P2", "app/actions/published.cpp", "::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) ? folder : root",
+     "folder", ACTIONS),
+    ("P3", "app/cli/window_launch.cpp", "first[kAreaOption.size()] == '='", "true", ACTIONS),
+    ("P4", "app/actions/trash.cpp", "if (st.st_dev != device || st.st_ino != inode) {", "if (st.st_dev != device) {",
+     ACTIONS),
+    ("P5", "app/actions/trash.cpp", "return published->root != scan.plan.root ||", "return false ||", ACTIONS),
+    ("P6", "app/actions/trash.cpp", "return a.size != b.size ? a.size > b.size : a.name < b.name;",
+     "return a.size != b.size ? a.size < b.size : a.name < b.name;", ACTIONS),
+    ("P7", "app/cli/command_line.cpp", "constexpr std::size_t kMaxTopCount = 1000;",
+     "constexpr std::size_t kMaxTopCount = 1001;", APP),
     # the desk's tile grid
     ("D1", "platform/widgetkit/desk/tile_grid_layout.cpp", "if (x > kGap && x + w > width - kGap) {",
      "if (x > kGap && x + w > width) {", DESK),
