@@ -105,12 +105,10 @@ TEST(Growth, SinceReadsDaysWeeksAndDates) {
         {"0d", std::nullopt, "from 1 to 36500 days"},
         {"36501d", std::nullopt, "from 1 to 36500 days"},
         {"7", std::nullopt, "the unit must be"},
-        {"7m", std::nullopt, "the unit must be"},
         {"2026-12-07T01:00:01Z", std::nullopt, "in the future"},
         {"2026-02-29", std::nullopt, "not a date"},
         {"2026-11-29T24:00:00Z", std::nullopt, "not a date"},
         {"2026-11-29T10:00:00", std::nullopt, "not a date"},
-        {"29.11.2026", std::nullopt, "not a date"},
         {"yesterday", std::nullopt, "not a date"},
     };
     for (const auto& [text, moment, error] : cases) {
@@ -164,7 +162,6 @@ TEST(Estimate, FitsTheLastThirtyDays) {
          {{4, 500}, {2, 500 + 2e-9}, {0, 500 + 4e-9}},
          1000,
          std::nullopt},
-        {"falling", {{4, 900}, {2, 800}, {0, 700}}, 1000, std::nullopt},
         {"too few", {{4, 840}, {0, 880}}, 1000, std::nullopt},
         {"too short a span", {{2.9, 840}, {1, 860}, {0, 880}}, 1000, std::nullopt},
         {"no capacity", {{4, 840}, {2, 860}, {0, 880}}, 0, std::nullopt},

@@ -66,6 +66,13 @@ TEST(HistoryFaults, AFileWeCannotWriteIsNamedAndLeftAsItIs) {
     const FixedWorld world;
     TempTree t;
     t.build({{Entry::file, "a/b.txt", 4096}});
+    const auto version = [](int number) {
+        return [number](const std::string& f) {
+            writeHistory(f, 1);
+            sqlite::Database(f, sqlite::Database::Mode::readWrite, kHistoryBusyTimeout)
+                .execute("PRAGMA user_version = " + std::to_string(number));
+        };
+    };
     const std::tuple<const char*, std::function<void(const std::string&)>, const char*> cases[] = {
         {"not a database",
          [](const std::string& f) {
@@ -78,13 +85,9 @@ TEST(HistoryFaults, AFileWeCannotWriteIsNamedAndLeftAsItIs) {
              scribble(f, off_t{3} * 4096, std::size_t{3} * 4096, '\x5a');
          },
          "the database is damaged"},
-        {"a negative schema version, which no migration starts from",
-         [](const std::string& f) {
-             writeHistory(f, 1);
-             sqlite::Database(f, sqlite::Database::Mode::readWrite, kHistoryBusyTimeout)
-                 .execute("PRAGMA user_version = -1");
-         },
-         "not a history database (schema version -1)"},
+        // A negative schema version, which no migration starts from, and a newer one.
+        {"version -1", version(-1), "not a history database (schema version -1)"},
+        {"version 99", version(99), "written by a newer brimlet (schema version 99)"},
         {"a read-only database", [](const std::string& f) { writeHistory(f, 1); }, ""},
     };
     for (const auto& [what, make, cause] : cases) {
