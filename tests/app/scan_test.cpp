@@ -107,6 +107,8 @@ TEST(Scan, PlanRejectsRootsAreasAndPatternsItCannotUse) {
         EXPECT_EQ(got, status) << label << ": " << message;
         EXPECT_EQ(message.find('\n'), std::string::npos) << message;
     }
+    EXPECT_EQ(failureOf([&] { planScan(req({"."})); }).second,
+              "area . is the scanned folder itself");
     const ScopedEnv home("HOME", root + "/small/../links");
     EXPECT_EQ(planScan(ScanRequest{}).root, root + "/links");
 }

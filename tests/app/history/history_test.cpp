@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <map>
 #include <set>
 #include <tuple>
 
@@ -174,45 +173,22 @@ TEST(Thinning, KeepsEveryRecentScanThenOnePerDayThenOnePerWeek) {
     }
 }
 
-// A year of three scans a day, each added and thinned at the clock's time: afterwards
-// every scan of the last 14 days is there, one per day (the evening's) back to 90 days, one per
-// week (Sunday evening's) beyond, and paths no record needs are gone.
-TEST(Thinning, AYearOfScansThinsAsItGoes) {
+// Thinning a history removes the records the rules name and the paths no record needs.
+TEST(Thinning, AHistoryLosesTheThinnedRecordsAndTheirPaths) {
     const HistoryHome home;
-    const double start =
-        foundation::Date::fromUnixSeconds(1765152000).secondsSinceReferenceDate;  // a Monday
-    double clock = start;
-    const foundation::testing::ScopedClock scoped([&clock] { return foundation::Date{clock}; });
+    const double now =
+        foundation::Date::fromUnixSeconds(1796601600).secondsSinceReferenceDate + 12 * 3600;
     History history(home.file(), History::Access::write);
-    for (int day = 0; day < 365; ++day) {
-        for (const double hour : {6.0, 12.0, 18.0}) {
-            clock = start + day * kDay + hour * 3600;
-            history.add(recordOf("/home/ada", clock,
-                                 {{"", 1000 + day}, {"day" + std::to_string(day), 900}}));
-            history.thin(foundation::Date::now());
-        }
+    for (const double age : {20.4, 20.1, 1.0}) {
+        history.add(recordOf("/r", now - age * kDay, {{"", 9}, {std::to_string(age), 1}}));
     }
-    std::map<int, int> perDay;
-    std::map<int, int> perWeek;
-    for (const RecordSummary& r : history.records()) {
-        const double age = clock - r.time.secondsSinceReferenceDate;
-        const int day = static_cast<int>((r.time.secondsSinceReferenceDate - start) / kDay);
-        const double hour = (r.time.secondsSinceReferenceDate - start - day * kDay) / 3600;
-        ++perDay[day];
-        if (age >= 90 * kDay) {
-            ++perWeek[day / 7];
-            EXPECT_EQ(std::tuple(day % 7, hour), std::tuple(6, 18.0)) << day;
-        } else if (age >= 14 * kDay) {
-            EXPECT_EQ(hour, 18.0) << day;
-        }
-        ASSERT_EQ(history.folders(r.id).size(), 2u);
-    }
-    for (int day = 365 - 14; day < 365; ++day) EXPECT_EQ(perDay[day], 3) << day;
-    for (int day = 365 - 89; day < 365 - 15; ++day) EXPECT_EQ(perDay[day], 1) << day;
-    for (int week = 0; week < (365 - 91) / 7; ++week) EXPECT_EQ(perWeek[week], 1) << week;
+    EXPECT_EQ(history.thin(foundation::Date{now}), 1u);
+    std::vector<double> times;
+    for (const RecordSummary& r : history.records())
+        times.push_back(r.time.secondsSinceReferenceDate);
+    EXPECT_EQ(times, (std::vector<double>{now - 20.1 * kDay, now - 1.0 * kDay}));
     sqlite::Database raw(home.file(), sqlite::Database::Mode::readWrite, kHistoryBusyTimeout);
-    EXPECT_EQ(raw.queryInteger("SELECT count(*) FROM paths"),
-              1 + static_cast<std::int64_t>(perDay.size()));
+    EXPECT_EQ(raw.queryInteger("SELECT count(*) FROM paths"), 3);
 }
 
 }  // namespace
