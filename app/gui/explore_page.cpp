@@ -1,7 +1,6 @@
 #include "app/gui/explore_page.h"
 
 #include "app/gui/format.h"
-#include "app/gui/safe_name.h"
 #include "app/scan/scan.h"
 
 namespace brimlet::gui {
@@ -137,8 +136,8 @@ void ExplorePage::refresh(std::chrono::steady_clock::time_point since) {
             frameTimer_.disconnect();
         });
     }
-    signalFolderChanged.emit(displayName(
-        current.parent == nullptr ? rootNameOf(explorer_->tree().rootPath()) : current.name));
+    signalFolderChanged.emit(current.parent == nullptr ? rootNameOf(explorer_->tree().rootPath())
+                                                       : current.name);
 }
 
 }  // namespace brimlet::gui

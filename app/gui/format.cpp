@@ -3,6 +3,8 @@
 #include <charconv>
 #include <cmath>
 
+#include "platform/foundation/drawn_name.h"
+
 namespace brimlet::gui {
 
 std::string groupDigits(std::int64_t value) {
@@ -30,6 +32,10 @@ std::string percent(double share) {
     if (!std::isfinite(share) || share <= 0) return "0%";
     const long rounded = std::lround(share * 100);
     return rounded == 0 ? "<1%" : std::to_string(rounded) + "%";
+}
+
+std::string shownName(const ExplorerRow& row) {
+    return row.folder == nullptr ? row.name : foundation::drawnName(row.folder->name);
 }
 
 }  // namespace brimlet::gui

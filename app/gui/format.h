@@ -1,8 +1,10 @@
 #pragma once
-// Numbers as the window writes them.
+// Numbers and names as the window writes them.
 
 #include <cstdint>
 #include <string>
+
+#include "app/explore/explorer.h"
 
 namespace brimlet::gui {
 
@@ -12,5 +14,10 @@ std::string groupDigits(std::int64_t value);
 std::string elapsed(double seconds);
 // "48%", "<1%" for a share above 0 that rounds to 0, "0%" for none.
 std::string percent(double share);
+
+// A row's name as the window draws it: a folder's name from its raw bytes through
+// foundation::drawnName (so bytes that are not UTF-8 read as the desk draws them, one U+FFFD per
+// ill-formed sequence), the files row's name as it is.
+std::string shownName(const ExplorerRow& row);
 
 }  // namespace brimlet::gui

@@ -5,10 +5,10 @@
 #include <utility>
 
 #include "app/gui/kind_swatch.h"
-#include "app/gui/safe_name.h"
 #include "app/gui/size_bar.h"
 #include "app/scan/scan.h"
 #include "extension/shared/human_bytes.h"
+#include "platform/foundation/drawn_name.h"
 
 namespace brimlet::gui {
 
@@ -29,9 +29,9 @@ KindBars::KindBars() : Gtk::Box(Gtk::Orientation::VERTICAL, 6) {
 
 void KindBars::show(const Explorer& explorer) {
     heading_.set_text("By kind in " +
-                      safeName(displayName(explorer.current().parent == nullptr
-                                               ? rootNameOf(explorer.tree().rootPath())
-                                               : explorer.current().name)));
+                      foundation::drawnName(explorer.current().parent == nullptr
+                                                ? rootNameOf(explorer.tree().rootPath())
+                                                : explorer.current().name));
     while (Gtk::Widget* child = bars_.get_first_child()) bars_.remove(*child);
     std::vector<std::pair<std::int64_t, FileKind>> kinds;
     for (const FileKind kind : kAllFileKinds) {

@@ -8,13 +8,13 @@
 
 #include "app/gui/application.h"
 #include "app/gui/explore_page.h"
-#include "app/gui/safe_name.h"
 #include "app/gui/scanning_page.h"
 #include "app/gui/screenshot.h"
 #include "app/gui/summary_page.h"
 #include "app/gui/welcome_page.h"
 #include "app/scan/scan.h"
 #include "extension/shared/human_bytes.h"
+#include "platform/foundation/drawn_name.h"
 #include "platform/foundation/home.h"
 #include "platform/foundation/volume.h"
 
@@ -29,11 +29,12 @@ std::string homeFolder() { return foundation::homeDirectory().value_or("/"); }
 std::string unscannable(const std::string& folder) {
     struct stat st {};
     if (::stat(folder.c_str(), &st) != 0) {
-        return safeName(folder) + ": " + std::strerror(errno);
+        return foundation::drawnName(folder) + ": " + std::strerror(errno);
     }
-    if (!S_ISDIR(st.st_mode)) return safeName(folder) + " is not a folder.";
+    if (!S_ISDIR(st.st_mode)) return foundation::drawnName(folder) + " is not a folder.";
     DIR* dir = ::opendir(folder.c_str());
-    if (dir == nullptr) return safeName(folder) + " cannot be opened: " + std::strerror(errno);
+    if (dir == nullptr)
+        return foundation::drawnName(folder) + " cannot be opened: " + std::strerror(errno);
     ::closedir(dir);
     return {};
 }
@@ -135,10 +136,11 @@ void MainWindow::showPage(const char* name) {
 }
 
 void MainWindow::setTitles(const std::string& title, const std::string& subtitle) {
-    const std::string shown = title == "Brimlet" ? title : safeName(title) + " — Brimlet";
+    const std::string shown =
+        title == "Brimlet" ? title : foundation::drawnName(title) + " — Brimlet";
     title_->set_text(shown);
     set_title(shown);
-    subtitle_->set_text(safeName(subtitle));
+    subtitle_->set_text(foundation::drawnName(subtitle));
     subtitle_->set_visible(!subtitle.empty());
 }
 
@@ -203,7 +205,7 @@ void MainWindow::setScanning(bool scanning) {
         }
     }
     if (scanning) {
-        setTitles(displayName(rootNameOf(scanRoot_)), "Scanning…");
+        setTitles(rootNameOf(scanRoot_), "Scanning…");
         cancelButton_->grab_focus();
     }
 }
@@ -232,11 +234,11 @@ void MainWindow::onScanEnded() {
     // Cancelled or failed: everything as it was before the scan.
     showPage(pageBeforeScan_.c_str());
     if (pageBeforeScan_ == "explore") {
-        explore_->signalFolderChanged.emit(displayName(rootNameOf(explore_->currentPath())));
+        explore_->signalFolderChanged.emit(rootNameOf(explore_->currentPath()));
     } else {
         showLastScan();
     }
-    if (result->outcome == ScanOutcome::failed) showProblem(safeName(result->message));
+    if (result->outcome == ScanOutcome::failed) showProblem(foundation::drawnName(result->message));
     if (!screenshotFolder_.empty()) armScreenshot();
 }
 

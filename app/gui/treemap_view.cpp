@@ -8,9 +8,9 @@
 
 #include "app/gui/format.h"
 #include "app/gui/palette.h"
-#include "app/gui/safe_name.h"
 #include "app/scan/scan.h"
 #include "extension/shared/human_bytes.h"
+#include "platform/foundation/drawn_name.h"
 
 namespace brimlet::gui {
 namespace {
@@ -50,8 +50,8 @@ TreemapView::TreemapView() {
             const auto row = rowAt(x, y);
             if (!row) return false;
             const ExplorerRow& r = explorer_->rows()[*row];
-            tooltip->set_text(safeName(r.name) + "\n" + humanBytes(r.size) + " · " +
-                              percent(r.share) + " of this folder");
+            tooltip->set_text(shownName(r) + "\n" + humanBytes(r.size) + " · " + percent(r.share) +
+                              " of this folder");
             return true;
         },
         false);
@@ -72,9 +72,9 @@ void TreemapView::show(const Explorer& explorer) {
     explorer_ = &explorer;
     laidOutWidth_ = -1;
     selected_.reset();
-    setAccessibleLabel(*this, "Treemap of " + safeName(displayName(explorer.current().name.empty()
-                                                                       ? explorer.tree().rootPath()
-                                                                       : explorer.current().name)));
+    setAccessibleLabel(*this, "Treemap of " + foundation::drawnName(explorer.current().name.empty()
+                                                                        ? explorer.tree().rootPath()
+                                                                        : explorer.current().name));
     queue_draw();
 }
 
@@ -144,7 +144,7 @@ void TreemapView::drawLabel(const Cairo::RefPtr<Cairo::Context>& cr, const Explo
     auto layout = create_pango_layout("");
     layout->set_width(static_cast<int>((r.width - 2 * kPad) * PANGO_SCALE));
     layout->set_ellipsize(Pango::EllipsizeMode::END);
-    const Glib::ustring name = Glib::Markup::escape_text(safeName(row.name));
+    const Glib::ustring name = Glib::Markup::escape_text(shownName(row));
     const Glib::ustring size = Glib::Markup::escape_text(humanBytes(row.size));
     layout->set_markup("<span weight=\"600\">" + name + "</span>\n<span alpha=\"80%\">" + size +
                        "</span>");

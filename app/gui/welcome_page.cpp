@@ -1,6 +1,6 @@
 #include "app/gui/welcome_page.h"
 
-#include "app/gui/safe_name.h"
+#include "platform/foundation/drawn_name.h"
 #include "platform/foundation/home.h"
 
 namespace brimlet::gui {
@@ -26,11 +26,11 @@ void WelcomePage::show(const LastScan& last) {
     text_->set_text(
         "Brimlet reads the sizes of the files in your home folder, never what is "
         "in them, and keeps the result in " +
-        safeName(where) + ", where the Disk Breakdown widget finds it.");
+        foundation::drawnName(where) + ", where the Disk Breakdown widget finds it.");
     const bool unreadable = last.state == LastScan::State::unreadable;
     problem_->set_visible(unreadable);
     if (unreadable) {
-        problem_->set_text("The last scan, " + safeName(last.path) +
+        problem_->set_text("The last scan, " + foundation::drawnName(last.path) +
                            ", cannot be read; a new scan replaces it.");
     }
     scan_->grab_focus();
