@@ -88,6 +88,7 @@ ScanProgressReport ScanController::progress() const {
     const auto until = ended_.value_or(std::chrono::steady_clock::now());
     report.seconds = std::chrono::duration<double>(until - started_).count();
     if (expected_ && *expected_ > 0) {
+        report.expectedBytes = *expected_;
         report.fraction = std::clamp(
             static_cast<double>(report.bytes) / static_cast<double>(*expected_), 0.0, 0.99);
     }

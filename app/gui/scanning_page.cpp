@@ -3,7 +3,6 @@
 
 #include "app/gui/format.h"
 #include "app/scan/scan.h"
-#include "extension/shared/human_bytes.h"
 #include "platform/foundation/drawn_name.h"
 
 namespace brimlet::gui {
@@ -24,7 +23,7 @@ void ScanningPage::start(const std::string& root) {
 }
 
 void ScanningPage::update(const ScanProgressReport& progress) {
-    std::string counts = humanBytes(progress.bytes);
+    std::string counts = scannedBytes(progress.bytes, progress.expectedBytes);
     if (progress.fraction) {
         bar_->set_fraction(*progress.fraction);
     } else {

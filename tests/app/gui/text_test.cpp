@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <limits>
+#include <optional>
 #include <string>
 
 #include "app/gui/format.h"
@@ -32,6 +33,23 @@ TEST(ShownName, FolderRowsFollowTheDesksRuleFromRawBytes) {
     }
     const ExplorerRow files{nullptr, std::string(kFilesRowName), 0, 0, 0, FileKind::other};
     EXPECT_EQ(shownName(files), kFilesRowName);
+}
+
+// "of about" only for an estimate that is known, positive and not yet passed.
+TEST(Format, ScannedBytesNameTheWholeOnlyWhileTheEstimateHolds) {
+    const struct {
+        std::int64_t bytes;
+        std::optional<std::int64_t> expected;
+        std::string shown;
+    } cases[] = {
+        {1536, std::nullopt, "1.5 KB"},
+        {1536, 0, "1.5 KB"},
+        {1536, -1, "1.5 KB"},
+        {0, 1 << 30, "0 B of about 1.0 GB"},
+        {1 << 30, 1 << 30, "1.0 GB of about 1.0 GB"},
+        {(1 << 30) + 1, 1 << 30, "1.0 GB"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(scannedBytes(c.bytes, c.expected), c.shown) << c.bytes;
 }
 
 TEST(Format, GroupsDigitsAndWritesTimesAndShares) {
