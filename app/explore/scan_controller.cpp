@@ -1,5 +1,7 @@
 #include "app/explore/scan_controller.h"
 
+#include <malloc.h>
+
 #include <algorithm>
 #include <exception>
 #include <utility>
@@ -102,6 +104,10 @@ std::optional<ScanControllerResult> ScanController::takeResult() {
 
 void ScanController::run(const ScanRequest& request) {
     ScanControllerResult result = scan(request);
+    // The walk's threads each allocated in an arena of their own, and what they freed (the
+    // listings, the paths, the queues) stays resident there otherwise: a window showing the tree
+    // next would hold it for as long as it stays open.
+    malloc_trim(0);
     {
         std::lock_guard lock(mutex_);
         result_ = std::move(result);
