@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "app/scan/scan.h"
+#include "platform/foundation/json_writer.h"
 
 namespace brimlet {
 namespace {
@@ -114,12 +115,15 @@ std::optional<std::size_t> Explorer::findPrefix(std::string_view prefix) const {
 void Explorer::rebuild() {
     const Folder& folder = *current_;
     rows_.clear();
+    repairedNames_.clear();
     rows_.reserve(folder.children.size() + 1);
     std::int64_t childBytes = 0, childFiles = 0;
     auto direct = folder.kinds;
     for (const Folder* child : folder.children) {
-        rows_.push_back(ExplorerRow{child, displayName(child->name), child->size,
-                                    shareOf(child->size, folder.size),
+        const std::string_view name = foundation::isValidUtf8(child->name)
+                                          ? std::string_view(child->name)
+                                          : repairedNames_.emplace_back(displayName(child->name));
+        rows_.push_back(ExplorerRow{child, name, child->size, shareOf(child->size, folder.size),
                                     child->files + child->folders, biggestKind(child->kinds)});
         childBytes += child->size;
         childFiles += child->files;
@@ -127,8 +131,8 @@ void Explorer::rebuild() {
     }
     if (const std::int64_t files = folder.files - childFiles; files > 0) {
         const std::int64_t size = folder.size - childBytes;
-        rows_.push_back(ExplorerRow{nullptr, std::string(kFilesRowName), size,
-                                    shareOf(size, folder.size), files, biggestKind(direct)});
+        rows_.push_back(ExplorerRow{nullptr, kFilesRowName, size, shareOf(size, folder.size), files,
+                                    biggestKind(direct)});
     }
     order();
 }

@@ -43,7 +43,7 @@ std::string scannedBytes(std::int64_t bytes, std::optional<std::int64_t> expecte
 }
 
 std::string shownName(const ExplorerRow& row) {
-    return row.folder == nullptr ? row.name : foundation::drawnName(row.folder->name);
+    return row.folder == nullptr ? std::string(row.name) : foundation::drawnName(row.folder->name);
 }
 
 }  // namespace brimlet::gui

@@ -8,7 +8,6 @@
 #include <string>
 
 #include "app/gui/format.h"
-#include "app/scan/scan.h"
 
 namespace brimlet::gui {
 namespace {
@@ -28,10 +27,10 @@ TEST(ShownName, FolderRowsFollowTheDesksRuleFromRawBytes) {
     for (const auto& c : cases) {
         Folder folder;
         folder.name = c.raw;
-        const ExplorerRow row{&folder, displayName(c.raw), 0, 0, 0, FileKind::other};
+        const ExplorerRow row{&folder, c.raw, 0, 0, 0, FileKind::other};
         EXPECT_EQ(shownName(row), c.shown) << c.raw;
     }
-    const ExplorerRow files{nullptr, std::string(kFilesRowName), 0, 0, 0, FileKind::other};
+    const ExplorerRow files{nullptr, kFilesRowName, 0, 0, 0, FileKind::other};
     EXPECT_EQ(shownName(files), kFilesRowName);
 }
 
