@@ -3,8 +3,9 @@
 # the extension and the app's window (app/gui), and the GtkBuilder files beside them. The files
 # are those git tracks (any file the tree holds when it is no git checkout), so a new source file
 # is picked up without being listed. Keys are marked by the calls that look them up:
-# ui::Text, LocalizedStringResource, configurationDisplayName, description, localizedFormat, and
-# gettext's own _(), N_(), C_() and gettext() for code written against <glibmm/i18n.h>.
+# ui::Text, LocalizedStringResource, configurationDisplayName, description, localizedFormat,
+# localizedPlural (its singular and plural), and gettext's own _(), N_(), C_() and gettext() for
+# code written against <glibmm/i18n.h>.
 #
 # Usage: make-pot.sh SOURCE_DIR OUTPUT [XGETTEXT]
 set -euo pipefail
@@ -32,5 +33,5 @@ printf '%s\n' "${files[@]}" | grep -v -e '_test\.' \
   --package-name=brimlet --msgid-bugs-address=packages@brimlet.org \
   --add-comments=TRANSLATORS: --sort-by-file --no-wrap \
   --keyword=Text --keyword=LocalizedStringResource --keyword=configurationDisplayName \
-  --keyword=description --keyword=localizedFormat \
+  --keyword=description --keyword=localizedFormat --keyword=localizedPlural:1,2 \
   --keyword=_ --keyword=N_ --keyword=C_:1c,2 --keyword=NC_:1c,2

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "app/gui/main_window.h"
+#include "platform/foundation/localization.h"
 #include "platform/foundation/version.h"
 
 namespace brimlet::gui {
@@ -111,9 +112,9 @@ void Application::showAbout() {
     about->set_program_name("Brimlet");
     about->set_logo_icon_name("org.brimlet.Brimlet");
     about->set_version(std::string(foundation::projectVersion()));
-    about->set_comments(
+    about->set_comments(foundation::localizedFormat(
         "See where your disk space went, and keep the Disk Space and Disk "
-        "Breakdown widgets current.");
+        "Breakdown widgets current."));
     about->set_modal(true);
     about->set_hide_on_close(true);
     if (window_ != nullptr) about->set_transient_for(*window_);

@@ -2,6 +2,7 @@
 
 #include "app/gui/format.h"
 #include "app/scan/scan.h"
+#include "platform/foundation/localization.h"
 
 namespace brimlet::gui {
 
@@ -20,8 +21,8 @@ ExplorePage::ExplorePage(BaseObjectType* object, const Glib::RefPtr<Gtk::Builder
     auto* treemapBox = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::VERTICAL, 6);
     treemapBox->add_css_class("treemap-box");
     treemapBox->append(treemap_);
-    auto* legend = Gtk::make_managed<Gtk::Label>(
-        "Colour: each folder's biggest kind of file · double-click to go in");
+    auto* legend = Gtk::make_managed<Gtk::Label>(foundation::localizedFormat(
+        "Colour: each folder's biggest kind of file · double-click to go in"));
     legend->set_xalign(0);
     legend->add_css_class("caption");
     legend->add_css_class("dim-label");
@@ -39,9 +40,9 @@ ExplorePage::ExplorePage(BaseObjectType* object, const Glib::RefPtr<Gtk::Builder
     auto* bottom = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::VERTICAL, 10);
     bottom->add_css_class("explore-bottom");
     bottom->append(kinds_);
-    footer_.set_text(
+    footer_.set_text(foundation::localizedFormat(
         "Sizes are the space files take on disk. A file with several hard links "
-        "counts once; folders on other file systems are left out.");
+        "counts once; folders on other file systems are left out."));
     footer_.set_xalign(0);
     footer_.set_wrap(true);
     footer_.add_css_class("caption");
@@ -119,8 +120,9 @@ void ExplorePage::refresh(std::chrono::steady_clock::time_point since) {
     const Folder& current = explorer_->current();
     std::size_t folders = 0;
     for (const auto& row : explorer_->rows()) folders += row.folder != nullptr ? 1 : 0;
-    counts_.set_text(groupDigits(static_cast<std::int64_t>(folders)) +
-                     (folders == 1 ? " folder" : " folders") + " here");
+    counts_.set_text(foundation::formatLocalized(
+        foundation::localizedPlural("%@ folder here", "%@ folders here", folders),
+        {groupDigits(static_cast<std::int64_t>(folders))}));
     list_.show(*explorer_);
     treemap_.show(*explorer_);
     treemap_.setSelected(list_.selected());

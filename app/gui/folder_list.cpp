@@ -8,6 +8,7 @@
 #include "app/gui/row_item.h"
 #include "app/gui/size_bar.h"
 #include "extension/shared/human_bytes.h"
+#include "platform/foundation/localization.h"
 
 namespace brimlet::gui {
 namespace {
@@ -42,7 +43,7 @@ FolderList::FolderList() {
     view_.set_model(selection_);
     view_.add_css_class("folder-list");
     view_.set_reorderable(false);
-    setAccessibleLabel(view_, "Folders");
+    setAccessibleLabel(view_, foundation::localizedFormat("Folders"));
     addColumns();
     view_.signal_activate().connect([this](guint position) { signalActivated.emit(position); });
     selection_->property_selected().signal_changed().connect([this] {
@@ -69,7 +70,7 @@ const ExplorerRow* FolderList::rowOf(Gtk::ListItem& item) const {
 }
 
 Glib::RefPtr<Gtk::ColumnViewColumn> FolderList::addColumn(
-    const char* title, int width, const sigc::slot<void(Gtk::ListItem&)>& setup,
+    const Glib::ustring& title, int width, const sigc::slot<void(Gtk::ListItem&)>& setup,
     const sigc::slot<void(Gtk::ListItem&)>& bind, const sigc::slot<void(Gtk::ListItem&)>& unbind) {
     auto factory = Gtk::SignalListItemFactory::create();
     factory->signal_setup().connect(
@@ -93,7 +94,7 @@ Glib::RefPtr<Gtk::ColumnViewColumn> FolderList::addColumn(
 
 void FolderList::addColumns() {
     nameColumn_ = addColumn(
-        "Folder", 0,
+        foundation::localizedFormat("Folder"), 0,
         [](Gtk::ListItem& item) {
             auto* box = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::HORIZONTAL, 10);
             box->append(*Gtk::make_managed<KindSwatch>());
@@ -120,7 +121,7 @@ void FolderList::addColumns() {
         },
         [this](Gtk::ListItem& item) { boundNames_.erase(item.get_child()); });
     sizeColumn_ = addColumn(
-        "Size", 150,
+        foundation::localizedFormat("Size"), 150,
         [](Gtk::ListItem& item) {
             auto* box = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::VERTICAL, 3);
             auto* label = numericLabel();
@@ -138,14 +139,16 @@ void FolderList::addColumns() {
             bar->set(row->share);
         });
     addColumn(
-        "Share", 76, [](Gtk::ListItem& item) { item.set_child(*numericLabel()); },
+        foundation::localizedFormat("Share"), 76,
+        [](Gtk::ListItem& item) { item.set_child(*numericLabel()); },
         [this](Gtk::ListItem& item) {
             if (const ExplorerRow* row = rowOf(item)) {
                 dynamic_cast<Gtk::Label*>(item.get_child())->set_text(percent(row->share));
             }
         });
     addColumn(
-        "Items", 96, [](Gtk::ListItem& item) { item.set_child(*numericLabel()); },
+        foundation::localizedFormat("Items"), 96,
+        [](Gtk::ListItem& item) { item.set_child(*numericLabel()); },
         [this](Gtk::ListItem& item) {
             if (const ExplorerRow* row = rowOf(item)) {
                 dynamic_cast<Gtk::Label*>(item.get_child())->set_text(groupDigits(row->items));

@@ -40,7 +40,7 @@ private:
     enum class SortColumn { none, name, size };
 
     Glib::RefPtr<Gtk::ColumnViewColumn> addColumn(
-        const char* title, int width, const sigc::slot<void(Gtk::ListItem&)>& setup,
+        const Glib::ustring& title, int width, const sigc::slot<void(Gtk::ListItem&)>& setup,
         const sigc::slot<void(Gtk::ListItem&)>& bind,
         const sigc::slot<void(Gtk::ListItem&)>& unbind = {});
     // Gives the row at `position` keyboard focus; false when its widgets are not made yet.

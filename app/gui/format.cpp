@@ -43,7 +43,10 @@ std::string scannedBytes(std::int64_t bytes, std::optional<std::int64_t> expecte
 }
 
 std::string shownName(const ExplorerRow& row) {
-    return row.folder == nullptr ? std::string(row.name) : foundation::drawnName(row.folder->name);
+    // The explorer's own name of the files row is the catalog's key.
+    static_assert(kFilesRowName == "Files in this folder");
+    if (row.folder == nullptr) return foundation::localizedFormat("Files in this folder");
+    return foundation::drawnName(row.folder->name);
 }
 
 }  // namespace brimlet::gui

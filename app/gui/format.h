@@ -22,7 +22,7 @@ std::string scannedBytes(std::int64_t bytes, std::optional<std::int64_t> expecte
 
 // A row's name as the window draws it: a folder's name from its raw bytes through
 // foundation::drawnName (so bytes that are not UTF-8 read as the desk draws them, one U+FFFD per
-// ill-formed sequence), the files row's name as it is.
+// ill-formed sequence), the files row's name in the user's language.
 std::string shownName(const ExplorerRow& row);
 
 }  // namespace brimlet::gui

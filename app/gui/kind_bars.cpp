@@ -9,6 +9,7 @@
 #include "app/scan/scan.h"
 #include "extension/shared/human_bytes.h"
 #include "platform/foundation/drawn_name.h"
+#include "platform/foundation/localization.h"
 
 namespace brimlet::gui {
 
@@ -28,10 +29,11 @@ KindBars::KindBars() : Gtk::Box(Gtk::Orientation::VERTICAL, 6) {
 }
 
 void KindBars::show(const Explorer& explorer) {
-    heading_.set_text("By kind in " +
-                      foundation::drawnName(explorer.current().parent == nullptr
-                                                ? rootNameOf(explorer.tree().rootPath())
-                                                : explorer.current().name));
+    const std::string shown = foundation::drawnName(explorer.current().parent == nullptr
+                                                        ? rootNameOf(explorer.tree().rootPath())
+                                                        : explorer.current().name);
+    heading_.set_text(
+        foundation::formatLocalized(foundation::localizedFormat("By kind in %@"), {shown}));
     while (Gtk::Widget* child = bars_.get_first_child()) bars_.remove(*child);
     std::vector<std::pair<std::int64_t, FileKind>> kinds;
     for (const FileKind kind : kAllFileKinds) {

@@ -16,6 +16,7 @@
 #include "extension/shared/human_bytes.h"
 #include "platform/foundation/drawn_name.h"
 #include "platform/foundation/home.h"
+#include "platform/foundation/localization.h"
 #include "platform/foundation/volume.h"
 
 namespace brimlet::gui {
@@ -31,10 +32,17 @@ std::string unscannable(const std::string& folder) {
     if (::stat(folder.c_str(), &st) != 0) {
         return foundation::drawnName(folder) + ": " + std::strerror(errno);
     }
-    if (!S_ISDIR(st.st_mode)) return foundation::drawnName(folder) + " is not a folder.";
+    if (!S_ISDIR(st.st_mode)) {
+        return foundation::formatLocalized(foundation::localizedFormat("%@ is not a folder."),
+                                           {foundation::drawnName(folder)});
+    }
     DIR* dir = ::opendir(folder.c_str());
-    if (dir == nullptr)
-        return foundation::drawnName(folder) + " cannot be opened: " + std::strerror(errno);
+    if (dir == nullptr) {
+        const std::string reason = std::strerror(errno);
+        return foundation::formatLocalized(
+            foundation::localizedFormat("%1$@ cannot be opened: %2$@"),
+            {foundation::drawnName(folder), reason});
+    }
     ::closedir(dir);
     return {};
 }
@@ -205,7 +213,7 @@ void MainWindow::setScanning(bool scanning) {
         }
     }
     if (scanning) {
-        setTitles(rootNameOf(scanRoot_), "Scanning…");
+        setTitles(rootNameOf(scanRoot_), foundation::localizedFormat("Scanning…"));
         cancelButton_->grab_focus();
     }
 }
@@ -244,9 +252,10 @@ void MainWindow::onScanEnded() {
 
 void MainWindow::chooseFolder() {
     if (controller_->running()) return;
-    chooser_ =
-        Gtk::FileChooserNative::create("Choose a Folder to Scan", *this,
-                                       Gtk::FileChooser::Action::SELECT_FOLDER, "_Scan", "_Cancel");
+    chooser_ = Gtk::FileChooserNative::create(
+        foundation::localizedFormat("Choose a Folder to Scan"), *this,
+        Gtk::FileChooser::Action::SELECT_FOLDER, foundation::localizedFormat("_Scan"),
+        foundation::localizedFormat("_Cancel"));
     chooser_->set_modal(true);
     chooser_->signal_response().connect([this](int response) {
         if (response == static_cast<int>(Gtk::ResponseType::ACCEPT)) {

@@ -3,12 +3,13 @@
 
 #include "app/scan/scan.h"
 #include "platform/foundation/drawn_name.h"
+#include "platform/foundation/localization.h"
 
 namespace brimlet::gui {
 
 PathBar::PathBar() : Gtk::Box(Gtk::Orientation::HORIZONTAL, 2) {
     add_css_class("path-bar");
-    setAccessibleLabel(*this, "Folder path");
+    setAccessibleLabel(*this, foundation::localizedFormat("Folder path"));
 }
 
 void PathBar::show(const std::vector<const Folder*>& trail, const std::string& rootPath) {
@@ -36,7 +37,9 @@ void PathBar::show(const std::vector<const Folder*>& trail, const std::string& r
             button->add_css_class("current");
             button->set_can_target(false);
         }
-        button->set_tooltip_text(current ? "The folder shown" : "Go to " + name);
+        button->set_tooltip_text(
+            current ? foundation::localizedFormat("The folder shown")
+                    : foundation::formatLocalized(foundation::localizedFormat("Go to %@"), {name}));
         button->signal_clicked().connect([this, folder] { signalGo.emit(folder); });
         append(*button);
     }

@@ -4,8 +4,21 @@
 #include "app/gui/format.h"
 #include "app/scan/scan.h"
 #include "platform/foundation/drawn_name.h"
+#include "platform/foundation/localization.h"
 
 namespace brimlet::gui {
+namespace {
+
+// A count for choosing a plural form: a negative one (never reported) reads as "many".
+std::uint64_t tally(std::int64_t count) {
+    return count < 0 ? 2 : static_cast<std::uint64_t>(count);
+}
+
+std::string countOf(const std::string& format, std::int64_t count) {
+    return foundation::formatLocalized(format, {groupDigits(count)});
+}
+
+}  // namespace
 
 ScanningPage::ScanningPage(BaseObjectType* object, const Glib::RefPtr<Gtk::Builder>& builder)
     : Gtk::Box(object),
@@ -16,9 +29,10 @@ ScanningPage::ScanningPage(BaseObjectType* object, const Glib::RefPtr<Gtk::Build
 
 void ScanningPage::start(const std::string& root) {
     root_ = root;
-    heading_->set_text("Scanning " + foundation::drawnName(rootNameOf(root)) + "…");
+    heading_->set_text(foundation::formatLocalized(foundation::localizedFormat("Scanning %@…"),
+                                                   {foundation::drawnName(rootNameOf(root))}));
     bar_->set_fraction(0);
-    counts_->set_text("Starting…");
+    counts_->set_text(foundation::localizedFormat("Starting…"));
     folder_->set_text(foundation::drawnName(root));
 }
 
@@ -29,9 +43,12 @@ void ScanningPage::update(const ScanProgressReport& progress) {
     } else {
         bar_->pulse();
     }
-    counts += " · " + groupDigits(progress.files) + (progress.files == 1 ? " file" : " files");
     counts +=
-        " · " + groupDigits(progress.folders) + (progress.folders == 1 ? " folder" : " folders");
+        " · " + countOf(foundation::localizedPlural("%@ file", "%@ files", tally(progress.files)),
+                        progress.files);
+    counts += " · " + countOf(foundation::localizedPlural("%@ folder", "%@ folders",
+                                                          tally(progress.folders)),
+                              progress.folders);
     counts += " · " + elapsed(progress.seconds);
     counts_->set_text(counts);
     // The folder relative to the scanned one, as the person chose it.

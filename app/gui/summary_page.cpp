@@ -8,6 +8,7 @@
 #include "app/scan/kinds.h"
 #include "extension/shared/human_bytes.h"
 #include "platform/foundation/drawn_name.h"
+#include "platform/foundation/localization.h"
 
 namespace brimlet::gui {
 namespace {
@@ -35,17 +36,21 @@ std::string SummaryPage::scannedWhen(const DiskSnapshot& snapshot) {
     const auto when =
         Glib::DateTime::create_now_local(static_cast<gint64>(snapshot.generatedAt.unixSeconds()));
     const auto now = Glib::DateTime::create_now_local();
-    std::string day;
+    const std::string time = when.format("%H:%M").raw();
     if (when.get_year() == now.get_year() && when.get_day_of_year() == now.get_day_of_year()) {
-        day = "today";
-    } else if (now.add_days(-1).get_day_of_year() == when.get_day_of_year() &&
-               now.add_days(-1).get_year() == when.get_year()) {
-        day = "yesterday";
-    } else {
-        day = when.format("on %e %B %Y").raw();
-        if (day.starts_with("on  ")) day.erase(3, 1);
+        return foundation::formatLocalized(foundation::localizedFormat("Scanned today at %@"),
+                                           {time});
     }
-    return "Scanned " + day + " at " + when.format("%H:%M").raw();
+    if (now.add_days(-1).get_day_of_year() == when.get_day_of_year() &&
+        now.add_days(-1).get_year() == when.get_year()) {
+        return foundation::formatLocalized(foundation::localizedFormat("Scanned yesterday at %@"),
+                                           {time});
+    }
+    // TRANSLATORS: a date as g_date_time_format() writes it ("%-e" is the day without padding,
+    // "%B" the month's name in the user's language).
+    const std::string day = when.format(foundation::localizedFormat("%-e %B %Y")).raw();
+    return foundation::formatLocalized(foundation::localizedFormat("Scanned on %1$@ at %2$@"),
+                                       {day, time});
 }
 
 Gtk::Widget* SummaryPage::header(const DiskSnapshot& snapshot) {
@@ -60,10 +65,12 @@ Gtk::Widget* SummaryPage::header(const DiskSnapshot& snapshot) {
     auto* name = label(title, {"title-1"});
     name->set_ellipsize(Pango::EllipsizeMode::MIDDLE);
     texts->append(*name);
-    texts->append(*label(humanBytes(snapshot.free) + " free of " + humanBytes(snapshot.total) +
-                             " on " + foundation::drawnName(snapshot.volumeName) + " · " +
-                             humanBytes(snapshot.used) + " used",
-                         {"dim-label"}));
+    texts->append(
+        *label(foundation::formatLocalized(
+                   foundation::localizedFormat("%1$@ free of %2$@ on %3$@ · %4$@ used"),
+                   {humanBytes(snapshot.free), humanBytes(snapshot.total),
+                    foundation::drawnName(snapshot.volumeName), humanBytes(snapshot.used)}),
+               {"dim-label"}));
     row->append(*texts);
     return row;
 }
@@ -101,7 +108,9 @@ Gtk::Widget* SummaryPage::list(const std::string& title,
         const bool scannable = folders && !root_.empty();
         row->set_activatable(scannable);
         if (scannable) {
-            row->set_tooltip_text("Scan " + foundation::drawnName(item.name) + " to explore it");
+            row->set_tooltip_text(
+                foundation::formatLocalized(foundation::localizedFormat("Scan %@ to explore it"),
+                                            {foundation::drawnName(item.name)}));
             const std::string path = (root_ == "/" ? "" : root_) + "/" + item.name;
             paths_[row] = path;
             auto* go = Gtk::make_managed<Gtk::Image>();
@@ -125,16 +134,23 @@ void SummaryPage::show(const DiskSnapshot& snapshot, const std::string& root,
     while (Gtk::Widget* child = get_first_child()) remove(*child);
     paths_.clear();
     append(*header(snapshot));
-    if (!snapshot.topFolders.empty()) append(*list("Biggest folders", snapshot.topFolders, true));
-    if (!snapshot.topKinds.empty()) append(*list("By kind", snapshot.topKinds, false));
-    auto* offer = label(root.empty() ? "The last scan keeps only the biggest folders. Scan again "
-                                       "to explore every folder."
-                                     : "The last scan keeps only the biggest folders. Scan again "
-                                       "to explore every folder, or pick one above to scan it.",
-                        {"dim-label"});
+    if (!snapshot.topFolders.empty()) {
+        append(*list(foundation::localizedFormat("Biggest folders"), snapshot.topFolders, true));
+    }
+    if (!snapshot.topKinds.empty()) {
+        append(*list(foundation::localizedFormat("By kind"), snapshot.topKinds, false));
+    }
+    auto* offer =
+        label(root.empty() ? foundation::localizedFormat(
+                                 "The last scan keeps only the biggest folders. Scan again to "
+                                 "explore every folder.")
+                           : foundation::localizedFormat(
+                                 "The last scan keeps only the biggest folders. Scan again to "
+                                 "explore every folder, or pick one above to scan it."),
+              {"dim-label"});
     offer->set_wrap(true);
     append(*offer);
-    auto* scan = Gtk::make_managed<Gtk::Button>("Scan Again");
+    auto* scan = Gtk::make_managed<Gtk::Button>(foundation::localizedFormat("Scan Again"));
     scan->set_action_name("win.scan");
     scan->set_halign(Gtk::Align::CENTER);
     scan->add_css_class("pill");

@@ -11,6 +11,7 @@
 #include "app/scan/scan.h"
 #include "extension/shared/human_bytes.h"
 #include "platform/foundation/drawn_name.h"
+#include "platform/foundation/localization.h"
 
 namespace brimlet::gui {
 namespace {
@@ -50,8 +51,10 @@ TreemapView::TreemapView() {
             const auto row = rowAt(x, y);
             if (!row) return false;
             const ExplorerRow& r = explorer_->rows()[*row];
-            tooltip->set_text(shownName(r) + "\n" + humanBytes(r.size) + " · " + percent(r.share) +
-                              " of this folder");
+            tooltip->set_text(shownName(r) + "\n" +
+                              foundation::formatLocalized(
+                                  foundation::localizedFormat("%1$@ · %2$@ of this folder"),
+                                  {humanBytes(r.size), percent(r.share)}));
             return true;
         },
         false);
@@ -72,9 +75,10 @@ void TreemapView::show(const Explorer& explorer) {
     explorer_ = &explorer;
     laidOutWidth_ = -1;
     selected_.reset();
-    setAccessibleLabel(*this, "Treemap of " + foundation::drawnName(explorer.current().name.empty()
-                                                                        ? explorer.tree().rootPath()
-                                                                        : explorer.current().name));
+    const std::string shown = foundation::drawnName(
+        explorer.current().name.empty() ? explorer.tree().rootPath() : explorer.current().name);
+    setAccessibleLabel(
+        *this, foundation::formatLocalized(foundation::localizedFormat("Treemap of %@"), {shown}));
     queue_draw();
 }
 

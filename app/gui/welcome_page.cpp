@@ -2,6 +2,7 @@
 
 #include "platform/foundation/drawn_name.h"
 #include "platform/foundation/home.h"
+#include "platform/foundation/localization.h"
 
 namespace brimlet::gui {
 namespace {
@@ -22,16 +23,20 @@ WelcomePage::WelcomePage(BaseObjectType* object, const Glib::RefPtr<Gtk::Builder
       scan_(builder->get_widget<Gtk::Button>("welcome_scan")) {}
 
 void WelcomePage::show(const LastScan& last) {
-    const std::string where = last.path.empty() ? "your data folder" : shortPath(last.path);
-    text_->set_text(
-        "Brimlet reads the sizes of the files in your home folder, never what is "
-        "in them, and keeps the result in " +
-        foundation::drawnName(where) + ", where the Disk Breakdown widget finds it.");
+    const std::string where = last.path.empty() ? foundation::localizedFormat("your data folder")
+                                                : foundation::drawnName(shortPath(last.path));
+    text_->set_text(foundation::formatLocalized(
+        foundation::localizedFormat("Brimlet reads the sizes of the files in your home folder, "
+                                    "never what is in them, and keeps the result in %@, where the "
+                                    "Disk Breakdown widget finds it."),
+        {where}));
     const bool unreadable = last.state == LastScan::State::unreadable;
     problem_->set_visible(unreadable);
     if (unreadable) {
-        problem_->set_text("The last scan, " + foundation::drawnName(last.path) +
-                           ", cannot be read; a new scan replaces it.");
+        problem_->set_text(foundation::formatLocalized(
+            foundation::localizedFormat(
+                "The last scan, %@, cannot be read; a new scan replaces it."),
+            {foundation::drawnName(last.path)}));
     }
     scan_->grab_focus();
 }

@@ -77,6 +77,14 @@ std::string localizedFormat(std::string_view key) {
     return std::string(::dgettext(kTextDomain, owned.c_str()));
 }
 
+std::string localizedPlural(std::string_view singular, std::string_view plural,
+                            std::uint64_t count) {
+    const std::string one(singular), other(plural);
+    static_assert(sizeof(unsigned long) >= sizeof count, "gettext takes the count whole");
+    return std::string(
+        ::dngettext(kTextDomain, one.c_str(), other.c_str(), static_cast<unsigned long>(count)));
+}
+
 std::string catalogFolder() {
     if (const char* chosen = std::getenv("BRIMLET_LOCALEDIR"); chosen != nullptr && *chosen) {
         return chosen;

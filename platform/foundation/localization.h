@@ -23,6 +23,13 @@ inline constexpr const char* kTextDomain = "brimlet";
 // so every key reads as written. The empty key is the empty text.
 std::string localizedFormat(std::string_view key);
 
+// The text for a count of `count` in the user's language: the catalog's plural form for
+// `count` of the pair (`singular`, `plural`), else `singular` for a count of 1 and `plural` for
+// any other, as English has it. The count is only chosen by, not inserted: the texts carry their
+// own placeholder for formatLocalized().
+std::string localizedPlural(std::string_view singular, std::string_view plural,
+                            std::uint64_t count);
+
 // Makes the process speak the user's language, once, at the start of main() before any thread
 // is started: takes every locale category from the environment (setlocale(LC_ALL, "")) except
 // LC_NUMERIC, which stays "C" so that no number formatted anywhere (printf, iostreams, GTK)

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Every catalog is complete: msgfmt --check accepts it with no untranslated or fuzzy message, it
-# translates every message the sources hold now (extracted afresh by po/make-pot.sh), and the
-# committed po/brimlet.pot is that extraction's.
+# translates every message the sources hold now (extracted afresh by po/make-pot.sh: the widgets,
+# the desk and the app's window), every translation keeps its message's placeholders
+# (placeholders.py, which must also reject a catalog that drops one), and the committed
+# po/brimlet.pot is that extraction's.
 #
 # Usage: catalogs_complete.sh SOURCE_DIR XGETTEXT LANG...
 set -uo pipefail
@@ -34,4 +36,11 @@ for lang in "$@"; do
     fail "$lang.po does not translate every message of the sources"
   }
 done
+here=$(dirname "$0")
+printf 'msgid "%%1$@ free on %%2$@."\nmsgstr "%%1$@ frei."\n' >"$work/dropped.po"
+python3 "$here/placeholders.py" "$work/dropped.po" >/dev/null &&
+  fail "placeholders.py accepts a lost placeholder"
+catalogs=()
+for lang in "$@"; do catalogs+=("$source_dir/po/$lang.po"); done
+python3 "$here/placeholders.py" "${catalogs[@]}" || fail "a translation changes its placeholders"
 exit $failed

@@ -4,6 +4,8 @@ reader reads it. Run under a session bus and a display (dbus-run-session, xvfb-r
 
   window_check.py folders NAME... -- COMMAND...  the folder list's first rows are NAME..., in order
   window_check.py welcome TEXT -- COMMAND...     the "Scan Home Folder" page, with a line holding TEXT
+  window_check.py shows TEXT... -- COMMAND...    the window shows each TEXT within some accessible's
+                                                 name (a label, a button, the menu button)
   window_check.py desk -- COMMAND...             a click on the desk's first tile opens a window
                                                  whose title ends in "Brimlet"
   window_check.py keys NAME PREFIX OTHER -- COMMAND...
@@ -96,6 +98,12 @@ def check_welcome(text):
     assert len(lines) == 1, "%d lines hold %r" % (len(lines), text)
 
 
+def check_shows(texts):
+    app = wait_for(lambda: application("brimlet-app"), "the Brimlet window")
+    for text in texts:
+        wait_for(lambda: find_all(app, lambda a: text in (a.name or "")), "a name holding " + text)
+
+
 def check_desk():
     desk = wait_for(lambda: application("brimlet-desk"), "the desk")
     # A tile is named after its widget and what it shows ("Disk Space, small: 18%, ...").
@@ -172,6 +180,8 @@ def main(argv):
             check_folders(args)
         elif mode == "welcome":
             check_welcome(args[0])
+        elif mode == "shows":
+            check_shows(args)
         elif mode == "keys":
             check_keys(*args)
         elif mode == "quit":

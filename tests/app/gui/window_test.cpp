@@ -141,6 +141,22 @@ TEST_F(WindowTest, AnUnreadableSnapshotOpensTheScanPageNamingTheFile) {
     EXPECT_EQ(seen.status, 0) << seen.output;
 }
 
+// A German desktop gets the window in German: texts of the .ui files and of the code, with the
+// path put into its sentence. (In English the same page is the one checked above.)
+TEST_F(WindowTest, AGermanDesktopGetsTheWindowInGerman) {
+    if (run("locale -a | grep -qiE '^de_DE\\.utf-?8$'").status != 0) {
+        GTEST_SKIP() << "the de_DE.UTF-8 locale is not installed";
+    }
+    fs::create_directories(container());
+    std::ofstream(container() + "/snapshot.json") << "{ not json";
+    const Outcome seen = check(
+        "shows 'Persönlichen Ordner scannen' Hauptmenü 'Sehen Sie, wo Ihr Speicherplatz' "
+        "'Der letzte Scan, " +
+        container() + "/snapshot.json, kann nicht gelesen werden' -- env LANG=de_DE.UTF-8 " + kBin +
+        "/brimlet");
+    EXPECT_EQ(seen.status, 0) << seen.output;
+}
+
 TEST_F(WindowTest, AClickOnADeskTileOpensBrimlet) {
     if (!fs::exists(kBin + "/brimlet-desk")) GTEST_SKIP() << "brimlet-desk is not built";
     ASSERT_EQ(run(env_ + kBin + "/brimlet-widgets place breakdown --family medium").status, 0);

@@ -88,5 +88,36 @@ TEST(UseUserLanguage, TranslatesFromCatalogsAndFallsBackToEnglish) {
     }
 }
 
+// Plural forms by the catalog's own rule, and by the English one wherever no catalog answers.
+TEST(LocalizedPlural, ChoosesTheCatalogsFormForTheCount) {
+    const std::string built = BRIMLET_TEST_LOCALEDIR;
+    const bool german = std::filesystem::exists(built + "/de/LC_MESSAGES/brimlet.mo") &&
+                        std::setlocale(LC_ALL, "de_DE.UTF-8") != nullptr;
+    std::setlocale(LC_ALL, "C");
+    const std::tuple<const char*, std::string, std::uint64_t, const char*> cases[] = {
+        {"C", built, 1, "%@ file"},
+        {"C", built, 0, "%@ files"},
+        {"C", built, 2, "%@ files"},
+        {"C", built, ~std::uint64_t{0}, "%@ files"},
+        {"de_DE.UTF-8", built, 1, "%@ Datei"},
+        {"de_DE.UTF-8", built, 0, "%@ Dateien"},
+        {"de_DE.UTF-8", built, 1'000'001, "%@ Dateien"},
+        {"de_DE.UTF-8", built + "/missing", 1, "%@ file"},
+        {"de_DE.UTF-8", built + "/missing", 7, "%@ files"},
+    };
+    const brimlet_test::ScopedEnv noAll("LC_ALL", std::nullopt);
+    const brimlet_test::ScopedEnv noMessages("LC_MESSAGES", std::nullopt);
+    const brimlet_test::ScopedEnv noLanguage("LANGUAGE", std::nullopt);
+    for (const auto& [lang, folder, count, expected] : cases) {
+        SCOPED_TRACE(std::string(lang) + " " + folder + " " + std::to_string(count));
+        if (!german && std::string(lang) != "C") continue;
+        const brimlet_test::ScopedEnv language("LANG", lang);
+        const brimlet_test::ScopedEnv catalogs("BRIMLET_LOCALEDIR", folder);
+        useUserLanguage();
+        EXPECT_EQ(localizedPlural("%@ file", "%@ files", count), expected);
+        std::setlocale(LC_ALL, "C");
+    }
+}
+
 }  // namespace
 }  // namespace foundation
