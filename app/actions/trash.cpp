@@ -28,11 +28,20 @@ Folder& editable(const Folder& folder) {
     return const_cast<Folder&>(folder);
 }
 
-void addUpwards(Folder* from, std::int64_t size,
-                const std::array<std::int64_t, kFileKindCount>& kinds, int sign) {
+// What a moved entry takes with it: its bytes, per kind, and the files and folders it counts as.
+struct Moved {
+    std::int64_t size = 0;
+    std::array<std::int64_t, kFileKindCount> kinds{};
+    std::int64_t files = 0;
+    std::int64_t folders = 0;
+};
+
+void addUpwards(Folder* from, const Moved& moved, int sign) {
     for (Folder* at = from; at != nullptr; at = at->parent) {
-        at->size += sign * size;
-        for (std::size_t k = 0; k < kFileKindCount; ++k) at->kinds[k] += sign * kinds[k];
+        at->size += sign * moved.size;
+        for (std::size_t k = 0; k < kFileKindCount; ++k) at->kinds[k] += sign * moved.kinds[k];
+        at->files += sign * moved.files;
+        at->folders += sign * moved.folders;
     }
 }
 
@@ -103,8 +112,9 @@ void TreeEdit::moveFolder(FolderTree& tree, const Folder& folder, const Folder* 
     Folder& moved = editable(folder);
     if (moved.parent == nullptr) return;
     if (trashFiles != nullptr && isInside(trashFiles, folder)) trashFiles = nullptr;
+    const Moved amounts{moved.size, moved.kinds, moved.files, moved.folders + 1};
     std::erase(moved.parent->children, &moved);
-    addUpwards(moved.parent, moved.size, moved.kinds, -1);
+    addUpwards(moved.parent, amounts, -1);
     if (trashFiles == nullptr) {
         tree.folders_ -= folderCount(moved);
         moved.parent = nullptr;
@@ -113,19 +123,19 @@ void TreeEdit::moveFolder(FolderTree& tree, const Folder& folder, const Folder* 
     Folder& trash = editable(*trashFiles);
     trash.children.push_back(&moved);
     moved.parent = &trash;
-    addUpwards(&trash, moved.size, moved.kinds, +1);
+    addUpwards(&trash, amounts, +1);
 }
 
 void TreeEdit::moveFile(FolderTree& tree, const Folder& folder, std::int64_t size, FileKind kind,
                         const Folder* trashFiles) {
-    std::array<std::int64_t, kFileKindCount> kinds{};
-    kinds[static_cast<std::size_t>(kind)] = size;
-    addUpwards(&editable(folder), size, kinds, -1);
+    Moved amounts{size, {}, 1, 0};
+    amounts.kinds[static_cast<std::size_t>(kind)] = size;
+    addUpwards(&editable(folder), amounts, -1);
     if (trashFiles == nullptr) {
         --tree.files_;
         return;
     }
-    addUpwards(&editable(*trashFiles), size, kinds, +1);
+    addUpwards(&editable(*trashFiles), amounts, +1);
 }
 
 std::vector<FileEntry> biggestFiles(const std::string& path, std::size_t top) {
@@ -164,14 +174,22 @@ std::vector<FileEntry> biggestFiles(const std::string& path, std::size_t top) {
 void trashFolder(HeldScan& scan, const Folder& folder) {
     if (folder.parent == nullptr) throw ActionError("the scanned folder itself is not trashed");
     moveToTrash(folderPath(folder, scan.tree.rootPath()), scan.tree.device(), folder.inode);
-    TreeEdit::moveFolder(scan.tree, folder, trashFilesFolder(scan.tree));
-    republish(scan);
+    recordTrashedFolder(scan, folder);
 }
 
 void trashFile(HeldScan& scan, const Folder& folder, const FileEntry& file) {
     std::string path = folderPath(folder, scan.tree.rootPath());
     if (path.back() != '/') path += '/';
     moveToTrash(path + file.name, file.device, file.inode);
+    recordTrashedFile(scan, folder, file);
+}
+
+void recordTrashedFolder(HeldScan& scan, const Folder& folder) {
+    TreeEdit::moveFolder(scan.tree, folder, trashFilesFolder(scan.tree));
+    republish(scan);
+}
+
+void recordTrashedFile(HeldScan& scan, const Folder& folder, const FileEntry& file) {
     // A file linked elsewhere frees nothing, and the walk counted it toward one of its links.
     if (file.linkedElsewhere) return;
     TreeEdit::moveFile(scan.tree, folder, file.size, file.kind, trashFilesFolder(scan.tree));

@@ -29,9 +29,10 @@ const Folder* trashFilesFolder(const FolderTree& tree);
 // The books of a move to the trash, kept in the tree of the scan that saw the entry.
 class TreeEdit {
 public:
-    // `folder` (not the root) left its parent: its size and bytes per kind leave every folder
-    // above it. With `trashFiles` (not inside `folder`), it joins that folder, whose size and
-    // kinds, and those of every folder above it, grow by the same amounts; the tree's folder
+    // `folder` (not the root) left its parent: its size, bytes per kind, files and folders
+    // (itself included) leave every folder above it. With `trashFiles` (not inside `folder`), it
+    // joins that folder, whose figures, and those of every folder above it, grow by the same
+    // amounts; the tree's folder
     // count is then unchanged. Without, the folder count loses the subtree's folders. The file
     // count, which the walk keeps for the whole tree only, is left as it is.
     static void moveFolder(FolderTree& tree, const Folder& folder, const Folder* trashFiles);
@@ -70,6 +71,14 @@ void trashFolder(HeldScan& scan, const Folder& folder);
 
 // The same for `file`, one of biggestFiles(folder).
 void trashFile(HeldScan& scan, const Folder& folder, const FileEntry& file);
+
+// The second half of trashFolder, for a caller that ran moveToTrash itself (a window runs the
+// move off its main thread and keeps the books on it): `folder` (not the root) is now in the
+// trash; keeps the books and rewrites the shared snapshot. Throws ScanError when writing fails.
+void recordTrashedFolder(HeldScan& scan, const Folder& folder);
+
+// The second half of trashFile: `file` of `folder` is now in the trash.
+void recordTrashedFile(HeldScan& scan, const Folder& folder, const FileEntry& file);
 
 // After the pins changed (pins.h), the app's scan follows them without a walk: its areas become
 // those a scan of its root would single out now (preferred_scan.h; the default areas when no pin

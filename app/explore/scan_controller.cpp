@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "app/actions/published.h"
+#include "app/actions/trash.h"
 #include "app/scan/scan_job.h"
 #include "app/settings/preferred_scan.h"
 #include "app/settings/settings.h"
@@ -156,13 +157,17 @@ ScanControllerResult ScanController::scan(const ScanRequest& request) {
             // The scan itself has succeeded; without the record a pin waits for the next scan.
         }
         std::string message = summaryOf(job);
-        return ScanControllerResult{ScanOutcome::finished, std::move(message),
-                                    std::make_shared<const FolderTree>(std::move(job.result.tree)),
-                                    std::move(job.result.snapshot)};
+        plan.environment = &ScanEnvironment::standard();  // the held plan may outlive this
+        auto held = std::make_shared<HeldScan>(
+            HeldScan{std::move(plan), std::move(job.result.tree), job.result.snapshot});
+        std::shared_ptr<const FolderTree> tree(held, &held->tree);
+        return ScanControllerResult{ScanOutcome::finished, std::move(message), std::move(tree),
+                                    std::move(job.result.snapshot), std::move(held)};
     } catch (const ScanCancelled&) {
-        return ScanControllerResult{ScanOutcome::cancelled, {}, nullptr, std::nullopt};
+        return ScanControllerResult{ScanOutcome::cancelled, {}, nullptr, std::nullopt, nullptr};
     } catch (const std::exception& e) {
-        return ScanControllerResult{ScanOutcome::failed, oneLine(e.what()), nullptr, std::nullopt};
+        return ScanControllerResult{ScanOutcome::failed, oneLine(e.what()), nullptr, std::nullopt,
+                                    nullptr};
     }
 }
 

@@ -19,6 +19,8 @@
 
 namespace brimlet {
 
+struct HeldScan;
+
 struct ScanProgressReport {
     std::int64_t files = 0, folders = 0, bytes = 0;
     std::string currentFolder;       // absolute path being read (raw bytes); empty before the first
@@ -36,6 +38,9 @@ struct ScanControllerResult {
     std::string message;
     std::shared_ptr<const FolderTree> tree;  // finished only
     std::optional<DiskSnapshot> snapshot;    // finished only
+    // finished only: the scan as held for Move to Trash and pins (trash.h); `tree` points into
+    // it, so the books kept there are what `tree` shows.
+    std::shared_ptr<HeldScan> held;
 };
 
 // Runs one scan at a time on a thread of its own, through runScanJob, so it writes the snapshot

@@ -1,12 +1,14 @@
 #include "app/gui/explore_page.h"
 
+#include <algorithm>
+
 #include "app/gui/format.h"
 #include "app/scan/scan.h"
 #include "platform/foundation/localization.h"
 
 namespace brimlet::gui {
 
-ExplorePage::ExplorePage(BaseObjectType* object, const Glib::RefPtr<Gtk::Builder>&)
+ExplorePage::ExplorePage(BaseObjectType* object, const Glib::RefPtr<Gtk::Builder>& builder)
     : Gtk::Box(object) {
     auto* top = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::HORIZONTAL, 12);
     top->add_css_class("path-row");
@@ -63,13 +65,72 @@ ExplorePage::ExplorePage(BaseObjectType* object, const Glib::RefPtr<Gtk::Builder
         list_.show(*explorer_);
         treemap_.show(*explorer_);
     });
-    list_.signalSelected.connect(
-        [this](std::optional<std::size_t> row) { treemap_.setSelected(row); });
+    list_.signalSelected.connect([this](std::optional<std::size_t> row) {
+        treemap_.setSelected(row);
+        signalSelectionChanged.emit();
+    });
     treemap_.signalSelect.connect([this](std::size_t row) {
         list_.select(row);
         treemap_.setSelected(row);
     });
     treemap_.signalActivate.connect(sigc::mem_fun(*this, &ExplorePage::enterRow));
+    addFolderMenus(builder);
+}
+
+ExplorePage::~ExplorePage() {
+    listMenu_.unparent();
+    treemapMenu_.unparent();
+}
+
+void ExplorePage::addFolderMenus(const Glib::RefPtr<Gtk::Builder>& builder) {
+    const auto menu = builder->get_object<Gio::MenuModel>("folder_menu");
+    listMenu_.set_menu_model(menu);
+    listMenu_.set_parent(list_);
+    listMenu_.set_has_arrow(false);
+    // Closed, by a choice or not, the menu gives the keyboard back to the list.
+    listMenu_.signal_closed().connect([this] { list_.focusList(); });
+    treemapMenu_.set_menu_model(menu);
+    treemapMenu_.set_parent(treemap_);
+    treemapMenu_.set_has_arrow(false);
+    list_.signalMenu.connect([this](const Gdk::Rectangle& where) {
+        listMenu_.set_pointing_to(where);
+        listMenu_.popup();
+    });
+    treemap_.signalMenu.connect([this](std::size_t row, double x, double y) {
+        list_.select(row);
+        treemap_.setSelected(row);
+        treemapMenu_.set_pointing_to(
+            Gdk::Rectangle(static_cast<int>(x), static_cast<int>(y), 1, 1));
+        treemapMenu_.popup();
+    });
+    // Copy Path's Ctrl+C belongs to the list and the treemap only: everywhere else (a selected
+    // message line) Ctrl+C copies what is selected there.
+    for (Gtk::Widget* widget :
+         {static_cast<Gtk::Widget*>(&list_), static_cast<Gtk::Widget*>(&treemap_)}) {
+        auto keys = Gtk::ShortcutController::create();
+        keys->add_shortcut(Gtk::Shortcut::create(Gtk::ShortcutTrigger::parse_string("<Control>c"),
+                                                 Gtk::NamedAction::create("win.copy-path")));
+        widget->add_controller(keys);
+    }
+}
+
+const ExplorerRow* ExplorePage::selectedRow() const {
+    const auto row = list_.selected();
+    if (!explorer_ || !row || *row >= explorer_->rows().size()) return nullptr;
+    return &explorer_->rows()[*row];
+}
+
+void ExplorePage::treeEdited() {
+    if (!explorer_) return;
+    const auto at = list_.selected();
+    explorer_->show(explorer_->currentPath());
+    refresh();
+    const auto& rows = explorer_->rows();
+    if (at && !rows.empty()) {
+        const std::size_t row = std::min(*at, rows.size() - 1);
+        list_.select(row);
+        treemap_.setSelected(row);
+    }
 }
 
 void ExplorePage::show(std::shared_ptr<const FolderTree> tree) {
@@ -111,7 +172,11 @@ void ExplorePage::enterRow(std::size_t row) {
     const auto since = std::chrono::steady_clock::now();
     if (!explorer_ || row >= explorer_->rows().size()) return;
     const Folder* folder = explorer_->rows()[row].folder;
-    if (folder == nullptr || !explorer_->enter(*folder)) return;
+    if (folder == nullptr) {
+        signalFilesAsked.emit();
+        return;
+    }
+    if (!explorer_->enter(*folder)) return;
     refresh(since);
 }
 

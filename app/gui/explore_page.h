@@ -18,7 +18,9 @@ namespace brimlet::gui {
 
 class ExplorePage : public Gtk::Box {
 public:
+    // The folder menu is the builder's "folder_menu".
     ExplorePage(BaseObjectType* object, const Glib::RefPtr<Gtk::Builder>& builder);
+    ~ExplorePage() override;
 
     // Explores `tree` from its root.
     void show(std::shared_ptr<const FolderTree> tree);
@@ -30,15 +32,27 @@ public:
     std::string currentPath() const;
     std::int64_t rootSize() const;
     void focusList() { list_.focusList(); }
+    // The selected row of the current folder; nullptr when none is selected or no tree shown.
+    const ExplorerRow* selectedRow() const;
+    // The folder shown; a tree must be shown.
+    const Folder& currentFolder() const { return explorer_->current(); }
+    // The tree's books changed (a move to the trash): shows the same folder afresh, the
+    // selection kept at the same place.
+    void treeEdited();
 
     // The folder shown changed (its name, for the window's title).
     sigc::signal<void(const std::string&)> signalFolderChanged;
+    // Another row is selected, or none.
+    sigc::signal<void()> signalSelectionChanged;
+    // The files row was activated: the current folder's files are asked for.
+    sigc::signal<void()> signalFilesAsked;
 
 private:
     // Shows the explorer's current folder; `since` is when it was asked for, logged (debug,
     // domain "Brimlet") with the time to the first frame that shows it.
     void refresh(std::chrono::steady_clock::time_point since = std::chrono::steady_clock::now());
     void enterRow(std::size_t row);
+    void addFolderMenus(const Glib::RefPtr<Gtk::Builder>& builder);
 
     std::unique_ptr<Explorer> explorer_;
     PathBar path_;
@@ -49,6 +63,7 @@ private:
     KindBars kinds_;
     Gtk::Label footer_;
     sigc::connection frameTimer_;
+    Gtk::PopoverMenu listMenu_, treemapMenu_;  // the folder menu, at the list or the treemap
 };
 
 }  // namespace brimlet::gui

@@ -53,6 +53,12 @@ FolderList::FolderList() {
     keys->set_propagation_phase(Gtk::PropagationPhase::CAPTURE);
     keys->signal_key_pressed().connect(sigc::mem_fun(*this, &FolderList::onKey), false);
     view_.add_controller(keys);
+    auto secondary = Gtk::GestureClick::create();
+    secondary->set_button(GDK_BUTTON_SECONDARY);
+    secondary->set_propagation_phase(Gtk::PropagationPhase::CAPTURE);
+    secondary->signal_pressed().connect(
+        [this](int, double x, double y) { onSecondaryClick(x, y); });
+    add_controller(secondary);
     set_child(view_);
     set_policy(Gtk::PolicyType::NEVER, Gtk::PolicyType::AUTOMATIC);
     set_vexpand(true);
@@ -223,12 +229,22 @@ std::optional<std::size_t> FolderList::selected() const {
     return position;
 }
 
-void FolderList::focusList() { view_.grab_focus(); }
+void FolderList::focusList() {
+    const auto position = selected();
+    if (!position || !focusRow(static_cast<guint>(*position))) view_.grab_focus();
+}
 
 bool FolderList::onKey(guint keyval, guint, Gdk::ModifierType state) {
     const auto modifiers = Gdk::ModifierType::CONTROL_MASK | Gdk::ModifierType::ALT_MASK |
                            Gdk::ModifierType::SUPER_MASK;
     if ((state & modifiers) != Gdk::ModifierType{}) return false;
+    const bool shift = (state & Gdk::ModifierType::SHIFT_MASK) != Gdk::ModifierType{};
+    if (keyval == GDK_KEY_Menu || (keyval == GDK_KEY_F10 && shift)) {
+        if (!selected()) return false;
+        const auto box = selectedRowBox();
+        signalMenu.emit(box ? *box : Gdk::Rectangle(get_width() / 2, get_height() / 2, 1, 1));
+        return true;
+    }
     if (keyval == GDK_KEY_BackSpace) {
         prefix_.clear();
         signalLeave.emit();
@@ -250,6 +266,35 @@ bool FolderList::typeAhead(gunichar c) {
     if (explorer_ == nullptr) return false;
     if (const auto found = explorer_->findPrefix(prefix_)) select(*found);
     return true;
+}
+
+void FolderList::onSecondaryClick(double x, double y) {
+    // The picked widget lies in a row; the row is the ancestor whose first cell holds a name
+    // cell's widget, which knows the position it shows.
+    for (Gtk::Widget* at = pick(x, y); at != nullptr && at != this; at = at->get_parent()) {
+        Gtk::Widget* cell = at->get_first_child();
+        Gtk::Widget* name = cell != nullptr ? cell->get_first_child() : nullptr;
+        const auto bound = boundNames_.find(name);
+        if (bound == boundNames_.end()) continue;
+        selection_->set_selected(bound->second);
+        signalMenu.emit(Gdk::Rectangle(static_cast<int>(x), static_cast<int>(y), 1, 1));
+        return;
+    }
+}
+
+std::optional<Gdk::Rectangle> FolderList::selectedRowBox() {
+    const auto position = selected();
+    if (!position) return std::nullopt;
+    for (const auto& [name, shown] : boundNames_) {
+        if (shown != *position) continue;
+        Gtk::Widget* row =
+            name->get_parent() != nullptr ? name->get_parent()->get_parent() : nullptr;
+        double x = 0, y = 0;
+        if (row == nullptr || !row->translate_coordinates(*this, 0, 0, x, y)) return std::nullopt;
+        return Gdk::Rectangle(static_cast<int>(x), static_cast<int>(y), row->get_width(),
+                              row->get_height());
+    }
+    return std::nullopt;
 }
 
 }  // namespace brimlet::gui

@@ -29,12 +29,16 @@ public:
     // Selects and scrolls to row `index`.
     void select(std::size_t index);
     std::optional<std::size_t> selected() const;
+    // Gives the keyboard to the selected row, or to the list when none is selected or shown.
     void focusList();
 
     sigc::signal<void(std::size_t)> signalActivated;  // go into the row's folder
     sigc::signal<void()> signalLeave;                 // go out
     sigc::signal<void(ExplorerSort)> signalSort;      // the headers asked for another order
     sigc::signal<void(std::optional<std::size_t>)> signalSelected;
+    // The selected row's menu is asked for: a right click (which selects the row under it
+    // first), the Menu key or Shift+F10; at `where`, in the list's coordinates.
+    sigc::signal<void(const Gdk::Rectangle& where)> signalMenu;
 
 private:
     enum class SortColumn { none, name, size };
@@ -50,6 +54,9 @@ private:
     void onSorterChanged();
     bool onKey(guint keyval, guint keycode, Gdk::ModifierType state);
     bool typeAhead(gunichar c);
+    void onSecondaryClick(double x, double y);
+    // The selected row's box in the list's coordinates, when its widgets are made.
+    std::optional<Gdk::Rectangle> selectedRowBox();
 
     Gtk::ColumnView view_;
     Glib::RefPtr<FolderListModel> model_ = FolderListModel::create();

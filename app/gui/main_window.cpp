@@ -8,6 +8,7 @@
 
 #include "app/gui/application.h"
 #include "app/gui/explore_page.h"
+#include "app/gui/folder_actions.h"
 #include "app/gui/scanning_page.h"
 #include "app/gui/screenshot.h"
 #include "app/gui/summary_page.h"
@@ -80,12 +81,17 @@ MainWindow::MainWindow(BaseObjectType* object, const Glib::RefPtr<Gtk::Builder>&
       problem_(builder->get_widget<Gtk::Label>("problem_label")),
       scanButton_(builder->get_widget<Gtk::Button>("scan_button")),
       cancelButton_(builder->get_widget<Gtk::Button>("cancel_button")),
+      folderMenuButton_(builder->get_widget<Gtk::MenuButton>("folder_menu_button")),
       welcome_(Gtk::Builder::get_widget_derived<WelcomePage>(builder, "welcome_page")),
       summary_(Gtk::Builder::get_widget_derived<SummaryPage>(builder, "summary_page")),
       scanning_(Gtk::Builder::get_widget_derived<ScanningPage>(builder, "scanning_page")),
       explore_(Gtk::Builder::get_widget_derived<ExplorePage>(builder, "explore_page")),
       screenshot_(std::move(screenshot)) {
     addActions();
+    folderActions_ = std::make_unique<FolderActions>(
+        *this, *explore_, [this](const std::string& line) { showProblem(line); });
+    explore_->signalSelectionChanged.connect([this] { folderActions_->update(); });
+    explore_->signalFilesAsked.connect([this] { folderActions_->showBiggestFiles(); });
     // A picture shows one page, never two crossfading.
     if (!screenshot_.empty()) pages_->set_transition_type(Gtk::StackTransitionType::NONE);
     builder->get_widget<Gtk::Button>("problem_close")->signal_clicked().connect([this] {
@@ -103,6 +109,8 @@ MainWindow::MainWindow(BaseObjectType* object, const Glib::RefPtr<Gtk::Builder>&
 MainWindow::~MainWindow() {
     progressTimer_.disconnect();
     afterPaint_.disconnect();
+    // Waits for a move to the trash that is under way, and closes its dialogs.
+    folderActions_.reset();
     // Cancels and joins a running scan before the dispatcher it signals goes away.
     controller_.reset();
 }
@@ -141,6 +149,9 @@ void MainWindow::showPage(const char* name) {
     pages_->set_visible_child(name);
     // The first page's own button is the one way to scan there.
     scanButton_->set_visible(std::string_view(name) != "welcome" && !controller_->running());
+    const bool exploring = std::string_view(name) == "explore";
+    folderMenuButton_->set_visible(exploring);
+    folderActions_->setAvailable(exploring);
 }
 
 void MainWindow::setTitles(const std::string& title, const std::string& subtitle) {
@@ -234,6 +245,7 @@ void MainWindow::onScanEnded() {
     setScanning(false);
     if (result->outcome == ScanOutcome::finished && result->tree) {
         explore_->show(result->tree);
+        folderActions_->setScan(result->held);
         showPage("explore");
         explore_->focusList();
         if (!screenshotFolder_.empty()) armScreenshot();

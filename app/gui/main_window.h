@@ -20,6 +20,7 @@ class WelcomePage;
 class SummaryPage;
 class ScanningPage;
 class ExplorePage;
+class FolderActions;
 
 class MainWindow : public Gtk::ApplicationWindow {
 public:
@@ -67,12 +68,14 @@ private:
     Gtk::Label* problem_ = nullptr;
     Gtk::Button* scanButton_ = nullptr;
     Gtk::Button* cancelButton_ = nullptr;
+    Gtk::MenuButton* folderMenuButton_ = nullptr;  // the selected row's menu, on the explore page
     WelcomePage* welcome_ = nullptr;
     SummaryPage* summary_ = nullptr;
     ScanningPage* scanning_ = nullptr;
     ExplorePage* explore_ = nullptr;
 
     std::unique_ptr<Appearance> appearance_;
+    std::unique_ptr<FolderActions> folderActions_;
     Glib::Dispatcher scanEnded_;
     std::unique_ptr<ScanController> controller_;
     sigc::connection progressTimer_;

@@ -69,6 +69,12 @@ TreemapView::TreemapView() {
         }
     });
     add_controller(click);
+    auto secondary = Gtk::GestureClick::create();
+    secondary->set_button(GDK_BUTTON_SECONDARY);
+    secondary->signal_pressed().connect([this](int, double x, double y) {
+        if (const auto row = rowAt(x, y)) signalMenu.emit(*row, x, y);
+    });
+    add_controller(secondary);
 }
 
 void TreemapView::show(const Explorer& explorer) {

@@ -25,6 +25,8 @@ public:
 
     sigc::signal<void(std::size_t)> signalSelect;
     sigc::signal<void(std::size_t)> signalActivate;
+    // A right click on the block of `row`, at (x, y) in the view's coordinates.
+    sigc::signal<void(std::size_t row, double x, double y)> signalMenu;
 
 private:
     void draw(const Cairo::RefPtr<Cairo::Context>& cr, int width, int height);

@@ -10,14 +10,18 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 #include "app/actions/published.h"
 #include "app/actions/schedule.h"
 #include "app/actions/trash.h"
+#include "app/explore/explorer.h"
+#include "app/explore/scan_controller.h"
 #include "extension/shared/identifiers.h"
 #include "extension/shared/shared_snapshot.h"
 #include "tests/app/scan_testing.h"
@@ -64,8 +68,14 @@ TEST(TrashBooks, SizesKindsAndCountsAboveTheMovedFolder) {
         const std::int64_t root = tree.root().size, moved = big.size;
         const std::int64_t media = kindBytes(tree.root(), FileKind::media);
         const std::int64_t trash = tree.find("bin")->size, folders = tree.folders();
+        // The items the folder list shows: the subtree's files and folders.
+        const std::int64_t rootItems = tree.root().files + tree.root().folders;
+        const std::int64_t binItems = tree.find("bin")->files + tree.find("bin")->folders;
         const Folder* files = trashInside ? tree.find("bin/Trash/files") : nullptr;
         TreeEdit::moveFolder(tree, big, files);
+        EXPECT_EQ(tree.root().files + tree.root().folders, trashInside ? rootItems : rootItems - 4);
+        EXPECT_EQ(tree.find("bin")->files + tree.find("bin")->folders,
+                  trashInside ? binItems + 4 : binItems);
         EXPECT_EQ(tree.find("big"), nullptr);
         EXPECT_EQ(tree.root().size, trashInside ? root : root - moved);
         EXPECT_EQ(kindBytes(tree.root(), FileKind::media), trashInside ? media : 0);
@@ -79,6 +89,7 @@ TEST(TrashBooks, SizesKindsAndCountsAboveTheMovedFolder) {
         EXPECT_EQ(tree.find("keep")->size, keep - file);
         EXPECT_EQ(kindBytes(*tree.find("keep"), FileKind::documents), 0);
         EXPECT_EQ(tree.files(), trashInside ? count : count - 1);
+        EXPECT_EQ(tree.find("keep")->files, 0);
         EXPECT_EQ(tree.root().size, trashInside ? root : root - moved - file);
     }
 }
@@ -151,6 +162,58 @@ TEST(HeldScan, FollowsThePinsWithoutAWalk) {
     followPins(scan, Preferences{}, notes);
     EXPECT_EQ(areaNames(), (std::vector<std::string>{"a", "b"}));
     EXPECT_EQ(notes, std::vector<std::string>{});
+}
+
+// The window's path: the scan controller's held scan and the tree the explorer shows are one,
+// so the move (run on a thread of its own) and its books leave the explorer showing the folder
+// gone and every size above it smaller, the trash holding it, and the snapshot without it.
+TEST(TrashEndToEnd, TheWindowsScanFollowsAMoveItsExplorerShows) {
+    const PrivateHome& h = privateHome();
+    const FixedWorld world;
+    const std::string root = h.home + "/Work";  // its trash lies outside it
+    fs::create_directories(root + "/Attic/Old");
+    std::ofstream(root + "/Attic/Old/film.mkv") << std::string(400 << 10, 'x');
+    fs::create_directories(root + "/Keep");
+    std::ofstream(root + "/Keep/a.txt") << std::string(8 << 10, 'x');
+    std::atomic_flag ended;
+    ScanController controller([&] {
+        ended.test_and_set();
+        ended.notify_all();
+    });
+    ScanRequest request;
+    request.root = root;
+    ASSERT_TRUE(controller.start(request));
+    ended.wait(false);
+    auto result = controller.takeResult();
+    ASSERT_TRUE(result && result->held) << (result ? result->message : "no result");
+    Explorer explorer(result->tree);
+    ASSERT_TRUE(explorer.show(root + "/Attic"));
+    ASSERT_EQ(explorer.rows().size(), 1u);
+    const Folder& old = *explorer.rows().front().folder;
+    const std::int64_t moved = old.size, above = explorer.current().size;
+    const std::int64_t total = explorer.tree().root().size;
+    const std::int64_t items = explorer.tree().root().files + explorer.tree().root().folders;
+
+    std::thread([&] {
+        moveToTrash(root + "/Attic/Old", result->tree->device(), old.inode);
+    }).join();
+    recordTrashedFolder(*result->held, old);
+    ASSERT_TRUE(explorer.show(root + "/Attic"));
+    EXPECT_TRUE(explorer.rows().empty());
+    EXPECT_EQ(explorer.current().size, above - moved);
+    EXPECT_EQ(explorer.tree().root().size, total - moved);
+    EXPECT_EQ(explorer.tree().root().files + explorer.tree().root().folders, items - 2);
+    EXPECT_TRUE(fs::exists(h.data + "/Trash/files/Old/film.mkv"));
+    EXPECT_TRUE(fs::exists(h.data + "/Trash/info/Old.trashinfo"));
+    const auto written = SharedSnapshot::read();
+    ASSERT_TRUE(written.has_value());
+    EXPECT_EQ(topFolderNames(*written), topFolderNames(result->held->snapshot));
+    const auto names = topFolderNames(*written);
+    EXPECT_EQ(std::count(names.begin(), names.end(), "Old"), 0);
+    const auto attic = std::find(names.begin(), names.end(), "Attic");
+    ASSERT_NE(attic, names.end()) << ::testing::PrintToString(names);
+    EXPECT_EQ(written->topFolders[static_cast<std::size_t>(attic - names.begin())].size,
+              above - moved);
 }
 
 // A folder replaced or removed since the scan, and one on a file system without a trash: one

@@ -12,6 +12,13 @@ reader reads it. Run under a session bus and a display (dbus-run-session, xvfb-r
                                                  from the keyboard: Enter goes into the first row
                                                  (NAME), Backspace goes out, typing PREFIX finds
                                                  OTHER and Enter goes into it
+  window_check.py trash NAME NEXT TREE -- COMMAND...
+                                                 the header bar's "Folder Menu" button opens the
+                                                 selected row's menu; its "Move to Trash…" and the
+                                                 confirmation's "Move to Trash" take the first
+                                                 row, NAME, out of the folder list; then NEXT,
+                                                 replaced in TREE since the scan, is refused in
+                                                 one line and stays listed
   window_check.py quit -- COMMAND...             once the folder list shows, the application's
                                                  quit action closes the window and the program
                                                  exits 0 without a GLib warning
@@ -143,6 +150,45 @@ def check_keys(first, prefix, other):
     titled(other)
 
 
+def activate(app, what, keep):
+    """Does the first action of the first widget that `keep` accepts and that has one (a menu
+    button is named on its own and again on the button inside it, which does the clicking)."""
+    def actionable(a):
+        try:
+            return keep(a) and a.queryAction().nActions > 0
+        except NotImplementedError:
+            return False
+    wait_for(lambda: find_all(app, actionable), what)[0].queryAction().doAction(0)
+
+
+def trash_first_row(app):
+    activate(app, 'the "Folder Menu" button',
+             lambda a: role(a) == "push button" and a.name == "Folder Menu")
+    activate(app, 'the menu\'s "Move to Trash\u2026"',
+             lambda a: role(a) == "menu item" and a.name == "Move to Trash\u2026")
+    activate(app, 'the confirmation\'s "Move to Trash"',
+             # GTK 4.8 names a dialog's button by its label twice.
+             lambda a: role(a) == "push button" and a.name.startswith("Move to Trash")
+             and "\u2026" not in a.name)
+
+
+def check_trash(name, following, tree):
+    app = wait_for(lambda: application("brimlet-app"), "the Brimlet window")
+    first = wait_for(lambda: folder_names(app), "the folder list")[0]
+    assert first == name, "the first row is %r, expected %r" % (first, name)
+    trash_first_row(app)
+    wait_for(lambda: (lambda names: names and name not in names)(folder_names(app)),
+             "the list without " + name)
+    assert folder_names(app)[0] == following, "then the list starts %r" % folder_names(app)
+    os.rename(os.path.join(tree, following), os.path.join(tree, following + ".old"))
+    os.mkdir(os.path.join(tree, following))
+    trash_first_row(app)
+    wait_for(lambda: find_all(app, lambda a: role(a) == "label" and
+                              (a.name or "").endswith("replaced since the scan; nothing moved")),
+             "the line saying it was replaced")
+    assert folder_names(app)[0] == following, "the list now starts %r" % folder_names(app)
+
+
 def check_quit(program):
     app = wait_for(lambda: application("brimlet-app"), "the Brimlet window")
     wait_for(lambda: folder_names(app), "the folder list")
@@ -184,6 +230,8 @@ def main(argv):
             check_shows(args)
         elif mode == "keys":
             check_keys(*args)
+        elif mode == "trash":
+            check_trash(*args)
         elif mode == "quit":
             check_quit(program)
         elif mode == "desk":

@@ -133,6 +133,24 @@ TEST_F(WindowTest, TheFolderListReadsBiggestFirstAndGoesInAndOutByKeyboard) {
     EXPECT_EQ(quit.status, 0) << quit.output;
 }
 
+// Through the header bar's folder menu and the confirmation, as a person would: the folder is in
+// the private trash with its .trashinfo, and the widgets' snapshot, rewritten without a rescan,
+// no longer lists it. The next folder, replaced since the scan, stays where it is.
+TEST_F(WindowTest, MoveToTrashFromTheFolderMenuTakesTheFolderOutOfTheSnapshot) {
+    const Outcome trashed =
+        check("trash Videos Projects " + tree_ + " -- " + kBin + "/brimlet " + tree_);
+    ASSERT_EQ(trashed.status, 0) << trashed.output;
+    EXPECT_TRUE(fs::exists(scratch_ / "data/Trash/files/Videos/holiday-2024.mp4"));
+    EXPECT_TRUE(fs::exists(scratch_ / "data/Trash/info/Videos.trashinfo"));
+    EXPECT_FALSE(fs::exists(tree_ + "/Videos"));
+    const std::string text =
+        foundation::readWholeFile(container() + "/snapshot.json").value_or("(none)");
+    EXPECT_EQ(text.find("\"Videos\""), std::string::npos) << text;
+    EXPECT_NE(text.find("\"Projects\""), std::string::npos) << text;
+    EXPECT_FALSE(fs::exists(scratch_ / "data/Trash/files/Projects"));
+    EXPECT_TRUE(fs::exists(tree_ + "/Projects.old/brimlet"));
+}
+
 // A snapshot that cannot be read: the first page, naming the file, offering the scan.
 TEST_F(WindowTest, AnUnreadableSnapshotOpensTheScanPageNamingTheFile) {
     fs::create_directories(container());
