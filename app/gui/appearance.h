@@ -7,8 +7,7 @@
 // The desk reads the preference the same way (platform/widgetkit/desk/appearance.*), and this
 // stays a copy on purpose: no module can hold it for both. The desk may include only the
 // platform, and app/ only foundation and extension/shared; of those, only foundation is below
-// both, and foundation is kept free of GLib (its fuzz target and every program that links it
-// build without it), while this needs GIO's bus and GTK's settings.
+// both, and foundation is kept free of GLib, while this needs GIO's bus and GTK's settings.
 // Keep the two in step: the same portal call, the same unwrapping, the same fallback.
 
 #include <giomm.h>
