@@ -1,6 +1,7 @@
 #include "app/explore/explorer.h"
 
 #include <algorithm>
+#include <cstring>
 #include <utility>
 
 #include "app/scan/scan.h"
@@ -15,8 +16,15 @@ char foldAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A'
 // share a long prefix, so equal bytes are skipped before any folding.
 int compareNames(std::string_view a, std::string_view b) {
     const std::size_t common = std::min(a.size(), b.size());
+    // Eight bytes at a time past the shared prefix ("folder-1234" and "folder-1235").
+    std::size_t start = 0;
+    for (std::uint64_t x = 0, y = 0; start + 8 <= common; start += 8) {
+        std::memcpy(&x, a.data() + start, 8);
+        std::memcpy(&y, b.data() + start, 8);
+        if (x != y) break;
+    }
     int bytewise = 0;
-    for (std::size_t i = 0; i < common; ++i) {
+    for (std::size_t i = start; i < common; ++i) {
         if (a[i] == b[i]) continue;
         const auto x = static_cast<unsigned char>(foldAscii(a[i]));
         const auto y = static_cast<unsigned char>(foldAscii(b[i]));
