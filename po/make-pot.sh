@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Extracts the template of the "brimlet" text domain from the sources: the C++ of the platform,
-# the extension and the app's window (app/gui), and the GtkBuilder files beside them. The files
-# are those git tracks (any file the tree holds when it is no git checkout), so a new source file
-# is picked up without being listed. Keys are marked by the calls that look them up:
+# the extension, the app's window (app/gui) and its display-free model (app/explore), and the
+# GtkBuilder files beside them. The files are those git tracks (any file the tree holds when it is
+# no git checkout), so a new source file is picked up without being listed. Keys are marked by the calls that look them up:
 # ui::Text, LocalizedStringResource, configurationDisplayName, description, localizedFormat,
 # localizedPlural (its singular and plural), and gettext's own _(), N_(), C_() and gettext() for
 # code written against <glibmm/i18n.h>.
@@ -15,11 +15,11 @@ xgettext=${3:-xgettext}
 cd "$source_dir"
 
 patterns=('platform/*.cpp' 'platform/*.h' 'platform/*.ui' 'extension/*.cpp' 'extension/*.h'
-  'app/gui/*.cpp' 'app/gui/*.h' 'app/gui/*.ui')
+  'app/gui/*.cpp' 'app/gui/*.h' 'app/gui/*.ui' 'app/explore/*.cpp')
 if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
   mapfile -t files < <(git ls-files -- "${patterns[@]}" | LC_ALL=C sort)
 else
-  mapfile -t files < <(find platform extension app/gui \( -name '*.cpp' -o -name '*.h' \
+  mapfile -t files < <(find platform extension app/gui app/explore \( -name '*.cpp' -o -name '*.h' \
     -o -name '*.ui' \) 2>/dev/null | LC_ALL=C sort)
 fi
 

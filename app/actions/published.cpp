@@ -1,8 +1,10 @@
 #include "app/actions/published.h"
 
 #include <glib.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <memory>
@@ -13,6 +15,7 @@
 #include "platform/foundation/container.h"
 #include "platform/foundation/file.h"
 #include "platform/foundation/json_writer.h"
+#include "platform/foundation/unicode.h"
 
 namespace brimlet {
 namespace {
@@ -28,6 +31,19 @@ std::optional<std::string> containerFile(std::string_view name) {
 }
 
 using KeyFile = std::unique_ptr<GKeyFile, decltype(&g_key_file_unref)>;
+
+// Whether `relative` names a path below a folder: not absolute, no empty, "." or ".." part.
+bool isPathInside(std::string_view relative) {
+    if (relative.empty() || relative.front() == '/') return false;
+    std::size_t start = 0;
+    while (start <= relative.size()) {
+        const std::size_t end = std::min(relative.find('/', start), relative.size());
+        const std::string_view part = relative.substr(start, end - start);
+        if (part.empty() || part == "." || part == "..") return false;
+        start = end + 1;
+    }
+    return true;
+}
 
 std::optional<std::string> stringOf(GKeyFile* file, const char* key) {
     std::unique_ptr<gchar, decltype(&g_free)> value(
@@ -101,6 +117,21 @@ std::optional<PublishedSnapshot> readPublishedSnapshot() {
     if (parsed.ec != std::errc() || seconds != snapshot->generatedAt.secondsSinceReferenceDate)
         return std::nullopt;
     return PublishedSnapshot{std::move(*snapshot), *root, static_cast<std::size_t>(top)};
+}
+
+std::optional<std::string> areaFolder(std::string_view area) {
+    auto published = readPublishedSnapshot();
+    if (!published) return std::nullopt;
+    const std::string& root = published->root;
+    if (area.empty() || !published->snapshot.areas) return root;
+    for (const DiskSnapshot::Area& candidate : *published->snapshot.areas) {
+        if (!foundation::canonicallyEquivalent(candidate.name, area)) continue;
+        if (!isPathInside(candidate.name)) return root;
+        std::string folder = root == "/" ? "/" + candidate.name : root + "/" + candidate.name;
+        struct stat st {};
+        return ::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) ? folder : root;
+    }
+    return root;
 }
 
 }  // namespace brimlet

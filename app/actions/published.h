@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "extension/shared/disk_snapshot.h"
 
@@ -31,5 +32,13 @@ void publishSnapshot(const DiskSnapshot& snapshot, const std::string& root, std:
 // The snapshot in the shared container with its recorded root; nullopt when either is missing,
 // unreadable or stale.
 std::optional<PublishedSnapshot> readPublishedSnapshot();
+
+// The folder Brimlet opens for a Disk Breakdown widget's area: `area` is the area's name as the
+// widget stores it (relative to the scanned folder; "" for the whole disk). The recorded root
+// joined with the published snapshot's area of that name (compared as Unicode text, as the
+// widget compares it) while that is a folder; otherwise the root itself, as for the whole disk:
+// a name the snapshot no longer holds (the widget then shows the whole disk too), a name that is
+// not a path inside the root, an area whose folder is gone. nullopt without a published snapshot.
+std::optional<std::string> areaFolder(std::string_view area);
 
 }  // namespace brimlet

@@ -13,6 +13,7 @@
 
 #include "app/actions/published.h"
 #include "app/settings/preferred_scan.h"
+#include "extension/shared/shared_snapshot.h"
 #include "platform/foundation/file.h"
 
 namespace brimlet {
@@ -58,12 +59,29 @@ std::int64_t folderCount(const Folder& folder) {
     return count;
 }
 
-// Builds the snapshot again from the books and publishes it, keeping the volume and the time.
+// Whether the shared container now holds a snapshot that is newer news than `scan`: one of
+// another folder, or a later one (the timer's scan, `brimlet scan` in a terminal). Writing the
+// held tree over it would put an older or another folder's picture back under the widgets.
+bool publishedSince(const HeldScan& scan) {
+    const auto published = readPublishedSnapshot();
+    if (published) {
+        return published->root != scan.plan.root ||
+               scan.snapshot.generatedAt < published->snapshot.generatedAt;
+    }
+    // Unrecorded (written by something that keeps no record): newer only by its time.
+    const auto shared = SharedSnapshot::read();
+    return shared && scan.snapshot.generatedAt < shared->generatedAt;
+}
+
+// Builds the snapshot again from the books and publishes it, keeping the volume and the time,
+// unless another snapshot was published since (publishedSince): the books in memory change
+// all the same, and the widgets follow at the next scan.
 void republish(HeldScan& scan) {
     const DiskSnapshot& s = scan.snapshot;
     scan.snapshot = buildSnapshot(
         scan.tree, scan.plan, VolumeTotals{s.volumeName, s.used, s.free, s.total, s.usedFraction},
         s.generatedAt);
+    if (publishedSince(scan)) return;
     publishSnapshot(scan.snapshot, scan.plan.root, scan.plan.top);
 }
 

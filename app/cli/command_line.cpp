@@ -136,7 +136,9 @@ int runCommandLine(int argc, const char* const* argv, const Console& console,
     CLI::App app("Scans a folder tree and stores its breakdown for the Disk Breakdown widget.",
                  "brimlet");
     app.require_subcommand(1);
-    app.footer("Without a command, brimlet opens the Brimlet window (on FOLDER, if given).");
+    app.footer(
+        "Without a command, brimlet opens the Brimlet window (on FOLDER, if given; with "
+        "--area=NAME, on the folder of that Disk Breakdown area).");
     const std::string version = "brimlet " + std::string(foundation::projectVersion());
     app.set_version_flag("--version", version, "Print the version and exit");
     app.set_help_all_flag("--help-all", "Print the help of every command and exit");

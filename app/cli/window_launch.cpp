@@ -8,8 +8,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <string_view>
 
+#include "app/actions/published.h"
 #include "platform/foundation/command.h"
 #include "platform/foundation/file.h"
 
@@ -28,6 +30,20 @@ bool isSet(const char* name) {
     return value != nullptr && value[0] != '\0';
 }
 
+constexpr std::string_view kAreaOption = "--area";
+
+// The area of "--area=NAME" or "--area NAME" as the only arguments; nullopt for anything else.
+std::optional<std::string_view> areaArgument(int argc, const char* const* argv) {
+    if (argc < 2) return std::nullopt;
+    const std::string_view first = argv[1];
+    if (argc == 3 && first == kAreaOption) return std::string_view(argv[2]);
+    if (argc == 2 && first.starts_with(kAreaOption) && first.size() > kAreaOption.size() &&
+        first[kAreaOption.size()] == '=') {
+        return first.substr(kAreaOption.size() + 1);
+    }
+    return std::nullopt;
+}
+
 void say(int fd, const std::string& message) {
     // One line on a descriptor that may be closed: nothing more can be done if it fails.
     (void)foundation::writeAll(fd, foundation::messageLine("brimlet", message));
@@ -39,9 +55,18 @@ bool wantsWindow(int argc, const char* const* argv, const std::vector<std::strin
     if (argc <= 1) return true;
     const std::string_view first = argv[1];
     if (first == "--screenshot" || first.starts_with("--screenshot=")) return true;
+    if (areaArgument(argc, argv)) return true;
     if (argc != 2 || first.empty() || first.front() == '-') return false;
     if (std::find(commands.begin(), commands.end(), first) != commands.end()) return false;
     return isFolder(argv[1]) || first.find('/') != std::string_view::npos;
+}
+
+std::vector<std::string> windowArguments(int argc, const char* const* argv) {
+    if (const auto area = areaArgument(argc, argv)) {
+        const auto folder = areaFolder(*area);
+        return folder ? std::vector<std::string>{*folder} : std::vector<std::string>{};
+    }
+    return std::vector<std::string>(argv + std::min(argc, 1), argv + argc);
 }
 
 std::string windowProgram() {
@@ -67,9 +92,10 @@ int openWindow(int argc, const char* const* argv, int errFd) {
             "run 'brimlet scan'");
         return 1;
     }
+    std::vector<std::string> arguments = windowArguments(argc, argv);
     std::vector<char*> args;
     args.push_back(const_cast<char*>(program.c_str()));
-    for (int i = 1; i < argc; ++i) args.push_back(const_cast<char*>(argv[i]));
+    for (std::string& argument : arguments) args.push_back(argument.data());
     args.push_back(nullptr);
     ::execv(program.c_str(), args.data());
     say(errFd, program + ": " + std::strerror(errno));

@@ -81,6 +81,7 @@ void Application::on_startup() {
     set_accel_for_action("win.cancel-scan", "Escape");
     set_accel_for_action("win.go-up", "<Alt>Up");
     set_accel_for_action("win.close", "<Control>w");
+    set_accel_for_action("win.preferences", "<Control>comma");
     // No text entry in the window takes Delete. Copy Path's Ctrl+C is the folder list's own
     // (explore_page.cpp), so that it never takes copying from a selected line.
     set_accel_for_action("win.trash-folder", "Delete");

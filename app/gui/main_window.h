@@ -20,6 +20,7 @@ class WelcomePage;
 class SummaryPage;
 class ScanningPage;
 class ExplorePage;
+class PreferencesDialog;
 class FolderActions;
 
 class MainWindow : public Gtk::ApplicationWindow {
@@ -83,6 +84,7 @@ private:
     std::string pageBeforeScan_;        // shown again when a scan is cancelled or fails
     std::optional<LastScan> lastScan_;  // the snapshot the window opened on
     Glib::RefPtr<Gtk::FileChooserNative> chooser_;
+    std::unique_ptr<PreferencesDialog> preferences_;  // built when first opened
 
     std::string screenshot_;
     std::string screenshotFolder_;

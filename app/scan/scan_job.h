@@ -37,10 +37,10 @@ struct ScanJobOptions {
 
 // Walks `plan`, builds the snapshot and writes it to `target` (see prepareSnapshotTarget), with
 // plan.environment as the place writing may fail; a snapshot written to the shared container
-// also adds a record to the history (recordScan), whose failure never fails the scan. A cancel
-// seen before the writing starts
-// throws ScanCancelled and leaves the target untouched; once the writing has started the scan
-// finishes. Throws ScanError for a failed walk or write.
+// also adds a record to the history (recordScan) and publishes when the volume fills by it
+// (SharedFillEstimate), neither of whose failures ever fails the scan. A cancel seen before the
+// writing starts throws ScanCancelled and leaves the target untouched; once the writing has
+// started the scan finishes. Throws ScanError for a failed walk or write.
 ScanJobResult runScanJob(const ScanPlan& plan, const SnapshotTarget& target,
                          const ScanJobOptions& options = {});
 

@@ -285,6 +285,7 @@ LoadedSettings parseSettings(std::string_view text, const std::string& name) {
                                    &error.error)) {
         loaded.problems.push_back(name + ": not a key file (" + error.message() +
                                   "); using the defaults");
+        loaded.changeable = false;
         return loaded;
     }
     loaded.preferences = readPreferences(file.get(), name, loaded.problems);
@@ -298,6 +299,7 @@ LoadedSettings loadSettings(const std::string& path) {
     const KeyFile file = readKeyFile(path, failure);
     if (!file) {
         loaded.problems.push_back(failure + "; using the defaults");
+        loaded.changeable = false;
         return loaded;
     }
     loaded.preferences = readPreferences(file.get(), path, loaded.problems);

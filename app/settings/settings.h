@@ -51,6 +51,9 @@ struct LoadedSettings {
     Preferences preferences;
     // One line each: "<file>: [Group] Key: what is wrong; what is used instead".
     std::vector<std::string> problems;
+    // False when the file cannot be read or is not a key file: updateSettings refuses every
+    // change until the person mends or removes it.
+    bool changeable = true;
 };
 
 // The preferences stored at `path`. Never throws, never writes.

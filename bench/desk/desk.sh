@@ -12,6 +12,11 @@
 #   - peak resident memory ("Maximum resident set size" of /usr/bin/time), and the ratio;
 # then the desk's voluntary context switches, summed over its threads, over DESK_IDLE_SECONDS of
 # idling with nothing scheduled. The in-process redraw figure is desk_bench's RedrawFourTiles.
+#
+# DESK_INSTRUCTIONS=1 also runs each program once under callgrind (valgrind) and prints the
+# instructions it executed, in all its threads and in its main thread alone, and their ratios:
+# figures that do not depend on the machine's load, unlike the times. Forked children (GLib's
+# attempts to start a session bus) are left out.
 set -euo pipefail
 
 build=$(cd "${1:?usage: bench/desk/desk.sh <build dir>}" && pwd)
@@ -72,6 +77,31 @@ echo "== brimlet-desk against a bare GTK 4 window ($runs runs each, medians; loa
 printf '%-34s %10s %10s %8s\n' "" "bare" "desk" "ratio"
 printf '%-34s %8s ms %7s ms %8s\n' "start to first screenshot" "$bare_ms" "$desk_ms" "$(ratio "$desk_ms" "$bare_ms")"
 printf '%-34s %7s MB %7s MB %8s\n' "peak resident memory" "$(( bare_kb / 1024 ))" "$(( desk_kb / 1024 ))" "$(ratio "$desk_kb" "$bare_kb")"
+
+# Instructions under callgrind, one run each: "all main" for <label>.
+instructions() {
+  local label=$1 pid files all main; shift
+  valgrind --tool=callgrind --separate-threads=yes \
+    --callgrind-out-file="$work/callgrind.$label.%p" "$@" >/dev/null 2>&1 &
+  pid=$!
+  wait "$pid" || { echo "desk.sh: $label failed under callgrind" >&2; exit 1; }
+  files=("$work/callgrind.$label.$pid"-*)
+  all=$(awk '/^totals:/ { n += $2 } END { print n }' "${files[@]}")
+  main=$(awk '/^totals:/ { print $2 }' "$work/callgrind.$label.$pid-01")
+  echo "$all $main"
+}
+if [[ -n "${DESK_INSTRUCTIONS:-}" ]]; then
+  command -v valgrind >/dev/null || { echo "desk.sh: valgrind is not installed" >&2; exit 1; }
+  read -r bare_all bare_main < <(instructions bare "$build/bench/desk/desk_bare_window" \
+    "$work/picture.png" --screenshot "$work/bare.png")
+  read -r desk_all desk_main < <(instructions desk "$build/brimlet-desk" \
+    --screenshot "$work/desk.png")
+  printf '%-34s %12s %12s %8s\n' "instructions (callgrind)" "bare" "desk" "ratio"
+  printf '%-34s %12s %12s %8s\n' "  all threads" "$bare_all" "$desk_all" \
+    "$(ratio "$desk_all" "$bare_all")"
+  printf '%-34s %12s %12s %8s\n' "  main thread" "$bare_main" "$desk_main" \
+    "$(ratio "$desk_main" "$bare_main")"
+fi
 
 # Idle: the desk open with nothing due; count what wakes it.
 switches() {

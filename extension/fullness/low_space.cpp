@@ -1,20 +1,52 @@
 #include "extension/fullness/low_space.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "extension/shared/human_bytes.h"
 #include "platform/foundation/localization.h"
 
 namespace brimlet {
 
-std::string lowSpaceText(const VolumeSample& sample) {
-    if (sample.volumeName.empty()) {
-        return foundation::formatLocalized(foundation::localizedFormat("%@ free."),
-                                           {humanBytes(sample.free)});
+std::optional<double> secondsUntilFull(const std::optional<FillEstimate>& estimate,
+                                       const VolumeSample& sample, foundation::Date now) {
+    if (!estimate || !estimate->fullAt || estimate->volumeName != sample.volumeName ||
+        estimate->total != sample.total) {
+        return std::nullopt;
     }
-    return foundation::formatLocalized(foundation::localizedFormat("%1$@ free on %2$@."),
-                                       {humanBytes(sample.free), sample.volumeName});
+    const double age = now.secondsSinceReferenceDate - estimate->madeAt.secondsSinceReferenceDate;
+    const double left = estimate->fullAt->secondsSinceReferenceDate - now.secondsSinceReferenceDate;
+    // Written so that a NaN anywhere fails every comparison and gives no estimate.
+    if (!(age >= 0 && age <= kFillEstimateLifetimeSeconds && left > 0)) return std::nullopt;
+    return left;
 }
 
-std::optional<widgetkit::NotificationRequest> LowSpaceRule::note(const VolumeSample& sample) {
+std::string fillEstimateText(double seconds) {
+    const double days = seconds / 86400.0;
+    if (!(days >= 0.5)) {
+        return foundation::localizedFormat("At this rate it is full in less than a day.");
+    }
+    const auto whole = static_cast<std::int64_t>(std::llround(std::min(days, 1e15)));
+    return foundation::formatLocalized(
+        foundation::localizedPlural("At this rate it is full in about %lld day.",
+                                    "At this rate it is full in about %lld days.",
+                                    static_cast<std::uint64_t>(whole)),
+        {whole});
+}
+
+std::string lowSpaceText(const VolumeSample& sample, std::optional<double> secondsUntilFull) {
+    std::string text =
+        sample.volumeName.empty()
+            ? foundation::formatLocalized(foundation::localizedFormat("%@ free."),
+                                          {humanBytes(sample.free)})
+            : foundation::formatLocalized(foundation::localizedFormat("%1$@ free on %2$@."),
+                                          {humanBytes(sample.free), sample.volumeName});
+    if (secondsUntilFull) text += " " + fillEstimateText(*secondsUntilFull);
+    return text;
+}
+
+std::optional<widgetkit::NotificationRequest> LowSpaceRule::note(const VolumeSample& sample,
+                                                                 const EstimateSource& estimate) {
     const VolumeSample placeholder = VolumeSample::placeholder();
     if (sample.volumeName == placeholder.volumeName && sample.total == placeholder.total &&
         sample.usedFraction == placeholder.usedFraction) {
@@ -29,8 +61,10 @@ std::optional<widgetkit::NotificationRequest> LowSpaceRule::note(const VolumeSam
         at->second = red;
     }
     if (!red || wasRed) return std::nullopt;
+    const auto left =
+        secondsUntilFull(estimate ? estimate() : std::nullopt, sample, foundation::Date::now());
     return widgetkit::NotificationRequest{
-        "low-space", foundation::localizedFormat("Disk almost full"), lowSpaceText(sample)};
+        "low-space", foundation::localizedFormat("Disk almost full"), lowSpaceText(sample, left)};
 }
 
 LowSpaceRule& LowSpaceRule::shared() {

@@ -20,13 +20,13 @@
 #include "app/actions/published.h"
 #include "app/actions/schedule.h"
 #include "app/actions/trash.h"
+#include "app/cli/window_launch.h"
 #include "app/explore/explorer.h"
 #include "app/explore/scan_controller.h"
 #include "extension/shared/identifiers.h"
 #include "extension/shared/shared_snapshot.h"
+#include "tests/app/manager_double.h"
 #include "tests/app/scan_testing.h"
-
-extern char** environ;
 
 namespace brimlet {
 namespace {
@@ -118,6 +118,7 @@ TEST(TrashEndToEnd, TheFolderGoesToTheTrashAndLeavesTheSnapshot) {
     std::ofstream(h.home + "/Big/video.mp4") << std::string(300 << 10, 'x');
     fs::create_directories(h.home + "/Small");
     std::ofstream(h.home + "/Small/notes.txt") << std::string(8 << 10, 'x');
+    fs::create_directories(h.home + "/Stale");
     HeldScan scan = heldScanOf(h.home);
     const std::int64_t total = scan.snapshot.total, big = scan.tree.find("Big")->size;
     const std::int64_t local = scan.tree.find(".local")->size;
@@ -137,6 +138,14 @@ TEST(TrashEndToEnd, TheFolderGoesToTheTrashAndLeavesTheSnapshot) {
     EXPECT_EQ(scan.tree.find(".local")->size, local + big);
     EXPECT_EQ(written->topFolders.front().name, ".local");
     EXPECT_EQ(written->topFolders.front().size, local + big);
+
+    // A scan of another folder published since is newer news: a later move keeps its books in
+    // memory and leaves that snapshot as it is.
+    const HeldScan other = heldScanOf(h.home + "/Small");
+    trashFolder(scan, *scan.tree.find("Stale"));
+    EXPECT_FALSE(fs::exists(h.home + "/Stale"));
+    EXPECT_EQ(scan.tree.find("Stale"), nullptr);
+    EXPECT_EQ(SharedSnapshot::read()->encode(2), other.snapshot.encode(2));
 }
 
 // The app's scan follows the pins from its tree: the pinned folder becomes the one area, and
@@ -162,6 +171,51 @@ TEST(HeldScan, FollowsThePinsWithoutAWalk) {
     followPins(scan, Preferences{}, notes);
     EXPECT_EQ(areaNames(), (std::vector<std::string>{"a", "b"}));
     EXPECT_EQ(notes, std::vector<std::string>{});
+}
+
+// A Disk Breakdown tile opens the window on its area's folder: the `brimlet` front turns the
+// area the desk passes into the folder under the recorded root, and every area it cannot place
+// into the root itself; without a published scan the window opens as it chooses.
+TEST(AreaFolder, TheDeskAreaBecomesItsFolderOrTheRoot) {
+    const PrivateHome& h = privateHome();
+    const FixedWorld world;
+    const std::string root = h.home + "/areas", cafe = "caf\xC3\xA9";
+    for (const std::string& folder : std::vector<std::string>{"a/inner", cafe, "gone"}) {
+        fs::create_directories(root + "/" + folder);
+        std::ofstream(root + "/" + folder + "/f") << std::string(16 << 10, 'x');
+    }
+    heldScanOf(root);
+    fs::remove_all(root + "/gone");
+    // {the arguments after `brimlet`, the window's arguments}
+    const std::pair<std::vector<const char*>, std::vector<std::string>> cases[] = {
+        {{"--area=a"}, {root + "/a"}},
+        {{"--area", "a"}, {root + "/a"}},
+        {{"--area=caf\xC3\xA9"}, {root + "/" + cafe}},
+        {{"--area=cafe\xCC\x81"}, {root + "/" + cafe}},  // the same name, decomposed
+        {{"--area="}, {root}},
+        {{"--area=A"}, {root}},
+        {{"--area=a/inner"}, {root}},  // a folder, but no area of this scan
+        {{"--area=../areas/a"}, {root}},
+        {{"--area=gone"}, {root}},
+        {{"/elsewhere"}, {"/elsewhere"}},
+    };
+    for (const auto& [after, window] : cases) {
+        SCOPED_TRACE(::testing::PrintToString(after));
+        std::vector<const char*> argv{"brimlet"};
+        argv.insert(argv.end(), after.begin(), after.end());
+        const int argc = static_cast<int>(argv.size());
+        EXPECT_TRUE(wantsWindow(argc, argv.data(), {"scan"}));
+        EXPECT_EQ(windowArguments(argc, argv.data()), window);
+    }
+    for (const std::vector<const char*>& command :
+         {std::vector{"brimlet", "--area=a", "b"}, std::vector{"brimlet", "--area"},
+          std::vector{"brimlet", "--areas=a"}, std::vector{"brimlet", "scan", "--area=a"}}) {
+        EXPECT_FALSE(wantsWindow(static_cast<int>(command.size()), command.data(), {"scan"}))
+            << ::testing::PrintToString(command);
+    }
+    fs::remove(h.data + "/" + std::string(kAppGroupIdentifier) + "/snapshot-root.conf");
+    const std::vector<const char*> argv{"brimlet", "--area=a"};
+    EXPECT_EQ(windowArguments(2, argv.data()), std::vector<std::string>{});
 }
 
 // The window's path: the scan controller's held scan and the tree the explorer shows are one,
@@ -285,59 +339,6 @@ TEST(BiggestFiles, FilesOnlyBiggestFirstCutAtTop) {
                                      {"b.txt", t.allocated("f/b.txt"), FileKind::documents}}));
     EXPECT_EQ(biggestFiles(t.path("f"), 100).size(), 5u);
     EXPECT_THROW(biggestFiles(t.path("missing"), 3), ActionError);
-}
-
-// The double of the systemd user manager (tests/app/systemd_double.py) on a bus of its own, from
-// dbus-run-session; it ends when its standard input closes.
-class ManagerDouble {
-public:
-    explicit ManagerDouble(std::vector<std::string> flags) {
-        int in[2], out[2];
-        if (::pipe2(in, O_CLOEXEC) != 0 || ::pipe2(out, O_CLOEXEC) != 0) return;
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, in[0], STDIN_FILENO);
-        posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
-        std::vector<std::string> args{
-            "dbus-run-session", "--", "/usr/bin/python3",
-            std::string(BRIMLET_SOURCE_DIR) + "/tests/app/systemd_double.py", log()};
-        args.insert(args.end(), flags.begin(), flags.end());
-        std::vector<char*> argv;
-        for (auto& a : args) argv.push_back(a.data());
-        argv.push_back(nullptr);
-        if (::posix_spawnp(&pid_, "dbus-run-session", &actions, nullptr, argv.data(), environ) != 0)
-            pid_ = -1;
-        posix_spawn_file_actions_destroy(&actions);
-        ::close(in[0]);
-        ::close(out[1]);
-        input_ = in[1];
-        char c = 0;
-        while (::read(out[0], &c, 1) == 1 && c != '\n') address_ += c;
-        ::close(out[0]);
-    }
-    ~ManagerDouble() {
-        ::close(input_);
-        if (pid_ > 0) ::waitpid(pid_, nullptr, 0);
-    }
-    const std::string& address() const { return address_; }
-    std::string log() const { return scratch_ / "calls.log"; }
-    std::string calls() const {
-        std::stringstream text;
-        text << std::ifstream(log()).rdbuf();
-        return text.str();
-    }
-
-private:
-    ScratchDir scratch_;
-    pid_t pid_ = -1;
-    int input_ = -1;
-    std::string address_;
-};
-
-bool haveDouble() {
-    return std::system(
-               "command -v dbus-run-session >/dev/null && "
-               "/usr/bin/python3 -c 'import dbus, gi' 2>/dev/null") == 0;
 }
 
 TEST(Schedule, EnablesAndDisablesTheTimerThroughTheUserManager) {

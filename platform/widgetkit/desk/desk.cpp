@@ -119,8 +119,9 @@ std::optional<int> readOptions(int argc, char** argv, DeskOptions& options) {
 
 int run(const BundleDeclaration& bundle, int argc, char** argv) {
     // The locale is the bundle entry's (foundation::useUserLanguage), LC_NUMERIC "C" included:
-    // neither glibmm nor GTK sets it again.
+    // neither glibmm nor GTK sets it again. Glib::init reads the flag once, here.
     Glib::set_init_to_users_preferred_locale(false);
+    Glib::init();
     gtk_disable_setlocale();
     DeskOptions options;
     if (const auto status = readOptions(argc, argv, options)) return *status;
@@ -140,6 +141,10 @@ int run(const BundleDeclaration& bundle, int argc, char** argv) {
         throw foundation::CommandError(
             "cannot open a display (neither WAYLAND_DISPLAY nor DISPLAY names one that answers)");
     }
+    // gtkmm's first Gtk::Application disables GTK's setlocale unless this flag is set, and GTK
+    // warns of that once gtk_init has run. glibmm has already taken the locale as it was, so the
+    // flag now only spares GTK the second, late call.
+    Glib::set_init_to_users_preferred_locale(true);
     const auto app = DeskApplication::create(std::move(session), std::move(options));
     const int status = app->run();
     return status != 0 ? status : app->status();

@@ -35,7 +35,7 @@ DeskApplication::~DeskApplication() { UserNotificationCenter::current().setDeliv
 void DeskApplication::on_startup() {
     Gtk::Application::on_startup();
     add_action("open-brimlet", [this] {
-        if (const auto status = openBrimlet(std::nullopt, get_dbus_connection()); !status) {
+        if (const auto status = openBrimlet({}, get_dbus_connection()); !status) {
             if (window_) window_->showProblem(status.message());
         }
     });

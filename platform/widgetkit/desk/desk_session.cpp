@@ -31,7 +31,7 @@ std::optional<DeskAnswer::Drawn> drawShowing(const AnyTimeline& timeline, Widget
 }  // namespace
 
 DeskSession::DeskSession(const BundleDeclaration& bundle)
-    : bundle_(bundle), model_(bundle.widgets) {
+    : bundle_(bundle), model_(bundle.widgets), drawer_(drawAll, drawQueue_) {
     if (auto path = host::PlacedStore::defaultPath()) store_.emplace(std::move(*path));
     try {
         if (store_) model_.follow(store_->load().widgets);
@@ -41,34 +41,79 @@ DeskSession::DeskSession(const BundleDeclaration& bundle)
     startRequests(foundation::Date::now());
 }
 
+DeskSession::~DeskSession() {
+    {
+        const std::lock_guard lock(drawQueue_->mutex);
+        drawQueue_->stopped = true;
+    }
+    drawQueue_->ready.notify_one();
+    drawer_.join();
+}
+
 void DeskSession::startRequests(foundation::Date now) {
     for (auto& ticket : model_.start(now)) {
-        TileLook look;
-        {
-            const std::lock_guard lock(mailbox_->mutex);
-            look = mailbox_->look;
-        }
         runningRequests.fetch_add(1);
         // Not the shared executor: a provider that blocks (statvfs on a dead network mount)
         // holds only its own thread. The ticket's declaration lives as long as the process.
-        std::thread([mailbox = mailbox_, ticket = std::move(ticket), look] {
+        std::thread([mailbox = mailbox_, queue = drawQueue_, ticket = std::move(ticket)] {
             DeskAnswer answer{ticket.id, ticket.generation, std::nullopt, std::nullopt};
             try {
                 answer.timeline = host::answer(host::RequestKind::timeline, ticket.request);
-                answer.drawn = drawShowing(*answer.timeline, ticket.request.context.family, look,
-                                           foundation::Date::now());
             } catch (const std::exception&) {
                 // Folded into "no answer": the tile keeps what it shows.
             }
-            std::function<void()> wake;
-            {
-                const std::lock_guard lock(mailbox->mutex);
-                mailbox->answers.push_back(std::move(answer));
-                wake = mailbox->wake;
+            if (answer.timeline) {
+                std::unique_lock lock(queue->mutex);
+                if (!queue->stopped) {
+                    queue->jobs.push_back(
+                        {mailbox, std::move(answer), ticket.request.context.family});
+                    lock.unlock();
+                    queue->ready.notify_one();
+                    return;
+                }
             }
-            if (wake) wake();
-            runningRequests.fetch_sub(1);
+            deliver(*mailbox, std::move(answer));
         }).detach();
+    }
+}
+
+void DeskSession::deliver(Mailbox& mailbox, DeskAnswer answer) {
+    std::function<void()> wake;
+    {
+        const std::lock_guard lock(mailbox.mutex);
+        mailbox.answers.push_back(std::move(answer));
+        wake = mailbox.wake;
+    }
+    if (wake) wake();
+    runningRequests.fetch_sub(1);
+}
+
+// The drawing thread: each answer's showing entry drawn in the look of the moment. Once the
+// session is stopping, what is left goes out undrawn.
+void DeskSession::drawAll(const std::shared_ptr<DrawQueue>& queue) {
+    std::unique_lock lock(queue->mutex);
+    for (;;) {
+        queue->ready.wait(lock, [&] { return queue->stopped || !queue->jobs.empty(); });
+        if (queue->jobs.empty()) return;
+        DrawQueue::Job job = std::move(queue->jobs.front());
+        queue->jobs.pop_front();
+        const bool draw = !queue->stopped;
+        lock.unlock();
+        if (draw) {
+            TileLook look;
+            {
+                const std::lock_guard mailboxLock(job.mailbox->mutex);
+                look = job.mailbox->look;
+            }
+            try {
+                job.answer.drawn =
+                    drawShowing(*job.answer.timeline, job.family, look, foundation::Date::now());
+            } catch (const std::exception&) {
+                // Drawn on the main thread instead.
+            }
+        }
+        deliver(*job.mailbox, std::move(job.answer));
+        lock.lock();
     }
 }
 

@@ -4,14 +4,20 @@
 // drawn, while the display is being opened; the window then takes the session over.
 //
 // The model is the main thread's (host::PlacedTimelines is not thread-safe); only answers cross
-// threads, through the session's inbox.
+// threads, through the session's inbox. Each request runs on a thread of its own; the entries
+// they bring are drawn one after another on the session's one drawing thread, so that all of them
+// share one pango font map (pango's default map is per thread, and a new map matches and loads
+// its fonts anew).
 
 #include <atomic>
+#include <condition_variable>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/ui/render/render.h"
@@ -40,6 +46,8 @@ class DeskSession {
 public:
     // Loads the store and starts the first requests. `bundle` must live as long as the process.
     explicit DeskSession(const BundleDeclaration& bundle);
+    // Waits for the entry being drawn, if any; answers still to come arrive undrawn.
+    ~DeskSession();
     DeskSession(const DeskSession&) = delete;
     DeskSession& operator=(const DeskSession&) = delete;
 
@@ -73,10 +81,29 @@ private:
         TileLook look;
     };
 
+    // Answers waiting for the drawing thread, shared with the request threads.
+    struct DrawQueue {
+        struct Job {
+            std::shared_ptr<Mailbox> mailbox;
+            DeskAnswer answer;
+            WidgetFamily family{};
+        };
+        std::mutex mutex;
+        std::condition_variable ready;
+        std::deque<Job> jobs;
+        bool stopped = false;
+    };
+
+    // Posts `answer` (drawn or not) to `mailbox`, wakes the window and ends its request.
+    static void deliver(Mailbox& mailbox, DeskAnswer answer);
+    static void drawAll(const std::shared_ptr<DrawQueue>& queue);
+
     const BundleDeclaration& bundle_;
     std::optional<host::PlacedStore> store_;
     host::PlacedTimelines model_;
     std::shared_ptr<Mailbox> mailbox_ = std::make_shared<Mailbox>();
+    std::shared_ptr<DrawQueue> drawQueue_ = std::make_shared<DrawQueue>();
+    std::thread drawer_;
 };
 
 }  // namespace widgetkit::desk

@@ -73,6 +73,37 @@ Glib::RefPtr<Gio::FileMonitor> monitor(const std::string& path, bool directory) 
     }
 }
 
+// The pixels of `node` over `width` × `height` device pixels, as the window's renderer draws
+// them, in the TilePixels layout (cairo's ARGB32).
+void windowPixels(GskRenderer* renderer, GskRenderNode* node, int width, int height,
+                  render::TilePixels& pixels) {
+    pixels.width = width;
+    pixels.height = height;
+    pixels.stride = cairo_format_stride_for_width(CAIRO_FORMAT_ARGB32, width);
+    pixels.data.assign(static_cast<std::size_t>(pixels.stride) * static_cast<std::size_t>(height),
+                       0);
+    if (GSK_IS_CAIRO_RENDERER(renderer)) {
+        // What the cairo renderer does for a texture, straight into the buffer: GTK 4.8 would
+        // hand the pixels back through a texture whose download converts every pixel to floats
+        // and back.
+        const std::unique_ptr<cairo_surface_t, decltype(&cairo_surface_destroy)> surface(
+            cairo_image_surface_create_for_data(pixels.data.data(), CAIRO_FORMAT_ARGB32, width,
+                                                height, pixels.stride),
+            &cairo_surface_destroy);
+        {
+            const std::unique_ptr<cairo_t, decltype(&cairo_destroy)> cr(cairo_create(surface.get()),
+                                                                        &cairo_destroy);
+            gsk_render_node_draw(node, cr.get());
+        }
+        cairo_surface_flush(surface.get());
+        return;
+    }
+    const graphene_rect_t viewport =
+        GRAPHENE_RECT_INIT(0, 0, static_cast<float>(width), static_cast<float>(height));
+    const auto texture = Glib::wrap(gsk_renderer_render_texture(renderer, node, &viewport));
+    texture->download(pixels.data.data(), static_cast<gsize>(pixels.stride));
+}
+
 }  // namespace
 
 DeskWindow* DeskWindow::create(Gtk::Application& app, std::unique_ptr<DeskSession> session,
@@ -342,17 +373,19 @@ void DeskWindow::openPicker(const std::string& id) {
     dialog_->present();
 }
 
-// Brimlet opens on what the tile shows: the placed widget's area's folder when its stored area
-// names one (an absolute path), else the app's own choice.
+// Brimlet opens on what the tile shows: a widget configured through an intent hands the app its
+// stored choice ("--area=ID"; a widget never configured has the default, the empty ID), which
+// the app resolves against its own records; any other widget opens the app as it chooses.
 void DeskWindow::openTile(const std::string& id) {
     const auto* tile = model_.find(id);
     if (tile == nullptr) return;
-    std::optional<std::string> folder;
-    if (tile->placed.area && !tile->placed.area->empty() && tile->placed.area->front() == '/') {
-        folder = tile->placed.area;
+    std::vector<std::string> arguments;
+    const WidgetConfiguration* widget = host::findWidget(widgets_, tile->placed.kind);
+    if (widget != nullptr && widget->panel()) {
+        arguments.push_back("--area=" + tile->placed.area.value_or(""));
     }
     const auto app = get_application();
-    if (const auto status = openBrimlet(folder, app ? app->get_dbus_connection() : nullptr);
+    if (const auto status = openBrimlet(arguments, app ? app->get_dbus_connection() : nullptr);
         !status) {
         showProblem(status.message());
     }
@@ -506,19 +539,38 @@ bool DeskWindow::drawView(TileView& view, const TileLook& current, Date now) {
     // Sample figures are never shown as if they were the user's: until the first answer, the
     // placeholder is redacted.
     DrawnTile drawn;
-    if (const auto status =
-            drawTile(*shown.entry, view.widget->family(), current, !shown.live, drawn);
-        !status) {
+    if (auto ahead = takeDrawnAhead(id, shown, current)) {
+        drawn = tileFromPixels(std::move(ahead->pixels));
+    } else if (const auto status =
+                   drawTile(*shown.entry, view.widget->family(), current, !shown.live, drawn);
+               !status) {
         view.widget->set_tooltip_text(status.message());
         return false;
     }
-    view.widget->show(drawn.texture, accessibleName(id, drawn.texts));
+    view.widget->show(drawn, accessibleName(id, drawn.texts));
     view.drawn = true;
     view.revision = shown.revision;
     view.index = shown.index;
     view.live = shown.live;
     view.look = current;
     return true;
+}
+
+// The picture a request's thread drew for the entry `shown` in `look`, taken out of the store;
+// nullopt when there is none or it shows something else (a later revision, another entry, another
+// look, or the redacted placeholder).
+std::optional<DeskAnswer::Drawn> DeskWindow::takeDrawnAhead(
+    const std::string& id, const host::PlacedTimelines::Shown& shown, const TileLook& look) {
+    const auto ahead = drawnAhead_.find(id);
+    if (ahead == drawnAhead_.end()) return std::nullopt;
+    std::optional<DeskAnswer::Drawn> drawn;
+    if (shown.live && ahead->second.revision == shown.revision &&
+        ahead->second.drawn.index == shown.index && ahead->second.drawn.look == look) {
+        drawn = std::move(ahead->second.drawn);
+    }
+    // Used or outdated: either way it is never shown later.
+    drawnAhead_.erase(ahead);
+    return drawn;
 }
 
 void DeskWindow::redraw() {
@@ -576,19 +628,11 @@ void DeskWindow::writeScreenshot() {
     if (!node) {
         status = foundation::Status::failure("the window drew nothing");
     } else {
-        const graphene_rect_t viewport =
-            GRAPHENE_RECT_INIT(0, 0, static_cast<float>(w * scale), static_cast<float>(h * scale));
-        const auto texture = Glib::wrap(gsk_renderer_render_texture(
-            gtk_native_get_renderer(GTK_NATIVE(gobj())), node.get(), &viewport));
+        render::TilePixels pixels;
+        windowPixels(gtk_native_get_renderer(GTK_NATIVE(gobj())), node.get(), w * scale, h * scale,
+                     pixels);
         // Encoded as the tiles' PNGs are (libpng, fast): GDK's own writer takes several times as
         // long for a window's worth of pixels.
-        render::TilePixels pixels;
-        pixels.width = texture->get_width();
-        pixels.height = texture->get_height();
-        pixels.stride = pixels.width * 4;
-        pixels.data.resize(static_cast<std::size_t>(pixels.stride) *
-                           static_cast<std::size_t>(pixels.height));
-        texture->download(pixels.data.data(), static_cast<gsize>(pixels.stride));
         std::string png;
         status = render::encodePixelsPng(pixels, png);
         if (status) status = foundation::writeFileAtomically(options_.screenshot, png);

@@ -92,6 +92,9 @@ private:
     void syncTiles();
     void redraw();
     bool drawView(TileView& view, const TileLook& current, foundation::Date now);
+    std::optional<DeskAnswer::Drawn> takeDrawnAhead(const std::string& id,
+                                                    const host::PlacedTimelines::Shown& shown,
+                                                    const TileLook& look);
     std::string accessibleName(const std::string& id, const std::vector<std::string>& texts) const;
     void popUpMenu(const std::string& id, double x, double y);
     void maybeScreenshot();

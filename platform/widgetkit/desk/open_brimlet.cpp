@@ -32,11 +32,11 @@ std::string thisProgram() {
     return error ? std::string() : path.string();
 }
 
-foundation::Status openBrimlet(const std::optional<std::string>& folder,
+foundation::Status openBrimlet(const std::vector<std::string>& arguments,
                                const Glib::RefPtr<Gio::DBus::Connection>& bus) {
     if (const std::string program = findProgram(); !program.empty()) {
         std::vector<std::string> argv{program};
-        if (folder) argv.push_back(*folder);
+        argv.insert(argv.end(), arguments.begin(), arguments.end());
         try {
             Glib::spawn_async({}, argv, Glib::SpawnFlags::DEFAULT);
             return {};

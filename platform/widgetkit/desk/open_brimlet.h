@@ -1,8 +1,8 @@
 #pragma once
 // Opening the containing app, Brimlet, from the desk.
 
-#include <optional>
 #include <string>
+#include <vector>
 
 #include <giomm/dbusconnection.h>
 
@@ -13,10 +13,11 @@ namespace widgetkit::desk {
 // This program's absolute path (/proc/self/exe); empty when it cannot be read.
 std::string thisProgram();
 
-// Starts `brimlet [FOLDER]`: the `brimlet` program beside this one, else the first on PATH;
+// Starts `brimlet ARGUMENTS...`: the `brimlet` program beside this one, else the first on PATH;
 // without either, asks `bus` (the application's session bus; none: nobody to ask) to activate the
-// app (org.brimlet.Brimlet). Never waits for the app. A failure says why in one sentence.
-foundation::Status openBrimlet(const std::optional<std::string>& folder,
+// app (org.brimlet.Brimlet), which then opens as it chooses. Never waits for the app. A failure
+// says why in one sentence.
+foundation::Status openBrimlet(const std::vector<std::string>& arguments,
                                const Glib::RefPtr<Gio::DBus::Connection>& bus);
 
 }  // namespace widgetkit::desk

@@ -32,6 +32,17 @@ DrawnTile tileFromPixels(render::TilePixels pixels) {
     tile.texture =
         Gdk::MemoryTexture::create(pixels.width, pixels.height, Gdk::MemoryTexture::DEFAULT_FORMAT,
                                    bytes, static_cast<gsize>(pixels.stride));
+    // The same buffer seen by cairo; the surface holds the bytes for as long as it lives, which
+    // may be longer than the texture (a render node keeps it).
+    static cairo_user_data_key_t bytesKey;
+    cairo_surface_t* surface = cairo_image_surface_create_for_data(
+        owned->data(), CAIRO_FORMAT_ARGB32, pixels.width, pixels.height, pixels.stride);
+    if (cairo_surface_set_user_data(surface, &bytesKey, g_bytes_ref(bytes->gobj()), [](void* data) {
+            g_bytes_unref(static_cast<GBytes*>(data));
+        }) != CAIRO_STATUS_SUCCESS) {
+        g_bytes_unref(bytes->gobj());
+    }
+    tile.surface.reset(surface, &cairo_surface_destroy);
     tile.texts = std::move(pixels.texts);
     return tile;
 }

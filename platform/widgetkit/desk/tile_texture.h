@@ -2,7 +2,10 @@
 // A widget entry drawn as a GDK texture, by the same renderer and with the same pixels as
 // `brimlet-widgets render`.
 
+#include <cairo.h>
 #include <gdkmm/texture.h>
+
+#include <memory>
 
 #include <string>
 #include <vector>
@@ -24,6 +27,8 @@ struct TileLook {
 
 struct DrawnTile {
     Glib::RefPtr<Gdk::Texture> texture;  // family size × scale pixels
+    // The texture's pixels as a cairo image surface, for GTK's cairo renderer (see TileWidget).
+    std::shared_ptr<cairo_surface_t> surface;
     // The laid-out view's texts in drawing order; empty when redacted.
     std::vector<std::string> texts;
 };

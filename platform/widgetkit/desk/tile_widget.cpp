@@ -82,9 +82,9 @@ bool TileWidget::onKey(guint keyval, guint, Gdk::ModifierType state) {
     return false;
 }
 
-void TileWidget::show(const Glib::RefPtr<Gdk::Texture>& texture,
-                      const std::string& accessibleName) {
-    texture_ = texture;
+void TileWidget::show(const DrawnTile& tile, const std::string& accessibleName) {
+    tile_.texture = tile.texture;
+    tile_.surface = tile.surface;
     setAccessibleName(accessibleName);
     queue_draw();
 }
@@ -101,10 +101,26 @@ void TileWidget::snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) {
         snapshot_child(*problem_, snapshot);
         return;
     }
-    if (!texture_) return;
+    if (!tile_.texture) return;
     // The texture's pixels land one to one on the display's: the tile is family size in points
     // and the texture family size × scale in pixels.
-    snapshot->append_texture(texture_, Gdk::Rectangle(0, 0, get_width(), get_height()));
+    const int width = get_width(), height = get_height();
+    GtkNative* native = gtk_widget_get_native(gobj());
+    if (tile_.surface && native != nullptr &&
+        GSK_IS_CAIRO_RENDERER(gtk_native_get_renderer(native))) {
+        // GTK 4.8's cairo renderer converts a texture's every pixel to floats and back on each
+        // frame; the same pixels painted from a cairo surface are copied as they are.
+        const graphene_rect_t bounds =
+            GRAPHENE_RECT_INIT(0, 0, static_cast<float>(width), static_cast<float>(height));
+        const auto cr = snapshot->append_cairo(&bounds);
+        cairo_t* c = cr->cobj();
+        cairo_scale(c, static_cast<double>(width) / tile_.texture->get_width(),
+                    static_cast<double>(height) / tile_.texture->get_height());
+        cairo_set_source_surface(c, tile_.surface.get(), 0, 0);
+        cairo_paint(c);
+        return;
+    }
+    snapshot->append_texture(tile_.texture, Gdk::Rectangle(0, 0, width, height));
 }
 
 void TileWidget::measure_vfunc(Gtk::Orientation orientation, int, int& minimum, int& natural,

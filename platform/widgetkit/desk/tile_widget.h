@@ -26,9 +26,9 @@ public:
     WidgetFamily family() const { return family_; }
     bool isProblem() const { return problem_ != nullptr; }
 
-    // Shows `texture` (family size × the display's scale pixels) and names the tile
+    // Shows `tile` (family size × the display's scale pixels) and names the tile
     // `accessibleName`.
-    void show(const Glib::RefPtr<Gdk::Texture>& texture, const std::string& accessibleName);
+    void show(const DrawnTile& tile, const std::string& accessibleName);
     void setAccessibleName(const std::string& name);
 
     // Pops `menu` up at (x, y) in the tile.
@@ -51,7 +51,7 @@ private:
 
     std::string id_;
     WidgetFamily family_;
-    Glib::RefPtr<Gdk::Texture> texture_;
+    DrawnTile tile_;
     Gtk::Label* problem_ = nullptr;            // managed child, or nullptr for a picture
     Gtk::PopoverMenu* menuPopover_ = nullptr;  // managed child, made on first use
     sigc::signal<void()> activated_;

@@ -12,6 +12,10 @@ reader reads it. Run under a session bus and a display (dbus-run-session, xvfb-r
                                                  from the keyboard: Enter goes into the first row
                                                  (NAME), Backspace goes out, typing PREFIX finds
                                                  OTHER and Enter goes into it
+  window_check.py preferences -- COMMAND...      the window's preferences action opens "Preferences",
+                                                 every control there has a name, "Scan Every Day"
+                                                 is greyed with the reason (no user manager), and
+                                                 a pattern --exclude refuses is refused in a line
   window_check.py trash NAME NEXT TREE -- COMMAND...
                                                  the header bar's "Folder Menu" button opens the
                                                  selected row's menu; its "Move to Trash…" and the
@@ -192,15 +196,46 @@ def check_trash(name, following, tree):
 def check_quit(program):
     app = wait_for(lambda: application("brimlet-app"), "the Brimlet window")
     wait_for(lambda: folder_names(app), "the folder list")
-    subprocess.run(["gdbus", "call", "--session", "--dest", "org.brimlet.Brimlet",
-                    "--object-path", "/org/brimlet/Brimlet", "--method",
-                    "org.gtk.Actions.Activate", "quit", "[]", "{}"],
-                   check=False, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    run_action("quit", "/org/brimlet/Brimlet")
     _, err = program.communicate(timeout=TIMEOUT)
     warnings = [line for line in err.decode(errors="replace").splitlines()
                 if "CRITICAL" in line or "WARNING" in line]
     assert program.returncode == 0 and not warnings, \
         "exit status %d, %s" % (program.returncode, warnings)
+
+
+def run_action(action, path="/org/brimlet/Brimlet/window/1"):
+    """Activates the program's action `action` over D-Bus, as a menu item does."""
+    subprocess.run(["gdbus", "call", "--session", "--dest", "org.brimlet.Brimlet",
+                    "--object-path", path, "--method", "org.gtk.Actions.Activate", action, "[]",
+                    "{}"], check=False, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+
+CONTROLS = ("push button", "check box", "toggle button", "text", "list", "combo box")
+
+
+def check_preferences():
+    app = wait_for(lambda: application("brimlet-app"), "the Brimlet window")
+    wait_for(lambda: find_all(app, lambda a: role(a) == "frame"), "the window")
+    run_action("preferences")
+    dialog = wait_for(lambda: find_all(app, lambda a: role(a) == "frame" and a.name == "Preferences"),
+                      'the "Preferences" window')[0]
+    controls = find_all(dialog, lambda a: role(a) in CONTROLS)
+    assert len(controls) >= 7, "only %d controls" % len(controls)
+    unnamed = [role(c) + " " + repr(c.name) for c in controls
+               if not c.name or c.name.startswith(("Gtk", "gtkmm")) or "_" in c.name]
+    assert not unnamed, "controls without a proper name: %s" % unnamed
+    daily = [c for c in controls if c.name == "Scan Every Day"]
+    assert daily and not daily[0].getState().contains(pyatspi.STATE_SENSITIVE), \
+        '"Scan Every Day" is not greyed'
+    wait_for(lambda: find_all(dialog, lambda a: role(a) == "label" and "no systemd user manager" in a.name),
+             "the reason it is greyed")
+    entry = [c for c in controls if role(c) == "text"][0]
+    entry.queryEditableText().setTextContents("./")
+    add = [c for c in controls if c.name == "Add"][0]
+    add.queryAction().doAction(0)
+    wait_for(lambda: find_all(dialog, lambda a: role(a) == "label" and "scanned folder itself" in a.name),
+             "the line refusing ./")
 
 
 def start(command, mode):
@@ -234,6 +269,8 @@ def main(argv):
             check_trash(*args)
         elif mode == "quit":
             check_quit(program)
+        elif mode == "preferences":
+            check_preferences()
         elif mode == "desk":
             check_desk()
         else:

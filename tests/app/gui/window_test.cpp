@@ -133,6 +133,11 @@ TEST_F(WindowTest, TheFolderListReadsBiggestFirstAndGoesInAndOutByKeyboard) {
     EXPECT_EQ(quit.status, 0) << quit.output;
 }
 
+TEST_F(WindowTest, PreferencesOpenWithEveryControlNamedAndRefuseABadPattern) {
+    const Outcome seen = check("preferences -- " + kBin + "/brimlet " + tree_);
+    EXPECT_EQ(seen.status, 0) << seen.output;
+}
+
 // Through the header bar's folder menu and the confirmation, as a person would: the folder is in
 // the private trash with its .trashinfo, and the widgets' snapshot, rewritten without a rescan,
 // no longer lists it. The next folder, replaced since the scan, stays where it is.

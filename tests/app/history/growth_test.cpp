@@ -10,6 +10,7 @@
 #include "app/cli/history_commands.h"
 #include "app/history/estimate.h"
 #include "app/history/history.h"
+#include "extension/shared/fill_estimate.h"
 #include "extension/shared/human_bytes.h"
 #include "tests/app/history/history_testing.h"
 #include "tests/app/scan_testing.h"
@@ -251,6 +252,48 @@ TEST(GrowthCommand, NamesTheFolderThatGrewFirst) {
         EXPECT_TRUE(listed[i].starts_with("2023-03-08T")) << listed[i];
         EXPECT_TRUE(listed[i].ends_with("  " + t.root())) << listed[i];
         EXPECT_EQ(listed[i].size(), listed[0].size() - 4 + t.root().size()) << listed[i];
+    }
+}
+
+// Every scan of record publishes when the volume fills for the widgets' notification, from the
+// history as it stands after its record: none from two scans, a day once three scans span four
+// days of rising use, none again once the use falls; a scan written elsewhere publishes nothing.
+TEST(FillEstimatePublished, FollowsTheHistoryScanByScan) {
+    constexpr double kDay = 86400, kStart = 700000000;
+    const HistoryHome home;
+    double now = kStart;
+    std::int64_t available = 0;
+    const foundation::testing::ScopedClock clock([&now] { return foundation::Date{now}; });
+    const foundation::testing::ScopedVolumeQuery volume([&available](const std::string&) {
+        return std::optional(
+            foundation::VolumeFigures{1000, available, std::nullopt, "Test Volume"});
+    });
+    TempTree t;
+    t.build({{Entry::file, "a.bin", 4 << 10}});
+    // {day, bytes available, write elsewhere, days from the latest scan of record to full}
+    const std::tuple<double, std::int64_t, bool, std::optional<double>> scans[] = {
+        {0, 600, false, std::nullopt}, {2, 500, false, std::nullopt}, {4, 400, false, 8.0},
+        {5, 100, true, 8.0},           {6, 900, false, std::nullopt},
+    };
+    double recorded = 0;
+    for (const auto& [day, free, elsewhere, fullIn] : scans) {
+        SCOPED_TRACE(day);
+        now = kStart + day * kDay;
+        available = free;
+        std::vector<std::string> args{"scan", t.root()};
+        if (elsewhere) args.insert(args.end(), {"-o", t.path("out.json")});
+        const CapturedConsole console;
+        ASSERT_EQ(console.run(args), 0) << console.err();
+        if (!elsewhere) recorded = now;
+        const auto published = SharedFillEstimate::read();
+        ASSERT_TRUE(published.has_value());
+        EXPECT_EQ(published->madeAt.secondsSinceReferenceDate, recorded);
+        EXPECT_EQ(std::tuple(published->volumeName, published->total),
+                  std::tuple(std::string("Test Volume"), std::int64_t{1000}));
+        ASSERT_EQ(published->fullAt.has_value(), fullIn.has_value());
+        if (fullIn) {
+            EXPECT_NEAR(published->fullAt->secondsSinceReferenceDate, recorded + *fullIn * kDay, 1);
+        }
     }
 }
 

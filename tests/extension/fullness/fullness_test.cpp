@@ -101,6 +101,8 @@ protected:
 
 private:
     foundation::testing::ScopedClock clock_{[this] { return now_; }};
+    // No shared container, so no published fill estimate: the notifications read as without one.
+    foundation::testing::ScopedContainerRoot container_{""};
     foundation::testing::ScopedVolumeQuery query_{[this](const std::string&) {
         ++probes_;
         return figures_;
@@ -182,6 +184,85 @@ TEST(LowSpaceText, SizesAsHumanBytesWritesThem) {
     for (const auto& [free, name, text] : cases) {
         SCOPED_TRACE(free);
         EXPECT_EQ(lowSpaceText(VolumeSample{0.95, 0, free, 0, name}), text);
+    }
+}
+
+// The estimate rides on the body in whole days, rounded to the nearest; under half a day it is
+// "less than a day"; one day is singular.
+TEST(LowSpaceText, CarriesTheFillEstimateInWholeDays) {
+    constexpr double kDay = 86400;
+    const VolumeSample home{0.95, 0, 1024, 0, "Home"};
+    const std::tuple<std::optional<double>, const char*> cases[]{
+        {std::nullopt, ""},
+        {0.0, " At this rate it is full in less than a day."},
+        {0.5 * kDay - 1, " At this rate it is full in less than a day."},
+        {0.5 * kDay, " At this rate it is full in about 1 day."},
+        {1.5 * kDay - 1, " At this rate it is full in about 1 day."},
+        {1.5 * kDay, " At this rate it is full in about 2 days."},
+        {12 * kDay, " At this rate it is full in about 12 days."},
+        {1e30, " At this rate it is full in about 1000000000000000 days."},
+    };
+    for (const auto& [seconds, estimate] : cases) {
+        SCOPED_TRACE(seconds.value_or(-1));
+        EXPECT_EQ(lowSpaceText(home, seconds), std::string("1.0 KB free on Home.") + estimate);
+    }
+}
+
+// Only a fresh estimate of the sample's own volume, whose day is still ahead, counts.
+TEST(SecondsUntilFull, OnlyAFreshEstimateOfTheSameVolumeStillAhead) {
+    constexpr double kDay = 86400, kNow = 700000000;
+    const VolumeSample home{0.95, 950, 50, 1000, "Home"};
+    const FillEstimate fresh{Date{kNow - kDay}, "Home", 1000, Date{kNow + 3 * kDay}};
+    const auto with = [&](auto change) {
+        FillEstimate e = fresh;
+        change(e);
+        return std::optional(e);
+    };
+    const std::tuple<const char*, std::optional<FillEstimate>, std::optional<double>> cases[]{
+        {"fresh", fresh, 3 * kDay},
+        {"none published", std::nullopt, std::nullopt},
+        {"no day", with([](FillEstimate& e) { e.fullAt.reset(); }), std::nullopt},
+        {"other name", with([](FillEstimate& e) { e.volumeName = "Data"; }), std::nullopt},
+        {"other size", with([](FillEstimate& e) { e.total = 999; }), std::nullopt},
+        {"a week old", with([&](FillEstimate& e) { e.madeAt = Date{kNow - 7 * kDay}; }), 3 * kDay},
+        {"older", with([&](FillEstimate& e) { e.madeAt = Date{kNow - 7 * kDay - 1}; }),
+         std::nullopt},
+        {"made later", with([&](FillEstimate& e) { e.madeAt = Date{kNow + 1}; }), std::nullopt},
+        {"day now", with([&](FillEstimate& e) { e.fullAt = Date{kNow}; }), std::nullopt},
+        {"day past", with([&](FillEstimate& e) { e.fullAt = Date{kNow - kDay}; }), std::nullopt},
+        {"day NaN", with([](FillEstimate& e) { e.fullAt = Date{std::nan("")}; }), std::nullopt},
+    };
+    for (const auto& [name, estimate, seconds] : cases) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(secondsUntilFull(estimate, home, Date{kNow}), seconds);
+    }
+}
+
+// The published estimate is read only when a notification is due, and its days reach the body.
+TEST(LowSpaceRule, ReadsTheEstimateOnlyForTheNotification) {
+    constexpr double kNow = 700000000;
+    const foundation::testing::ScopedClock clock(Date{kNow});
+    int reads = 0;
+    const auto published = [&reads] {
+        ++reads;
+        return std::optional(FillEstimate{Date{kNow}, "Home", 1000, Date{kNow + 12 * 86400.0}});
+    };
+    LowSpaceRule rule;
+    // {used fraction, free, reads so far, the body asked for}
+    const std::tuple<double, std::int64_t, int, const char*> readings[]{
+        {0.5, 500, 0, nullptr},
+        {0.95, 50, 1, "50 B free on Home. At this rate it is full in about 12 days."},
+        {0.96, 40, 1, nullptr},
+    };
+    for (const auto& [fraction, free, expectedReads, body] : readings) {
+        SCOPED_TRACE(free);
+        const auto request =
+            rule.note(VolumeSample{fraction, 1000 - free, free, 1000, "Home"}, published);
+        EXPECT_EQ(reads, expectedReads);
+        ASSERT_EQ(request.has_value(), body != nullptr);
+        if (body != nullptr) {
+            EXPECT_EQ(request->body, body);
+        }
     }
 }
 
