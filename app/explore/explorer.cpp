@@ -4,6 +4,7 @@
 #include <cstring>
 #include <utility>
 
+#include "app/history/record.h"
 #include "app/scan/scan.h"
 #include "platform/foundation/json_writer.h"
 
@@ -113,6 +114,43 @@ void Explorer::sort(ExplorerSort order) {
     this->order();
 }
 
+void Explorer::compareWith(const std::vector<FolderRecord>& before) {
+    const HistoryRecord now = buildRecord(*tree_, 0, 0, foundation::Date{});
+    changeByPath_.clear();
+    changes_ = changesSince(before, now.folders);
+    for (const FolderGrowth& change : changes_) changeByPath_.emplace(change.path, &change);
+    comparing_ = true;
+    rebuild();
+}
+
+void Explorer::stopComparing() {
+    comparing_ = false;
+    changeByPath_.clear();
+    changes_.clear();
+    if (sorting_ == ExplorerSort::changeDescending || sorting_ == ExplorerSort::changeAscending) {
+        sorting_ = ExplorerSort::sizeDescending;
+    }
+    rebuild();
+}
+
+void Explorer::attachChanges() {
+    if (!comparing_) return;
+    std::string path;
+    for (const Folder* f : trail()) {
+        if (f->parent == nullptr) continue;
+        path += f->name;
+        path += '/';
+    }
+    const std::size_t base = path.size();
+    for (ExplorerRow& row : rows_) {
+        if (row.folder == nullptr) continue;
+        path.resize(base);
+        path += row.folder->name;
+        const auto found = changeByPath_.find(path);
+        row.change = found == changeByPath_.end() ? nullptr : found->second;
+    }
+}
+
 std::optional<std::size_t> Explorer::findPrefix(std::string_view prefix) const {
     for (std::size_t i = 0; i < rows_.size(); ++i) {
         if (startsWithFolded(rows_[i].name, prefix)) return i;
@@ -142,6 +180,7 @@ void Explorer::rebuild() {
         rows_.push_back(ExplorerRow{nullptr, kFilesRowName, size, shareOf(size, folder.size), files,
                                     biggestKind(direct)});
     }
+    attachChanges();
     order();
 }
 
@@ -170,6 +209,21 @@ void Explorer::order() {
                     return descending ? c > 0 : c < 0;
                 }
                 if (a.size != b.size) return a.size > b.size;
+                return rawLess(a, b);
+            });
+            break;
+        }
+        case ExplorerSort::changeDescending:
+        case ExplorerSort::changeAscending: {
+            const bool descending = sorting_ == ExplorerSort::changeDescending;
+            sortBy([&](const ExplorerRow& a, const ExplorerRow& b) {
+                if ((a.change == nullptr) != (b.change == nullptr)) return a.change != nullptr;
+                if (a.change != nullptr && a.change->change != b.change->change) {
+                    return descending ? a.change->change > b.change->change
+                                      : a.change->change < b.change->change;
+                }
+                if (a.size != b.size) return a.size > b.size;
+                if (const int c = compareNames(a.name, b.name); c != 0) return c < 0;
                 return rawLess(a, b);
             });
             break;

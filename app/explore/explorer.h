@@ -17,14 +17,23 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
+#include "app/history/growth.h"
 #include "app/scan/kinds.h"
 #include "app/scan/walk.h"
 
 namespace brimlet {
 
-enum class ExplorerSort { sizeDescending, sizeAscending, nameAscending, nameDescending };
+enum class ExplorerSort {
+    sizeDescending,
+    sizeAscending,
+    nameAscending,
+    nameDescending,
+    changeDescending,  // most grown first; rows without a change last, by size
+    changeAscending,   // most shrunk first; rows without a change last, by size
+};
 
 // The files row's name.
 inline constexpr std::string_view kFilesRowName = "Files in this folder";
@@ -39,6 +48,9 @@ struct ExplorerRow {
     double share;          // size / current folder's size, 0...1 (0 when the folder is empty)
     std::int64_t items;    // files + folders in its subtree; the files row: its file count
     FileKind biggestKind;  // the kind with most bytes (FileKind::other when none)
+    // Against the earlier record the explorer compares with (compareWith); nullptr when it
+    // compares with none, for the files row, and for a folder a record leaves out.
+    const FolderGrowth* change = nullptr;
 };
 
 class Explorer {
@@ -74,18 +86,31 @@ public:
     // without case for ASCII letters; nullopt when none.
     std::optional<std::size_t> findPrefix(std::string_view prefix) const;
 
+    // Compares every folder with `before`, the folders of an earlier record of the same root: a
+    // row's change is then its folder's against it (changesSince), the tree's folders taken as a
+    // record of the tree would hold them (buildRecord), so a folder too small to be recorded has
+    // none. Replaces an earlier comparison.
+    void compareWith(const std::vector<FolderRecord>& before);
+    // Back to rows without a change; a sort by change becomes a sort by size.
+    void stopComparing();
+    bool comparing() const { return comparing_; }
+
     // The current folder's bytes per kind of file, indexed by FileKind.
     const std::array<std::int64_t, kFileKindCount>& kinds() const { return current_->kinds; }
 
 private:
     void rebuild();
     void order();
+    void attachChanges();
 
     std::shared_ptr<const FolderTree> tree_;
     const Folder* current_;
     ExplorerSort sorting_ = ExplorerSort::sizeDescending;
     std::vector<ExplorerRow> rows_;
     std::deque<std::string> repairedNames_;  // the rows' names that are not the folders' bytes
+    bool comparing_ = false;
+    std::vector<FolderGrowth> changes_;
+    std::unordered_map<std::string_view, const FolderGrowth*> changeByPath_;  // into changes_
 };
 
 // The kind with most bytes in `kinds` (the first in FileKind order on a tie); FileKind::other

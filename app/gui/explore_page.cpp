@@ -1,12 +1,31 @@
 #include "app/gui/explore_page.h"
 
 #include <algorithm>
+#include <cmath>
 
+#include "app/gui/accessible_text.h"
 #include "app/gui/format.h"
+#include "app/history/estimate.h"
+#include "app/history/history.h"
 #include "app/scan/scan.h"
 #include "platform/foundation/localization.h"
 
 namespace brimlet::gui {
+namespace {
+
+// fullEstimateText's line in the user's language.
+std::string estimateLine(const FullEstimate& estimate, foundation::Date now) {
+    const double days =
+        (estimate.fullAt.secondsSinceReferenceDate - now.secondsSinceReferenceDate) / 86400.0;
+    if (days < 0.5)
+        return foundation::localizedFormat("At this rate it is full in less than a day");
+    const auto whole = static_cast<std::int64_t>(std::llround(days));
+    if (whole == 1) return foundation::localizedFormat("At this rate it is full in about 1 day");
+    return foundation::formatLocalized(
+        foundation::localizedFormat("At this rate it is full in about %lld days"), {whole});
+}
+
+}  // namespace
 
 ExplorePage::ExplorePage(BaseObjectType* object, const Glib::RefPtr<Gtk::Builder>& builder)
     : Gtk::Box(object) {
@@ -19,6 +38,7 @@ ExplorePage::ExplorePage(BaseObjectType* object, const Glib::RefPtr<Gtk::Builder
     top->append(counts_);
     append(*top);
     append(*Gtk::make_managed<Gtk::Separator>());
+    append(*historyRow());
 
     auto* treemapBox = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::VERTICAL, 6);
     treemapBox->add_css_class("treemap-box");
@@ -41,7 +61,11 @@ ExplorePage::ExplorePage(BaseObjectType* object, const Glib::RefPtr<Gtk::Builder
 
     auto* bottom = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::VERTICAL, 10);
     bottom->add_css_class("explore-bottom");
-    bottom->append(kinds_);
+    auto* figures = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::HORIZONTAL, 24);
+    kinds_.set_hexpand(true);
+    figures->append(kinds_);
+    figures->append(*chartBox());
+    bottom->append(*figures);
     footer_.set_text(foundation::localizedFormat(
         "Sizes are the space files take on disk. A file with several hard links "
         "counts once; folders on other file systems are left out."));
@@ -124,6 +148,8 @@ void ExplorePage::treeEdited() {
     if (!explorer_) return;
     const auto at = list_.selected();
     explorer_->show(explorer_->currentPath());
+    // The folders' sizes changed: their changes too.
+    if (explorer_->comparing()) explorer_->compareWith(before_);
     refresh();
     const auto& rows = explorer_->rows();
     if (at && !rows.empty()) {
@@ -133,9 +159,123 @@ void ExplorePage::treeEdited() {
     }
 }
 
+Gtk::Widget* ExplorePage::historyRow() {
+    auto* row = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::HORIZONTAL, 12);
+    row->add_css_class("history-row");
+    note_.set_xalign(0);
+    note_.set_hexpand(true);
+    note_.set_wrap(true);
+    note_.add_css_class("dim-label");
+    row->append(note_);
+    auto* label = Gtk::make_managed<Gtk::Label>(foundation::localizedFormat("Compare with"));
+    compareBox_.append(*label);
+    compare_.set_model(Gtk::StringList::create({
+        foundation::localizedFormat("No Comparison"),
+        foundation::localizedFormat("A Day Ago"),
+        foundation::localizedFormat("A Week Ago"),
+        foundation::localizedFormat("A Month Ago"),
+    }));
+    compare_.set_selected(static_cast<guint>(CompareWith::weekAgo));
+    compare_.set_tooltip_text(
+        foundation::localizedFormat("Each folder's change is counted from this earlier scan"));
+    setAccessibleLabel(compare_, foundation::localizedFormat("Compare with"));
+    compare_.property_selected().signal_changed().connect([this] { compare(); });
+    compareBox_.append(compare_);
+    row->append(compareBox_);
+    row->set_visible(false);
+    return row;
+}
+
+Gtk::Widget* ExplorePage::chartBox() {
+    auto* box = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::VERTICAL, 4);
+    auto* heading =
+        Gtk::make_managed<Gtk::Label>(foundation::localizedFormat("Used on the volume"));
+    heading->set_xalign(0);
+    heading->add_css_class("heading");
+    heading->add_css_class("dim-label");
+    box->append(*heading);
+    box->append(chart_);
+    estimate_.set_xalign(0);
+    estimate_.add_css_class("caption");
+    box->append(estimate_);
+    box->set_valign(Gtk::Align::START);
+    box->set_visible(false);
+    box->add_css_class("usage-box");
+    return box;
+}
+
 void ExplorePage::show(std::shared_ptr<const FolderTree> tree) {
     explorer_ = std::make_unique<Explorer>(std::move(tree));
+    list_.setComparison({});
+    list_.setItemsKnown(true);
+    records_.clear();
+    note_.get_parent()->set_visible(false);
+    chart_.get_parent()->set_visible(false);
     refresh();
+}
+
+void ExplorePage::setHistory(std::string historyPath, std::vector<RecordSummary> records,
+                             bool fromRecord) {
+    if (!explorer_) return;
+    historyPath_ = std::move(historyPath);
+    records_ = std::move(records);
+    list_.setItemsKnown(!fromRecord);
+    note_.set_visible(fromRecord && !records_.empty());
+    if (note_.get_visible()) {
+        note_.set_text(foundation::formatLocalized(
+            foundation::localizedFormat(
+                "Showing the scan of %@ from the history, with its bigger folders. Scan to see "
+                "every folder."),
+            {shortDate(records_.back().time)}));
+    }
+    compareBox_.set_visible(records_.size() >= 2);
+    note_.get_parent()->set_visible(note_.get_visible() || compareBox_.get_visible());
+
+    chart_.show(records_);
+    std::string estimate;
+    if (!records_.empty()) {
+        std::vector<UsedSample> samples;
+        for (const RecordSummary& r : records_) samples.push_back({r.time, r.used});
+        const auto now = foundation::Date::now();
+        if (const auto full = estimateFull(samples, records_.back().total, now)) {
+            estimate = estimateLine(*full, now);
+        }
+    }
+    estimate_.set_text(estimate);
+    estimate_.set_visible(!estimate.empty());
+    chart_.get_parent()->set_visible(records_.size() >= 2);
+    compare();
+}
+
+void ExplorePage::compare() {
+    if (!explorer_) return;
+    const auto choice = static_cast<CompareWith>(compare_.get_selected());
+    const auto index = records_.size() >= 2
+                           ? comparisonIndex(records_, choice, foundation::Date::now())
+                           : std::nullopt;
+    bool read = false;
+    before_.clear();
+    if (index) {
+        try {
+            before_ = foldersOf(historyPath_, records_[*index].id);
+            read = true;
+        } catch (const HistoryError& e) {
+            g_log("Brimlet", G_LOG_LEVEL_WARNING, "%s", e.what());
+        }
+    }
+    // The change column needs room beside the names.
+    split_.set_position(read ? 640 : 560);
+    if (read) {
+        explorer_->compareWith(before_);
+        list_.setComparison(foundation::formatLocalized(foundation::localizedFormat("Since %@"),
+                                                        {shortDate(records_[*index].time)}));
+    } else {
+        if (explorer_->comparing()) explorer_->stopComparing();
+        list_.setComparison({});
+    }
+    list_.show(*explorer_);
+    treemap_.show(*explorer_);
+    treemap_.setSelected(list_.selected());
 }
 
 bool ExplorePage::showPath(const std::string& absolutePath) {

@@ -9,10 +9,12 @@
 #include <string>
 
 #include "app/explore/explorer.h"
+#include "app/explore/recall.h"
 #include "app/gui/folder_list.h"
 #include "app/gui/kind_bars.h"
 #include "app/gui/path_bar.h"
 #include "app/gui/treemap_view.h"
+#include "app/gui/usage_chart.h"
 
 namespace brimlet::gui {
 
@@ -32,6 +34,10 @@ public:
     std::string currentPath() const;
     std::int64_t rootSize() const;
     void focusList() { list_.focusList(); }
+    // The records of the shown tree's root in the history at `historyPath`, ordered by time: the
+    // comparison menu and the chart read them. `fromRecord`: the tree shown is the last of them
+    // read back, which holds the bigger folders only (a note says so). Call after show().
+    void setHistory(std::string historyPath, std::vector<RecordSummary> records, bool fromRecord);
     // The selected row of the current folder; nullptr when none is selected or no tree shown.
     const ExplorerRow* selectedRow() const;
     // The folder shown; a tree must be shown.
@@ -52,6 +58,10 @@ private:
     // domain "Brimlet") with the time to the first frame that shows it.
     void refresh(std::chrono::steady_clock::time_point since = std::chrono::steady_clock::now());
     void enterRow(std::size_t row);
+    Gtk::Widget* historyRow();
+    Gtk::Widget* chartBox();
+    // Compares the tree with the record the menu's choice picks, or with none.
+    void compare();
     void addFolderMenus(const Glib::RefPtr<Gtk::Builder>& builder);
 
     std::unique_ptr<Explorer> explorer_;
@@ -62,6 +72,14 @@ private:
     TreemapView treemap_;
     KindBars kinds_;
     Gtk::Label footer_;
+    Gtk::Label note_;
+    Gtk::Box compareBox_{Gtk::Orientation::HORIZONTAL, 8};
+    Gtk::DropDown compare_;
+    UsageChart chart_;
+    Gtk::Label estimate_;
+    std::string historyPath_;
+    std::vector<RecordSummary> records_;
+    std::vector<FolderRecord> before_;  // the folders of the record compared with
     sigc::connection frameTimer_;
     Gtk::PopoverMenu listMenu_, treemapMenu_;  // the folder menu, at the list or the treemap
 };

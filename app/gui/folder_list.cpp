@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "app/explore/recall.h"
 #include "app/gui/format.h"
 #include "app/gui/kind_swatch.h"
 #include "app/gui/row_item.h"
@@ -152,14 +153,16 @@ void FolderList::addColumns() {
                 dynamic_cast<Gtk::Label*>(item.get_child())->set_text(percent(row->share));
             }
         });
-    addColumn(
+    itemsColumn_ = addColumn(
         foundation::localizedFormat("Items"), 96,
         [](Gtk::ListItem& item) { item.set_child(*numericLabel()); },
         [this](Gtk::ListItem& item) {
             if (const ExplorerRow* row = rowOf(item)) {
-                dynamic_cast<Gtk::Label*>(item.get_child())->set_text(groupDigits(row->items));
+                dynamic_cast<Gtk::Label*>(item.get_child())
+                    ->set_text(itemsKnown_ ? groupDigits(row->items) : std::string());
             }
         });
+    addChangeColumn();
     nameSorter_ = ColumnSorter::create([this] { consulted_ = SortColumn::name; });
     sizeSorter_ = ColumnSorter::create([this] { consulted_ = SortColumn::size; });
     nameColumn_->set_sorter(nameSorter_);
@@ -167,6 +170,59 @@ void FolderList::addColumns() {
     view_.sort_by_column(sizeColumn_, Gtk::SortType::DESCENDING);
     sorterChanged_ = view_.get_sorter()->signal_changed().connect(
         [this](Gtk::Sorter::Change) { onSorterChanged(); });
+}
+
+void FolderList::addChangeColumn() {
+    changeColumn_ = addColumn(
+        "", 120, [](Gtk::ListItem& item) { item.set_child(*numericLabel()); },
+        [this](Gtk::ListItem& item) {
+            const ExplorerRow* row = rowOf(item);
+            auto* label = dynamic_cast<Gtk::Label*>(item.get_child());
+            if (row == nullptr) return;
+            label->set_text(changeText(row->change));
+            const bool unchanged = row->change != nullptr &&
+                                   row->change->status != FolderGrowth::Status::added &&
+                                   row->change->change == 0;
+            if (unchanged) {
+                label->add_css_class("dim-label");
+            } else {
+                label->remove_css_class("dim-label");
+            }
+        });
+    changeSorter_ = ColumnSorter::create([this] { consulted_ = SortColumn::change; });
+    changeColumn_->set_sorter(changeSorter_);
+    view_.remove_column(changeColumn_);
+}
+
+void FolderList::setComparison(const std::string& title) {
+    changeColumn_->set_title(title);
+    if (changeShown_ == !title.empty()) return;
+    changeShown_ = !title.empty();
+    // Taken out and put back rather than hidden, as the Items column is.
+    if (changeShown_) {
+        view_.append_column(changeColumn_);
+        return;
+    }
+    // Sorted by change: by size again, with the header showing it.
+    const auto a = RowItem::create(0), b = RowItem::create(1);
+    consulted_ = SortColumn::none;
+    view_.get_sorter()->compare(a->gobj(), b->gobj());
+    if (consulted_ == SortColumn::change) {
+        view_.sort_by_column(sizeColumn_, Gtk::SortType::DESCENDING);
+    }
+    view_.remove_column(changeColumn_);
+}
+
+void FolderList::setItemsKnown(bool known) {
+    if (itemsKnown_ == known) return;
+    itemsKnown_ = known;
+    // Taken out and put back rather than hidden: GTK 4.8 gives a hidden column's width to no
+    // other column.
+    if (known) {
+        view_.insert_column(3, itemsColumn_);
+    } else {
+        view_.remove_column(itemsColumn_);
+    }
 }
 
 void FolderList::onSorterChanged() {
@@ -183,6 +239,10 @@ void FolderList::onSorterChanged() {
             break;
         case SortColumn::size:
             signalSort.emit(ascending ? ExplorerSort::sizeAscending : ExplorerSort::sizeDescending);
+            break;
+        case SortColumn::change:
+            signalSort.emit(ascending ? ExplorerSort::changeAscending
+                                      : ExplorerSort::changeDescending);
             break;
         case SortColumn::none: signalSort.emit(ExplorerSort::sizeDescending); break;
     }

@@ -31,6 +31,10 @@ public:
     std::optional<std::size_t> selected() const;
     // Gives the keyboard to the selected row, or to the list when none is selected or shown.
     void focusList();
+    // Shows the column of each row's change under `title` ("Since Nov 29"); empty hides it.
+    void setComparison(const std::string& title);
+    // Whether the Items column has figures to show: a tree read back from the history has none.
+    void setItemsKnown(bool known);
 
     sigc::signal<void(std::size_t)> signalActivated;  // go into the row's folder
     sigc::signal<void()> signalLeave;                 // go out
@@ -41,7 +45,7 @@ public:
     sigc::signal<void(const Gdk::Rectangle& where)> signalMenu;
 
 private:
-    enum class SortColumn { none, name, size };
+    enum class SortColumn { none, name, size, change };
 
     Glib::RefPtr<Gtk::ColumnViewColumn> addColumn(
         const Glib::ustring& title, int width, const sigc::slot<void(Gtk::ListItem&)>& setup,
@@ -50,6 +54,7 @@ private:
     // Gives the row at `position` keyboard focus; false when its widgets are not made yet.
     bool focusRow(guint position);
     void addColumns();
+    void addChangeColumn();
     const ExplorerRow* rowOf(Gtk::ListItem& item) const;
     void onSorterChanged();
     bool onKey(guint keyval, guint keycode, Gdk::ModifierType state);
@@ -63,6 +68,10 @@ private:
     Glib::RefPtr<Gtk::SingleSelection> selection_;
     Glib::RefPtr<Gtk::ColumnViewColumn> nameColumn_, sizeColumn_;
     Glib::RefPtr<ColumnSorter> nameSorter_, sizeSorter_;
+    Glib::RefPtr<Gtk::ColumnViewColumn> changeColumn_, itemsColumn_;
+    Glib::RefPtr<ColumnSorter> changeSorter_;
+    bool itemsKnown_ = true;
+    bool changeShown_ = false;
     SortColumn consulted_ = SortColumn::none;
     sigc::connection sorterChanged_;
     const Explorer* explorer_ = nullptr;

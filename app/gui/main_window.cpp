@@ -6,17 +6,21 @@
 #include <cerrno>
 #include <cstring>
 
+#include "app/explore/recall.h"
 #include "app/gui/application.h"
 #include "app/gui/explore_page.h"
-#include "app/gui/preferences_dialog.h"
 #include "app/gui/folder_actions.h"
+#include "app/gui/preferences_dialog.h"
 #include "app/gui/scanning_page.h"
 #include "app/gui/screenshot.h"
 #include "app/gui/summary_page.h"
 #include "app/gui/welcome_page.h"
+#include "app/history/history.h"
 #include "app/scan/scan.h"
+#include "app/settings/settings.h"
 #include "extension/shared/human_bytes.h"
 #include "platform/foundation/drawn_name.h"
+#include "platform/foundation/file.h"
 #include "platform/foundation/home.h"
 #include "platform/foundation/localization.h"
 #include "platform/foundation/volume.h"
@@ -27,6 +31,18 @@ namespace {
 constexpr unsigned kProgressIntervalMs = 100;
 
 std::string homeFolder() { return foundation::homeDirectory().value_or("/"); }
+
+// The folder the window opens on: the preferred scan folder, else the home folder, as the
+// history names roots (canonical).
+std::string preferredRoot() {
+    std::string folder = homeFolder();
+    if (const auto path = settingsPath()) {
+        if (auto loaded = loadSettings(*path); loaded.preferences.folder) {
+            folder = *loaded.preferences.folder;
+        }
+    }
+    return foundation::canonicalPath(folder).value_or(folder);
+}
 
 // Why `folder` cannot be scanned, or empty when it can.
 std::string unscannable(const std::string& folder) {
@@ -132,7 +148,39 @@ void MainWindow::addActions() {
     });
 }
 
+bool MainWindow::showLastRecord() {
+    historyProblem_.clear();
+    const auto path = historyPath();
+    if (!path) return false;
+    std::optional<Recalled> recalled;
+    try {
+        recalled = recallLatest(*path, preferredRoot());
+    } catch (const HistoryError& e) {
+        historyProblem_ = foundation::drawnName(e.what());
+        return false;
+    }
+    if (!recalled) return false;
+    // No scan is held: nothing can be moved to the trash from a record.
+    folderActions_->setScan(nullptr);
+    explore_->show(recalled->tree);
+    explore_->setHistory(*path, std::move(recalled->records), true);
+    showPage("explore");
+    return true;
+}
+
+void MainWindow::showHistoryOf(const std::string& root) {
+    const auto path = historyPath();
+    if (!path) return;
+    try {
+        explore_->setHistory(*path, recordsOf(*path, root), false);
+    } catch (const HistoryError& e) {
+        showProblem(foundation::drawnName(e.what()));
+    }
+}
+
 void MainWindow::showLastScan() {
+    if (showLastRecord()) return;
+    if (!historyProblem_.empty()) showProblem(historyProblem_);
     lastScan_ = readLastScan();
     if (lastScan_->state != LastScan::State::read) {
         welcome_->show(*lastScan_);
@@ -252,6 +300,7 @@ void MainWindow::onScanEnded() {
     if (result->outcome == ScanOutcome::finished && result->tree) {
         explore_->show(result->tree);
         folderActions_->setScan(result->held);
+        showHistoryOf(result->tree->rootPath());
         showPage("explore");
         explore_->focusList();
         if (!screenshotFolder_.empty()) armScreenshot();

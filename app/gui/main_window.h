@@ -43,6 +43,12 @@ public:
 private:
     void addActions();
     void showLastScan();
+    // Opens the explore page on the history's last record of the preferred folder; false (and
+    // nothing shown) when there is none. A history that cannot be read leaves a line in
+    // `historyProblem_`.
+    bool showLastRecord();
+    // Hands the explore page the records of the tree it shows, after a scan.
+    void showHistoryOf(const std::string& root);
     void showPage(const char* name);
     void setTitles(const std::string& title, const std::string& subtitle);
     void showProblem(const std::string& line);
@@ -83,6 +89,7 @@ private:
     std::string scanRoot_;              // the folder being scanned
     std::string pageBeforeScan_;        // shown again when a scan is cancelled or fails
     std::optional<LastScan> lastScan_;  // the snapshot the window opened on
+    std::string historyProblem_;        // why the history could not be read, or empty
     Glib::RefPtr<Gtk::FileChooserNative> chooser_;
     std::unique_ptr<PreferencesDialog> preferences_;  // built when first opened
 

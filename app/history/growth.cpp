@@ -79,13 +79,35 @@ std::optional<foundation::Date> parseIsoDate(std::string_view text) {
     return foundation::Date::fromUnixSeconds(static_cast<double>(days) * 86400.0 + seconds);
 }
 
+// Both sides of every folder of either record, by path; the paths point into the records.
+std::unordered_map<std::string_view, Sides> sidesOf(const std::vector<FolderRecord>& before,
+                                                    const std::vector<FolderRecord>& after) {
+    std::unordered_map<std::string_view, Sides> folders;
+    folders.reserve(before.size() + after.size());
+    for (const FolderRecord& folder : before) folders[folder.path].before = folder.size;
+    for (const FolderRecord& folder : after) folders[folder.path].after = folder.size;
+    return folders;
+}
+
 }  // namespace
+
+std::vector<FolderGrowth> changesSince(const std::vector<FolderRecord>& before,
+                                       const std::vector<FolderRecord>& after) {
+    std::vector<FolderGrowth> changes;
+    changes.reserve(after.size());
+    for (const auto& [path, sides] : sidesOf(before, after)) {
+        if (path.empty() || !sides.after) continue;
+        const auto status = !sides.before        ? FolderGrowth::Status::added
+                            : sides.change() < 0 ? FolderGrowth::Status::shrank
+                                                 : FolderGrowth::Status::grew;
+        changes.push_back({std::string(path), sides.before, sides.after, sides.change(), status});
+    }
+    return changes;
+}
 
 std::vector<FolderGrowth> compareRecords(const std::vector<FolderRecord>& before,
                                          const std::vector<FolderRecord>& after, std::size_t top) {
-    std::unordered_map<std::string_view, Sides> folders;
-    for (const FolderRecord& folder : before) folders[folder.path].before = folder.size;
-    for (const FolderRecord& folder : after) folders[folder.path].after = folder.size;
+    const std::unordered_map<std::string_view, Sides> folders = sidesOf(before, after);
     std::unordered_map<std::string_view, ChildExtremes> children;
     for (const auto& [path, sides] : folders) {
         if (path.empty()) continue;

@@ -32,6 +32,13 @@ struct FolderGrowth {
 std::vector<FolderGrowth> compareRecords(const std::vector<FolderRecord>& before,
                                          const std::vector<FolderRecord>& after, std::size_t top);
 
+// Every folder of `after` below the root, with its size in `before` when it is there, in no
+// particular order: the per-folder figures compareRecords ranks, unfiltered, for a view that
+// shows each folder's change (a folder unchanged has change 0 and the status grew; one only in
+// `after` is added). Folders only in `before` are left out: they are nowhere to be shown.
+std::vector<FolderGrowth> changesSince(const std::vector<FolderRecord>& before,
+                                       const std::vector<FolderRecord>& after);
+
 // A `--since` argument: "7d" or "2w" (a whole number of days or weeks from 1 to 36500 days, back
 // from `now`), or an ISO 8601 date in UTC, "2026-11-29" (its midnight) or "2026-11-29T10:00:00Z".
 // On failure `moment` is absent and `error` says why in one line: an unknown unit, a malformed

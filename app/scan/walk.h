@@ -112,6 +112,8 @@ private:
     // tree is complete.
     void sumSubtrees();
     friend class TreeEdit;  // app/actions: the books of a move to the trash
+    // app/explore: a tree read back from a history record.
+    friend class RecordTreeBuilder;
     std::vector<std::unique_ptr<std::deque<Folder>>> storage_;
     Folder* root_ = nullptr;
     std::string rootPath_;

@@ -1,6 +1,8 @@
 // The window's model on its heaviest inputs: the treemap of 10,000 and 100,000 blocks (sizes
 // spread over six orders of magnitude, in a 1200 × 800 area), and the explorer going into a
-// folder of 100,000 folders (rows built and sorted, by size and by name).
+// folder of 100,000 folders (rows built and sorted, by size and by name); and the window's start
+// on the history: the last of two records of 5,000 folders opened as a tree and compared with the
+// other.
 #include <benchmark/benchmark.h>
 
 #include <memory>
@@ -8,8 +10,11 @@
 #include <vector>
 
 #include "app/explore/explorer.h"
+#include "app/explore/recall.h"
 #include "app/explore/treemap.h"
+#include "app/history/history.h"
 #include "app/scan/testing.h"
+#include "tests/support/scratch.h"
 
 namespace {
 
@@ -58,6 +63,48 @@ BENCHMARK(BM_ExplorerEnterWideFolder)
     ->Arg(static_cast<int>(brimlet::ExplorerSort::sizeDescending))
     ->Arg(static_cast<int>(brimlet::ExplorerSort::nameAscending))
     ->Unit(benchmark::kMillisecond);
+
+// A home's record on `day`: the root, 50 folders below it, the rest one level further down.
+brimlet::HistoryRecord homeRecord(int day, std::size_t count) {
+    brimlet::HistoryRecord record;
+    record.summary = {0,
+                      "/home/ada",
+                      foundation::Date{800'000'000.0 + day * 86400.0},
+                      400'000'000'000,
+                      1'000'000'000'000,
+                      1'200'000,
+                      90'000};
+    record.folders.push_back({"", 300'000'000'000, {}});
+    for (std::size_t i = 1; i < count; ++i) {
+        std::string path = "folder " + std::to_string(i % 50);
+        if (i >= 50) path += "/sub " + std::to_string(i);
+        const auto size = (i < 50 ? 4'000'000'000 : 400'000'000) + std::int64_t{day} * 8192;
+        record.folders.push_back({std::move(path), size, {}});
+    }
+    return record;
+}
+
+// What the window does at start on a history: read the last record of the home folder into a
+// tree, pick the record of a week ago and compare every folder with it.
+void BM_OpenOnLastRecord5000(benchmark::State& state) {
+    const brimlet_test::ScratchDir dir;
+    const std::string path = dir / "history.sqlite3";
+    {
+        brimlet::History history(path, brimlet::History::Access::write);
+        history.add(homeRecord(0, 5000));
+        history.add(homeRecord(8, 5000));
+    }
+    const foundation::Date now{800'000'000.0 + 9 * 86400.0};
+    for (auto _ : state) {
+        auto recalled = brimlet::recallLatest(path, "/home/ada");
+        brimlet::Explorer explorer(recalled->tree);
+        const auto index =
+            brimlet::comparisonIndex(recalled->records, brimlet::CompareWith::weekAgo, now);
+        explorer.compareWith(brimlet::foldersOf(path, recalled->records[*index].id));
+        benchmark::DoNotOptimize(explorer.rows().data());
+    }
+}
+BENCHMARK(BM_OpenOnLastRecord5000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -12,6 +12,10 @@ reader reads it. Run under a session bus and a display (dbus-run-session, xvfb-r
                                                  from the keyboard: Enter goes into the first row
                                                  (NAME), Backspace goes out, typing PREFIX finds
                                                  OTHER and Enter goes into it
+  window_check.py history CHART NAME CHANGE... -- COMMAND...
+                                                 the folder list's row NAME shows CHANGE (for
+                                                 each pair), and the chart's label starts with
+                                                 CHART
   window_check.py preferences -- COMMAND...      the window's preferences action opens "Preferences",
                                                  every control there has a name, "Scan Every Day"
                                                  is greyed with the reason (no user manager), and
@@ -107,6 +111,25 @@ def check_welcome(text):
     lines = wait_for(lambda: find_all(app, lambda a: role(a) == "label" and text in a.name),
                      "a line holding " + text)
     assert len(lines) == 1, "%d lines hold %r" % (len(lines), text)
+
+
+def row_texts(app, name):
+    """The texts of the folder list's row whose first column reads `name`."""
+    tables = find_all(app, lambda a: role(a) == "tree table" and a.name == "Folders")
+    for row in find_all(tables[0], lambda a: role(a) == "table row") if tables else []:
+        labels = find_all(row, lambda a: role(a) == "label")
+        if labels and labels[0].name == name and find_all(row, lambda a: role(a) == "table cell"):
+            return [label.name for label in labels]
+    return None
+
+
+def check_history(chart, pairs):
+    app = wait_for(lambda: application("brimlet-app"), "the Brimlet window")
+    wait_for(lambda: find_all(app, lambda a: (a.name or "").startswith(chart)),
+             "a chart labelled " + chart)
+    for name, change in zip(pairs[::2], pairs[1::2]):
+        texts = wait_for(lambda: row_texts(app, name), "the row " + name)
+        assert change in texts, "the row %s shows %r, not %r" % (name, texts, change)
 
 
 def check_shows(texts):
@@ -269,6 +292,8 @@ def main(argv):
             check_trash(*args)
         elif mode == "quit":
             check_quit(program)
+        elif mode == "history":
+            check_history(args[0], args[1:])
         elif mode == "preferences":
             check_preferences()
         elif mode == "desk":

@@ -17,6 +17,8 @@
 #include <memory>
 #include <string>
 
+#include "app/history/history.h"
+#include "app/scan/walk.h"
 #include "extension/shared/identifiers.h"
 #include "platform/foundation/file.h"
 #include "tests/support/scratch.h"
@@ -131,6 +133,46 @@ TEST_F(WindowTest, TheFolderListReadsBiggestFirstAndGoesInAndOutByKeyboard) {
     // Closing takes the list apart while its sorter still announces changes.
     const Outcome quit = check("quit" + window);
     EXPECT_EQ(quit.status, 0) << quit.output;
+}
+
+// Three scans of a home folder remembered over eight days, written through the history API: the
+// oldest without Downloads and with Videos 20 MiB smaller. The window opens on the latest record
+// at once, compares it with the one a week ago, and reads its chart's figures.
+TEST_F(WindowTest, TheWindowOpensOnTheLastRecordWithEachFoldersChange) {
+    const brimlet::FolderTree walked = brimlet::walkTree(tree_);
+    const double now = foundation::Date::now().secondsSinceReferenceDate;
+    constexpr std::int64_t kGiB = 1 << 30, kGrown = 20 << 20;
+    brimlet::HistoryRecord latest =
+        brimlet::buildRecord(walked, 305 * kGiB, 500 * kGiB, foundation::Date{now - 3600});
+    brimlet::HistoryRecord middle = latest, oldest = latest;
+    middle.summary.time = foundation::Date{now - 3 * 86400.0};
+    middle.summary.used = 303 * kGiB;
+    oldest.summary.time = foundation::Date{now - 8 * 86400.0};
+    oldest.summary.used = 300 * kGiB;
+    std::erase_if(oldest.folders, [](const auto& f) { return f.path.starts_with("Downloads"); });
+    for (auto& folder : oldest.folders) {
+        if (folder.path == "Videos" || folder.path.empty()) folder.size -= kGrown;
+    }
+    fs::create_directories(scratch_ / "data/brimlet");
+    {
+        brimlet::History history(scratch_ / "data/brimlet/history.sqlite3",
+                                 brimlet::History::Access::write);
+        for (const auto* record : {&oldest, &middle, &latest}) history.add(*record);
+    }
+    // The home is the sample tree, whose records these are; no scan runs.
+    const std::string window = " -- env HOME=" + tree_ + " " + kBin + "/brimlet";
+    const Outcome seen =
+        check("history 'Used space over 3 scans' Videos '+20.0 MB' Downloads New" + window);
+    EXPECT_EQ(seen.status, 0) << seen.output;
+    const std::string png = scratch_ / "history.png";
+    const Outcome shot = session("env HOME=" + tree_ + " " + kBin + "/brimlet --screenshot " + png);
+    ASSERT_EQ(shot.status, 0) << shot.output;
+    EXPECT_TRUE(fs::exists(png));
+    // For a look at the picture: BRIMLET_TEST_PICTURES names a folder to keep it in.
+    if (const char* keep = std::getenv("BRIMLET_TEST_PICTURES")) {
+        fs::copy_file(png, std::string(keep) + "/history.png",
+                      fs::copy_options::overwrite_existing);
+    }
 }
 
 TEST_F(WindowTest, PreferencesOpenWithEveryControlNamedAndRefuseABadPattern) {
