@@ -8,8 +8,13 @@ them, and puts the file back, whatever happens. A fault is caught when a test bi
 runs past its time limit. A fault whose piece of code is no longer there is reported as stale,
 not counted.
 
+It edits the checkout's own sources: a build of another tree of the same checkout while it runs
+may compile a planted fault and keep it, its object being newer than the restored file.
+
     scripts/plant-faults.py            every fault
     scripts/plant-faults.py F3 F17     only these
+    scripts/plant-faults.py Y T        every fault of these areas (the letters of the ids)
+    scripts/plant-faults.py -j1 Y      builds on one core (the default is ninja's own)
     scripts/plant-faults.py --list     the faults, without running them
 
 The table it prints goes into the notes of any change that cuts tests: the count caught before
@@ -31,11 +36,15 @@ RENDER = ["tests/platform/ui/render/render_tests"]
 APP = ["tests/app/app_tests"]
 HOST = ["tests/extension/extension_tests", "tests/platform/widgetkit/host_concurrency_tests",
         "tests/platform/widgetkit/host_tests"]
+HISTORY = ["tests/app/history/history_tests"]
+SETTINGS = ["tests/app/settings_tests"]
+DESK = ["tests/platform/widgetkit/desk_tests"]
 
 # (id, file, the exact text to replace, its faulty replacement, test binaries to run)
 FAULTS = [
     # foundation
-    ("F1", "platform/foundation/file.cpp", "!S_ISREG(st.st_mode)", "S_ISDIR(st.st_mode)", FOUNDATION),
+    ("F1", "platform/foundation/file.cpp", "::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)",
+     "::fstat(fd.get(), &st) != 0 || S_ISDIR(st.st_mode)", FOUNDATION),
     ("F2", "platform/foundation/file.h", "kMaxWholeFileBytes = std::size_t{4} * 1024 * 1024;",
      "kMaxWholeFileBytes = std::size_t{4} * 1024 * 1024 + 1;", FOUNDATION + SHARED),
     ("F3", "platform/foundation/date.cpp", "if (month <= 2) year += 1;", "if (month < 2) year += 1;",
@@ -59,6 +68,26 @@ FAULTS = [
     ("F12", "platform/foundation/localization.cpp", "if (conv == 'i') conv = 'd';", "", FOUNDATION),
     ("F13", "platform/foundation/localization.cpp", "if (!position) ++next;\n        i = j + 1;",
      "i = j + 1;", FOUNDATION),
+    ("F14", "platform/foundation/file.cpp", "return creatorGone || now - st.st_mtime > kStaleTemporaryAge;",
+     "return creatorGone;", FOUNDATION),
+    ("F15", "platform/foundation/file.cpp", "        if (got > maxBytes) return std::nullopt;\n", "", FOUNDATION),
+    ("F16", "platform/foundation/file.cpp", "if (S_ISDIR(st.st_mode)) return {};", "return {};", FOUNDATION),
+    ("F17", "platform/foundation/file.cpp", "if (slash == 0) return \"/\";", "", FOUNDATION),
+    ("F18", "platform/foundation/escape.cpp", "if (codePoint >= 0xD800 && codePoint <= 0xDFFF) return 0;", "",
+     FOUNDATION),
+    ("F19", "platform/foundation/escape.cpp", "c == 0x061C || c == 0x200E", "c == 0x200E", FOUNDATION),
+    ("F20", "platform/foundation/escape.cpp", "if (c < 0x20 || c == 0x7F) {", "if (c < 0x20) {", FOUNDATION),
+    ("F21", "platform/foundation/command.cpp", "return e.exitStatus();", "return kExitFailure;", APP),
+    ("F22", "platform/foundation/command.cpp", "line += escapeForTerminal(message);", "line += message;", APP),
+    ("F23", "platform/foundation/drawn_name.cpp", "if (c == 0x7F) return 0x2421;", "", FOUNDATION),
+    ("F24", "platform/foundation/drawn_name.cpp", "        case U_RIGHT_TO_LEFT_ARABIC:\n", "", FOUNDATION),
+    ("F25", "platform/foundation/drawn_name.cpp", "if (c >= 0x80 && c <= 0x9F) return kReplacement;", "",
+     FOUNDATION),
+    ("F26", "platform/foundation/localization.cpp", "if (conv == 'F') conv = 'f';", "", FOUNDATION),
+    ("F27", "platform/foundation/localization.cpp", "precision < 0 ? 6 : precision", "precision < 0 ? 2 : precision",
+     FOUNDATION),
+    ("F28", "platform/foundation/localization.cpp", "if (i + 1 < format.size() && format[i + 1] == '%') {",
+     "if (false) {", FOUNDATION),
     # extension/shared
     ("S1", "extension/shared/human_bytes.cpp", "if (bytes < 1024) {", "if (bytes <= 1024) {", EXTENSION),
     ("S2", "extension/shared/human_bytes.cpp", "unit < kUnits.size() - 1", "unit < kUnits.size() - 2",
@@ -149,6 +178,40 @@ FAULTS = [
      "return got > 0;", APP),
     ("A9", "app/scan/snapshot_file.cpp", "    if (allowed < bytes.size()) {", "    if (false) {", APP),
     ("A10", "app/scan/scan.cpp", "rootNameOf(plan.root)", "std::string(\"/\")", APP),
+    ("A11", "app/scan/exclusion.cpp", "if (!p.anchored && globMatches(p.glob, name)) return true;",
+     "if (globMatches(p.glob, name)) return true;", APP),
+    ("A12", "app/scan/scan.cpp", "if (*resolved == plan.root)", "if (false)", APP),
+    ("A13", "app/scan/walk.cpp", "return errno == ENOENT ? Measured::vanished : Measured::unreadable;",
+     "return Measured::unreadable;", APP),
+    ("A14", "app/scan/snapshot_file.cpp", "if (S_ISDIR(st.st_mode)) fail(path, EISDIR);", "", APP),
+    # history
+    ("Y1", "app/history/growth.cpp", "* 10 >= std::fabs(static_cast<double>(change)) * 9",
+     "* 10 > std::fabs(static_cast<double>(change)) * 9", HISTORY),
+    ("Y2", "app/history/growth.cpp", "number(count) * perUnit > kMaxSinceDays", "number(count) * perUnit >= kMaxSinceDays",
+     HISTORY),
+    ("Y3", "app/history/growth.cpp", "if (*date > now)", "if (*date >= now)", HISTORY),
+    ("Y4", "app/history/growth.cpp", "if (records[i].time <= *moment) chosen = i;",
+     "if (records[i].time < *moment) chosen = i;", HISTORY),
+    ("Y5", "app/history/growth.cpp", "if (sizeA != sizeB) return sizeA > sizeB;", "if (sizeA != sizeB) return sizeA < sizeB;",
+     HISTORY),
+    ("Y6", "app/history/history.cpp", "if (!seen.insert(path).second) {", "if (!seen.insert(path).second && false) {",
+     HISTORY),
+    ("Y7", "app/history/history.cpp", "if (value < 0) throw sqlite::SqliteError(\"a negative size\", SQLITE_CORRUPT);",
+     "", HISTORY),
+    ("Y8", "app/history/history.cpp", "if (version < 0 || version > kHistorySchemaVersion) {", "if (version < 0) {",
+     HISTORY),
+    # settings
+    ("T1", "app/settings/settings.cpp", "} else if (!isAbsolute(value.get())) {", "} else if (false) {", SETTINGS),
+    ("T2", "app/settings/settings.cpp", "if (std::find(out.begin(), out.end(), *v) == out.end()) out.emplace_back(*v);",
+     "out.emplace_back(*v);", SETTINGS),
+    ("T3", "app/settings/settings.cpp", "if (!foundation::isValidUtf8(value)) {", "if (false) {", SETTINGS),
+    ("T4", "app/settings/settings.cpp", "if (!known) problem(*g, *k, \"unknown key\", \"ignored\");", "", SETTINGS),
+    ("T5", "app/settings/settings.cpp", "if (config != nullptr && isAbsolute(config)) {", "if (config != nullptr) {",
+     SETTINGS),
+    # the desk's tile grid
+    ("D1", "platform/widgetkit/desk/tile_grid_layout.cpp", "if (x > kGap && x + w > width - kGap) {",
+     "if (x > kGap && x + w > width) {", DESK),
+    ("D2", "platform/widgetkit/desk/tile_grid_layout.cpp", "rowHeight = std::max(rowHeight, h);", "rowHeight = h;", DESK),
     # host
     ("H1", "platform/widgetkit/host/placed_store.cpp", "if (ec == std::errc() && ptr == end && stored >= id)",
      "if (ec == std::errc() && ptr == end && stored > id)", HOST),
@@ -170,6 +233,13 @@ def configure():
          "-DBRIMLET_WERROR=OFF"], check=True, stdout=subprocess.DEVNULL)
 
 
+JOBS = []  # ["-j", "N"] when asked for
+
+
+def build(targets, **kwargs):
+    return run(["cmake", "--build", BUILD, *JOBS, "--target", *targets, "--", "-k", "0"], **kwargs)
+
+
 def plant(fault):
     ident, path, old, new, binaries = fault
     full = os.path.join(ROOT, path)
@@ -181,8 +251,7 @@ def plant(fault):
         with open(full, "w", encoding="utf-8") as f:
             f.write(original.replace(old, new))
         targets = [os.path.basename(b) for b in binaries]
-        built = run(["cmake", "--build", BUILD, "--target", *targets, "--", "-k", "0"],
-                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        built = build(targets, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         if built.returncode != 0:
             return "does not build"
         for binary in binaries:
@@ -204,17 +273,23 @@ def main(argv):
         for ident, path, old, new, _ in FAULTS:
             print(f"{ident:5} {path}: {old.strip()!r} -> {new.strip()!r}")
         return 0
-    chosen = [f for f in FAULTS if not argv or f[0] in argv]
+    for a in argv:
+        if a.startswith("-j"):
+            JOBS[:] = ["-j", a[2:]]
+    names = [a for a in argv if not a.startswith("-")]
+    chosen = [f for f in FAULTS
+              if not names or f[0] in names or f[0].rstrip("0123456789") in names]
+    targets = sorted({os.path.basename(b) for f in chosen for b in f[4]})
     configure()
-    # Everything built once first, so each fault rebuilds only what it touches.
-    run(["cmake", "--build", BUILD], check=True, stdout=subprocess.DEVNULL)
+    # The binaries these faults run, built once first, so each fault rebuilds only what it touches.
+    build(targets, check=True, stdout=subprocess.DEVNULL)
     counts = {}
     for fault in chosen:
         outcome = plant(fault)
         key = outcome.split(" ")[0]
         counts[key] = counts.get(key, 0) + 1
         print(f"{fault[0]:5} {outcome:20} {fault[1]}", flush=True)
-    run(["cmake", "--build", BUILD], stdout=subprocess.DEVNULL)
+    build(targets, stdout=subprocess.DEVNULL)
     caught = counts.get("caught", 0)
     applied = caught + counts.get("MISSED", 0)
     print(f"caught {caught} of {applied} planted faults"

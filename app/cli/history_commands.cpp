@@ -17,6 +17,7 @@
 #include "app/history/growth.h"
 #include "app/history/history.h"
 #include "app/scan/scan.h"
+#include "extension/shared/fill_estimate.h"
 #include "extension/shared/human_bytes.h"
 #include "platform/foundation/command.h"
 #include "platform/foundation/escape.h"
@@ -230,7 +231,11 @@ std::string growthText(const Comparison& c) {
         }
         out += table(rows, "rrrl");
     }
-    if (c.full) out += fullEstimateText(*c.full, c.now) + ".\n";
+    if (c.full) {
+        out += fillEstimateText(c.full->fullAt.secondsSinceReferenceDate -
+                                c.now.secondsSinceReferenceDate) +
+               "\n";
+    }
     return out;
 }
 

@@ -8,24 +8,11 @@
 #include "app/history/estimate.h"
 #include "app/history/history.h"
 #include "app/scan/scan.h"
+#include "extension/shared/fill_estimate.h"
 #include "platform/foundation/localization.h"
 
 namespace brimlet::gui {
-namespace {
-
-// fullEstimateText's line in the user's language.
-std::string estimateLine(const FullEstimate& estimate, foundation::Date now) {
-    const double days =
-        (estimate.fullAt.secondsSinceReferenceDate - now.secondsSinceReferenceDate) / 86400.0;
-    if (days < 0.5)
-        return foundation::localizedFormat("At this rate it is full in less than a day");
-    const auto whole = static_cast<std::int64_t>(std::llround(days));
-    if (whole == 1) return foundation::localizedFormat("At this rate it is full in about 1 day");
-    return foundation::formatLocalized(
-        foundation::localizedFormat("At this rate it is full in about %lld days"), {whole});
-}
-
-}  // namespace
+namespace {}  // namespace
 
 ExplorePage::ExplorePage(BaseObjectType* object, const Glib::RefPtr<Gtk::Builder>& builder)
     : Gtk::Box(object) {
@@ -238,7 +225,8 @@ void ExplorePage::setHistory(std::string historyPath, std::vector<RecordSummary>
         for (const RecordSummary& r : records_) samples.push_back({r.time, r.used});
         const auto now = foundation::Date::now();
         if (const auto full = estimateFull(samples, records_.back().total, now)) {
-            estimate = estimateLine(*full, now);
+            estimate = fillEstimateText(full->fullAt.secondsSinceReferenceDate -
+                                        now.secondsSinceReferenceDate);
         }
     }
     estimate_.set_text(estimate);

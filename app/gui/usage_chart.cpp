@@ -31,7 +31,8 @@ std::pair<double, double> usedRange(const std::vector<RecordSummary>& records) {
 
 std::string shortDate(foundation::Date date) {
     const auto when = Glib::DateTime::create_now_local(static_cast<gint64>(date.unixSeconds()));
-    return when ? when.format("%b %-d").raw() : std::string();
+    // A short date ("Nov 29"), as GLib formats it; the order is the language's.
+    return when ? when.format(foundation::localizedFormat("%b %-d")).raw() : std::string();
 }
 
 UsageChart::UsageChart() {

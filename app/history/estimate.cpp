@@ -46,14 +46,4 @@ std::optional<FullEstimate> estimateFull(const std::vector<UsedSample>& samples,
     return FullEstimate{foundation::Date{end + remaining}, slope * 86400.0};
 }
 
-std::string fullEstimateText(const FullEstimate& estimate, foundation::Date now) {
-    const double days =
-        (estimate.fullAt.secondsSinceReferenceDate - now.secondsSinceReferenceDate) / 86400.0;
-    if (days < 0.5) return "At this rate it is full in less than a day";
-    const long long whole = std::llround(days);
-    std::string text = "At this rate it is full in about ";
-    foundation::appendInteger(text, whole);
-    return text + (whole == 1 ? " day" : " days");
-}
-
 }  // namespace brimlet

@@ -34,7 +34,4 @@ struct FullEstimate {
 std::optional<FullEstimate> estimateFull(const std::vector<UsedSample>& samples, std::int64_t total,
                                          foundation::Date now);
 
-// "At this rate it is full in about 12 days" ("... in about 1 day", "... in less than a day").
-std::string fullEstimateText(const FullEstimate& estimate, foundation::Date now);
-
 }  // namespace brimlet

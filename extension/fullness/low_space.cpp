@@ -21,19 +21,6 @@ std::optional<double> secondsUntilFull(const std::optional<FillEstimate>& estima
     return left;
 }
 
-std::string fillEstimateText(double seconds) {
-    const double days = seconds / 86400.0;
-    if (!(days >= 0.5)) {
-        return foundation::localizedFormat("At this rate it is full in less than a day.");
-    }
-    const auto whole = static_cast<std::int64_t>(std::llround(std::min(days, 1e15)));
-    return foundation::formatLocalized(
-        foundation::localizedPlural("At this rate it is full in about %lld day.",
-                                    "At this rate it is full in about %lld days.",
-                                    static_cast<std::uint64_t>(whole)),
-        {whole});
-}
-
 std::string lowSpaceText(const VolumeSample& sample, std::optional<double> secondsUntilFull) {
     std::string text =
         sample.volumeName.empty()

@@ -32,11 +32,6 @@ inline constexpr double kFillEstimateLifetimeSeconds = 7 * 86400.0;
 std::optional<double> secondsUntilFull(const std::optional<FillEstimate>& estimate,
                                        const VolumeSample& sample, foundation::Date now);
 
-// "At this rate it is full in about 12 days." for `seconds` from now: days rounded to the nearest
-// whole ("... in about 1 day."), "... in less than a day." under half a day; in the user's
-// language.
-std::string fillEstimateText(double seconds);
-
 // "1.5 GB free on Data." (a sample without a volume name: "1.5 GB free."), the size as humanBytes
 // writes it, in the user's language (foundation::localizedFormat); the volume's name as it is.
 // With `secondsUntilFull`, a space and fillEstimateText follow.

@@ -1,12 +1,15 @@
 #include "extension/shared/fill_estimate.h"
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 
 #include "extension/shared/identifiers.h"
 #include "platform/foundation/container.h"
 #include "platform/foundation/file.h"
 #include "platform/foundation/json_reader.h"
 #include "platform/foundation/json_writer.h"
+#include "platform/foundation/localization.h"
 
 namespace brimlet {
 namespace {
@@ -49,6 +52,19 @@ std::optional<FillEstimate> FillEstimate::decode(std::string_view json) {
         estimate.fullAt = foundation::Date{*fullAt};
     }
     return estimate;
+}
+
+std::string fillEstimateText(double seconds) {
+    const double days = seconds / 86400.0;
+    if (!(days >= 0.5)) {
+        return foundation::localizedFormat("At this rate it is full in less than a day.");
+    }
+    const auto whole = static_cast<std::int64_t>(std::llround(std::min(days, 1e15)));
+    return foundation::formatLocalized(
+        foundation::localizedPlural("At this rate it is full in about %lld day.",
+                                    "At this rate it is full in about %lld days.",
+                                    static_cast<std::uint64_t>(whole)),
+        {whole});
 }
 
 namespace SharedFillEstimate {

@@ -40,6 +40,12 @@ struct FillEstimate {
     static std::optional<FillEstimate> decode(std::string_view json);
 };
 
+// "At this rate it is full in about 12 days." for `seconds` from now: days rounded to the nearest
+// whole ("... in about 1 day."), "... in less than a day." under half a day; in the user's
+// language. The one wording of the estimate: the desk's notification, the app's chart and
+// `brimlet growth` all say it so.
+std::string fillEstimateText(double seconds);
+
 namespace SharedFillEstimate {
 
 // Reads and decodes the file from the shared container, afresh on every call. Every failure (no

@@ -38,6 +38,7 @@ TEST(CommandLine, ErrorsKeepThePreviousSnapshotAndAScanReplacesIt) {
         {{"scan", "--top", "many"}, 2, ""},
         {{"scan", "--top", "1001"}, 2, ""},
         {{"scan", "-o"}, 2, ""},
+        {{"scan", root, "-o", ""}, 2, "-o: an empty path"},
         {{"scan", s.t.path(brimlet_test::kHostileName)},
          1,
          s.t.path(brimlet_test::kHostileNameEscaped) + ": No such file"},

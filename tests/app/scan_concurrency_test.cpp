@@ -5,10 +5,12 @@
 #include <atomic>
 #include <chrono>
 #include <map>
+#include <set>
 #include <thread>
 #include <tuple>
 
 #include "app/cli/progress.h"
+#include "extension/shared/fill_estimate.h"
 #include "extension/shared/shared_snapshot.h"
 #include "tests/app/scan_testing.h"
 #include "tests/extension/shared/snapshot_testing.h"
@@ -117,8 +119,13 @@ TEST(SnapshotAtomicity, ReaderNeverSeesAPartialDocumentAndFailuresKeepTheOldOne)
     reader.join();
     EXPECT_GT(reads.load(), 0);
     EXPECT_EQ(missing.load(), 0);
-    // Nothing but the snapshot and the record of its root remains in the container.
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(shared.container()), {}), 2);
+    // Nothing but the snapshot, the record of its root and the fill estimate remains in the
+    // container: no temporary file is left behind by a failed write.
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(shared.container()))
+        names.insert(entry.path().filename().string());
+    EXPECT_EQ(names, (std::set<std::string>{std::string(kFillEstimateFileName),
+                                            "snapshot-root.conf", std::string(kSnapshotFileName)}));
 }
 
 }  // namespace

@@ -1,8 +1,6 @@
 #include "app/scan/scan.h"
 
-#include <grp.h>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -13,6 +11,7 @@
 #include "app/cli/progress.h"
 #include "tests/app/scan_testing.h"
 #include "tests/extension/shared/snapshot_testing.h"
+#include "tests/support/as_nobody.h"
 
 namespace brimlet {
 namespace {
@@ -260,7 +259,7 @@ TEST(Scan, EntriesThatVanishMidWalkAreCountedApartNotAsUnreadable) {
 
 // As an ordinary user, a folder that can be listed but not entered (mode 0644) is unreadable:
 // counted and named as the others are, its contents nowhere. The tests run as root, for whom
-// permissions refuse nothing, so the walk runs in a child that has become `nobody`.
+// permissions refuse nothing, so the walk runs as `nobody`.
 TEST(Scan, FolderListedButNotEnteredIsUnreadableForAnOrdinaryUser) {
     TempTree t;
     t.build({{Entry::file, "r/open/a.bin", 4 << 10},
@@ -272,40 +271,15 @@ TEST(Scan, FolderListedButNotEnteredIsUnreadableForAnOrdinaryUser) {
     const std::int64_t size = t.allocated("r") + t.allocated("r/open") +
                               t.allocated("r/open/a.bin") + t.allocated("r/locked");
     const std::string expected = summaryLine("-", size, 1, 3, {t.path("r/locked")}, 0, 0);
-    int pipeFds[2];
-    ASSERT_EQ(::pipe2(pipeFds, O_CLOEXEC), 0);
-    const foundation::FileDescriptor reading(pipeFds[0]);
-    foundation::FileDescriptor writing(pipeFds[1]);
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        // The child gives up root's identity for good, walks, and reports in one line.
-        constexpr uid_t kNobody = 65534;
-        std::string said = "cannot become nobody";
-        if (::geteuid() != 0 ||
-            (::setgroups(0, nullptr) == 0 && ::setresgid(kNobody, kNobody, kNobody) == 0 &&
-             ::setresuid(kNobody, kNobody, kNobody) == 0)) {
-            try {
-                WalkProgress progress;
-                const FolderTree tree = walkTree(t.path("r"), WalkOptions{2}, &progress);
-                said = summaryLine("-", tree.root().size, tree.files(), tree.folders(),
-                                   skippedFolderPaths(tree), tree.vanished(), 0);
-                if (progress.bytes != tree.root().size || progress.files != tree.files())
-                    said += " (progress differs)";
-            } catch (const std::exception& e) {
-                said = std::string("cannot walk: ") + e.what();
-            }
-        }
-        const bool written = ::write(writing.get(), said.data(), said.size()) > 0;
-        ::_exit(written ? 0 : 1);
-    }
-    writing = foundation::FileDescriptor();
-    std::string said;
-    char buffer[4096];
-    for (ssize_t n; (n = ::read(reading.get(), buffer, sizeof buffer)) > 0;)
-        said.append(buffer, static_cast<std::size_t>(n));
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    const std::string said = reportAsNobody([&] {
+        WalkProgress progress;
+        const FolderTree tree = walkTree(t.path("r"), WalkOptions{2}, &progress);
+        std::string line = summaryLine("-", tree.root().size, tree.files(), tree.folders(),
+                                       skippedFolderPaths(tree), tree.vanished(), 0);
+        if (progress.bytes != tree.root().size || progress.files != tree.files())
+            line += " (progress differs)";
+        return line;
+    });
     if (said.starts_with("cannot ")) GTEST_SKIP() << "the walk as nobody: " << said;
     EXPECT_EQ(said, expected);
 }

@@ -89,7 +89,8 @@ TEST(Settings, BadFilesAreNamedDefaultedAndNeverRewrittenBehindThePersonsBack) {
          {"unknown group [Other], ignored", "[Scan] Foo: unknown key; ignored"},
          {"/f", {}, false, {}},
          true},
-        {"# mine\n[Scan]\nExcludeCaches=maybe\nExclude=a;b;\n",
+        // A pattern given twice is kept once.
+        {"# mine\n[Scan]\nExcludeCaches=maybe\nExclude=a;b;a;\n",
          {"[Scan] ExcludeCaches: not true or false; using false"},
          {std::nullopt, {"a", "b"}, false, {}},
          true},

