@@ -5,7 +5,6 @@
 
 #include "app/gui/accessible_text.h"
 #include "app/gui/format.h"
-#include "app/gui/safe_name.h"
 #include "app/history/estimate.h"
 #include "app/history/history.h"
 #include "app/scan/scan.h"
@@ -332,8 +331,8 @@ void ExplorePage::refresh(std::chrono::steady_clock::time_point since) {
             frameTimer_.disconnect();
         });
     }
-    signalFolderChanged.emit(displayName(
-        current.parent == nullptr ? rootNameOf(explorer_->tree().rootPath()) : current.name));
+    signalFolderChanged.emit(current.parent == nullptr ? rootNameOf(explorer_->tree().rootPath())
+                                                       : current.name);
 }
 
 }  // namespace brimlet::gui
