@@ -115,9 +115,9 @@ FAULTS = [
     ("S12", "extension/shared/fill_estimate.cpp", "    if (fullAt) json.member(\"fullAt\"",
      "    if (false) json.member(\"fullAt\"", SHARED),
     # extension
-    ("E1", "extension/fullness/fullness_ring.cpp", "if (fraction < 0.7)", "if (fraction <= 0.7)",
+    ("E1", "extension/shared/fullness_colors.h", "if (usedFraction < 0.7)", "if (usedFraction <= 0.7)",
      EXTENSION),
-    ("E2", "extension/fullness/fullness_ring.cpp", "if (fraction < 0.9)", "if (fraction < 0.95)",
+    ("E2", "extension/shared/fullness_colors.h", "if (usedFraction < 0.9)", "if (usedFraction < 0.95)",
      EXTENSION),
     ("E3", "extension/fullness/fullness_ring.cpp", "if (!(percent < 0x1p63) || !(percent >= -0x1p63))",
      "if (!(percent < 0x1p64) || !(percent >= -0x1p63))", EXTENSION),
