@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "extension/breakdown/breakdown_list.h"
-#include "platform/ui/render/render.h"
 #include "tests/extension/views/view_testing.h"
 #include "tests/support/hostile_names.h"
 
@@ -220,28 +219,21 @@ TEST(BreakdownView, RowsLineUpInColumnsAndFitTheTile) {
     }
 }
 
-// Folder names with bidirectional formatting, controls and a newline, rendered in the large tile
-// with the font engine: each name is drawn on its one line without them (controls as their
-// symbols), the laid-out text and its JSON hold none of them, and the tile draws.
+// Folder names with bidirectional formatting, controls and a newline: each name is drawn on its
+// one line without them (controls as their symbols), and nothing laid out holds any of them. How
+// each such character is drawn is the text layer's test; this one holds that the view's names
+// and title go through it.
 TEST(BreakdownView, HostileNamesAreDrawnWithoutFormattingOrControls) {
     const std::pair<std::string, std::string> names[] = {
         {"bidi\u202Egnp.exe", "bidignp.exe"},
-        {"\u2066evil\u2069 dir", "evil dir"},
         {"two\nlines", "two\u240Alines"},
         {"x\x1B]0;PWNED\x07", "x\u241B]0;PWNED\u2407"},
-        {"\u200F\u05E9\u05DC\u05D5\u05DD\u202C", "\u05E9\u05DC\u05D5\u05DD"},
     };
     Items folders;
     for (const auto& [name, drawn] : names) folders.push_back({name, 1000 - std::ssize(folders)});
     DiskSnapshot snapshot = snapshotWith(folders, {{"Media", 1}});
     snapshot.rootName = "root\u2067\n";
-    const WidgetFamily family = WidgetFamily::systemLarge;
-    render::TileOptions options;
-    options.size = {widgetkit::displaySize(family).width, widgetkit::displaySize(family).height};
-    const auto measurer = render::makeTextMeasurer();
-    const ui::LaidOutTile tile = render::layoutForRendering(
-        ui::View(BreakdownView{BreakdownEntry{foundation::Date{0}, snapshot, std::nullopt}}),
-        options, *measurer, widgetkit::host::environmentFor(family));
+    const auto tile = layBreakdown(snapshot, std::nullopt, WidgetFamily::systemLarge);
     for (const auto& [name, drawn] : names) {
         SCOPED_TRACE(::testing::PrintToString(drawn));
         const ui::LaidOutNode* text = findText(tile.content, drawn);
@@ -255,8 +247,6 @@ TEST(BreakdownView, HostileNamesAreDrawnWithoutFormattingOrControls) {
     EXPECT_EQ(json.find('\\'), std::string::npos) << json;
     std::erase(json, '\n');
     EXPECT_TRUE(inert(json)) << json;
-    std::string png;
-    EXPECT_TRUE(render::encodeTile(tile, render::Format::png, 1, png).ok());
 }
 
 }  // namespace
