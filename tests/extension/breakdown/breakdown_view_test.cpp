@@ -133,7 +133,6 @@ TEST(BreakdownView, ShowsTheResolvedTitleAndListsForTheFamily) {
                          "Images",  "23.3 GB", "Archives", "8.4 GB"};
     const std::tuple<WidgetFamily, std::optional<std::string>, Texts> cases[] = {
         {WidgetFamily::systemMedium, std::nullopt, folders},
-        {WidgetFamily::systemSmall, "gone", folders},
         {WidgetFamily::systemMedium,
          "work",
          {"work", "344.6 GB free", "BIGGEST FOLDERS", "larrow", "8.4 GB", "mebbin-app", "5.6 GB"}},
