@@ -193,6 +193,7 @@ Gtk::Widget* ExplorePage::chartBox() {
 
 void ExplorePage::show(std::shared_ptr<const FolderTree> tree) {
     explorer_ = std::make_unique<Explorer>(std::move(tree));
+    fromRecord_ = false;
     list_.setComparison({});
     list_.setItemsKnown(true);
     records_.clear();
@@ -206,6 +207,7 @@ void ExplorePage::setHistory(std::string historyPath, std::vector<RecordSummary>
     if (!explorer_) return;
     historyPath_ = std::move(historyPath);
     records_ = std::move(records);
+    fromRecord_ = fromRecord;
     list_.setItemsKnown(!fromRecord);
     note_.set_visible(fromRecord && !records_.empty());
     if (note_.get_visible()) {

@@ -230,9 +230,12 @@ void MainWindow::hideProblem() {
 }
 
 void MainWindow::openFolder(const std::string& folder) {
-    if (explore_->showPath(folder)) {
+    // A scan in memory that holds the folder is shown as it is; a record read back from the
+    // history holds only the bigger folders, so the folder asked for is scanned.
+    if (!explore_->showsRecord() && explore_->showPath(folder)) {
         hideProblem();
         showPage("explore");
+        if (!screenshotFolder_.empty()) armScreenshot();
         return;
     }
     scan(folder);
