@@ -164,6 +164,13 @@ FAULTS = [
     ("R3", "platform/ui/render/painter.cpp", "cairo_paint_with_alpha(cr, std::max(node.opacity, 0.0));",
      "cairo_paint(cr);", RENDER),
     ("R4", "platform/ui/render/png_encoder.cpp", "png_set_sRGB(png, info, PNG_sRGB_INTENT_PERCEPTUAL);\n", "", RENDER),
+    ("R5", "platform/ui/render/redaction.cpp", "paint.color.alpha *= 0.5;", "paint.color.alpha *= 1.0;", RENDER),
+    ("R6", "platform/ui/render/redaction.cpp", "if (node.type == \"HStack\") row = &node;", "", RENDER),
+    ("R7", "platform/ui/render/redaction.cpp", "if (top + height > node.frame.maxY() + 0.5) break;", "", RENDER),
+    ("R8", "platform/ui/render/render.cpp", "(slash != std::string_view::npos && dot < slash)",
+     "(slash != std::string_view::npos && false)", RENDER),
+    ("R9", "platform/ui/render/painter.cpp", "radius = std::max(0.0, std::min({radius, r.width / 2, r.height / 2}));",
+     "radius = std::max(0.0, radius);", RENDER),
     # scanner
     ("A1", "app/scan/walk.cpp", "return st.st_blocks > 0 ? static_cast<std::int64_t>(st.st_blocks) * 512 : 0;",
      "return static_cast<std::int64_t>(st.st_size);", APP),
@@ -219,6 +226,17 @@ FAULTS = [
      "(locked = 0)", HOST),
     ("H3", "platform/widgetkit/host/placed_store.cpp",
      "if (placed.find(w.id) != nullptr) corrupt(path_, \"holds the id \" + w.id + \" twice\");", "", HOST),
+    ("H4", "platform/widgetkit/host/timeline_schedule.cpp", "if (entries[i].date <= now) index = i;",
+     "if (entries[i].date < now) index = i;", HOST),
+    ("H5", "platform/widgetkit/host/timeline_schedule.cpp", "if (entries[i].date > now) return entries[i].date;",
+     "if (entries[i].date >= now) return entries[i].date;", HOST),
+    ("H6", "platform/widgetkit/host/timeline_schedule.cpp", "|| when <= receivedAt) {", "|| when < receivedAt) {",
+     HOST),
+    ("H7", "platform/widgetkit/host/timeline_schedule.cpp", "when = std::max(when, floor);", "(void)floor;", HOST),
+    ("H8", "platform/widgetkit/host/placed_timelines.cpp", "if (generation != tile->generation) return false;",
+     "if (false) return false;", HOST),
+    ("H9", "platform/widgetkit/host/placed_timelines.cpp", "tile.reloadAt && *tile.reloadAt <= now;",
+     "tile.reloadAt && *tile.reloadAt < now;", HOST),
 ]
 
 
