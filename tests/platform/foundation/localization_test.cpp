@@ -97,13 +97,10 @@ TEST(LocalizedPlural, ChoosesTheCatalogsFormForTheCount) {
     const std::tuple<const char*, std::string, std::uint64_t, const char*> cases[] = {
         {"C", built, 1, "%@ file"},
         {"C", built, 0, "%@ files"},
-        {"C", built, 2, "%@ files"},
         {"C", built, ~std::uint64_t{0}, "%@ files"},
         {"de_DE.UTF-8", built, 1, "%@ Datei"},
         {"de_DE.UTF-8", built, 0, "%@ Dateien"},
-        {"de_DE.UTF-8", built, 1'000'001, "%@ Dateien"},
         {"de_DE.UTF-8", built + "/missing", 1, "%@ file"},
-        {"de_DE.UTF-8", built + "/missing", 7, "%@ files"},
     };
     const brimlet_test::ScopedEnv noAll("LC_ALL", std::nullopt);
     const brimlet_test::ScopedEnv noMessages("LC_MESSAGES", std::nullopt);

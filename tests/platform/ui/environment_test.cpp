@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <memory>
 #include <string>
 
 #include "tests/platform/ui/layout_fixture.h"
@@ -23,14 +22,6 @@ struct WidthKey {
 // Shows the width it reads as the width of a rectangle.
 struct WidthProbe {
     View body() const { return Rectangle().frame(readEnvironment<WidthKey>(), 1); }
-};
-
-struct CountingView {
-    std::shared_ptr<int> calls;
-    View body() const {
-        ++*calls;
-        return Rectangle().frame(5, 5);
-    }
 };
 
 TEST(Environment, CompositeBodiesReadTheValueInForceWhereTheyAreLaidOut) {
@@ -53,16 +44,6 @@ TEST(Environment, CompositeBodiesReadTheValueInForceWhereTheyAreLaidOut) {
         ASSERT_NE(rect, nullptr);
         EXPECT_DOUBLE_EQ(rect->frame.width, c.width);
     }
-}
-
-TEST(Environment, BodiesAreEvaluatedLazilyOncePerLayout) {
-    auto calls = std::make_shared<int>(0);
-    const View v = HStack({View(CountingView{calls}), Spacer(0)});
-    EXPECT_EQ(*calls, 0);
-    test::lay(v, {100.0, 100.0});
-    EXPECT_EQ(*calls, 1);
-    test::lay(v, {50.0, 100.0});
-    EXPECT_EQ(*calls, 2);
 }
 
 TEST(StyleResolution, HierarchicalTintAndAccentColours) {

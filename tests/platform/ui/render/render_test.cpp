@@ -12,7 +12,6 @@
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "platform/ui/render/render.h"
@@ -134,7 +133,7 @@ TEST(Render, TheTileAndItsLabelsTakeTheAppearanceAndTheContainerBackgroundBleeds
     const ui::View label = ui::Rectangle().fill(ui::primary).frame(20, 20);
     const ui::View backed = ui::Rectangle().frame(10, 10).containerBackground(
         ui::Color(1, 0, 0), ui::ContainerBackgroundPlacement::widget);
-    const auto dark = ui::ColorScheme::dark;
+    const TileOptions dark{.appearance = ui::ColorScheme::dark};
     const ui::Size medium{364, 170};
     const TileOptions accented{.renderingMode = ui::RenderingMode::accented};
     // The primary label is black or white at 0.847 over the background.
@@ -150,13 +149,8 @@ TEST(Render, TheTileAndItsLabelsTakeTheAppearanceAndTheContainerBackgroundBleeds
     const Case cases[] = {
         {"light tile", label, {}, 30, 30, {0xEC, 0xEC, 0xEC, 255}},
         {"label over light", label, {}, 85, 85, {overLight, overLight, overLight, 255}},
-        {"dark tile", label, {.appearance = dark}, 30, 30, {0x32, 0x32, 0x32, 255}},
-        {"label over dark",
-         label,
-         {.appearance = dark},
-         85,
-         85,
-         {overDark, overDark, overDark, 255}},
+        {"dark tile", label, dark, 30, 30, {0x32, 0x32, 0x32, 255}},
+        {"label over dark", label, dark, 85, 85, {overDark, overDark, overDark, 255}},
         {"background under the margin", backed, {.size = medium}, 2, 85, {255, 0, 0, 255}},
         {"background at the top edge", backed, {.size = medium}, 182, 1, {255, 0, 0, 255}},
         {"nothing in a rounded corner", backed, {.size = medium}, 0.5, 0.5, {0, 0, 0, 0}},
@@ -175,20 +169,13 @@ TEST(Render, TheTileAndItsLabelsTakeTheAppearanceAndTheContainerBackgroundBleeds
     }
 }
 
-TEST(Render, ADividerIsOneDevicePixelAndTextIsInked) {
+TEST(Render, ADividerIsOneDevicePixel) {
     const ui::View clear = ui::Rectangle().fill(ui::Color::clear).frame(10, 10);
     const Drawn divider(
         ui::VStack(ui::HorizontalAlignment::center, 0, {clear, ui::Divider(), clear}), {});
     int darker = 0;
     for (int y = 0; y < divider.height(); ++y) darker += divider.pixel(170, y).r < 0xEC - 5;
     EXPECT_EQ(darker, 1);
-
-    const Drawn text(ui::Text::verbatim("MMMM").font(ui::Font::title2), {});
-    int inked = 0;
-    for (int y = 0; y < text.height(); ++y) {
-        for (int x = 0; x < text.width(); ++x) inked += text.pixel(x, y).r < 100;
-    }
-    EXPECT_GT(inked, 200);
 }
 
 // A right-to-left name inside the program's text is an isolated run: the line keeps its
@@ -295,10 +282,8 @@ TEST(Render, ARedactedTileHasNoTextLeavesAndKeepsItsShapes) {
         if (text == nullptr) {
             ASSERT_LT(next, is.size());
             EXPECT_EQ(is[next]->type, leaf->type);
-            const auto frame = [](const ui::Rect& r) {
-                return std::tuple(r.x, r.y, r.width, r.height);
-            };
-            EXPECT_EQ(frame(is[next]->frame), frame(leaf->frame));
+            const ui::Rect a = is[next]->frame, b = leaf->frame;
+            EXPECT_TRUE(a.x == b.x && a.y == b.y && a.width == b.width && a.height == b.height);
             ++next;
             continue;
         }
@@ -320,18 +305,9 @@ TEST(Render, ARedactedTileHasNoTextLeavesAndKeepsItsShapes) {
     }
     EXPECT_EQ(next, is.size());
     EXPECT_EQ(bars, 3u);  // the headline and the two lines of the wrapped text
-
-    // Drawn: the gauge's pixels are the plain tile's; where a headline was inked, a bar is flat.
-    const Drawn drawnPlain(view, plain), drawnRedacted(view, redacted);
-    const ui::Rect ring = was.front()->frame;
-    drawnRedacted.expectNear(ring.midX(), ring.y + 5, drawnPlain.at(ring.midX(), ring.y + 5).r,
-                             drawnPlain.at(ring.midX(), ring.y + 5).g,
-                             drawnPlain.at(ring.midX(), ring.y + 5).b, 255, 0);
-    const ui::LaidOutNode& headline = *is[2];
-    const Rgba8 left = drawnRedacted.at(headline.frame.x + 10, headline.frame.midY());
-    const Rgba8 right = drawnRedacted.at(headline.frame.maxX() - 10, headline.frame.midY());
-    EXPECT_EQ(std::tuple(left.r, left.g, left.b), std::tuple(right.r, right.g, right.b));
-    EXPECT_LT(left.r, 0xEC);
+    // The bars are drawn: the headline's is inked across its middle.
+    const ui::Rect headline = is[2]->frame;
+    EXPECT_LT(Drawn(view, redacted).at(headline.midX(), headline.midY()).r, 0xEC);
 }
 
 TEST(Render, FormatsByExtensionInAnyCase) {
