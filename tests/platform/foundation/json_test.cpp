@@ -56,6 +56,7 @@ TEST(JsonValue, Int64OnlyForWholeNumbersInTheSignedRangeAndEachAccessorOnlyForIt
         {"9223372036854775807", kMax, kTwo63, {}},
         {"-9223372036854775808", kMin, -kTwo63, {}},
         {"9223372036854775808", {}, kTwo63, {}},
+        {"9.223372036854775808e18", {}, kTwo63, {}},  // read as a double, not as an integer
         {"9.2233720368547748e18", 9223372036854774784, 9223372036854774784.0, {}},  // below 2^63
         {"-1e19", {}, -1e19, {}},
         {"-0.5", {}, -0.5, {}},

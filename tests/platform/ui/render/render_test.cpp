@@ -136,6 +136,7 @@ TEST(Render, TheTileAndItsLabelsTakeTheAppearanceAndTheContainerBackgroundBleeds
     const TileOptions dark{.appearance = ui::ColorScheme::dark};
     const ui::Size medium{364, 170};
     const TileOptions accented{.renderingMode = ui::RenderingMode::accented};
+    const TileOptions tiny{.size = {30, 30}};
     // The primary label is black or white at 0.847 over the background.
     const int overLight = static_cast<int>(std::lround(0xEC * 0.153));
     const int overDark = static_cast<int>(std::lround(0x32 * 0.153 + 255 * 0.847));
@@ -155,6 +156,9 @@ TEST(Render, TheTileAndItsLabelsTakeTheAppearanceAndTheContainerBackgroundBleeds
         {"background at the top edge", backed, {.size = medium}, 182, 1, {255, 0, 0, 255}},
         {"nothing in a rounded corner", backed, {.size = medium}, 0.5, 0.5, {0, 0, 0, 0}},
         {"nothing in the opposite corner", backed, {.size = medium}, 363.5, 169.5, {0, 0, 0, 0}},
+        // A tile narrower than twice its corner radius is a disc.
+        {"tiny tile inside its disc", label, tiny, 10, 3, {0xEC, 0xEC, 0xEC, 255}},
+        {"tiny tile clear outside it", label, tiny, 4, 0.5, {0, 0, 0, 0}},
         {"accented mode puts its own tile in place of the background", backed, accented, 85, 30,
          Drawn(label, accented).at(85, 30)},
     };
@@ -272,6 +276,10 @@ TEST(Render, ARedactedTileHasNoTextLeavesAndKeepsItsShapes) {
     EXPECT_EQ(tileTexts(before),
               (std::vector<std::string>{"Data 42 %", "a long secondary line that wraps in two"}));
     EXPECT_TRUE(tileTexts(after).empty());
+    // Texts side by side in a row read as one phrase.
+    const ui::View row = ui::HStack({ui::Text::verbatim("projects"), ui::Text::verbatim("1 KB")});
+    EXPECT_EQ(tileTexts(layoutForRendering(row, plain, *measurer)),
+              std::vector<std::string>{"projects 1 KB"});
 
     std::vector<const ui::LaidOutNode*> was, is;
     leaves(before.content, was);
