@@ -58,14 +58,11 @@ TEST(StyleResolution, HierarchicalTintAndAccentColours) {
     const Color red(1, 0, 0);
     const Color green(0, 1, 0);
     const Case cases[] = {
-        // Secondary in dark; secondary, quaternary and a foreground secondary set below a custom
-        // colour are that colour at their opacity.
+        // Secondary in dark; secondary and quaternary below a custom colour are that colour at
+        // their opacity.
         {Text::verbatim("x").foregroundStyle(secondary), dark, {1, 1, 1, 0.549}},
         {Rectangle().fill(secondary).foregroundStyle(red), light, {1, 0, 0, 0.5}},
         {Rectangle().fill(quaternary).foregroundStyle(red), light, {1, 0, 0, 0.18}},
-        {Text::verbatim("x").foregroundStyle(secondary).foregroundStyle(Color(0, 0, 1)),
-         light,
-         {0, 0, 1, 0.5}},
         // Tint defaults to the accent colour, or is set on an ancestor.
         {Rectangle().fill(tint), light, {0, 122 / 255.0, 1, 1}},
         {Rectangle().fill(tint).tint(green), light, {0, 1, 0, 1}},
