@@ -1,10 +1,12 @@
 #include "app/explore/explorer.h"
 
 #include <algorithm>
+#include <cstring>
 #include <utility>
 
 #include "app/history/record.h"
 #include "app/scan/scan.h"
+#include "platform/foundation/json_writer.h"
 
 namespace brimlet {
 namespace {
@@ -15,8 +17,15 @@ char foldAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A'
 // share a long prefix, so equal bytes are skipped before any folding.
 int compareNames(std::string_view a, std::string_view b) {
     const std::size_t common = std::min(a.size(), b.size());
+    // Eight bytes at a time past the shared prefix ("folder-1234" and "folder-1235").
+    std::size_t start = 0;
+    for (std::uint64_t x = 0, y = 0; start + 8 <= common; start += 8) {
+        std::memcpy(&x, a.data() + start, 8);
+        std::memcpy(&y, b.data() + start, 8);
+        if (x != y) break;
+    }
     int bytewise = 0;
-    for (std::size_t i = 0; i < common; ++i) {
+    for (std::size_t i = start; i < common; ++i) {
         if (a[i] == b[i]) continue;
         const auto x = static_cast<unsigned char>(foldAscii(a[i]));
         const auto y = static_cast<unsigned char>(foldAscii(b[i]));
@@ -152,12 +161,15 @@ std::optional<std::size_t> Explorer::findPrefix(std::string_view prefix) const {
 void Explorer::rebuild() {
     const Folder& folder = *current_;
     rows_.clear();
+    repairedNames_.clear();
     rows_.reserve(folder.children.size() + 1);
     std::int64_t childBytes = 0, childFiles = 0;
     auto direct = folder.kinds;
     for (const Folder* child : folder.children) {
-        rows_.push_back(ExplorerRow{child, displayName(child->name), child->size,
-                                    shareOf(child->size, folder.size),
+        const std::string_view name = foundation::isValidUtf8(child->name)
+                                          ? std::string_view(child->name)
+                                          : repairedNames_.emplace_back(displayName(child->name));
+        rows_.push_back(ExplorerRow{child, name, child->size, shareOf(child->size, folder.size),
                                     child->files + child->folders, biggestKind(child->kinds)});
         childBytes += child->size;
         childFiles += child->files;
@@ -165,8 +177,8 @@ void Explorer::rebuild() {
     }
     if (const std::int64_t files = folder.files - childFiles; files > 0) {
         const std::int64_t size = folder.size - childBytes;
-        rows_.push_back(ExplorerRow{nullptr, std::string(kFilesRowName), size,
-                                    shareOf(size, folder.size), files, biggestKind(direct)});
+        rows_.push_back(ExplorerRow{nullptr, kFilesRowName, size, shareOf(size, folder.size), files,
+                                    biggestKind(direct)});
     }
     attachChanges();
     order();

@@ -1,5 +1,7 @@
 #include "app/explore/scan_controller.h"
 
+#include <malloc.h>
+
 #include <algorithm>
 #include <exception>
 #include <utility>
@@ -89,6 +91,7 @@ ScanProgressReport ScanController::progress() const {
     const auto until = ended_.value_or(std::chrono::steady_clock::now());
     report.seconds = std::chrono::duration<double>(until - started_).count();
     if (expected_ && *expected_ > 0) {
+        report.expectedBytes = *expected_;
         report.fraction = std::clamp(
             static_cast<double>(report.bytes) / static_cast<double>(*expected_), 0.0, 0.99);
     }
@@ -102,6 +105,10 @@ std::optional<ScanControllerResult> ScanController::takeResult() {
 
 void ScanController::run(const ScanRequest& request) {
     ScanControllerResult result = scan(request);
+    // The walk's threads each allocated in an arena of their own, and what they freed (the
+    // listings, the paths, the queues) stays resident there otherwise: a window showing the tree
+    // next would hold it for as long as it stays open.
+    malloc_trim(0);
     {
         std::lock_guard lock(mutex_);
         result_ = std::move(result);

@@ -25,7 +25,8 @@ struct ScanProgressReport {
     std::int64_t files = 0, folders = 0, bytes = 0;
     std::string currentFolder;       // absolute path being read (raw bytes); empty before the first
     double seconds = 0;              // since start; frozen once the scan has ended
-    std::optional<double> fraction;  // bytes / expected, clamped to 0...0.99, when known
+    std::optional<double> fraction;  // bytes / expectedBytes, clamped to 0...0.99, when known
+    std::optional<std::int64_t> expectedBytes;  // what the fraction is taken of (> 0), when known
 };
 
 enum class ScanOutcome { finished, cancelled, failed };

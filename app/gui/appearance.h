@@ -2,8 +2,13 @@
 // Light or dark as the desktop prefers, followed live, as the desk does: the settings portal's
 // org.freedesktop.appearance color-scheme where a portal answers (as libadwaita reads it) is
 // written into GTK's gtk-application-prefer-dark-theme setting, which otherwise decides alone
-// (settings.ini, XSETTINGS). The logic is the desk's (platform/widgetkit/desk/appearance.*),
-// restated with giomm because app/ may not include the platform's desk.
+// (settings.ini, XSETTINGS).
+//
+// The desk reads the preference the same way (platform/widgetkit/desk/appearance.*), and this
+// stays a copy on purpose: no module can hold it for both. The desk may include only the
+// platform, and app/ only foundation and extension/shared; of those, only foundation is below
+// both, and foundation is kept free of GLib, while this needs GIO's bus and GTK's settings.
+// Keep the two in step: the same portal call, the same unwrapping, the same fallback.
 
 #include <giomm.h>
 

@@ -4,10 +4,10 @@
 
 #include "app/actions/pins.h"
 #include "app/gui/accessible_text.h"
-#include "app/gui/safe_name.h"
 #include "app/gui/trash_confirmation.h"
 #include "app/scan/scan.h"
 #include "extension/shared/human_bytes.h"
+#include "platform/foundation/drawn_name.h"
 #include "platform/foundation/localization.h"
 
 namespace brimlet::gui {
@@ -19,7 +19,7 @@ using foundation::localizedFormat;
 Gtk::Widget* fileRow(const FileEntry& file) {
     auto* box = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::HORIZONTAL, 12);
     box->add_css_class("file-row");
-    auto* name = Gtk::make_managed<Gtk::Label>(safeName(displayName(file.name)));
+    auto* name = Gtk::make_managed<Gtk::Label>(foundation::drawnName(file.name));
     name->set_xalign(0);
     name->set_hexpand(true);
     name->set_ellipsize(Pango::EllipsizeMode::MIDDLE);
@@ -135,7 +135,7 @@ void BiggestFilesDialog::askTrash() {
     const auto index = static_cast<std::size_t>(row->get_index());
     if (index >= files_.size()) return;
     const FileEntry file = files_[index];
-    confirmTrash(*this, safeName(displayName(file.name)), file.size, file.linkedElsewhere,
+    confirmTrash(*this, foundation::drawnName(file.name), file.size, file.linkedElsewhere,
                  [this, file] {
                      std::string path = path_;
                      if (path.back() != '/') path += '/';
@@ -164,7 +164,7 @@ void BiggestFilesDialog::askTrash() {
 }
 
 void BiggestFilesDialog::showProblem(const std::string& line) {
-    problem_.set_text(safeName(line));
+    problem_.set_text(foundation::drawnName(line));
     problem_.set_visible(true);
 }
 

@@ -5,7 +5,6 @@
 
 #include "app/gui/accessible_text.h"
 #include "app/gui/format.h"
-#include "app/gui/safe_name.h"
 #include "app/history/estimate.h"
 #include "app/history/history.h"
 #include "app/scan/scan.h"
@@ -194,6 +193,7 @@ Gtk::Widget* ExplorePage::chartBox() {
 
 void ExplorePage::show(std::shared_ptr<const FolderTree> tree) {
     explorer_ = std::make_unique<Explorer>(std::move(tree));
+    fromRecord_ = false;
     list_.setComparison({});
     list_.setItemsKnown(true);
     records_.clear();
@@ -207,6 +207,7 @@ void ExplorePage::setHistory(std::string historyPath, std::vector<RecordSummary>
     if (!explorer_) return;
     historyPath_ = std::move(historyPath);
     records_ = std::move(records);
+    fromRecord_ = fromRecord;
     list_.setItemsKnown(!fromRecord);
     note_.set_visible(fromRecord && !records_.empty());
     if (note_.get_visible()) {
@@ -332,8 +333,8 @@ void ExplorePage::refresh(std::chrono::steady_clock::time_point since) {
             frameTimer_.disconnect();
         });
     }
-    signalFolderChanged.emit(displayName(
-        current.parent == nullptr ? rootNameOf(explorer_->tree().rootPath()) : current.name));
+    signalFolderChanged.emit(current.parent == nullptr ? rootNameOf(explorer_->tree().rootPath())
+                                                       : current.name);
 }
 
 }  // namespace brimlet::gui

@@ -27,6 +27,9 @@ public:
     // Explores `tree` from its root.
     void show(std::shared_ptr<const FolderTree> tree);
     bool hasTree() const { return explorer_ != nullptr; }
+    // The tree shown is a record read back from the history (setHistory's `fromRecord`), not a
+    // scan: it lacks the smaller folders.
+    bool showsRecord() const { return fromRecord_; }
     // Shows the folder at `absolutePath` when the tree holds it.
     bool showPath(const std::string& absolutePath);
     bool goUp();
@@ -79,6 +82,7 @@ private:
     Gtk::Label estimate_;
     std::string historyPath_;
     std::vector<RecordSummary> records_;
+    bool fromRecord_ = false;
     std::vector<FolderRecord> before_;  // the folders of the record compared with
     sigc::connection frameTimer_;
     Gtk::PopoverMenu listMenu_, treemapMenu_;  // the folder menu, at the list or the treemap

@@ -6,10 +6,10 @@
 #include "app/actions/trash.h"
 #include "app/gui/biggest_files_dialog.h"
 #include "app/gui/explore_page.h"
-#include "app/gui/safe_name.h"
 #include "app/gui/trash_confirmation.h"
 #include "app/scan/scan.h"
 #include "app/settings/settings.h"
+#include "platform/foundation/drawn_name.h"
 #include "platform/foundation/localization.h"
 
 namespace brimlet::gui {
@@ -125,7 +125,7 @@ void FolderActions::showFolder(const std::string& path) {
                 displayName(pending->path) + ": " + std::string(error->message);
             g_error_free(error);
             if (const auto self = pending->self.lock()) {
-                (*self)->showProblem_(safeName(oneLine(line)));
+                (*self)->showProblem_(foundation::drawnName(oneLine(line)));
             }
         },
         new Pending{self_, path});
@@ -143,7 +143,7 @@ void FolderActions::askTrash() {
     if (selectedPath().empty() || held_ == nullptr || background_.running()) return;
     const Folder& folder = *row->folder;
     // The scan is held by the question: a new scan meanwhile does not free this folder.
-    confirmTrash(window_, safeName(displayName(folder.name)), folder.size, false,
+    confirmTrash(window_, foundation::drawnName(folder.name), folder.size, false,
                  [weak = std::weak_ptr(self_), held = held_, &folder] {
                      const auto self = weak.lock();
                      if (self) (*self)->startTrash(held, folder);
@@ -170,13 +170,13 @@ void FolderActions::startTrash(const std::shared_ptr<HeldScan>& held, const Fold
 void FolderActions::finishTrash(const std::shared_ptr<HeldScan>& held, const Folder& folder,
                                 const std::string& error) {
     if (!error.empty()) {
-        showProblem_(safeName(oneLine(error)));
+        showProblem_(foundation::drawnName(oneLine(error)));
     } else if (held == held_) {
         // Not shown any more (a scan since): that scan's books and snapshot already lack it.
         try {
             recordTrashedFolder(*held, folder);
         } catch (const std::exception& e) {
-            showProblem_(safeName(oneLine(e.what())));
+            showProblem_(foundation::drawnName(oneLine(e.what())));
         }
         explore_.treeEdited();
     }
@@ -190,10 +190,11 @@ void FolderActions::showBiggestFiles() {
     const Folder& folder = explore_.currentFolder();
     const std::string path = folderPath(folder, held_->tree.rootPath());
     const std::string name = displayName(folder.parent == nullptr ? rootNameOf(path) : folder.name);
-    files_ = std::make_unique<BiggestFilesDialog>(
-        window_, path, safeName(name), [this, held = held_, &folder](const FileEntry& file) {
-            if (held == held_) fileTrashed(folder, file);
-        });
+    files_ =
+        std::make_unique<BiggestFilesDialog>(window_, path, foundation::drawnName(name),
+                                             [this, held = held_, &folder](const FileEntry& file) {
+                                                 if (held == held_) fileTrashed(folder, file);
+                                             });
     files_->signal_hide().connect([weak = std::weak_ptr(self_)] {
         Glib::signal_idle().connect_once([weak] {
             if (const auto self = weak.lock()) {
@@ -209,7 +210,7 @@ void FolderActions::fileTrashed(const Folder& folder, const FileEntry& file) {
     try {
         recordTrashedFile(*held_, folder, file);
     } catch (const std::exception& e) {
-        showProblem_(safeName(oneLine(e.what())));
+        showProblem_(foundation::drawnName(oneLine(e.what())));
     }
     explore_.treeEdited();
 }
@@ -227,9 +228,9 @@ void FolderActions::setPinned(bool pinned) {
         // The scan in memory follows at once, without a walk, and rewrites the snapshot.
         std::vector<std::string> notes;
         if (held_ != nullptr) followPins(*held_, preferences, notes);
-        if (!notes.empty()) showProblem_(safeName(oneLine(notes.front())));
+        if (!notes.empty()) showProblem_(foundation::drawnName(oneLine(notes.front())));
     } catch (const std::exception& e) {
-        showProblem_(safeName(oneLine(e.what())));
+        showProblem_(foundation::drawnName(oneLine(e.what())));
     }
     update();
 }

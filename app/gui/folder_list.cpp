@@ -7,7 +7,6 @@
 #include "app/gui/format.h"
 #include "app/gui/kind_swatch.h"
 #include "app/gui/row_item.h"
-#include "app/gui/safe_name.h"
 #include "app/gui/size_bar.h"
 #include "extension/shared/human_bytes.h"
 #include "platform/foundation/localization.h"
@@ -120,7 +119,7 @@ void FolderList::addColumns() {
             if (row == nullptr) return;
             boundNames_[item.get_child()] = item.get_position();
             swatch->setKind(row->biggestKind);
-            label->set_text(rowName(*row));
+            label->set_text(shownName(*row));
             if (row->folder == nullptr) {
                 label->add_css_class("dim-label");
             } else {

@@ -3,6 +3,10 @@
 #include <charconv>
 #include <cmath>
 
+#include "extension/shared/human_bytes.h"
+#include "platform/foundation/drawn_name.h"
+#include "platform/foundation/localization.h"
+
 namespace brimlet::gui {
 
 std::string groupDigits(std::int64_t value) {
@@ -30,6 +34,19 @@ std::string percent(double share) {
     if (!std::isfinite(share) || share <= 0) return "0%";
     const long rounded = std::lround(share * 100);
     return rounded == 0 ? "<1%" : std::to_string(rounded) + "%";
+}
+
+std::string scannedBytes(std::int64_t bytes, std::optional<std::int64_t> expectedBytes) {
+    if (!expectedBytes || *expectedBytes <= 0 || bytes > *expectedBytes) return humanBytes(bytes);
+    return foundation::formatLocalized(foundation::localizedFormat("%@ of about %@"),
+                                       {humanBytes(bytes), humanBytes(*expectedBytes)});
+}
+
+std::string shownName(const ExplorerRow& row) {
+    // The explorer's own name of the files row is the catalog's key.
+    static_assert(kFilesRowName == "Files in this folder");
+    if (row.folder == nullptr) return foundation::localizedFormat("Files in this folder");
+    return foundation::drawnName(row.folder->name);
 }
 
 }  // namespace brimlet::gui

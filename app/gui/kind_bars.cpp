@@ -5,10 +5,10 @@
 #include <utility>
 
 #include "app/gui/kind_swatch.h"
-#include "app/gui/safe_name.h"
 #include "app/gui/size_bar.h"
 #include "app/scan/scan.h"
 #include "extension/shared/human_bytes.h"
+#include "platform/foundation/drawn_name.h"
 #include "platform/foundation/localization.h"
 
 namespace brimlet::gui {
@@ -29,9 +29,9 @@ KindBars::KindBars() : Gtk::Box(Gtk::Orientation::VERTICAL, 6) {
 }
 
 void KindBars::show(const Explorer& explorer) {
-    const std::string shown = safeName(displayName(explorer.current().parent == nullptr
-                                                       ? rootNameOf(explorer.tree().rootPath())
-                                                       : explorer.current().name));
+    const std::string shown = foundation::drawnName(explorer.current().parent == nullptr
+                                                        ? rootNameOf(explorer.tree().rootPath())
+                                                        : explorer.current().name);
     heading_.set_text(
         foundation::formatLocalized(foundation::localizedFormat("By kind in %@"), {shown}));
     while (Gtk::Widget* child = bars_.get_first_child()) bars_.remove(*child);

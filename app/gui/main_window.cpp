@@ -9,9 +9,8 @@
 #include "app/explore/recall.h"
 #include "app/gui/application.h"
 #include "app/gui/explore_page.h"
-#include "app/gui/preferences_dialog.h"
 #include "app/gui/folder_actions.h"
-#include "app/gui/safe_name.h"
+#include "app/gui/preferences_dialog.h"
 #include "app/gui/scanning_page.h"
 #include "app/gui/screenshot.h"
 #include "app/gui/summary_page.h"
@@ -20,6 +19,7 @@
 #include "app/scan/scan.h"
 #include "app/settings/settings.h"
 #include "extension/shared/human_bytes.h"
+#include "platform/foundation/drawn_name.h"
 #include "platform/foundation/file.h"
 #include "platform/foundation/home.h"
 #include "platform/foundation/localization.h"
@@ -48,17 +48,18 @@ std::string preferredRoot() {
 std::string unscannable(const std::string& folder) {
     struct stat st {};
     if (::stat(folder.c_str(), &st) != 0) {
-        return safeName(folder) + ": " + std::strerror(errno);
+        return foundation::drawnName(folder) + ": " + std::strerror(errno);
     }
     if (!S_ISDIR(st.st_mode)) {
         return foundation::formatLocalized(foundation::localizedFormat("%@ is not a folder."),
-                                           {safeName(folder)});
+                                           {foundation::drawnName(folder)});
     }
     DIR* dir = ::opendir(folder.c_str());
     if (dir == nullptr) {
         const std::string reason = std::strerror(errno);
         return foundation::formatLocalized(
-            foundation::localizedFormat("%1$@ cannot be opened: %2$@"), {safeName(folder), reason});
+            foundation::localizedFormat("%1$@ cannot be opened: %2$@"),
+            {foundation::drawnName(folder), reason});
     }
     ::closedir(dir);
     return {};
@@ -155,7 +156,7 @@ bool MainWindow::showLastRecord() {
     try {
         recalled = recallLatest(*path, preferredRoot());
     } catch (const HistoryError& e) {
-        historyProblem_ = safeName(e.what());
+        historyProblem_ = foundation::drawnName(e.what());
         return false;
     }
     if (!recalled) return false;
@@ -173,7 +174,7 @@ void MainWindow::showHistoryOf(const std::string& root) {
     try {
         explore_->setHistory(*path, recordsOf(*path, root), false);
     } catch (const HistoryError& e) {
-        showProblem(safeName(e.what()));
+        showProblem(foundation::drawnName(e.what()));
     }
 }
 
@@ -208,10 +209,11 @@ void MainWindow::showPage(const char* name) {
 }
 
 void MainWindow::setTitles(const std::string& title, const std::string& subtitle) {
-    const std::string shown = title == "Brimlet" ? title : safeName(title) + " — Brimlet";
+    const std::string shown =
+        title == "Brimlet" ? title : foundation::drawnName(title) + " — Brimlet";
     title_->set_text(shown);
     set_title(shown);
-    subtitle_->set_text(safeName(subtitle));
+    subtitle_->set_text(foundation::drawnName(subtitle));
     subtitle_->set_visible(!subtitle.empty());
 }
 
@@ -228,9 +230,12 @@ void MainWindow::hideProblem() {
 }
 
 void MainWindow::openFolder(const std::string& folder) {
-    if (explore_->showPath(folder)) {
+    // A scan in memory that holds the folder is shown as it is; a record read back from the
+    // history holds only the bigger folders, so the folder asked for is scanned.
+    if (!explore_->showsRecord() && explore_->showPath(folder)) {
         hideProblem();
         showPage("explore");
+        if (!screenshotFolder_.empty()) armScreenshot();
         return;
     }
     scan(folder);
@@ -276,7 +281,7 @@ void MainWindow::setScanning(bool scanning) {
         }
     }
     if (scanning) {
-        setTitles(displayName(rootNameOf(scanRoot_)), foundation::localizedFormat("Scanning…"));
+        setTitles(rootNameOf(scanRoot_), foundation::localizedFormat("Scanning…"));
         cancelButton_->grab_focus();
     }
 }
@@ -307,11 +312,11 @@ void MainWindow::onScanEnded() {
     // Cancelled or failed: everything as it was before the scan.
     showPage(pageBeforeScan_.c_str());
     if (pageBeforeScan_ == "explore") {
-        explore_->signalFolderChanged.emit(displayName(rootNameOf(explore_->currentPath())));
+        explore_->signalFolderChanged.emit(rootNameOf(explore_->currentPath()));
     } else {
         showLastScan();
     }
-    if (result->outcome == ScanOutcome::failed) showProblem(safeName(result->message));
+    if (result->outcome == ScanOutcome::failed) showProblem(foundation::drawnName(result->message));
     if (!screenshotFolder_.empty()) armScreenshot();
 }
 

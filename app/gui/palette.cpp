@@ -1,5 +1,7 @@
 #include "app/gui/palette.h"
 
+#include "extension/shared/fullness_colors.h"
+
 namespace brimlet::gui {
 namespace {
 
@@ -16,13 +18,9 @@ bool isDark(const Gdk::RGBA& foreground) {
     return luma > 0.5;
 }
 
-Rgb accentColor(bool dark) { return dark ? hex(0x0A84FF) : hex(0x007AFF); }
+Rgb accentColor(bool dark) { return foundation::systemAccent(dark); }
 
-Rgb fullnessColor(double usedFraction) {
-    if (usedFraction < 0.7) return {0.11, 0.69, 0.48};
-    if (usedFraction < 0.9) return {0.94, 0.65, 0.0};
-    return {0.89, 0.29, 0.28};
-}
+Rgb fullnessColor(double usedFraction) { return fullnessComponents(usedFraction); }
 
 Rgb kindColor(FileKind kind, bool dark) {
     switch (kind) {

@@ -1,18 +1,17 @@
 #pragma once
-// The colours the window draws with, taken from the widgets' look so that the app and the
-// widgets read as one: the accent (light #007AFF, dark #0A84FF) and the fullness colours of the
-// ring (green below 0.7 used, amber below 0.9, red otherwise; the values of the fullness widget's
-// fullnessColor, which app/ may not include). Kinds of file take the platform's system colours.
+// The colours the window draws with. The accent (foundation's system accent) and the fullness
+// colours (extension/shared, as the fullness widget draws them) come from the homes the widgets
+// read them from, so that the app and the widgets read as one; kinds of file take the platform's
+// system colours.
 
 #include <gdkmm/rgba.h>
 
 #include "app/scan/kinds.h"
+#include "platform/foundation/system_colors.h"
 
 namespace brimlet::gui {
 
-struct Rgb {
-    double red, green, blue;
-};
+using Rgb = foundation::SrgbColor;
 
 // Whether a widget draws on a dark background, judged by its text colour: true for light text.
 bool isDark(const Gdk::RGBA& foreground);

@@ -1,8 +1,8 @@
 #include "app/gui/path_bar.h"
 #include "app/gui/accessible_text.h"
 
-#include "app/gui/safe_name.h"
 #include "app/scan/scan.h"
+#include "platform/foundation/drawn_name.h"
 #include "platform/foundation/localization.h"
 
 namespace brimlet::gui {
@@ -17,7 +17,7 @@ void PathBar::show(const std::vector<const Folder*>& trail, const std::string& r
     for (std::size_t i = 0; i < trail.size(); ++i) {
         const Folder* folder = trail[i];
         const std::string name =
-            safeName(displayName(i == 0 ? rootNameOf(rootPath) : folder->name));
+            foundation::drawnName(i == 0 ? rootNameOf(rootPath) : folder->name);
         if (i > 0) {
             auto* separator = Gtk::make_managed<Gtk::Image>();
             separator->set_from_icon_name("go-next-symbolic");

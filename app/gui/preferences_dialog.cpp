@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "app/gui/accessible_text.h"
-#include "app/gui/safe_name.h"
+#include "platform/foundation/drawn_name.h"
 #include "platform/foundation/localization.h"
 
 namespace brimlet::gui {
@@ -131,7 +131,7 @@ void PreferencesDialog::showPreferences() {
     problem_->set_text(problem);
     problem_->set_visible(!problem.empty());
     patternProblem_->set_visible(false);
-    folderPath_->set_text(safeName(controller_->defaultFolder()));
+    folderPath_->set_text(foundation::drawnName(controller_->defaultFolder()));
     folderButton_->set_sensitive(changeable);
     caches_->set_active(controller_->preferences().excludeCaches);
     caches_->set_sensitive(changeable);
@@ -156,9 +156,9 @@ void PreferencesDialog::showPatterns() {
     clear(*patterns_);
     for (const std::string& pattern : controller_->preferences().exclude) {
         patterns_->append(
-            listRow(safeName(pattern), {},
+            listRow(foundation::drawnName(pattern), {},
                     foundation::formatLocalized(foundation::localizedFormat("Remove %@"),
-                                                {safeName(pattern)}),
+                                                {foundation::drawnName(pattern)}),
                     controller_->changeable(), [this, pattern] {
                         controller_->removePattern(pattern);
                         showLater();
@@ -169,7 +169,7 @@ void PreferencesDialog::showPatterns() {
 void PreferencesDialog::showPins() {
     clear(*pins_);
     for (const PinState& pin : controller_->pins()) {
-        const std::string shown = safeName(pin.path);
+        const std::string shown = foundation::drawnName(pin.path);
         pins_->append(
             listRow(shown, pin.missing ? foundation::localizedFormat("Missing") : std::string(),
                     foundation::formatLocalized(foundation::localizedFormat("Unpin %@"), {shown}),
@@ -193,7 +193,7 @@ void PreferencesDialog::showSchedule() {
         schedule_->set_active(false);
         schedule_->set_state(false);
         schedule_->set_sensitive(false);
-        scheduleStatus_->set_text(safeName(view.state->reason));
+        scheduleStatus_->set_text(foundation::drawnName(view.state->reason));
     } else {
         const ScheduleState& state = *view.state;
         schedule_->set_sensitive(true);
@@ -213,7 +213,7 @@ void PreferencesDialog::showSchedule() {
                               : foundation::localizedFormat("Off: a scan runs only when you ask"));
         }
         if (!state.reason.empty() && !view.busy) {
-            problem_->set_text(safeName(state.reason));
+            problem_->set_text(foundation::drawnName(state.reason));
             problem_->set_visible(true);
         }
     }

@@ -2,9 +2,8 @@
 #include "app/gui/accessible_text.h"
 
 #include "app/gui/format.h"
-#include "app/gui/safe_name.h"
 #include "app/scan/scan.h"
-#include "extension/shared/human_bytes.h"
+#include "platform/foundation/drawn_name.h"
 #include "platform/foundation/localization.h"
 
 namespace brimlet::gui {
@@ -31,14 +30,14 @@ ScanningPage::ScanningPage(BaseObjectType* object, const Glib::RefPtr<Gtk::Build
 void ScanningPage::start(const std::string& root) {
     root_ = root;
     heading_->set_text(foundation::formatLocalized(foundation::localizedFormat("Scanning %@…"),
-                                                   {safeName(displayName(rootNameOf(root)))}));
+                                                   {foundation::drawnName(rootNameOf(root))}));
     bar_->set_fraction(0);
     counts_->set_text(foundation::localizedFormat("Starting…"));
-    folder_->set_text(safeName(displayName(root)));
+    folder_->set_text(foundation::drawnName(root));
 }
 
 void ScanningPage::update(const ScanProgressReport& progress) {
-    std::string counts = humanBytes(progress.bytes);
+    std::string counts = scannedBytes(progress.bytes, progress.expectedBytes);
     if (progress.fraction) {
         bar_->set_fraction(*progress.fraction);
     } else {
@@ -55,7 +54,7 @@ void ScanningPage::update(const ScanProgressReport& progress) {
     // The folder relative to the scanned one, as the person chose it.
     std::string folder = progress.currentFolder;
     if (folder.starts_with(root_ + "/")) folder = folder.substr(root_.size() + 1);
-    folder_->set_text(safeName(displayName(folder)));
+    folder_->set_text(foundation::drawnName(folder));
     setAccessibleValueText(*bar_, counts);
 }
 

@@ -4,10 +4,10 @@
 #include <algorithm>
 
 #include "app/gui/ring_view.h"
-#include "app/gui/safe_name.h"
 #include "app/gui/size_bar.h"
 #include "app/scan/kinds.h"
 #include "extension/shared/human_bytes.h"
+#include "platform/foundation/drawn_name.h"
 #include "platform/foundation/localization.h"
 
 namespace brimlet::gui {
@@ -60,15 +60,17 @@ Gtk::Widget* SummaryPage::header(const DiskSnapshot& snapshot) {
     row->append(*ring);
     auto* texts = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::VERTICAL, 2);
     texts->set_valign(Gtk::Align::CENTER);
-    const std::string title = safeName(snapshot.rootName.value_or(snapshot.volumeName));
+    const std::string title =
+        foundation::drawnName(snapshot.rootName.value_or(snapshot.volumeName));
     auto* name = label(title, {"title-1"});
     name->set_ellipsize(Pango::EllipsizeMode::MIDDLE);
     texts->append(*name);
-    texts->append(*label(foundation::formatLocalized(
-                             foundation::localizedFormat("%1$@ free of %2$@ on %3$@ · %4$@ used"),
-                             {humanBytes(snapshot.free), humanBytes(snapshot.total),
-                              safeName(snapshot.volumeName), humanBytes(snapshot.used)}),
-                         {"dim-label"}));
+    texts->append(
+        *label(foundation::formatLocalized(
+                   foundation::localizedFormat("%1$@ free of %2$@ on %3$@ · %4$@ used"),
+                   {humanBytes(snapshot.free), humanBytes(snapshot.total),
+                    foundation::drawnName(snapshot.volumeName), humanBytes(snapshot.used)}),
+               {"dim-label"}));
     row->append(*texts);
     return row;
 }
@@ -86,7 +88,7 @@ Gtk::Widget* SummaryPage::list(const std::string& title,
     for (const auto& item : items) {
         auto* grid = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::HORIZONTAL, 12);
         grid->add_css_class("summary-row");
-        auto* name = label(safeName(item.name));
+        auto* name = label(foundation::drawnName(item.name));
         name->set_ellipsize(Pango::EllipsizeMode::MIDDLE);
         name->set_size_request(180, -1);
         grid->append(*name);
@@ -100,13 +102,15 @@ Gtk::Widget* SummaryPage::list(const std::string& title,
         grid->append(*size);
         auto* row = Gtk::make_managed<Gtk::ListBoxRow>();
         row->set_child(*grid);
-        const std::string accessible = safeName(item.name) + ", " + humanBytes(item.size);
+        const std::string accessible =
+            foundation::drawnName(item.name) + ", " + humanBytes(item.size);
         setAccessibleLabel(*row, accessible);
         const bool scannable = folders && !root_.empty();
         row->set_activatable(scannable);
         if (scannable) {
-            row->set_tooltip_text(foundation::formatLocalized(
-                foundation::localizedFormat("Scan %@ to explore it"), {safeName(item.name)}));
+            row->set_tooltip_text(
+                foundation::formatLocalized(foundation::localizedFormat("Scan %@ to explore it"),
+                                            {foundation::drawnName(item.name)}));
             const std::string path = (root_ == "/" ? "" : root_) + "/" + item.name;
             paths_[row] = path;
             auto* go = Gtk::make_managed<Gtk::Image>();

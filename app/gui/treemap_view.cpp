@@ -8,9 +8,9 @@
 
 #include "app/gui/format.h"
 #include "app/gui/palette.h"
-#include "app/gui/safe_name.h"
 #include "app/scan/scan.h"
 #include "extension/shared/human_bytes.h"
+#include "platform/foundation/drawn_name.h"
 #include "platform/foundation/localization.h"
 
 namespace brimlet::gui {
@@ -51,7 +51,7 @@ TreemapView::TreemapView() {
             const auto row = rowAt(x, y);
             if (!row) return false;
             const ExplorerRow& r = explorer_->rows()[*row];
-            tooltip->set_text(rowName(r) + "\n" +
+            tooltip->set_text(shownName(r) + "\n" +
                               foundation::formatLocalized(
                                   foundation::localizedFormat("%1$@ · %2$@ of this folder"),
                                   {humanBytes(r.size), percent(r.share)}));
@@ -81,8 +81,8 @@ void TreemapView::show(const Explorer& explorer) {
     explorer_ = &explorer;
     laidOutWidth_ = -1;
     selected_.reset();
-    const std::string shown = safeName(displayName(
-        explorer.current().name.empty() ? explorer.tree().rootPath() : explorer.current().name));
+    const std::string shown = foundation::drawnName(
+        explorer.current().name.empty() ? explorer.tree().rootPath() : explorer.current().name);
     setAccessibleLabel(
         *this, foundation::formatLocalized(foundation::localizedFormat("Treemap of %@"), {shown}));
     queue_draw();
@@ -154,7 +154,7 @@ void TreemapView::drawLabel(const Cairo::RefPtr<Cairo::Context>& cr, const Explo
     auto layout = create_pango_layout("");
     layout->set_width(static_cast<int>((r.width - 2 * kPad) * PANGO_SCALE));
     layout->set_ellipsize(Pango::EllipsizeMode::END);
-    const Glib::ustring name = Glib::Markup::escape_text(rowName(row));
+    const Glib::ustring name = Glib::Markup::escape_text(shownName(row));
     const Glib::ustring size = Glib::Markup::escape_text(humanBytes(row.size));
     layout->set_markup("<span weight=\"600\">" + name + "</span>\n<span alpha=\"80%\">" + size +
                        "</span>");

@@ -1,6 +1,6 @@
 #include "app/gui/welcome_page.h"
 
-#include "app/gui/safe_name.h"
+#include "platform/foundation/drawn_name.h"
 #include "platform/foundation/home.h"
 #include "platform/foundation/localization.h"
 
@@ -24,7 +24,7 @@ WelcomePage::WelcomePage(BaseObjectType* object, const Glib::RefPtr<Gtk::Builder
 
 void WelcomePage::show(const LastScan& last) {
     const std::string where = last.path.empty() ? foundation::localizedFormat("your data folder")
-                                                : safeName(shortPath(last.path));
+                                                : foundation::drawnName(shortPath(last.path));
     text_->set_text(foundation::formatLocalized(
         foundation::localizedFormat("Brimlet reads the sizes of the files in your home folder, "
                                     "never what is in them, and keeps the result in %@, where the "
@@ -36,7 +36,7 @@ void WelcomePage::show(const LastScan& last) {
         problem_->set_text(foundation::formatLocalized(
             foundation::localizedFormat(
                 "The last scan, %@, cannot be read; a new scan replaces it."),
-            {safeName(last.path)}));
+            {foundation::drawnName(last.path)}));
     }
     scan_->grab_focus();
 }

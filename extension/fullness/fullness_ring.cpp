@@ -2,12 +2,13 @@
 
 #include <cmath>
 
+#include "extension/shared/fullness_colors.h"
+
 namespace brimlet {
 
 ui::Color fullnessColor(double fraction) {
-    if (fraction < 0.7) return ui::Color(ui::RGBColorSpace::sRGB, 0.11, 0.69, 0.48, 1);
-    if (fraction < 0.9) return ui::Color(ui::RGBColorSpace::sRGB, 0.94, 0.65, 0.0, 1);
-    return ui::Color(ui::RGBColorSpace::sRGB, 0.89, 0.29, 0.28, 1);
+    const foundation::SrgbColor c = fullnessComponents(fraction);
+    return ui::Color(ui::RGBColorSpace::sRGB, c.red, c.green, c.blue, 1);
 }
 
 std::optional<std::int64_t> roundedPercent(double fraction) {

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "platform/foundation/system_colors.h"
 #include "platform/ui/font.h"
 
 namespace ui {
@@ -11,7 +12,8 @@ constexpr RGBA rgb255(int r, int g, int b) { return {r / 255.0, g / 255.0, b / 2
 }  // namespace
 
 RGBA accentColor(ColorScheme scheme) {
-    return scheme == ColorScheme::light ? rgb255(0x00, 0x7A, 0xFF) : rgb255(0x0A, 0x84, 0xFF);
+    const foundation::SrgbColor c = foundation::systemAccent(scheme == ColorScheme::dark);
+    return {c.red, c.green, c.blue, 1.0};
 }
 
 RGBA backgroundColor(ColorScheme scheme) {

@@ -34,8 +34,8 @@ struct Home {
 std::vector<std::string> shown(const Explorer& e) {
     std::vector<std::string> rows;
     for (const auto& r : e.rows()) {
-        rows.push_back(r.name + " " + std::to_string(r.size) + " " + std::to_string(r.items) + " " +
-                       std::string(kindLabel(r.biggestKind)));
+        rows.push_back(std::string(r.name) + " " + std::to_string(r.size) + " " +
+                       std::to_string(r.items) + " " + std::string(kindLabel(r.biggestKind)));
     }
     return rows;
 }

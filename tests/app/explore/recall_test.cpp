@@ -22,7 +22,8 @@ using brimlet_test::recordOf;
 std::vector<std::string> shown(const Explorer& e) {
     std::vector<std::string> rows;
     for (const auto& r : e.rows()) {
-        rows.push_back(r.name + " " + std::to_string(r.size) + " " + changeText(r.change));
+        rows.push_back(std::string(r.name) + " " + std::to_string(r.size) + " " +
+                       changeText(r.change));
     }
     return rows;
 }

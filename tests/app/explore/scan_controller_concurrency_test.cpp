@@ -75,6 +75,7 @@ TEST(ScanControllerConcurrency, CancelStopsTheWalkAtOnceAndKeepsThePreviousSnaps
         const ScanProgressReport during = w.controller.progress();
         EXPECT_TRUE(during.currentFolder.starts_with(t.root())) << during.currentFolder;
         EXPECT_EQ(during.fraction, double(during.bytes) / (1 << 20));
+        EXPECT_EQ(during.expectedBytes, 1 << 20);
         w.controller.cancel();
         const int openedAtCancel = w.gate.opened;
         raise(w.gate.released);

@@ -1,37 +1,54 @@
-// The window's text rules: names shown safely, and numbers as the window writes them.
+// The window's text rules: names drawn safely, and numbers as the window writes them.
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <limits>
+#include <optional>
 #include <string>
 
 #include "app/gui/format.h"
-#include "app/gui/safe_name.h"
 
 namespace brimlet::gui {
 namespace {
 
-// Controls become their visible symbols, bidirectional controls vanish, invalid bytes become
-// U+FFFD; everything else, other scripts and emoji included, stays as it is.
-TEST(SafeName, ShowsControlsAndDropsBidiControls) {
+// A folder row is drawn from its raw name by the desk's rule: one U+FFFD per ill-formed
+// sequence (not per byte, as the snapshot's UTF-8 has it), controls as symbols, bidirectional
+// controls left out; the files row keeps its own name.
+TEST(ShownName, FolderRowsFollowTheDesksRuleFromRawBytes) {
     const struct {
-        std::string name, shown;
+        std::string raw, shown;
     } cases[] = {
-        {"plain", "plain"},
-        {"", ""},
-        {"line\nbreak", "line\u240Abreak"},
-        {std::string("nul\0x", 5), "nul\u2400x"},
-        {"esc\x1b[31m", "esc\u241B[31m"},
-        {"del\x7f", "del\u2421"},
-        {"c1\xc2\x85", "c1\uFFFD"},
-        {"bidi\u202Egnp.exe", "bidignp.exe"},
-        {"\u2066iso\u2069\u200E\u200F\u061C", "iso"},
+        {"cut\xe2\x82", "cut\uFFFD"},
         {"bad\xff\xfe", "bad\uFFFD\uFFFD"},
-        {"cut\xe2\x82", "cut\uFFFD\uFFFD"},
+        {"bidi\u202Egnp.exe\n", "bidignp.exe\u240A"},
         {"Übersicht 資料 🎞", "Übersicht 資料 🎞"},
     };
-    for (const auto& c : cases) EXPECT_EQ(safeName(c.name), c.shown) << c.name;
+    for (const auto& c : cases) {
+        Folder folder;
+        folder.name = c.raw;
+        const ExplorerRow row{&folder, c.raw, 0, 0, 0, FileKind::other};
+        EXPECT_EQ(shownName(row), c.shown) << c.raw;
+    }
+    const ExplorerRow files{nullptr, kFilesRowName, 0, 0, 0, FileKind::other};
+    EXPECT_EQ(shownName(files), kFilesRowName);
+}
+
+// "of about" only for an estimate that is known, positive and not yet passed.
+TEST(Format, ScannedBytesNameTheWholeOnlyWhileTheEstimateHolds) {
+    const struct {
+        std::int64_t bytes;
+        std::optional<std::int64_t> expected;
+        std::string shown;
+    } cases[] = {
+        {1536, std::nullopt, "1.5 KB"},
+        {1536, 0, "1.5 KB"},
+        {1536, -1, "1.5 KB"},
+        {0, 1 << 30, "0 B of about 1.0 GB"},
+        {1 << 30, 1 << 30, "1.0 GB of about 1.0 GB"},
+        {(1 << 30) + 1, 1 << 30, "1.0 GB"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(scannedBytes(c.bytes, c.expected), c.shown) << c.bytes;
 }
 
 TEST(Format, GroupsDigitsAndWritesTimesAndShares) {
