@@ -63,6 +63,20 @@ TEST(ReadWholeFile, OnlyARegularFileWithinTheInclusiveLimit) {
     EXPECT_NE(mounts->find(" / "), std::string::npos);
 }
 
+TEST(Folders, ParentsAndCreationThroughMissingParentsLeavingExistingOnes) {
+    const std::pair<const char*, const char*> parents[] = {
+        {"name", "."}, {"/top", "/"}, {"/a/b", "/a"}};
+    for (const auto& [path, parent] : parents) EXPECT_EQ(parentFolder(path), parent) << path;
+    const brimlet_test::ScratchDir dir;
+    std::ofstream(dir / "file") << "not a folder";
+    EXPECT_TRUE(createDirectories(dir / "a/b/c").ok());
+    EXPECT_TRUE(std::filesystem::is_directory(dir / "a/b/c"));
+    EXPECT_TRUE(createDirectories(dir / "a/b").ok());
+    for (const std::string& path : {dir / "file", dir / "file/sub", std::string()}) {
+        EXPECT_FALSE(createDirectories(path).ok()) << path;
+    }
+}
+
 // A pid that ran and is gone (reaped), for temporary files whose creator no longer runs.
 pid_t deadPid() {
     const pid_t child = ::fork();

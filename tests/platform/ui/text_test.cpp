@@ -179,11 +179,12 @@ TEST(TextLayout, CutsAndLineBreaksKeepEveryCharacterWhole) {
     const std::string ksha = "\u0915\u094D\u0937\u094D\u092E\u0940";  // क्ष्मी
     const auto middle = TruncationMode::middle;
     const Case cases[] = {
-        // A conjunct stays with its vowel sign (no dangling virama), emoji sequences whole with
-        // the spaces at the cut dropped, jamo one syllable.
+        // A conjunct stays with its vowel sign (no dangling virama), emoji sequences whole, jamo
+        // one syllable; the spaces at the cut are dropped.
         {kHindi, 60, middle, {hindiHead + kEllipsis + ksha}},
         {kFamily + " and " + kCoder, 66, middle, {kFamily + kEllipsis + kCoder}},
         {jamo, 48, TruncationMode::head, {kEllipsis + kJamoHan + kJamoGeul}},
+        {"abc def", 30, TruncationMode::head, {kEllipsis + "def"}},
         // Wraps at a space rather than inside a word, also between Devanagari and Korean words;
         // a word with no break keeps its conjunct, its flags and its jamo whole.
         {kResumes + " " + kFamily, 60, {}, {kResumes, kFamily}},

@@ -305,6 +305,9 @@ TEST(Render, ARedactedTileHasNoTextLeavesAndKeepsItsShapes) {
             EXPECT_EQ(shape->kind, ui::ShapeKind::capsule);
             EXPECT_GE(bar.frame.y, leaf->frame.y);
             EXPECT_LE(bar.frame.maxY(), leaf->frame.maxY() + 0.5);
+            const double lineMiddle =
+                leaf->frame.y + text->lineHeight * (static_cast<double>(line) + 0.5);
+            EXPECT_NEAR(bar.frame.midY(), lineMiddle, 1e-9);  // centred on its line
             EXPECT_EQ(bar.frame.width, leaf->frame.width);
             ASSERT_TRUE(bar.paint && leaf->paint);
             EXPECT_DOUBLE_EQ(bar.paint->color.alpha, leaf->paint->color.alpha / 2);
