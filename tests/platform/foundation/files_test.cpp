@@ -44,7 +44,6 @@ TEST(ReadWholeFile, OnlyARegularFileWithinTheInclusiveLimit) {
         {dir / "link", kAny, ten},
         {dir / "ten", 10, ten},
         {dir / "eleven", 10, {}},
-        {dir / "ten", 0, {}},
         {dir / "empty", 0, ""},
         {dir / "missing", kAny, {}},
         {dir / "sub", kAny, {}},
