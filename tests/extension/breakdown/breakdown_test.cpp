@@ -72,7 +72,6 @@ TEST(BreakdownEntryResolution, AreaByEquivalentNameElseTheWholeDisk) {
         {"an area but no areas list", disk(std::nullopt), "work", wholeDisk},
         {"a matching area: its name and lists", disk({{area("other", {}), work}}), "work",
          workArea},
-        {"letter case counts", disk({{work}}), "Work", wholeDisk},
         {"the earlier of two equal names", disk({{work, area("work", {{"later", 1}})}}), "work",
          workArea},
         {"decomposed name, precomposed area", disk({{area(kPrecomposed, kWork)}}), kDecomposed,
