@@ -44,7 +44,6 @@ TEST(ReadWholeFile, OnlyARegularFileWithinTheInclusiveLimit) {
         {dir / "link", kAny, ten},
         {dir / "ten", 10, ten},
         {dir / "eleven", 10, {}},
-        {dir / "ten", 0, {}},
         {dir / "empty", 0, ""},
         {dir / "missing", kAny, {}},
         {dir / "sub", kAny, {}},
@@ -61,6 +60,20 @@ TEST(ReadWholeFile, OnlyARegularFileWithinTheInclusiveLimit) {
     const auto mounts = readWholeFile("/proc/self/mountinfo");
     ASSERT_TRUE(mounts.has_value());
     EXPECT_NE(mounts->find(" / "), std::string::npos);
+}
+
+TEST(Folders, ParentsAndCreationThroughMissingParentsLeavingExistingOnes) {
+    const std::pair<const char*, const char*> parents[] = {
+        {"name", "."}, {"/top", "/"}, {"/a/b", "/a"}};
+    for (const auto& [path, parent] : parents) EXPECT_EQ(parentFolder(path), parent) << path;
+    const brimlet_test::ScratchDir dir;
+    std::ofstream(dir / "file") << "not a folder";
+    EXPECT_TRUE(createDirectories(dir / "a/b/c").ok());
+    EXPECT_TRUE(std::filesystem::is_directory(dir / "a/b/c"));
+    EXPECT_TRUE(createDirectories(dir / "a/b").ok());
+    for (const std::string& path : {dir / "file", dir / "file/sub", std::string()}) {
+        EXPECT_FALSE(createDirectories(path).ok()) << path;
+    }
 }
 
 // A pid that ran and is gone (reaped), for temporary files whose creator no longer runs.

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <memory>
 #include <string>
 
 #include "tests/platform/ui/layout_fixture.h"
@@ -23,14 +22,6 @@ struct WidthKey {
 // Shows the width it reads as the width of a rectangle.
 struct WidthProbe {
     View body() const { return Rectangle().frame(readEnvironment<WidthKey>(), 1); }
-};
-
-struct CountingView {
-    std::shared_ptr<int> calls;
-    View body() const {
-        ++*calls;
-        return Rectangle().frame(5, 5);
-    }
 };
 
 TEST(Environment, CompositeBodiesReadTheValueInForceWhereTheyAreLaidOut) {
@@ -55,16 +46,6 @@ TEST(Environment, CompositeBodiesReadTheValueInForceWhereTheyAreLaidOut) {
     }
 }
 
-TEST(Environment, BodiesAreEvaluatedLazilyOncePerLayout) {
-    auto calls = std::make_shared<int>(0);
-    const View v = HStack({View(CountingView{calls}), Spacer(0)});
-    EXPECT_EQ(*calls, 0);
-    test::lay(v, {100.0, 100.0});
-    EXPECT_EQ(*calls, 1);
-    test::lay(v, {50.0, 100.0});
-    EXPECT_EQ(*calls, 2);
-}
-
 TEST(StyleResolution, HierarchicalTintAndAccentColours) {
     // Each row: a tree, the colour scheme, and the colour its one leaf is painted.
     struct Case {
@@ -77,14 +58,11 @@ TEST(StyleResolution, HierarchicalTintAndAccentColours) {
     const Color red(1, 0, 0);
     const Color green(0, 1, 0);
     const Case cases[] = {
-        // Secondary in dark; secondary, quaternary and a foreground secondary set below a custom
-        // colour are that colour at their opacity.
+        // Secondary in dark; secondary and quaternary below a custom colour are that colour at
+        // their opacity.
         {Text::verbatim("x").foregroundStyle(secondary), dark, {1, 1, 1, 0.549}},
         {Rectangle().fill(secondary).foregroundStyle(red), light, {1, 0, 0, 0.5}},
         {Rectangle().fill(quaternary).foregroundStyle(red), light, {1, 0, 0, 0.18}},
-        {Text::verbatim("x").foregroundStyle(secondary).foregroundStyle(Color(0, 0, 1)),
-         light,
-         {0, 0, 1, 0.5}},
         // Tint defaults to the accent colour, or is set on an ancestor.
         {Rectangle().fill(tint), light, {0, 122 / 255.0, 1, 1}},
         {Rectangle().fill(tint).tint(green), light, {0, 1, 0, 1}},

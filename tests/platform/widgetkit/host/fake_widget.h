@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "platform/foundation/date.h"
-#include "platform/foundation/json_writer.h"
 #include "platform/widgetkit/configuration.h"
 #include "platform/widgetkit/host/placed_store.h"
 
@@ -23,18 +22,8 @@ inline std::optional<double> secondsOf(std::optional<foundation::Date> date) {
     return date ? std::optional(date->secondsSinceReferenceDate) : std::nullopt;
 }
 
-// An entry from `seconds`; with a fraction, its JSON form carries a volume sample.
-inline AnyEntry entryAt(double seconds, std::optional<double> usedFraction = std::nullopt) {
-    AnyEntry entry{at(seconds), {}, {}};
-    if (usedFraction) {
-        entry.writeJson = [fraction = *usedFraction](foundation::JsonWriter& json) {
-            json.beginObject().key("sample").beginObject().member("usedFraction", fraction);
-            json.member("free", std::int64_t{1} << 30).member("volumeName", "Data");
-            json.endObject().endObject();
-        };
-    }
-    return entry;
-}
+// An entry from `seconds`.
+inline AnyEntry entryAt(double seconds) { return AnyEntry{at(seconds), {}, {}}; }
 
 inline AnyTimeline timelineOf(std::vector<AnyEntry> entries, TimelineReloadPolicy policy) {
     return AnyTimeline{std::move(entries), policy};
