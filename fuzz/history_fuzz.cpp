@@ -24,6 +24,7 @@
 #include "app/history/growth.h"
 #include "app/history/history.h"
 #include "app/scan/scan.h"
+#include "extension/shared/fill_estimate.h"
 #include "extension/shared/human_bytes.h"
 #include "platform/foundation/date.h"
 #include "platform/foundation/escape.h"
@@ -142,7 +143,8 @@ void growth(brimlet::History& history) {
     const auto now = foundation::Date::now();
     if (const auto full = brimlet::estimateFull(samples, records.back().total, now)) {
         CHECK(full->fullAt >= now && full->bytesPerDay > 0);
-        (void)brimlet::fullEstimateText(*full, now);
+        (void)brimlet::fillEstimateText(full->fullAt.secondsSinceReferenceDate -
+                                        now.secondsSinceReferenceDate);
         (void)foundation::iso8601(full->fullAt);
     }
 }
