@@ -88,15 +88,6 @@ TEST(TrashBooks, SizesKindsAndCountsAboveTheMovedFolder) {
     }
 }
 
-HeldScan heldScanOf(const std::string& root) {
-    ScanRequest request;
-    request.root = root;
-    ScanPlan plan = planScan(request);
-    ScanResult result = runScan(plan);
-    publishSnapshot(result.snapshot, plan.root, plan.top);
-    return HeldScan{std::move(plan), std::move(result.tree), std::move(result.snapshot)};
-}
-
 std::vector<std::string> topFolderNames(const DiskSnapshot& s) {
     std::vector<std::string> names;
     for (const auto& item : s.topFolders) names.push_back(item.name);

@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "app/actions/published.h"
+#include "app/actions/trash.h"
 #include "app/cli/command_line.h"
 #include "app/scan/scan.h"
 #include "platform/foundation/file.h"
@@ -118,6 +120,17 @@ struct Sample {
 
 inline brimlet::ScanResult scanOf(const brimlet::ScanRequest& request) {
     return brimlet::runScan(brimlet::planScan(request));
+}
+
+// `root` scanned with the default plan and published to the shared container, held as the app
+// holds a finished scan.
+inline brimlet::HeldScan heldScanOf(const std::string& root) {
+    brimlet::ScanRequest request;
+    request.root = root;
+    brimlet::ScanPlan plan = brimlet::planScan(request);
+    brimlet::ScanResult result = brimlet::runScan(plan);
+    brimlet::publishSnapshot(result.snapshot, plan.root, plan.top);
+    return brimlet::HeldScan{std::move(plan), std::move(result.tree), std::move(result.snapshot)};
 }
 
 // The exit status and message of the ScanError that `step` throws; {0, ""} when it throws none.

@@ -93,15 +93,6 @@ void buildMounts(const std::string& s) {
     mountOrFail(nullptr, s + "/ro", "tmpfs", MS_REMOUNT | MS_RDONLY);
 }
 
-HeldScan heldScanOf(const std::string& root) {
-    ScanRequest request;
-    request.root = root;
-    ScanPlan plan = planScan(request);
-    ScanResult result = runScan(plan);
-    publishSnapshot(result.snapshot, plan.root, plan.top);
-    return HeldScan{std::move(plan), std::move(result.tree), std::move(result.snapshot)};
-}
-
 std::size_t entriesIn(const std::string& folder) {
     std::error_code absent;
     const fs::directory_iterator it(folder, absent);
