@@ -322,17 +322,7 @@ void ExplorePage::refresh(std::chrono::steady_clock::time_point since) {
     treemap_.show(*explorer_);
     treemap_.setSelected(list_.selected());
     kinds_.show(*explorer_);
-    frameTimer_.disconnect();
-    if (const auto clock = get_frame_clock()) {
-        const std::size_t rows = explorer_->rows().size();
-        frameTimer_ = clock->signal_paint().connect([this, since, rows] {
-            const std::chrono::duration<double, std::milli> took =
-                std::chrono::steady_clock::now() - since;
-            g_log("Brimlet", G_LOG_LEVEL_DEBUG, "folder of %zu rows shown in %.1f ms", rows,
-                  took.count());
-            frameTimer_.disconnect();
-        });
-    }
+    stopwatch_.start(get_frame_clock(), since, explorer_->rows().size());
     signalFolderChanged.emit(current.parent == nullptr ? rootNameOf(explorer_->tree().rootPath())
                                                        : current.name);
 }

@@ -11,6 +11,7 @@
 #include "app/explore/explorer.h"
 #include "app/explore/recall.h"
 #include "app/gui/folder_list.h"
+#include "app/gui/frame_stopwatch.h"
 #include "app/gui/kind_bars.h"
 #include "app/gui/path_bar.h"
 #include "app/gui/treemap_view.h"
@@ -58,7 +59,7 @@ public:
 
 private:
     // Shows the explorer's current folder; `since` is when it was asked for, logged (debug,
-    // domain "Brimlet") with the time to the first frame that shows it.
+    // domain "Brimlet") with the time to the end of the first frame that shows it.
     void refresh(std::chrono::steady_clock::time_point since = std::chrono::steady_clock::now());
     void enterRow(std::size_t row);
     Gtk::Widget* historyRow();
@@ -84,7 +85,7 @@ private:
     std::vector<RecordSummary> records_;
     bool fromRecord_ = false;
     std::vector<FolderRecord> before_;  // the folders of the record compared with
-    sigc::connection frameTimer_;
+    FrameStopwatch stopwatch_;
     Gtk::PopoverMenu listMenu_, treemapMenu_;  // the folder menu, at the list or the treemap
 };
 

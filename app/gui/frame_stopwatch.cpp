@@ -1,0 +1,60 @@
+#include "app/gui/frame_stopwatch.h"
+
+#include <glib-object.h>
+#include <glib.h>
+
+namespace brimlet::gui {
+
+void FrameStopwatch::start(const Glib::RefPtr<Gdk::FrameClock>& clock, Clock::time_point since,
+                           std::size_t rows) {
+    stop();
+    if (!clock) return;
+    clock_ = clock;
+    since_ = since;
+    changed_ = Clock::now();
+    ready_ = laidOut_ = changed_;
+    rows_ = rows;
+    // Connected after GDK's own handlers, so each runs when its phase's work is done; nothing
+    // of ours happens before the layout, so the end of before-paint marks its start.
+    const auto connect = [this](const char* signal, auto* handler) {
+        return g_signal_connect(clock_->gobj(), signal, G_CALLBACK(handler), this);
+    };
+    handlers_[0] = connect("before-paint", &FrameStopwatch::onBeforePaint);
+    handlers_[1] = connect("layout", &FrameStopwatch::onLayout);
+    handlers_[2] = connect("after-paint", &FrameStopwatch::onAfterPaint);
+}
+
+void FrameStopwatch::stop() {
+    if (!clock_) return;
+    for (gulong& handler : handlers_) {
+        if (handler != 0) g_signal_handler_disconnect(clock_->gobj(), handler);
+        handler = 0;
+    }
+    clock_.reset();
+}
+
+void FrameStopwatch::onBeforePaint(GdkFrameClock*, FrameStopwatch* self) {
+    self->ready_ = Clock::now();
+}
+
+void FrameStopwatch::onLayout(GdkFrameClock*, FrameStopwatch* self) {
+    self->laidOut_ = Clock::now();
+}
+
+void FrameStopwatch::onAfterPaint(GdkFrameClock*, FrameStopwatch* self) {
+    self->drawn_ = Clock::now();
+    self->log();
+    self->stop();
+}
+
+void FrameStopwatch::log() const {
+    const auto ms = [](Clock::duration d) {
+        return std::chrono::duration<double, std::milli>(d).count();
+    };
+    g_log("Brimlet", G_LOG_LEVEL_DEBUG,
+          "folder of %zu rows shown in %.1f ms (change %.1f, wait %.1f, layout %.1f, paint %.1f)",
+          rows_, ms(drawn_ - since_), ms(changed_ - since_), ms(ready_ - changed_),
+          ms(laidOut_ - ready_), ms(drawn_ - laidOut_));
+}
+
+}  // namespace brimlet::gui

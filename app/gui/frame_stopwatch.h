@@ -1,0 +1,42 @@
+#pragma once
+// Times a change of the window from the moment it was asked for to the end of the first frame
+// that shows it, and logs it (debug, domain "Brimlet"): "folder of N rows shown in X ms", with
+// where the time went: the change itself, the wait for the frame clock, the frame's layout
+// (measuring and placing widgets) and its paint (snapshot and rendering). The frame counts as
+// shown at the frame clock's after-paint, once the window's pixels are drawn.
+
+#include <gdkmm/frameclock.h>
+
+#include <chrono>
+#include <cstddef>
+
+namespace brimlet::gui {
+
+class FrameStopwatch {
+public:
+    FrameStopwatch() = default;
+    FrameStopwatch(const FrameStopwatch&) = delete;
+    FrameStopwatch& operator=(const FrameStopwatch&) = delete;
+    ~FrameStopwatch() { stop(); }
+
+    // Starts timing the showing of `rows` rows asked for at `since` on `clock`'s next frame; the
+    // change itself is taken to end now. A timing under way is dropped.
+    void start(const Glib::RefPtr<Gdk::FrameClock>& clock,
+               std::chrono::steady_clock::time_point since, std::size_t rows);
+    void stop();
+
+private:
+    using Clock = std::chrono::steady_clock;
+    static void onBeforePaint(GdkFrameClock*, FrameStopwatch* self);
+    static void onLayout(GdkFrameClock*, FrameStopwatch* self);
+    static void onAfterPaint(GdkFrameClock*, FrameStopwatch* self);
+    void log() const;
+
+    // gtkmm 4.8 wraps neither before-paint nor after-paint: the handlers are GObject's.
+    Glib::RefPtr<Gdk::FrameClock> clock_;
+    gulong handlers_[3] = {};
+    Clock::time_point since_, changed_, ready_, laidOut_, drawn_;
+    std::size_t rows_ = 0;
+};
+
+}  // namespace brimlet::gui
