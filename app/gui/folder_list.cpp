@@ -5,9 +5,8 @@
 
 #include "app/explore/recall.h"
 #include "app/gui/format.h"
-#include "app/gui/kind_swatch.h"
+#include "app/gui/row_cells.h"
 #include "app/gui/row_item.h"
-#include "app/gui/size_bar.h"
 #include "extension/shared/human_bytes.h"
 #include "platform/foundation/localization.h"
 
@@ -16,12 +15,7 @@ namespace {
 
 constexpr auto kTypeAheadPause = std::chrono::milliseconds(1000);
 
-Gtk::Label* numericLabel() {
-    auto* label = Gtk::make_managed<Gtk::Label>();
-    label->set_xalign(1);
-    label->add_css_class("numeric");
-    return label;
-}
+TextCell* numericCell() { return Gtk::make_managed<TextCell>(1, true); }
 
 // GtkListBase's own action "list.scroll-to-item" lives on the column view's inner list, a child
 // of the column view rather than an ancestor; it also moves the list's focus mark to the item.
@@ -102,64 +96,40 @@ Glib::RefPtr<Gtk::ColumnViewColumn> FolderList::addColumn(
 void FolderList::addColumns() {
     nameColumn_ = addColumn(
         foundation::localizedFormat("Folder"), 0,
-        [](Gtk::ListItem& item) {
-            auto* box = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::HORIZONTAL, 10);
-            box->append(*Gtk::make_managed<KindSwatch>());
-            auto* label = Gtk::make_managed<Gtk::Label>();
-            label->set_xalign(0);
-            label->set_ellipsize(Pango::EllipsizeMode::END);
-            label->set_hexpand(true);
-            box->append(*label);
-            item.set_child(*box);
-        },
+        [](Gtk::ListItem& item) { item.set_child(*Gtk::make_managed<NameCell>()); },
         [this](Gtk::ListItem& item) {
             const ExplorerRow* row = rowOf(item);
-            auto* swatch = dynamic_cast<KindSwatch*>(item.get_child()->get_first_child());
-            auto* label = dynamic_cast<Gtk::Label*>(swatch->get_next_sibling());
-            if (row == nullptr) return;
-            boundNames_[item.get_child()] = item.get_position();
-            swatch->setKind(row->biggestKind);
-            label->set_text(shownName(*row));
-            if (row->folder == nullptr) {
-                label->add_css_class("dim-label");
-            } else {
-                label->remove_css_class("dim-label");
-            }
+            auto* cell = dynamic_cast<NameCell*>(item.get_child());
+            if (row == nullptr || cell == nullptr) return;
+            boundNames_[cell] = item.get_position();
+            cell->set(shownName(*row), row->biggestKind);
+            cell->setDim(row->folder == nullptr);
         },
         [this](Gtk::ListItem& item) { boundNames_.erase(item.get_child()); });
     sizeColumn_ = addColumn(
         foundation::localizedFormat("Size"), 150,
-        [](Gtk::ListItem& item) {
-            auto* box = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::VERTICAL, 3);
-            auto* label = numericLabel();
-            label->set_xalign(0);
-            box->append(*label);
-            box->append(*Gtk::make_managed<SizeBar>());
-            item.set_child(*box);
-        },
+        [](Gtk::ListItem& item) { item.set_child(*Gtk::make_managed<SizeCell>()); },
         [this](Gtk::ListItem& item) {
             const ExplorerRow* row = rowOf(item);
-            auto* label = dynamic_cast<Gtk::Label*>(item.get_child()->get_first_child());
-            auto* bar = dynamic_cast<SizeBar*>(label->get_next_sibling());
-            if (row == nullptr) return;
-            label->set_text(humanBytes(row->size));
-            bar->set(row->share);
+            if (auto* cell = dynamic_cast<SizeCell*>(item.get_child()); cell && row) {
+                cell->set(humanBytes(row->size), row->share);
+            }
         });
     addColumn(
         foundation::localizedFormat("Share"), 76,
-        [](Gtk::ListItem& item) { item.set_child(*numericLabel()); },
+        [](Gtk::ListItem& item) { item.set_child(*numericCell()); },
         [this](Gtk::ListItem& item) {
             if (const ExplorerRow* row = rowOf(item)) {
-                dynamic_cast<Gtk::Label*>(item.get_child())->set_text(percent(row->share));
+                dynamic_cast<TextCell&>(*item.get_child()).setText(percent(row->share));
             }
         });
     itemsColumn_ = addColumn(
         foundation::localizedFormat("Items"), 96,
-        [](Gtk::ListItem& item) { item.set_child(*numericLabel()); },
+        [](Gtk::ListItem& item) { item.set_child(*numericCell()); },
         [this](Gtk::ListItem& item) {
             if (const ExplorerRow* row = rowOf(item)) {
-                dynamic_cast<Gtk::Label*>(item.get_child())
-                    ->set_text(itemsKnown_ ? groupDigits(row->items) : std::string());
+                dynamic_cast<TextCell&>(*item.get_child())
+                    .setText(itemsKnown_ ? groupDigits(row->items) : std::string());
             }
         });
     addChangeColumn();
@@ -174,20 +144,16 @@ void FolderList::addColumns() {
 
 void FolderList::addChangeColumn() {
     changeColumn_ = addColumn(
-        "", 120, [](Gtk::ListItem& item) { item.set_child(*numericLabel()); },
+        "", 120, [](Gtk::ListItem& item) { item.set_child(*numericCell()); },
         [this](Gtk::ListItem& item) {
             const ExplorerRow* row = rowOf(item);
-            auto* label = dynamic_cast<Gtk::Label*>(item.get_child());
-            if (row == nullptr) return;
-            label->set_text(changeText(row->change));
+            auto* label = dynamic_cast<TextCell*>(item.get_child());
+            if (row == nullptr || label == nullptr) return;
+            label->setText(changeText(row->change));
             const bool unchanged = row->change != nullptr &&
                                    row->change->status != FolderGrowth::Status::added &&
                                    row->change->change == 0;
-            if (unchanged) {
-                label->add_css_class("dim-label");
-            } else {
-                label->remove_css_class("dim-label");
-            }
+            label->setDim(unchanged);
         });
     changeSorter_ = ColumnSorter::create([this] { consulted_ = SortColumn::change; });
     changeColumn_->set_sorter(changeSorter_);
