@@ -19,6 +19,8 @@ namespace {
 constexpr double kGap = 1.0;     // between blocks, each side
 constexpr double kRadius = 4.0;  // corners of a block big enough to show them
 constexpr double kPad = 6.0;     // label inset
+// A block under 3 px a side is never drawn (it loses kGap on each side), nor outlined.
+constexpr double kSmallestDrawn = 9.0;
 
 void roundedRect(const Cairo::RefPtr<Cairo::Context>& cr, const TreemapRect& r) {
     const double radius = std::min({kRadius, r.width / 2, r.height / 2});
@@ -97,15 +99,16 @@ void TreemapView::setSelected(std::optional<std::size_t> row) {
 void TreemapView::layout(int width, int height) {
     laidOutWidth_ = width;
     laidOutHeight_ = height;
-    blocks_.clear();
-    if (explorer_ == nullptr) return;
-    std::vector<std::int64_t> sizes;
-    sizes.reserve(explorer_->rows().size());
-    for (const auto& row : explorer_->rows()) sizes.push_back(row.size);
-    blocks_ = squarify(sizes, TreemapRect{0, 0, double(width), double(height)});
+    cut_ = {};
+    rest_.reset();
+    sizes_.clear();
     insides_.clear();
-    insides_.reserve(blocks_.size());
-    for (const auto& block : blocks_) {
+    if (explorer_ == nullptr) return;
+    sizes_.reserve(explorer_->rows().size());
+    for (const auto& row : explorer_->rows()) sizes_.push_back(row.size);
+    cut_ = cutTreemap(sizes_, TreemapRect{0, 0, double(width), double(height)}, kSmallestDrawn);
+    insides_.reserve(cut_.blocks.size());
+    for (const auto& block : cut_.blocks) {
         const Folder* folder = explorer_->rows()[block.index].folder;
         insides_.push_back(folder != nullptr ? inside(*folder, block.rect) : Inside{});
     }
@@ -139,10 +142,17 @@ TreemapView::Inside TreemapView::inside(const Folder& folder, const TreemapRect&
     return result;
 }
 
-std::optional<std::size_t> TreemapView::rowAt(double x, double y) const {
-    for (const auto& block : blocks_) {
-        const TreemapRect& r = block.rect;
-        if (x >= r.x && x < r.x + r.width && y >= r.y && y < r.y + r.height) return block.index;
+std::optional<std::size_t> TreemapView::rowAt(double x, double y) {
+    const auto holds = [x, y](const TreemapRect& r) {
+        return x >= r.x && x < r.x + r.width && y >= r.y && y < r.y + r.height;
+    };
+    for (const auto& block : cut_.blocks) {
+        if (holds(block.rect)) return block.index;
+    }
+    if (!holds(cut_.rest)) return std::nullopt;
+    if (!rest_) rest_ = layOutRest(cut_, sizes_);
+    for (const auto& block : *rest_) {
+        if (holds(block.rect)) return block.index;
     }
     return std::nullopt;
 }
@@ -178,8 +188,8 @@ void TreemapView::draw(const Cairo::RefPtr<Cairo::Context>& cr, int width, int h
     const Gdk::RGBA fg = get_style_context()->get_color();
     const bool dark = isDark(fg);
     const auto& rows = explorer_->rows();
-    for (std::size_t b = 0; b < blocks_.size(); ++b) {
-        const TreemapBlock& block = blocks_[b];
+    for (std::size_t b = 0; b < cut_.blocks.size(); ++b) {
+        const TreemapBlock& block = cut_.blocks[b];
         const ExplorerRow& row = rows[block.index];
         const TreemapRect r = inset(block.rect, kGap);
         if (r.width < 1 || r.height < 1) continue;
@@ -206,7 +216,7 @@ void TreemapView::draw(const Cairo::RefPtr<Cairo::Context>& cr, int width, int h
         drawLabel(cr, row, r, dark);
     }
     if (selected_) {
-        for (const auto& block : blocks_) {
+        for (const auto& block : cut_.blocks) {
             if (block.index != *selected_) continue;
             roundedRect(cr, inset(block.rect, kGap + 1));
             cr->set_line_width(2.5);

@@ -12,6 +12,7 @@
 
 #include "app/explore/explorer.h"
 #include "app/explore/treemap.h"
+#include "app/gui/treemap_cut.h"
 
 namespace brimlet::gui {
 
@@ -31,7 +32,8 @@ public:
 private:
     void draw(const Cairo::RefPtr<Cairo::Context>& cr, int width, int height);
     void layout(int width, int height);
-    std::optional<std::size_t> rowAt(double x, double y) const;
+    // The row whose block holds (x, y); the small blocks are laid out at the first such question.
+    std::optional<std::size_t> rowAt(double x, double y);
     void drawLabel(const Cairo::RefPtr<Cairo::Context>& cr, const ExplorerRow& row,
                    const TreemapRect& r, bool dark);
 
@@ -43,8 +45,10 @@ private:
     Inside inside(const Folder& folder, const TreemapRect& r) const;
 
     const Explorer* explorer_ = nullptr;
-    std::vector<TreemapBlock> blocks_;
-    std::vector<Inside> insides_;  // one per block, empty where the block is too small
+    std::vector<std::int64_t> sizes_;  // the rows' sizes, as laid out
+    TreemapCut cut_;                   // the blocks drawn, and the strip of those too small
+    std::optional<std::vector<TreemapBlock>> rest_;  // the strip's blocks, once asked for
+    std::vector<Inside> insides_;  // one per block drawn, empty where the block is too small
     int laidOutWidth_ = -1, laidOutHeight_ = -1;
     std::optional<std::size_t> selected_;
 };
