@@ -76,12 +76,16 @@ Glib::RefPtr<Gtk::ColumnViewColumn> FolderList::addColumn(
     auto factory = Gtk::SignalListItemFactory::create();
     factory->signal_setup().connect(
         [setup](const Glib::RefPtr<Gtk::ListItem>& item) { setup(*item); });
-    factory->signal_bind().connect(
-        [bind](const Glib::RefPtr<Gtk::ListItem>& item) { bind(*item); });
-    if (unbind) {
-        factory->signal_unbind().connect(
-            [unbind](const Glib::RefPtr<Gtk::ListItem>& item) { unbind(*item); });
-    }
+    const std::size_t binder = binders_.size();
+    binders_.push_back(bind);
+    factory->signal_bind().connect([this, bind, binder](const Glib::RefPtr<Gtk::ListItem>& item) {
+        bound_[item.get()] = binder;
+        bind(*item);
+    });
+    factory->signal_unbind().connect([this, unbind](const Glib::RefPtr<Gtk::ListItem>& item) {
+        bound_.erase(item.get());
+        if (unbind) unbind(*item);
+    });
     auto column = Gtk::ColumnViewColumn::create(title, factory);
     if (width > 0) {
         column->set_fixed_width(width);
@@ -217,7 +221,13 @@ void FolderList::onSorterChanged() {
 void FolderList::show(const Explorer& explorer) {
     explorer_ = &explorer;
     showing_ = true;
-    model_->reset(explorer.rows().size());
+    const guint kept = std::min(model_->get_n_items(), static_cast<guint>(explorer.rows().size()));
+    model_->resize(explorer.rows().size());
+    // The rows the view kept show the new rows at their positions (those it adds are bound
+    // afresh). Kept, the row widgets keep the keyboard focus too.
+    for (const auto& [item, column] : bound_) {
+        if (item->get_position() < kept) binders_[column](*item);
+    }
     if (!explorer.rows().empty()) selection_->set_selected(0);
     showing_ = false;
     prefix_.clear();

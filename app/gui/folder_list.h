@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "app/explore/explorer.h"
 #include "app/gui/column_sorter.h"
@@ -79,6 +80,9 @@ private:
 
     // The rows that have widgets now: each name cell's widget with the position it shows.
     std::unordered_map<Gtk::Widget*, guint> boundNames_;
+    // Each column's bind, and every cell bound now with its column's.
+    std::vector<sigc::slot<void(Gtk::ListItem&)>> binders_;
+    std::unordered_map<Gtk::ListItem*, std::size_t> bound_;
     std::string prefix_;
     std::chrono::steady_clock::time_point lastKey_;
 };

@@ -13,13 +13,10 @@ Glib::RefPtr<FolderListModel> FolderListModel::create() {
     return Glib::make_refptr_for_instance<FolderListModel>(new FolderListModel());
 }
 
-void FolderListModel::reset(std::size_t count) {
-    // In two steps: GtkListItemManager, asked to replace rows in one change, looks up every new
-    // item in case a row widget can be kept, which makes all N items.
-    const guint removed = std::exchange(count_, 0);
-    if (removed > 0) items_changed(0, removed, 0);
-    count_ = static_cast<guint>(count);
-    if (count_ > 0) items_changed(0, 0, count_);
+void FolderListModel::resize(std::size_t count) {
+    const guint was = std::exchange(count_, static_cast<guint>(count));
+    if (count_ > was) items_changed(was, 0, count_ - was);
+    if (count_ < was) items_changed(count_, was - count_, 0);
 }
 
 GType FolderListModel::get_item_type_vfunc() { return G_TYPE_OBJECT; }

@@ -1,7 +1,9 @@
 #pragma once
 // The folder list's model: N rows, each item made when the view asks for it. A folder of
 // 100,000 folders costs the view only the rows it shows, so going into it takes one frame; a
-// Gio::ListStore would build 100,000 objects first.
+// Gio::ListStore would build 100,000 objects first. An item is only its position: a new folder
+// or a new order changes the count alone, so the view keeps the row widgets it has, and their
+// owner draws the new rows into them.
 
 #include <giomm/listmodel.h>
 #include <glibmm/object.h>
@@ -14,8 +16,9 @@ namespace brimlet::gui {
 class FolderListModel : public Gio::ListModel, public Glib::Object {
 public:
     static Glib::RefPtr<FolderListModel> create();
-    // Now `count` rows, all of them new (the folder or the order changed).
-    void reset(std::size_t count);
+    // Now `count` rows: the rows past the old count are added, or those past the new count
+    // taken away; the rows below both stay, to be shown afresh by the caller.
+    void resize(std::size_t count);
 
 protected:
     FolderListModel();
