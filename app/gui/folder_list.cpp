@@ -15,7 +15,10 @@ namespace {
 
 constexpr auto kTypeAheadPause = std::chrono::milliseconds(1000);
 
-TextCell* numericCell() { return Gtk::make_managed<TextCell>(1, true); }
+// A figure's cell, in the list's font.
+TextCell* numericCell(const Gtk::Widget& list) {
+    return Gtk::make_managed<TextCell>(list, 1, true);
+}
 
 // GtkListBase's own action "list.scroll-to-item" lives on the column view's inner list, a child
 // of the column view rather than an ancestor; it also moves the list's focus mark to the item.
@@ -100,7 +103,7 @@ Glib::RefPtr<Gtk::ColumnViewColumn> FolderList::addColumn(
 void FolderList::addColumns() {
     nameColumn_ = addColumn(
         foundation::localizedFormat("Folder"), 0,
-        [](Gtk::ListItem& item) { item.set_child(*Gtk::make_managed<NameCell>()); },
+        [this](Gtk::ListItem& item) { item.set_child(*Gtk::make_managed<NameCell>(view_)); },
         [this](Gtk::ListItem& item) {
             const ExplorerRow* row = rowOf(item);
             auto* cell = dynamic_cast<NameCell*>(item.get_child());
@@ -112,7 +115,7 @@ void FolderList::addColumns() {
         [this](Gtk::ListItem& item) { boundNames_.erase(item.get_child()); });
     sizeColumn_ = addColumn(
         foundation::localizedFormat("Size"), 150,
-        [](Gtk::ListItem& item) { item.set_child(*Gtk::make_managed<SizeCell>()); },
+        [this](Gtk::ListItem& item) { item.set_child(*Gtk::make_managed<SizeCell>(view_)); },
         [this](Gtk::ListItem& item) {
             const ExplorerRow* row = rowOf(item);
             if (auto* cell = dynamic_cast<SizeCell*>(item.get_child()); cell && row) {
@@ -121,7 +124,7 @@ void FolderList::addColumns() {
         });
     addColumn(
         foundation::localizedFormat("Share"), 76,
-        [](Gtk::ListItem& item) { item.set_child(*numericCell()); },
+        [this](Gtk::ListItem& item) { item.set_child(*numericCell(view_)); },
         [this](Gtk::ListItem& item) {
             if (const ExplorerRow* row = rowOf(item)) {
                 dynamic_cast<TextCell&>(*item.get_child()).setText(percent(row->share));
@@ -129,7 +132,7 @@ void FolderList::addColumns() {
         });
     itemsColumn_ = addColumn(
         foundation::localizedFormat("Items"), 96,
-        [](Gtk::ListItem& item) { item.set_child(*numericCell()); },
+        [this](Gtk::ListItem& item) { item.set_child(*numericCell(view_)); },
         [this](Gtk::ListItem& item) {
             if (const ExplorerRow* row = rowOf(item)) {
                 dynamic_cast<TextCell&>(*item.get_child())
@@ -148,7 +151,7 @@ void FolderList::addColumns() {
 
 void FolderList::addChangeColumn() {
     changeColumn_ = addColumn(
-        "", 120, [](Gtk::ListItem& item) { item.set_child(*numericCell()); },
+        "", 120, [this](Gtk::ListItem& item) { item.set_child(*numericCell(view_)); },
         [this](Gtk::ListItem& item) {
             const ExplorerRow* row = rowOf(item);
             auto* label = dynamic_cast<TextCell*>(item.get_child());

@@ -18,26 +18,39 @@ constexpr float kDimmed = 0.55F;              // Adwaita's "dim-label" opacity
 
 // One line's height per font: every cell of the list shares the first answer until the font
 // changes, so measuring a row never lays out text.
-int lineHeightOf(const Glib::RefPtr<Pango::Context>& context) {
-    static std::optional<Pango::FontDescription> font;
+int lineHeightOf(PangoContext* context) {
+    struct Free {
+        void operator()(PangoFontDescription* font) const { pango_font_description_free(font); }
+    };
+    static std::unique_ptr<PangoFontDescription, Free> font;
     static int height = 0;
-    const Pango::FontDescription wanted = context->get_font_description();
-    if (!font || !(*font == wanted)) {
-        const Pango::FontMetrics metrics = context->get_metrics(wanted);
-        const int units = metrics.get_ascent() + metrics.get_descent();
+    const PangoFontDescription* wanted = pango_context_get_font_description(context);
+    if (!font || !pango_font_description_equal(font.get(), wanted)) {
+        PangoFontMetrics* metrics = pango_context_get_metrics(context, wanted, nullptr);
+        const int units =
+            pango_font_metrics_get_ascent(metrics) + pango_font_metrics_get_descent(metrics);
+        pango_font_metrics_unref(metrics);
         height = (units + PANGO_SCALE - 1) / PANGO_SCALE;
-        font = wanted;
+        font.reset(pango_font_description_copy(wanted));
     }
     return height;
 }
 
 // The text attributes the theme gives a cell (tabular figures for "numeric"), as GTK puts them
 // on the layouts it makes: read once for each kind of cell.
-Pango::AttrList themeAttributes(Gtk::Widget& cell, bool numeric) {
-    static std::optional<Pango::AttrList> plain, figures;
-    std::optional<Pango::AttrList>& kept = numeric ? figures : plain;
-    if (!kept) kept = cell.create_pango_layout("")->get_attributes();
-    return *kept;
+PangoAttrList* themeAttributes(GtkWidget* cell, bool numeric) {
+    struct Unref {
+        void operator()(PangoAttrList* list) const { pango_attr_list_unref(list); }
+    };
+    static std::unique_ptr<PangoAttrList, Unref> plain, figures;
+    auto& kept = numeric ? figures : plain;
+    if (!kept) {
+        PangoLayout* layout = gtk_widget_create_pango_layout(cell, nullptr);
+        PangoAttrList* attributes = pango_layout_get_attributes(layout);
+        kept.reset(attributes != nullptr ? pango_attr_list_ref(attributes) : pango_attr_list_new());
+        g_object_unref(layout);
+    }
+    return kept.get();
 }
 
 void fillRounded(const Glib::RefPtr<Gtk::Snapshot>& snapshot, const graphene_rect_t& box,
@@ -56,8 +69,8 @@ Gdk::RGBA rgba(const Rgb& c) {
 
 }  // namespace
 
-TextCell::TextCell(float xalign, bool numeric)
-    : Glib::ObjectBase("BrimletTextCell"), xalign_(xalign), numeric_(numeric) {
+TextCell::TextCell(const Gtk::Widget& fonts, float xalign, bool numeric)
+    : Glib::ObjectBase("BrimletTextCell"), fonts_(&fonts), xalign_(xalign), numeric_(numeric) {
     property_accessible_role() = Gtk::Accessible::Role::LABEL;
     if (numeric) add_css_class("numeric");
 }
@@ -81,8 +94,13 @@ Gtk::SizeRequestMode TextCell::get_request_mode_vfunc() const {
 }
 
 int TextCell::lineHeight() const {
-    auto* self = const_cast<TextCell*>(this);
-    return lineHeightOf(self->get_pango_context());
+    return lineHeightOf(gtk_widget_get_pango_context(const_cast<GtkWidget*>(fonts_->gobj())));
+}
+
+Gdk::RGBA TextCell::foreground() {
+    GdkRGBA colour;
+    gtk_style_context_get_color(gtk_widget_get_style_context(gobj()), &colour);
+    return Gdk::RGBA(&colour);
 }
 
 void TextCell::measure_vfunc(Gtk::Orientation orientation, int, int& minimum, int& natural,
@@ -92,37 +110,39 @@ void TextCell::measure_vfunc(Gtk::Orientation orientation, int, int& minimum, in
     minimumBaseline = naturalBaseline = -1;
 }
 
-Glib::RefPtr<Pango::Layout> TextCell::layout(int width, bool ellipsize) {
+PangoLayout* TextCell::layout(int width, bool ellipsize) {
     if (!layout_) {
-        // On the widget's own context, which follows the font's changes.
-        layout_ = Pango::Layout::create(get_pango_context());
-        Pango::AttrList attributes = themeAttributes(*this, numeric_);
-        layout_->set_attributes(attributes);
-        layout_->set_single_paragraph_mode(true);
+        // On the font source's context, which follows its font's changes.
+        layout_.reset(
+            pango_layout_new(gtk_widget_get_pango_context(const_cast<GtkWidget*>(fonts_->gobj()))));
+        pango_layout_set_attributes(layout_.get(), themeAttributes(gobj(), numeric_));
+        pango_layout_set_single_paragraph_mode(layout_.get(), TRUE);
     }
     if (!laidOut_) {
-        layout_->set_text(text_);
+        pango_layout_set_text(layout_.get(), text_.data(), static_cast<int>(text_.size()));
         laidOut_ = true;
     }
-    layout_->set_ellipsize(ellipsize ? Pango::EllipsizeMode::END : Pango::EllipsizeMode::NONE);
-    layout_->set_width(ellipsize ? std::max(width, 0) * PANGO_SCALE : -1);
-    return layout_;
+    pango_layout_set_ellipsize(layout_.get(),
+                               ellipsize ? PANGO_ELLIPSIZE_END : PANGO_ELLIPSIZE_NONE);
+    pango_layout_set_width(layout_.get(), ellipsize ? std::max(width, 0) * PANGO_SCALE : -1);
+    return layout_.get();
 }
 
 void TextCell::drawText(const Glib::RefPtr<Gtk::Snapshot>& snapshot, double x, double y, int width,
                         int height, bool ellipsize) {
     if (text_.empty() || width <= 0) return;
-    const auto laid = layout(width, ellipsize);
+    PangoLayout* laid = layout(width, ellipsize);
     int w = 0, h = 0;
-    laid->get_pixel_size(w, h);
+    pango_layout_get_pixel_size(laid, &w, &h);
     const double align = get_direction() == Gtk::TextDirection::RTL ? 1 - xalign_ : xalign_;
     const graphene_point_t at{static_cast<float>(std::floor(x + std::max(0, width - w) * align)),
                               static_cast<float>(std::floor(y + (height - h) / 2.0))};
+    const Gdk::RGBA colour = foreground();
     snapshot->save();
     gtk_snapshot_translate(snapshot->gobj(), &at);
     // As the theme dims a whole label: an alpha in the text's own colour is not drawn.
     if (dim_) snapshot->push_opacity(kDimmed);
-    snapshot->append_layout(laid, get_style_context()->get_color());
+    gtk_snapshot_append_layout(snapshot->gobj(), laid, colour.gobj());
     if (dim_) snapshot->pop();
     snapshot->restore();
 }
@@ -131,7 +151,8 @@ void TextCell::snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) {
     drawText(snapshot, 0, 0, get_width(), get_height(), false);
 }
 
-NameCell::NameCell() : Glib::ObjectBase("BrimletNameCell"), TextCell(0, false) {}
+NameCell::NameCell(const Gtk::Widget& fonts)
+    : Glib::ObjectBase("BrimletNameCell"), TextCell(fonts, 0, false) {}
 
 void NameCell::set(const std::string& name, FileKind kind) {
     if (kind != kind_) {
@@ -156,13 +177,13 @@ void NameCell::snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) {
     const auto top = static_cast<float>((height - kSwatch) / 2);
     const graphene_rect_t swatch{{rtl ? static_cast<float>(width - kSwatch) : 0.0F, top},
                                  {kSwatch, kSwatch}};
-    fillRounded(snapshot, swatch, 3,
-                rgba(kindColor(kind_, isDark(get_style_context()->get_color()))));
+    fillRounded(snapshot, swatch, 3, rgba(kindColor(kind_, isDark(foreground()))));
     drawText(snapshot, rtl ? 0 : kSwatch + kSwatchGap, 0, width - kSwatch - kSwatchGap, height,
              true);
 }
 
-SizeCell::SizeCell() : Glib::ObjectBase("BrimletSizeCell"), TextCell(0, true) {}
+SizeCell::SizeCell(const Gtk::Widget& fonts)
+    : Glib::ObjectBase("BrimletSizeCell"), TextCell(fonts, 0, true) {}
 
 void SizeCell::set(const std::string& size, double share) {
     const double shown = std::isfinite(share) ? std::clamp(share, 0.0, 1.0) : 0.0;
@@ -192,7 +213,7 @@ bool SizeCell::onSelectedRow() const {
 void SizeCell::snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) {
     const int width = get_width(), line = lineHeight();
     drawText(snapshot, 0, 0, width, line, false);
-    const Gdk::RGBA fg = get_style_context()->get_color();
+    const Gdk::RGBA fg = foreground();
     const float y = static_cast<float>(line + kBarGap), radius = kBar / 2.0F;
     Gdk::RGBA track = fg;
     track.set_alpha(0.1F);
