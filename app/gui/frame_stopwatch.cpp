@@ -12,16 +12,14 @@ void FrameStopwatch::start(const Glib::RefPtr<Gdk::FrameClock>& clock, Clock::ti
     clock_ = clock;
     since_ = since;
     changed_ = Clock::now();
-    ready_ = laidOut_ = changed_;
+    laidOut_ = changed_;
     rows_ = rows;
-    // Connected after GDK's own handlers, so each runs when its phase's work is done; nothing
-    // of ours happens before the layout, so the end of before-paint marks its start.
+    // Connected after GDK's own handlers, so each runs when its phase's work is done.
     const auto connect = [this](const char* signal, auto* handler) {
         return g_signal_connect(clock_->gobj(), signal, G_CALLBACK(handler), this);
     };
-    handlers_[0] = connect("before-paint", &FrameStopwatch::onBeforePaint);
-    handlers_[1] = connect("layout", &FrameStopwatch::onLayout);
-    handlers_[2] = connect("after-paint", &FrameStopwatch::onAfterPaint);
+    handlers_[0] = connect("layout", &FrameStopwatch::onLayout);
+    handlers_[1] = connect("after-paint", &FrameStopwatch::onAfterPaint);
 }
 
 void FrameStopwatch::stop() {
@@ -31,10 +29,6 @@ void FrameStopwatch::stop() {
         handler = 0;
     }
     clock_.reset();
-}
-
-void FrameStopwatch::onBeforePaint(GdkFrameClock*, FrameStopwatch* self) {
-    self->ready_ = Clock::now();
 }
 
 void FrameStopwatch::onLayout(GdkFrameClock*, FrameStopwatch* self) {
@@ -52,9 +46,9 @@ void FrameStopwatch::log() const {
         return std::chrono::duration<double, std::milli>(d).count();
     };
     g_log("Brimlet", G_LOG_LEVEL_DEBUG,
-          "folder of %zu rows shown in %.1f ms (change %.1f, wait %.1f, layout %.1f, paint %.1f)",
-          rows_, ms(drawn_ - since_), ms(changed_ - since_), ms(ready_ - changed_),
-          ms(laidOut_ - ready_), ms(drawn_ - laidOut_));
+          "folder of %zu rows shown in %.1f ms (change %.1f, then layout %.1f, paint %.1f)", rows_,
+          ms(drawn_ - since_), ms(changed_ - since_), ms(laidOut_ - changed_),
+          ms(drawn_ - laidOut_));
 }
 
 }  // namespace brimlet::gui

@@ -1,9 +1,10 @@
 #pragma once
 // Times a change of the window from the moment it was asked for to the end of the first frame
 // that shows it, and logs it (debug, domain "Brimlet"): "folder of N rows shown in X ms", with
-// where the time went: the change itself, the wait for the frame clock, the frame's layout
-// (measuring and placing widgets) and its paint (snapshot and rendering). The frame counts as
-// shown at the frame clock's after-paint, once the window's pixels are drawn.
+// where the time went: the change itself (the explorer's rows, the widgets bound to them), then
+// up to the end of the next frame's layout (measuring and placing widgets), then its paint
+// (snapshot and rendering). The frame counts as shown at the frame clock's after-paint, once
+// the window's pixels are drawn.
 
 #include <gdkmm/frameclock.h>
 
@@ -27,15 +28,14 @@ public:
 
 private:
     using Clock = std::chrono::steady_clock;
-    static void onBeforePaint(GdkFrameClock*, FrameStopwatch* self);
     static void onLayout(GdkFrameClock*, FrameStopwatch* self);
     static void onAfterPaint(GdkFrameClock*, FrameStopwatch* self);
     void log() const;
 
-    // gtkmm 4.8 wraps neither before-paint nor after-paint: the handlers are GObject's.
+    // gtkmm 4.8 does not wrap after-paint: the handlers are GObject's.
     Glib::RefPtr<Gdk::FrameClock> clock_;
-    gulong handlers_[3] = {};
-    Clock::time_point since_, changed_, ready_, laidOut_, drawn_;
+    gulong handlers_[2] = {};
+    Clock::time_point since_, changed_, laidOut_, drawn_;
     std::size_t rows_ = 0;
 };
 
