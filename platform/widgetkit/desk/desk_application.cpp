@@ -28,7 +28,13 @@ DeskApplication::DeskApplication(std::unique_ptr<DeskSession> session, DeskOptio
                                                        ? Gio::Application::Flags::DEFAULT_FLAGS
                                                        : Gio::Application::Flags::NON_UNIQUE),
       session_(std::move(session)),
-      options_(std::move(options)) {}
+      options_(std::move(options)) {
+    // Nothing is loaded from the resources by convention (the window, menus and style sheet are
+    // named where they are used). GTK's convention would add an icon folder to the icon theme
+    // after GTK has begun indexing the theme on a worker thread, which throws that index away
+    // and makes the first icon lookup index the theme again on the main thread.
+    unset_resource_base_path();
+}
 
 DeskApplication::~DeskApplication() { UserNotificationCenter::current().setDelivery({}); }
 
