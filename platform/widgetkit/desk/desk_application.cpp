@@ -29,10 +29,10 @@ DeskApplication::DeskApplication(std::unique_ptr<DeskSession> session, DeskOptio
                                                        : Gio::Application::Flags::NON_UNIQUE),
       session_(std::move(session)),
       options_(std::move(options)) {
-    // Nothing is loaded from the resources by convention (the window, menus and style sheet are
-    // named where they are used). GTK's convention would add an icon folder to the icon theme
-    // after GTK has begun indexing the theme on a worker thread, which throws that index away
-    // and makes the first icon lookup index the theme again on the main thread.
+    // Nothing is loaded from the resources by convention: the window, menus and style sheet are
+    // named where they are used. The convention would also add the resources' icon folder to the
+    // icon theme while GTK indexes the theme on a worker thread, which discards that index: the
+    // header bar's first icon would then index the whole theme again on the main thread.
     unset_resource_base_path();
 }
 
