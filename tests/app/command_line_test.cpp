@@ -146,7 +146,8 @@ TEST(ProgressAndSummaryLines, CountersFitTheTerminalAndTheSummaryCountsInWords) 
         {5, "/very/long/path/to/somewhere", 40,
          "Scanning: 5 files, 1.0 KB, 1.2 s  \xE2\x80\xA6here"},
         {5, "/x/\xD0\xA4\xD0\xBE", 37, "Scanning: 5 files, 1.0 KB, 1.2 s  \xE2\x80\xA6\xD0\xBE"},
-        {5, "/r", 35, "Scanning: 5 files, 1.0 KB, 1.2 s"},  // two columns short of a folder
+        {5, "/r", 37, "Scanning: 5 files, 1.0 KB, 1.2 s  /r"},  // the folder just fits
+        {5, "/r", 35, "Scanning: 5 files, 1.0 KB, 1.2 s"},      // two columns short of a folder
         {5, "/r", 20, "Scanning: 5 files, "},
     };
     for (const auto& [files, folder, width, expected] : cases)

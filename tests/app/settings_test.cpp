@@ -9,7 +9,6 @@
 #include <sstream>
 
 #include "app/settings/preferred_scan.h"
-#include "extension/shared/shared_snapshot.h"
 #include "tests/app/scan_testing.h"
 #include "tests/extension/shared/snapshot_testing.h"
 
@@ -252,22 +251,15 @@ TEST(Pins, FromBrimletPinToThePublishedAreas) {
         err = console.err();
         return std::pair(status, console.out());
     };
-    const auto areas = [] {
-        const auto snapshot = SharedSnapshot::read();
-        if (!snapshot || !snapshot->areas) return std::vector<std::string>{"(no areas)"};
-        std::vector<std::string> names;
-        for (const auto& area : *snapshot->areas) names.push_back(area.name);
-        return names;
-    };
     ASSERT_EQ(run({"scan"}).first, 0) << err;
     ASSERT_EQ(run({"pin", h + "/Music/Live"}).first, 0) << err;
     EXPECT_EQ(err, "");
-    EXPECT_EQ(areas(), std::vector<std::string>{"Music/Live"});
+    EXPECT_EQ(publishedAreaNames(), std::vector<std::string>{"Music/Live"});
     ASSERT_EQ(run({"pin", h + "/Old"}).first, 0) << err;
     ASSERT_EQ(run({"pin", h + "/Old"}).first, 0) << err;  // pinned once
     fs::remove(h + "/Old");
     ASSERT_EQ(run({"scan"}).first, 0) << err;
-    EXPECT_EQ(areas(), std::vector<std::string>{"Music/Live"});
+    EXPECT_EQ(publishedAreaNames(), std::vector<std::string>{"Music/Live"});
     EXPECT_EQ(run({"pins"}).second, h + "/Music/Live\n" + h + "/Old  (missing)\n");
     EXPECT_EQ(run({"pins", "--json"}).second, "[\n  {\n    \"path\": \"" + h +
                                                   "/Music/Live\",\n    \"missing\": false\n  },\n"
@@ -279,7 +271,7 @@ TEST(Pins, FromBrimletPinToThePublishedAreas) {
     EXPECT_EQ(err, "brimlet: " + h + "/Old is not pinned\n");
     EXPECT_EQ(run({"pin", h + "/nowhere"}).first, 1);
     EXPECT_EQ(run({"unpin", h + "/Music/Live"}).first, 0) << err;
-    EXPECT_EQ(areas(), std::vector<std::string>{});
+    EXPECT_EQ(publishedAreaNames(), std::vector<std::string>{});
     EXPECT_EQ(run({"pins"}).second, "");
 }
 
