@@ -103,23 +103,29 @@ TEST(CommandLine, HelpAndVersionGoToStandardOutput) {
 }
 
 // Eleven unreadable folders: the first ten in byte order are named, with control bytes escaped,
-// then how many more; the snapshot of what could be read is written all the same.
+// then how many more; entries that vanished are counted after them; the snapshot of what could be
+// read is written all the same.
 TEST(CommandLine, SummaryNamesTenSkippedFoldersThenCountsTheRest) {
     TempTree t;
-    std::vector<Entry> tree{{Entry::file, "r/k/kept.txt", 4096}};
+    std::vector<Entry> tree{{Entry::file, "r/k/kept.txt", 4096}, {Entry::file, "r/k/gone", 4096}};
     for (const char* name : {"a", "j", "b", "b\nbreak", "c", "i", "d", "h", "e", "g", "f"})
         tree.push_back({Entry::folder, std::string("r/") + name});
     t.build(tree);
     const FixedWorld world;
-    const FaultyEnvironment refusing([&](const std::string& path) {
+    ChangingEnvironment changing;
+    changing.opening = [&](const std::string& path) {
         return path != t.path("r") && path.find("/r/k") == std::string::npos ? EACCES : 0;
-    });
+    };
+    changing.listed = [&](const std::string& path) {
+        if (path == t.path("r/k")) std::filesystem::remove(path + "/gone");
+    };
     const CapturedConsole console;
-    ASSERT_EQ(console.run({"scan", t.path("r"), "-o", t.path("out.json")}, -1, refusing), 0);
+    ASSERT_EQ(console.run({"scan", t.path("r"), "-o", t.path("out.json")}, -1, changing), 0);
     std::string ten;
     for (const char* name : {"a", "b", "b\\nbreak", "c", "d", "e", "f", "g", "h", "i"})
         ten += (ten.empty() ? "" : ", ") + t.path("r/") + name;
-    EXPECT_NE(console.errLine().find("; 11 unreadable folders skipped (" + ten + " and 1 more); "),
+    EXPECT_NE(console.errLine().find(" in 1 file and 13 folders; 11 unreadable folders skipped (" +
+                                     ten + " and 1 more); 1 entry vanished while scanning; "),
               std::string::npos)
         << console.err();
     EXPECT_TRUE(DiskSnapshot::decode(*foundation::readWholeFile(t.path("out.json"))));
