@@ -231,12 +231,13 @@ TEST(PreferredScan, BrimletScanFollowsTheSettingsFileUnlessToldOtherwise) {
     }
 }
 
-// A pin reaches the published areas at once, from the snapshot rewritten without a rescan, and
-// stays after a scan without --area; a pinned folder that vanished stays pinned, marked, out of
-// the areas.
+// A pin reaches the published areas at once, from the snapshot rewritten without a rescan (the
+// pinned folder walked alone, a stored pattern anchored below it still applying), and stays after
+// a scan without --area; a pinned folder that vanished stays pinned, marked, out of the areas.
 TEST(Pins, FromBrimletPinToThePublishedAreas) {
     TempTree t;
     t.build({{Entry::file, "h/Music/Live/set.flac", 64 << 10},
+             {Entry::file, "h/Music/Live/skip/big.bin", 256 << 10},
              {Entry::folder, "h/Videos"},
              {Entry::folder, "h/Old"}});
     const std::string h = t.path("h");
@@ -251,10 +252,14 @@ TEST(Pins, FromBrimletPinToThePublishedAreas) {
         err = console.err();
         return std::pair(status, console.out());
     };
+    (void)updateSettings(*settingsPath(),
+                         [](Preferences& p) { p.exclude = {"./Music/Live/skip"}; });
     ASSERT_EQ(run({"scan"}).first, 0) << err;
     ASSERT_EQ(run({"pin", h + "/Music/Live"}).first, 0) << err;
     EXPECT_EQ(err, "");
     EXPECT_EQ(publishedAreaNames(), std::vector<std::string>{"Music/Live"});
+    EXPECT_EQ(SharedSnapshot::read().value().areas.value().at(0).total,
+              t.allocated("h/Music/Live") + t.allocated("h/Music/Live/set.flac"));
     ASSERT_EQ(run({"pin", h + "/Old"}).first, 0) << err;
     ASSERT_EQ(run({"pin", h + "/Old"}).first, 0) << err;  // pinned once
     fs::remove(h + "/Old");
