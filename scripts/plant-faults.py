@@ -271,8 +271,8 @@ FAULTS = [
      "constexpr std::size_t kMaxTopCount = 1001;", APP),
     ("P8", "app/actions/pins.cpp", "out.patterns.push_back({pattern.glob.substr(prefix.size()), true});",
      "out.patterns.push_back(pattern);", SETTINGS + ACTIONS),
-    ("P9", "app/actions/pins.cpp", "if (std::find(p.pins.begin(), p.pins.end(), *resolved) == p.pins.end())",
-     "if (true)", SETTINGS + ACTIONS),
+    ("P9", "app/actions/pins.cpp", "if (removed.empty()) throw ActionError(path + \" is not pinned\");", "",
+     SETTINGS + ACTIONS),
     # the command line's progress and summary lines
     ("C1", "app/cli/progress.cpp", "if (codePoints(folder) <= room) {", "if (codePoints(folder) < room) {", APP),
     ("C2", "app/cli/progress.cpp", "const std::size_t named = std::min(skipped, kNamedSkippedFolders);",

@@ -261,7 +261,6 @@ TEST(Pins, FromBrimletPinToThePublishedAreas) {
     EXPECT_EQ(SharedSnapshot::read().value().areas.value().at(0).total,
               t.allocated("h/Music/Live") + t.allocated("h/Music/Live/set.flac"));
     ASSERT_EQ(run({"pin", h + "/Old"}).first, 0) << err;
-    ASSERT_EQ(run({"pin", h + "/Old"}).first, 0) << err;  // pinned once
     fs::remove(h + "/Old");
     ASSERT_EQ(run({"scan"}).first, 0) << err;
     EXPECT_EQ(publishedAreaNames(), std::vector<std::string>{"Music/Live"});
