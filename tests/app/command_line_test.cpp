@@ -112,7 +112,7 @@ TEST(CommandLine, SummaryNamesTenSkippedFoldersThenCountsTheRest) {
         tree.push_back({Entry::folder, std::string("r/") + name});
     t.build(tree);
     const FixedWorld world;
-    ChangingEnvironment changing;
+    FaultyEnvironment changing;
     changing.opening = [&](const std::string& path) {
         return path != t.path("r") && path.find("/r/k") == std::string::npos ? EACCES : 0;
     };

@@ -166,26 +166,21 @@ struct FixedWorld {
     foundation::testing::ScopedClock clock_{foundation::Date{kNow}};
 };
 
-// An environment that refuses to open chosen folders (returning the errno for a path, or 0), or
-// stops snapshot writes after a number of bytes.
+// A file system that fails or changes under the walk: `opening` runs before a folder is opened
+// (returning an errno to refuse it, or 0), `listed` once a folder's listing has begun and before
+// its entries are measured, both from every walk thread at once; snapshot writes stop after
+// `limit` bytes when it is set.
 struct FaultyEnvironment : brimlet::ScanEnvironment {
+    FaultyEnvironment() = default;
     explicit FaultyEnvironment(std::function<int(const std::string&)> refuse)
-        : refuse_(std::move(refuse)) {}
-    explicit FaultyEnvironment(std::size_t writeLimit) : limit_(writeLimit) {}
-    int openFolderFault(const std::string& p) const override { return refuse_ ? refuse_(p) : 0; }
-    std::optional<std::size_t> writeLimit() const override { return limit_; }
-    std::function<int(const std::string&)> refuse_;
-    std::optional<std::size_t> limit_;
-};
-
-// A file system that changes under the walk: `listed` runs once a folder's listing has begun and
-// before its entries are measured, `opening` before a folder is opened (returning an errno to
-// refuse it, or 0). Both are called from every walk thread at once.
-struct ChangingEnvironment : brimlet::ScanEnvironment {
-    std::function<void(const std::string&)> listed = [](const std::string&) {};
-    std::function<int(const std::string&)> opening = [](const std::string&) { return 0; };
-    void folderListed(const std::string& p) const override { listed(p); }
+        : opening(std::move(refuse)) {}
+    explicit FaultyEnvironment(std::size_t writeLimit) : limit(writeLimit) {}
     int openFolderFault(const std::string& p) const override { return opening(p); }
+    void folderListed(const std::string& p) const override { listed(p); }
+    std::optional<std::size_t> writeLimit() const override { return limit; }
+    std::function<int(const std::string&)> opening = [](const std::string&) { return 0; };
+    std::function<void(const std::string&)> listed = [](const std::string&) {};
+    std::optional<std::size_t> limit;
 };
 
 // Standard output and standard error of an in-process run, each a scratch file read back whole.
