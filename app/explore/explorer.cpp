@@ -37,6 +37,39 @@ int compareNames(std::string_view a, std::string_view b) {
     return bytewise;
 }
 
+// The first eight bytes of `name`, ASCII letters folded, big-endian, padded with zero bytes:
+// where two keys differ they order as compareNames orders the names (a name that ends first is
+// a zero byte against a byte of the other; a file name holds no zero byte).
+std::uint64_t nameKey(std::string_view name) {
+    std::uint64_t key = 0;
+    for (std::size_t i = 0; i < 8; ++i) {
+        key <<= 8;
+        if (i < name.size()) key |= static_cast<unsigned char>(foldAscii(name[i]));
+    }
+    return key;
+}
+
+// How many leading bytes the folder rows' names all share ("folder-" of "folder-1234"): past
+// them the keys tell more names apart.
+std::size_t sharedPrefix(const std::vector<ExplorerRow>& rows) {
+    std::optional<std::string_view> first;
+    std::size_t shared = 0;
+    for (const ExplorerRow& row : rows) {
+        if (row.folder == nullptr) continue;
+        if (!first) {
+            first = row.name;
+            shared = row.name.size();
+            continue;
+        }
+        const std::size_t limit = std::min(shared, row.name.size());
+        std::size_t i = 0;
+        while (i < limit && row.name[i] == (*first)[i]) ++i;
+        shared = i;
+        if (shared == 0) break;
+    }
+    return shared;
+}
+
 bool startsWithFolded(std::string_view name, std::string_view prefix) {
     if (prefix.size() > name.size()) return false;
     for (std::size_t i = 0; i < prefix.size(); ++i) {
@@ -185,18 +218,45 @@ void Explorer::rebuild() {
 }
 
 void Explorer::order() {
-    // Equal display names (two names that are not UTF-8) fall back to the raw bytes.
-    const auto rawLess = [](const ExplorerRow& a, const ExplorerRow& b) {
-        return a.folder != nullptr && b.folder != nullptr && a.folder->name < b.folder->name;
+    // The rows are sorted through small keys side by side, then moved once: a folder of 100,000
+    // folders of one size (empty ones, say) is ordered by name, and reading each name through
+    // its pointer at every comparison cost more than the rest of going into the folder.
+    struct Key {
+        std::int64_t size;
+        std::uint64_t name;  // nameKey() after the names' shared prefix; valid when `keyed`
+        std::uint32_t row;
+        bool keyed;
     };
-    const auto sortBy = [&](auto less) { std::stable_sort(rows_.begin(), rows_.end(), less); };
+    const std::size_t shared = sharedPrefix(rows_);
+    std::vector<Key> keys;
+    keys.reserve(rows_.size());
+    for (std::size_t i = 0; i < rows_.size(); ++i) {
+        const std::string_view name = rows_[i].name;
+        const bool keyed = rows_[i].folder != nullptr && name.size() >= shared;
+        keys.push_back(Key{rows_[i].size, keyed ? nameKey(name.substr(shared)) : 0,
+                           static_cast<std::uint32_t>(i), keyed});
+    }
+    const auto& rows = rows_;
+    // compareNames(a, b): the keys decide where they differ, as every keyed name shares the
+    // skipped prefix byte for byte.
+    const auto names = [&rows](const Key& a, const Key& b) {
+        if (a.keyed && b.keyed && a.name != b.name) return a.name < b.name ? -1 : 1;
+        return compareNames(rows[a.row].name, rows[b.row].name);
+    };
+    // Equal display names (two names that are not UTF-8) fall back to the raw bytes.
+    const auto rawLess = [&rows](const Key& a, const Key& b) {
+        const Folder* x = rows[a.row].folder;
+        const Folder* y = rows[b.row].folder;
+        return x != nullptr && y != nullptr && x->name < y->name;
+    };
+    const auto sortBy = [&](auto less) { std::stable_sort(keys.begin(), keys.end(), less); };
     switch (sorting_) {
         case ExplorerSort::sizeDescending:
         case ExplorerSort::sizeAscending: {
             const bool descending = sorting_ == ExplorerSort::sizeDescending;
-            sortBy([&](const ExplorerRow& a, const ExplorerRow& b) {
+            sortBy([&](const Key& a, const Key& b) {
                 if (a.size != b.size) return descending ? a.size > b.size : a.size < b.size;
-                if (const int c = compareNames(a.name, b.name); c != 0) return c < 0;
+                if (const int c = names(a, b); c != 0) return c < 0;
                 return rawLess(a, b);
             });
             break;
@@ -204,10 +264,8 @@ void Explorer::order() {
         case ExplorerSort::nameAscending:
         case ExplorerSort::nameDescending: {
             const bool descending = sorting_ == ExplorerSort::nameDescending;
-            sortBy([&](const ExplorerRow& a, const ExplorerRow& b) {
-                if (const int c = compareNames(a.name, b.name); c != 0) {
-                    return descending ? c > 0 : c < 0;
-                }
+            sortBy([&](const Key& a, const Key& b) {
+                if (const int c = names(a, b); c != 0) return descending ? c > 0 : c < 0;
                 if (a.size != b.size) return a.size > b.size;
                 return rawLess(a, b);
             });
@@ -216,19 +274,24 @@ void Explorer::order() {
         case ExplorerSort::changeDescending:
         case ExplorerSort::changeAscending: {
             const bool descending = sorting_ == ExplorerSort::changeDescending;
-            sortBy([&](const ExplorerRow& a, const ExplorerRow& b) {
-                if ((a.change == nullptr) != (b.change == nullptr)) return a.change != nullptr;
-                if (a.change != nullptr && a.change->change != b.change->change) {
-                    return descending ? a.change->change > b.change->change
-                                      : a.change->change < b.change->change;
+            sortBy([&](const Key& a, const Key& b) {
+                const FolderGrowth* x = rows[a.row].change;
+                const FolderGrowth* y = rows[b.row].change;
+                if ((x == nullptr) != (y == nullptr)) return x != nullptr;
+                if (x != nullptr && x->change != y->change) {
+                    return descending ? x->change > y->change : x->change < y->change;
                 }
                 if (a.size != b.size) return a.size > b.size;
-                if (const int c = compareNames(a.name, b.name); c != 0) return c < 0;
+                if (const int c = names(a, b); c != 0) return c < 0;
                 return rawLess(a, b);
             });
             break;
         }
     }
+    std::vector<ExplorerRow> sorted;
+    sorted.reserve(rows_.size());
+    for (const Key& key : keys) sorted.push_back(rows_[key.row]);
+    rows_ = std::move(sorted);
 }
 
 }  // namespace brimlet

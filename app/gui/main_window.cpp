@@ -262,6 +262,7 @@ void MainWindow::scan(const std::string& folder) {
     ScanRequest request;
     request.root = folder;
     const auto expected = expectedBytes(folder, *explore_);
+    scanStarted_ = std::chrono::steady_clock::now();
     if (!controller_->start(std::move(request), expected)) return;
     scanRoot_ = folder;
     pageBeforeScan_ = pages_->get_visible_child_name();
@@ -306,6 +307,7 @@ void MainWindow::onScanEnded() {
         showHistoryOf(result->tree->rootPath());
         showPage("explore");
         explore_->focusList();
+        logScanShown();
         if (!screenshotFolder_.empty()) armScreenshot();
         return;
     }
@@ -318,6 +320,24 @@ void MainWindow::onScanEnded() {
     }
     if (result->outcome == ScanOutcome::failed) showProblem(foundation::drawnName(result->message));
     if (!screenshotFolder_.empty()) armScreenshot();
+}
+
+void MainWindow::logScanShown() {
+    scanShownTimer_.disconnect();
+    const auto clock = get_frame_clock();
+    if (!clock) return;
+    // After the frame that shows the tree is drawn: an idle callback runs once its dispatch ends.
+    scanShownTimer_ = clock->signal_paint().connect([this] {
+        scanShownTimer_.disconnect();
+        Glib::signal_idle().connect_once(
+            [since = scanStarted_, root = scanRoot_] {
+                const std::chrono::duration<double, std::milli> took =
+                    std::chrono::steady_clock::now() - since;
+                g_log("Brimlet", G_LOG_LEVEL_DEBUG, "scan of %s shown in %.1f ms",
+                      foundation::drawnName(root).c_str(), took.count());
+            },
+            Glib::PRIORITY_HIGH_IDLE);
+    });
 }
 
 void MainWindow::chooseFolder() {

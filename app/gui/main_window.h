@@ -6,6 +6,7 @@
 
 #include <gtkmm.h>
 
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <string>
@@ -62,6 +63,7 @@ private:
     void cancelScan();
     bool onProgressTick();
     void onScanEnded();
+    void logScanShown();
     void setScanning(bool scanning);
 
     void armScreenshot();
@@ -86,7 +88,10 @@ private:
     Glib::Dispatcher scanEnded_;
     std::unique_ptr<ScanController> controller_;
     sigc::connection progressTimer_;
-    std::string scanRoot_;              // the folder being scanned
+    std::string scanRoot_;  // the folder being scanned
+    // When the scan started: logged (debug, domain "Brimlet") once its tree is on screen.
+    std::chrono::steady_clock::time_point scanStarted_;
+    sigc::connection scanShownTimer_;
     std::string pageBeforeScan_;        // shown again when a scan is cancelled or fails
     std::optional<LastScan> lastScan_;  // the snapshot the window opened on
     std::string historyProblem_;        // why the history could not be read, or empty

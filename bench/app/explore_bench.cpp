@@ -36,11 +36,12 @@ void BM_Squarify(benchmark::State& state) {
 }
 BENCHMARK(BM_Squarify)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
-// /big holds 100,000 folders named "folder-N", of spread sizes, each with one file.
-std::shared_ptr<const brimlet::FolderTree> wideTree() {
+// /big holds 100,000 folders named "folder-N", each with one file, of spread sizes or all of one
+// size (then ordered by name alone, as empty folders are).
+std::shared_ptr<const brimlet::FolderTree> wideTree(bool oneSize) {
     brimlet::testing::FolderTreeBuilder b("/big");
     brimlet::Folder& big = b.add(b.root(), "wide", 4096);
-    const auto sizes = spreadSizes(100000);
+    const auto sizes = oneSize ? std::vector<std::int64_t>(100000, 4096) : spreadSizes(100000);
     for (std::size_t i = 0; i < sizes.size(); ++i) {
         brimlet::Folder& f = b.add(big, "folder-" + std::to_string(i), 4096);
         b.addFiles(f, 1, sizes[i], brimlet::FileKind::other);
@@ -49,8 +50,9 @@ std::shared_ptr<const brimlet::FolderTree> wideTree() {
 }
 
 // One enter (rows of the 100,000 folders, sorted) and one leave (one row) per iteration.
+// Arguments: the ExplorerSort, then 1 for folders all of one size.
 void BM_ExplorerEnterWideFolder(benchmark::State& state) {
-    brimlet::Explorer explorer(wideTree());
+    brimlet::Explorer explorer(wideTree(state.range(1) != 0));
     explorer.sort(static_cast<brimlet::ExplorerSort>(state.range(0)));
     const brimlet::Folder& wide = *explorer.tree().root().children.front();
     for (auto _ : state) {
@@ -60,8 +62,9 @@ void BM_ExplorerEnterWideFolder(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_ExplorerEnterWideFolder)
-    ->Arg(static_cast<int>(brimlet::ExplorerSort::sizeDescending))
-    ->Arg(static_cast<int>(brimlet::ExplorerSort::nameAscending))
+    ->Args({static_cast<int>(brimlet::ExplorerSort::sizeDescending), 0})
+    ->Args({static_cast<int>(brimlet::ExplorerSort::nameAscending), 0})
+    ->Args({static_cast<int>(brimlet::ExplorerSort::sizeDescending), 1})
     ->Unit(benchmark::kMillisecond);
 
 // A home's record on `day`: the root, 50 folders below it, the rest one level further down.

@@ -99,6 +99,34 @@ TEST(Explorer, SortsEveryWayWithTiesAndFindsByPrefix) {
     EXPECT_EQ(e.rows()[0].name, "x");
 }
 
+// Siblings sharing a long prefix are told apart past it; case, length and bytes past the
+// eighth after the prefix still order them as the names do, with the files row among them.
+TEST(Explorer, NamesSharingAPrefixOrderAsTheirWholeNames) {
+    const std::vector<std::string> ascending = {
+        "Files in this folder", "Project-",  "Project-a", "Project-ab",      "Project-abcdefghij10",
+        "Project-abcdefghij2",  "Project-B", "Project-b", "Project-\xC3\xA9"};
+    testing::FolderTreeBuilder b("/p");
+    for (auto name = ascending.rbegin(); name + 1 != ascending.rend(); ++name)
+        b.add(b.root(), *name, 10);
+    b.addFiles(b.root(), 1, 10, FileKind::code);
+    Explorer e(std::make_shared<const FolderTree>(b.finish()));
+    const auto names = [&e] {
+        std::vector<std::string> list;
+        for (const auto& r : e.rows()) list.emplace_back(r.name);
+        return list;
+    };
+    e.sort(ExplorerSort::nameAscending);
+    EXPECT_EQ(names(), ascending);
+    e.sort(ExplorerSort::nameDescending);
+    EXPECT_EQ(names(), std::vector<std::string>(ascending.rbegin(), ascending.rend()));
+    e.sort(ExplorerSort::sizeDescending);  // the files row is bigger: the rest tie on size
+    auto bySize = ascending;
+    std::rotate(bySize.begin(), bySize.begin() + 1, bySize.end());
+    bySize.insert(bySize.begin(), bySize.back());
+    bySize.pop_back();
+    EXPECT_EQ(names(), bySize);
+}
+
 TEST(Explorer, FolderOfAHundredThousandFolders) {
     testing::FolderTreeBuilder b("/");
     const std::string longName(250, 'n');
