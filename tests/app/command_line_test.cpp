@@ -36,7 +36,6 @@ TEST(CommandLine, ErrorsKeepThePreviousSnapshotAndAScanReplacesIt) {
         {{"scan", root, root}, 2, ""},
         {{"scan", "--top", "0"}, 2, ""},
         {{"scan", "--top", "1001"}, 2, ""},
-        {{"scan", "-o"}, 2, ""},
         {{"scan", root, "-o", ""}, 2, "-o: an empty path"},
         {{"scan", s.t.path(brimlet_test::kHostileName)},
          1,
