@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <tuple>
 
 #include "app/cli/progress.h"
@@ -313,6 +314,37 @@ TEST(Exclusion, ExcludedEntriesCountNowhere) {
         std::tuple(reference.tree.root().size, reference.tree.files(), reference.tree.folders()));
     // Without the options everything counts.
     EXPECT_EQ(scanOf(ScanRequest{t.path("full/r"), {}, 8, 0}).tree.files(), std::ssize(full));
+}
+
+// A folder walked alone (a pinned one) leaves out what a walk of the whole root leaves out there.
+TEST(Exclusion, BelowAFolderPatternsLoseTheComponentsThatMatchIt) {
+    using P = Exclusions::Pattern;
+    const struct {
+        P pattern;
+        std::string folder;
+        std::optional<P> below;  // nullopt: dropped
+    } kCases[] = {
+        {{"*.tmp", false}, "Music/Live", P{"*.tmp", false}},          // names anywhere
+        {{"Music/Live/skip", false}, "Music/Live", P{"skip", true}},  // a path from the root
+        {{"Music/Live/skip", true}, "Music", P{"Live/skip", true}},
+        {{"Mus*/L?ve/[rs]kip/x", true}, "Music/Live", P{"[rs]kip/x", true}},
+        {{"*/Live/skip", false}, "Music/Live", P{"skip", true}},
+        {{"Music/Live", true}, "Music/Live", std::nullopt},   // the folder itself
+        {{"Music", false}, "Music/Live", P{"Music", false}},  // a name: a folder "Music" below
+        {{"Music/*", true}, "Music/Live", std::nullopt},
+        {{"Videos/skip", true}, "Music", std::nullopt},  // another branch
+        {{"Music/Live/skip", true}, "Mus", std::nullopt},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.pattern.glob + " below " + c.folder);
+        const Exclusions below = Exclusions{{c.pattern}, true}.below(c.folder);
+        EXPECT_TRUE(below.caches);
+        ASSERT_EQ(below.patterns.size(), c.below ? 1u : 0u);
+        if (c.below) {
+            EXPECT_EQ(below.patterns[0].glob, c.below->glob);
+            EXPECT_EQ(below.patterns[0].anchored, c.below->anchored);
+        }
+    }
 }
 
 // Text the snapshot can hold: every byte outside a valid sequence becomes U+FFFD. The volume
