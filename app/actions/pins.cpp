@@ -31,28 +31,12 @@ std::string lexicalAbsolute(const std::string& path) {
     return out.empty() ? path : out;
 }
 
-// The exclusions of a scan of `root` as they apply to a walk of `root`/`relative` alone:
-// patterns anchored below that folder lose its prefix, other anchored ones cannot match there.
-Exclusions rebased(const Exclusions& exclusions, const std::string& relative) {
-    Exclusions out;
-    out.caches = exclusions.caches;
-    const std::string prefix = relative + "/";
-    for (const auto& pattern : exclusions.patterns) {
-        if (!pattern.anchored) {
-            out.patterns.push_back(pattern);
-        } else if (pattern.glob.starts_with(prefix)) {
-            out.patterns.push_back({pattern.glob.substr(prefix.size()), true});
-        }
-    }
-    return out;
-}
-
 // The area of the folder `relative` below the published root, read by walking that folder.
 DiskSnapshot::Area walkArea(const PublishedSnapshot& published, const ScanPlan& plan,
                             const std::string& relative) {
     const std::string path =
         (published.root == "/" ? std::string() : published.root) + "/" + relative;
-    FolderTree tree = walkTree(path, WalkOptions{0, rebased(plan.exclusions, relative)});
+    FolderTree tree = walkTree(path, WalkOptions{0, plan.exclusions.below(relative)});
     ScanPlan alone;
     alone.root = path;
     alone.top = published.top;

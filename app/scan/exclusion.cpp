@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 
 #include "app/scan/scan.h"
@@ -49,6 +50,29 @@ bool Exclusions::excludes(const std::string& relativePath, const char* name) con
         if (!p.anchored && globMatches(p.glob, name)) return true;
     }
     return false;
+}
+
+Exclusions Exclusions::below(std::string_view relative) const {
+    Exclusions out;
+    out.caches = caches;
+    for (const Pattern& p : patterns) {
+        if (!p.anchored && p.glob.find('/') == std::string::npos) {
+            out.patterns.push_back(p);
+            continue;
+        }
+        std::string_view glob = p.glob, folders = relative;
+        bool applies = true;
+        while (applies && !folders.empty()) {
+            const std::size_t slash = glob.find('/');
+            const std::string_view folder = folders.substr(0, folders.find('/'));
+            applies = slash != std::string_view::npos &&
+                      globMatches(std::string(glob.substr(0, slash)), std::string(folder).c_str());
+            glob.remove_prefix(slash + 1);
+            folders.remove_prefix(std::min(folders.size(), folder.size() + 1));
+        }
+        if (applies) out.patterns.push_back({std::string(glob), true});
+    }
+    return out;
 }
 
 Exclusions planExclusions(const std::vector<std::string>& patterns, bool caches,

@@ -29,6 +29,14 @@ struct Exclusions {
     // out by a pattern. Globs follow fnmatch: `*`, `?` and `[...]` never match the '/' of a
     // path, and a leading '.' needs no special match.
     bool excludes(const std::string& relativePath, const char* name) const;
+
+    // The exclusions as they apply to a walk of the folder `relative` ("a/b") alone, so that it
+    // leaves out what a walk of the whole root leaves out there. A pattern without '/' applies
+    // as it is. Any other matches paths from the root, component by component (no glob matches
+    // a '/'): it applies below the folder when its first components match the folder's, with
+    // those components taken off; one that matches the folder itself, a folder above it, or
+    // another branch is dropped.
+    Exclusions below(std::string_view relative) const;
 };
 
 // Checks the --exclude patterns against the scanned folder: `rootArgument` as the user gave it

@@ -19,6 +19,7 @@
 #include "app/actions/trash.h"
 #include "app/cli/command_line.h"
 #include "app/scan/scan.h"
+#include "extension/shared/shared_snapshot.h"
 #include "platform/foundation/file.h"
 #include "platform/foundation/testing.h"
 #include "tests/support/scratch.h"
@@ -33,6 +34,33 @@ struct Entry {
     std::string detail = {};  // text: the content; symlink: the target; hardlink: the existing path
 };
 
+// Makes `entries` below the folder `root`, parent folders as needed; hard-link sources are below
+// it too. Every byte of data is written (nothing sparse) except for a sparse file, which holds
+// only its last 4 KiB.
+inline void buildTree(const std::string& root, const std::vector<Entry>& entries) {
+    for (const Entry& e : entries) {
+        const std::filesystem::path at = root + "/" + e.path;
+        std::filesystem::create_directories(e.type == Entry::folder ? at : at.parent_path());
+        const std::string from = e.type == Entry::hardlink ? root + "/" + e.detail : e.detail;
+        int made = e.type == Entry::symlink    ? ::symlink(from.c_str(), at.c_str())
+                   : e.type == Entry::hardlink ? ::link(from.c_str(), at.c_str())
+                                               : 0;
+        if (e.type != Entry::folder && e.type != Entry::symlink && e.type != Entry::hardlink) {
+            const foundation::FileDescriptor fd(::open(at.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC,
+                                                       e.type == Entry::executable ? 0755 : 0644));
+            const std::string data =
+                e.type == Entry::text ? e.detail
+                                      : std::string(e.type == Entry::sparse ? 4096 : e.bytes, 'x');
+            const off_t offset = e.type == Entry::sparse ? static_cast<off_t>(e.bytes) - 4096 : 0;
+            made = ::pwrite(fd.get(), data.data(), data.size(), offset) ==
+                           static_cast<ssize_t>(data.size())
+                       ? 0
+                       : -1;
+        }
+        ASSERT_EQ(made, 0) << e.path;
+    }
+}
+
 // A scratch folder; paths given to its members are relative to it.
 class TempTree {
 public:
@@ -41,16 +69,7 @@ public:
 
     // Makes `entries` below `base` ("" or ending in '/'); hard-link sources are below it too.
     void build(const std::vector<Entry>& entries, const std::string& base = "") const {
-        for (const Entry& e : entries) {
-            const std::filesystem::path at = path(base + e.path);
-            std::filesystem::create_directories(e.type == Entry::folder ? at : at.parent_path());
-            const std::string from = e.type == Entry::hardlink ? path(base + e.detail) : e.detail;
-            const int made = e.type == Entry::symlink    ? ::symlink(from.c_str(), at.c_str())
-                             : e.type == Entry::hardlink ? ::link(from.c_str(), at.c_str())
-                             : e.type == Entry::folder   ? 0
-                                                         : write(at, e);
-            ASSERT_EQ(made, 0) << e.path;
-        }
+        buildTree(base.empty() ? root() : path(base.substr(0, base.size() - 1)), entries);
     }
 
     // st_blocks × 512 of the entry itself (a symbolic link not followed).
@@ -61,21 +80,6 @@ public:
     }
 
 private:
-    // Every byte of data is written (nothing sparse) except for a sparse file, which holds only
-    // its last 4 KiB.
-    static int write(const std::string& at, const Entry& e) {
-        const foundation::FileDescriptor fd(::open(at.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC,
-                                                   e.type == Entry::executable ? 0755 : 0644));
-        const std::string data = e.type == Entry::text
-                                     ? e.detail
-                                     : std::string(e.type == Entry::sparse ? 4096 : e.bytes, 'x');
-        const off_t at_ = e.type == Entry::sparse ? static_cast<off_t>(e.bytes) - 4096 : 0;
-        return ::pwrite(fd.get(), data.data(), data.size(), at_) ==
-                       static_cast<ssize_t>(data.size())
-                   ? 0
-                   : -1;
-    }
-
     ScratchDir scratch_;
 };
 
@@ -133,6 +137,15 @@ inline brimlet::HeldScan heldScanOf(const std::string& root) {
     return brimlet::HeldScan{std::move(plan), std::move(result.tree), std::move(result.snapshot)};
 }
 
+// The names of the published snapshot's areas, in order; {"(no areas)"} when it has none.
+inline std::vector<std::string> publishedAreaNames() {
+    const std::optional<brimlet::DiskSnapshot> snapshot = brimlet::SharedSnapshot::read();
+    if (!snapshot || !snapshot->areas) return {"(no areas)"};
+    std::vector<std::string> names;
+    for (const auto& area : *snapshot->areas) names.push_back(area.name);
+    return names;
+}
+
 // The exit status and message of the ScanError that `step` throws; {0, ""} when it throws none.
 inline std::pair<int, std::string> failureOf(const std::function<void()>& step) {
     try {
@@ -153,26 +166,21 @@ struct FixedWorld {
     foundation::testing::ScopedClock clock_{foundation::Date{kNow}};
 };
 
-// An environment that refuses to open chosen folders (returning the errno for a path, or 0), or
-// stops snapshot writes after a number of bytes.
+// A file system that fails or changes under the walk: `opening` runs before a folder is opened
+// (returning an errno to refuse it, or 0), `listed` once a folder's listing has begun and before
+// its entries are measured, both from every walk thread at once; snapshot writes stop after
+// `limit` bytes when it is set.
 struct FaultyEnvironment : brimlet::ScanEnvironment {
+    FaultyEnvironment() = default;
     explicit FaultyEnvironment(std::function<int(const std::string&)> refuse)
-        : refuse_(std::move(refuse)) {}
-    explicit FaultyEnvironment(std::size_t writeLimit) : limit_(writeLimit) {}
-    int openFolderFault(const std::string& p) const override { return refuse_ ? refuse_(p) : 0; }
-    std::optional<std::size_t> writeLimit() const override { return limit_; }
-    std::function<int(const std::string&)> refuse_;
-    std::optional<std::size_t> limit_;
-};
-
-// A file system that changes under the walk: `listed` runs once a folder's listing has begun and
-// before its entries are measured, `opening` before a folder is opened (returning an errno to
-// refuse it, or 0). Both are called from every walk thread at once.
-struct ChangingEnvironment : brimlet::ScanEnvironment {
-    std::function<void(const std::string&)> listed = [](const std::string&) {};
-    std::function<int(const std::string&)> opening = [](const std::string&) { return 0; };
-    void folderListed(const std::string& p) const override { listed(p); }
+        : opening(std::move(refuse)) {}
+    explicit FaultyEnvironment(std::size_t writeLimit) : limit(writeLimit) {}
     int openFolderFault(const std::string& p) const override { return opening(p); }
+    void folderListed(const std::string& p) const override { listed(p); }
+    std::optional<std::size_t> writeLimit() const override { return limit; }
+    std::function<int(const std::string&)> opening = [](const std::string&) { return 0; };
+    std::function<void(const std::string&)> listed = [](const std::string&) {};
+    std::optional<std::size_t> limit;
 };
 
 // Standard output and standard error of an in-process run, each a scratch file read back whole.

@@ -4,15 +4,13 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 
 #include "app/settings/preferred_scan.h"
 #include "tests/app/scan_testing.h"
+#include "tests/extension/shared/snapshot_testing.h"
 
 namespace brimlet {
 namespace {
@@ -233,66 +231,52 @@ TEST(PreferredScan, BrimletScanFollowsTheSettingsFileUnlessToldOtherwise) {
     }
 }
 
-// `brimlet` and `brimlet-widgets` as a person runs them, in a private home.
-class Programs {
-public:
-    Programs() {
-        env_ = "env -i PATH=/usr/bin:/bin LANG=C.UTF-8 HOME=" + home() +
-               " XDG_CONFIG_HOME=" + scratch_ / "config" + " XDG_DATA_HOME=" + scratch_ / "data" +
-               " XDG_STATE_HOME=" + scratch_ / "state" + " ";
-    }
-    std::string home() const { return scratch_ / "home"; }
-    // Standard output of `command` (a program in the build folder and its arguments), and its
-    // exit status.
-    std::pair<int, std::string> run(const std::string& command) const {
-        const std::string out = scratch_ / "out";
-        const int status = std::system(
-            (env_ + kBin + "/" + command + " >" + out + " 2>" + scratch_ / "err").c_str());
-        return {WEXITSTATUS(status), contents(out)};
-    }
-    std::string err() const { return contents(scratch_ / "err"); }
-
-private:
-    const std::string kBin = BRIMLET_BINARY_DIR;
-    ScratchDir scratch_;
-    std::string env_;
-};
-
-// A pin reaches the picker at once, from the snapshot rewritten without a rescan, and stays after
-// a scan without --area; a pinned folder that vanished stays pinned, marked, out of the picker.
-TEST(Pins, FromBrimletPinToTheWidgetsPicker) {
-    const Programs p;
-    if (!fs::exists(std::string(BRIMLET_BINARY_DIR) + "/brimlet-widgets"))
-        GTEST_SKIP() << "brimlet-widgets is not built";
-    const std::string h = p.home();
-    for (const char* folder : {"/Music/Live", "/Videos", "/Old"})
-        fs::create_directories(h + folder);
-    std::ofstream(h + "/Music/Live/set.flac") << std::string(64 << 10, 'x');
-    ASSERT_EQ(p.run("brimlet scan").first, 0) << p.err();
-    ASSERT_EQ(p.run("brimlet pin " + h + "/Music/Live").first, 0) << p.err();
-    EXPECT_EQ(p.err(), "");
-    EXPECT_NE(p.run("brimlet-widgets areas").second.find("    Music/Live\n"), std::string::npos);
-    ASSERT_EQ(p.run("brimlet pin " + h + "/Old").first, 0) << p.err();
+// A pin reaches the published areas at once, from the snapshot rewritten without a rescan (the
+// pinned folder walked alone, a stored pattern anchored below it still applying), and stays after
+// a scan without --area; a pinned folder that vanished stays pinned, marked, out of the areas.
+TEST(Pins, FromBrimletPinToThePublishedAreas) {
+    TempTree t;
+    t.build({{Entry::file, "h/Music/Live/set.flac", 64 << 10},
+             {Entry::file, "h/Music/Live/skip/big.bin", 256 << 10},
+             {Entry::folder, "h/Videos"},
+             {Entry::folder, "h/Old"}});
+    const std::string h = t.path("h");
+    const ScopedEnv home("HOME", h), config("XDG_CONFIG_HOME", t.path("config"));
+    const SharedContainer shared;
+    const FixedWorld world;
+    // The exit status and standard output of `brimlet args`; standard error in `err`.
+    std::string err;
+    const auto run = [&err](const std::vector<std::string>& args) {
+        const CapturedConsole console;
+        const int status = console.run(args);
+        err = console.err();
+        return std::pair(status, console.out());
+    };
+    (void)updateSettings(*settingsPath(),
+                         [](Preferences& p) { p.exclude = {"./Music/Live/skip"}; });
+    ASSERT_EQ(run({"scan"}).first, 0) << err;
+    ASSERT_EQ(run({"pin", h + "/Music/Live"}).first, 0) << err;
+    EXPECT_EQ(err, "");
+    EXPECT_EQ(publishedAreaNames(), std::vector<std::string>{"Music/Live"});
+    EXPECT_EQ(SharedSnapshot::read().value().areas.value().at(0).total,
+              t.allocated("h/Music/Live") + t.allocated("h/Music/Live/set.flac"));
+    ASSERT_EQ(run({"pin", h + "/Old"}).first, 0) << err;
     fs::remove(h + "/Old");
-    ASSERT_EQ(p.run("brimlet scan").first, 0) << p.err();
-    const auto [status, areas] = p.run("brimlet-widgets areas");
-    EXPECT_NE(areas.find("    Music/Live\n"), std::string::npos) << areas;
-    EXPECT_EQ(areas.find("Old"), std::string::npos) << areas;
-    EXPECT_EQ(areas.find("Videos"), std::string::npos) << areas;
-    EXPECT_EQ(p.run("brimlet pins").second, h + "/Music/Live\n" + h + "/Old  (missing)\n");
-    EXPECT_EQ(p.run("brimlet pins --json").second,
-              "[\n  {\n    \"path\": \"" + h +
-                  "/Music/Live\",\n    \"missing\": false\n  },\n"
-                  "  {\n    \"path\": \"" +
-                  h + "/Old\",\n    \"missing\": true\n  }\n]\n");
+    ASSERT_EQ(run({"scan"}).first, 0) << err;
+    EXPECT_EQ(publishedAreaNames(), std::vector<std::string>{"Music/Live"});
+    EXPECT_EQ(run({"pins"}).second, h + "/Music/Live\n" + h + "/Old  (missing)\n");
+    EXPECT_EQ(run({"pins", "--json"}).second, "[\n  {\n    \"path\": \"" + h +
+                                                  "/Music/Live\",\n    \"missing\": false\n  },\n"
+                                                  "  {\n    \"path\": \"" +
+                                                  h + "/Old\",\n    \"missing\": true\n  }\n]\n");
 
-    EXPECT_EQ(p.run("brimlet unpin " + h + "/Old").first, 0) << p.err();
-    EXPECT_EQ(p.run("brimlet unpin " + h + "/Old").first, 1);
-    EXPECT_EQ(p.err(), "brimlet: " + h + "/Old is not pinned\n");
-    EXPECT_EQ(p.run("brimlet pin " + h + "/nowhere").first, 1);
-    EXPECT_EQ(p.run("brimlet unpin " + h + "/Music/Live").first, 0) << p.err();
-    EXPECT_EQ(p.run("brimlet-widgets areas").second.find("Music/Live"), std::string::npos);
-    EXPECT_EQ(p.run("brimlet pins").second, "");
+    EXPECT_EQ(run({"unpin", h + "/Old"}).first, 0) << err;
+    EXPECT_EQ(run({"unpin", h + "/Old"}).first, 1);
+    EXPECT_EQ(err, "brimlet: " + h + "/Old is not pinned\n");
+    EXPECT_EQ(run({"pin", h + "/nowhere"}).first, 1);
+    EXPECT_EQ(run({"unpin", h + "/Music/Live"}).first, 0) << err;
+    EXPECT_EQ(publishedAreaNames(), std::vector<std::string>{});
+    EXPECT_EQ(run({"pins"}).second, "");
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <cairo.h>
 #include <png.h>
 
+#include <bit>
 #include <csetjmp>
 #include <cstdint>
 #include <cstring>
@@ -18,22 +19,45 @@ void appendBytes(png_structp png, png_bytep data, png_size_t length) {
 
 void flushNothing(png_structp) {}
 
-// One row of cairo's native-endian premultiplied ARGB32 as straight RGBA bytes.
+// Cairo's native-endian word 0xAARRGGBB as the word whose bytes in memory are R, G, B, A.
+inline std::uint32_t straightOrder(std::uint32_t pixel) {
+    const std::uint32_t rgba =
+        (pixel & 0xFF00FF00u) | ((pixel >> 16) & 0xFFu) | ((pixel & 0xFFu) << 16);
+    if constexpr (std::endian::native == std::endian::big) return __builtin_bswap32(rgba);
+    return rgba;
+}
+
+// One row of cairo's native-endian premultiplied ARGB32 as straight RGBA bytes. Opaque and
+// fully transparent pixels only change byte order, four at a time (the compiler keeps the four
+// in one vector register); the rare partly transparent ones are then divided by their alpha.
 void unpremultiplyRow(const unsigned char* source, int width, unsigned char* row) {
-    for (int x = 0; x < width; ++x) {
+    constexpr int kBlock = 4;
+    std::uint32_t allBits = 0xFFFFFFFFu;
+    int x = 0;
+    for (; x + kBlock <= width; x += kBlock) {
+        std::uint32_t block[kBlock];
+        std::memcpy(block, source + std::ptrdiff_t{4} * x, sizeof block);
+        for (std::uint32_t& pixel : block) {
+            allBits &= pixel;
+            pixel = straightOrder(pixel);
+        }
+        std::memcpy(row + std::ptrdiff_t{4} * x, block, sizeof block);
+    }
+    for (; x < width; ++x) {
         std::uint32_t pixel = 0;
         std::memcpy(&pixel, source + std::ptrdiff_t{4} * x, 4);
-        const unsigned a = pixel >> 24;
-        unsigned r = (pixel >> 16) & 0xFF, g = (pixel >> 8) & 0xFF, b = pixel & 0xFF;
-        if (a != 0 && a != 255) {
-            r = (r * 255 + a / 2) / a;
-            g = (g * 255 + a / 2) / a;
-            b = (b * 255 + a / 2) / a;
+        allBits &= pixel;
+        pixel = straightOrder(pixel);
+        std::memcpy(row + std::ptrdiff_t{4} * x, &pixel, 4);
+    }
+    if ((allBits >> 24) == 0xFF) return;  // every pixel opaque
+    for (x = 0; x < width; ++x) {
+        unsigned char* rgba = row + std::ptrdiff_t{4} * x;
+        const unsigned a = rgba[3];
+        if (a == 0 || a == 255) continue;
+        for (int c = 0; c < 3; ++c) {
+            rgba[c] = static_cast<unsigned char>((rgba[c] * 255 + a / 2) / a);
         }
-        row[4 * x + 0] = static_cast<unsigned char>(r);
-        row[4 * x + 1] = static_cast<unsigned char>(g);
-        row[4 * x + 2] = static_cast<unsigned char>(b);
-        row[4 * x + 3] = static_cast<unsigned char>(a);
     }
 }
 
@@ -45,6 +69,9 @@ bool writePng(png_structp png, png_infop info, const unsigned char* pixels, int 
     if (setjmp(png_jmpbuf(png))) return false;
     png_set_write_fn(png, out, appendBytes, flushNothing);
     png_set_compression_level(png, 1);
+    // An 8 KiB hash table instead of zlib's 64 KiB: less to clear at the start and to slide
+    // every 32 KiB of input, for files about 1 % larger.
+    png_set_compression_mem_level(png, 5);
     png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
     png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
                  PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_BASE,

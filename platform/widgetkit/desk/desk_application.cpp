@@ -28,7 +28,13 @@ DeskApplication::DeskApplication(std::unique_ptr<DeskSession> session, DeskOptio
                                                        ? Gio::Application::Flags::DEFAULT_FLAGS
                                                        : Gio::Application::Flags::NON_UNIQUE),
       session_(std::move(session)),
-      options_(std::move(options)) {}
+      options_(std::move(options)) {
+    // Nothing is loaded from the resources by convention: the window, menus and style sheet are
+    // named where they are used. The convention would also add the resources' icon folder to the
+    // icon theme while GTK indexes the theme on a worker thread, which discards that index: the
+    // header bar's first icon would then index the whole theme again on the main thread.
+    unset_resource_base_path();
+}
 
 DeskApplication::~DeskApplication() { UserNotificationCenter::current().setDelivery({}); }
 

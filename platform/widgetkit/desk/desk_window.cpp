@@ -113,8 +113,12 @@ DeskWindow* DeskWindow::create(Gtk::Application& app, std::unique_ptr<DeskSessio
     const auto menus = Gtk::Builder::create_from_resource("/org/brimlet/Brimlet/Desk/menus.ui");
     auto* window = Gtk::Builder::get_widget_derived<DeskWindow>(builder, "desk-window", app,
                                                                 std::move(session), options);
-    builder->get_widget<Gtk::MenuButton>("primary-menu-button")
-        ->set_menu_model(menus->get_object<Gio::MenuModel>("primary-menu"));
+    // The menu's popover is built when it first opens, not before the window's first frame.
+    auto* button = builder->get_widget<Gtk::MenuButton>("primary-menu-button");
+    button->set_create_popup_func(
+        [button, model = menus->get_object<Gio::MenuModel>("primary-menu")] {
+            if (!button->get_menu_model()) button->set_menu_model(model);
+        });
     return window;
 }
 

@@ -12,6 +12,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/ui/render/render.h"
@@ -248,6 +249,67 @@ TEST(Render, PixelsInMemoryAreThoseOfThePng) {
     }
     // The PNG says its colours are sRGB, so a colour-managed viewer shows them as drawn.
     EXPECT_NE(read(dir / "tile.png").find("sRGB"), std::string::npos);
+}
+
+// Premultiplied words, rows of each kind the encoder tells apart (all opaque, all transparent,
+// one translucent pixel in a block of four or in the tail after the blocks, every alpha), at
+// widths around the block of four, come back from the PNG word for word.
+TEST(Render, EncodedPixelsReadBackWordForWordAtAnyWidthAndAlpha) {
+    const auto premultiplied = [](unsigned r, unsigned g, unsigned b, unsigned a) {
+        const auto times = [a](unsigned c) { return (c * a + 127) / 255; };
+        return a << 24 | times(r) << 16 | times(g) << 8 | times(b);
+    };
+    const auto word = [&](int row, int column, int width) -> std::uint32_t {
+        const auto x = static_cast<unsigned>(column);
+        const unsigned r = (x * 37 + 11) % 256, g = (x * 59 + 3) % 256, b = (x * 83 + 7) % 256;
+        switch (row) {
+            case 0: return premultiplied(r, g, b, 255);
+            case 1: return 0;
+            case 2: return premultiplied(r, g, b, column == width - 1 ? 128 : 255);
+            case 3: return premultiplied(r, g, b, column == 1 ? 3 : 255);
+            default: return premultiplied(r, g, b, (x * 53 + 17) % 256);
+        }
+    };
+    constexpr int kRows = 5;
+    for (const int width : {1, 3, 4, 5, 8, 13}) {
+        SCOPED_TRACE(width);
+        TilePixels pixels;
+        pixels.width = width;
+        pixels.height = kRows;
+        pixels.stride = cairo_format_stride_for_width(CAIRO_FORMAT_ARGB32, width);
+        pixels.data.assign(static_cast<std::size_t>(pixels.stride) * kRows, 0);
+        for (int y = 0; y < kRows; ++y) {
+            for (int x = 0; x < width; ++x) {
+                const std::uint32_t w = word(y, x, width);
+                std::memcpy(&pixels.data[static_cast<std::size_t>(y * pixels.stride + x * 4)], &w,
+                            4);
+            }
+        }
+        std::string png;
+        ASSERT_TRUE(encodePixelsPng(pixels, png).ok());
+        std::string_view rest = png;
+        cairo_surface_t* back = cairo_image_surface_create_from_png_stream(
+            [](void* closure, unsigned char* data, unsigned int length) {
+                auto* bytes = static_cast<std::string_view*>(closure);
+                if (bytes->size() < length) return CAIRO_STATUS_READ_ERROR;
+                std::memcpy(data, bytes->data(), length);
+                bytes->remove_prefix(length);
+                return CAIRO_STATUS_SUCCESS;
+            },
+            &rest);
+        ASSERT_EQ(cairo_surface_status(back), CAIRO_STATUS_SUCCESS);
+        ASSERT_EQ(cairo_image_surface_get_width(back), width);
+        ASSERT_EQ(cairo_image_surface_get_height(back), kRows);
+        const int stride = cairo_image_surface_get_stride(back);
+        for (int y = 0; y < kRows; ++y) {
+            for (int x = 0; x < width; ++x) {
+                std::uint32_t got = 0;
+                std::memcpy(&got, cairo_image_surface_get_data(back) + y * stride + x * 4, 4);
+                EXPECT_EQ(got, word(y, x, width)) << "row " << y << ", pixel " << x;
+            }
+        }
+        cairo_surface_destroy(back);
+    }
 }
 
 // The leaves of a laid-out tree in drawing order, with their frames.

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """brimlet-desk as a screen reader meets it, over AT-SPI: each tile is a button whose name carries
 the figures it shows (the texts `brimlet-widgets render` lays out), the window has no menu bar,
-and Tab reaches every tile.
+Tab reaches every tile, and F10 opens the header bar's primary menu with its items.
 
 Run inside a session bus and an X server:
     dbus-run-session -- xvfb-run -a python3 desk_accessibility_test.py BUILD_DIR [--dump]
@@ -22,6 +22,9 @@ FAMILIES = {"small": "small", "medium": "medium", "large": "large"}
 PLACED = [("fullness", "small"), ("fullness", "medium"), ("breakdown", "medium"),
           ("breakdown", "large")]
 NAMES = {"fullness": "Disk Space", "breakdown": "Disk Breakdown"}
+MENU_ITEM_ROLES = (pyatspi.ROLE_MENU_ITEM, pyatspi.ROLE_CHECK_MENU_ITEM,
+                   pyatspi.ROLE_RADIO_MENU_ITEM)
+MENU = ["Add Widget…", "Open Brimlet", "Start at Login", "Keep Below Windows", "About Brimlet Desk"]
 
 
 def texts_of(node, out):
@@ -174,13 +177,24 @@ def main():
                 reached.append(name)
         if sorted(reached) != names:
             failures.append("Tab reached %r of %r" % (reached, names))
+        # The primary menu is built when it first opens; F10 opens it with every item.
+        subprocess.run(["xdotool", "key", "F10"], env=env, check=True)
+        end = time.monotonic() + 10
+        shown = set()
+        while time.monotonic() < end and not set(MENU) <= shown:
+            time.sleep(0.2)
+            shown = {node.name for node, _ in walk(app)
+                     if node.getRole() in MENU_ITEM_ROLES
+                     and node.getState().contains(pyatspi.STATE_VISIBLE)}
+        if not set(MENU) <= shown:
+            failures.append("F10 showed %r of the menu %r" % (sorted(shown & set(MENU)), MENU))
     finally:
         desk.terminate()
         desk.wait(10)
         shutil.rmtree(home, ignore_errors=True)
     for failure in failures:
         print("FAIL:", failure)
-    print("%d passed, %d failed" % (3 - len(failures), len(failures)))
+    print("%d passed, %d failed" % (4 - len(failures), len(failures)))
     return 1 if failures else 0
 
 
