@@ -311,6 +311,7 @@ void ExplorePage::enterRow(std::size_t row) {
 }
 
 void ExplorePage::refresh(std::chrono::steady_clock::time_point since) {
+    const auto ready = std::chrono::steady_clock::now();
     path_.show(explorer_->trail(), explorer_->tree().rootPath());
     const Folder& current = explorer_->current();
     std::size_t folders = 0;
@@ -322,7 +323,7 @@ void ExplorePage::refresh(std::chrono::steady_clock::time_point since) {
     treemap_.show(*explorer_);
     treemap_.setSelected(list_.selected());
     kinds_.show(*explorer_);
-    stopwatch_.start(get_frame_clock(), since, explorer_->rows().size());
+    stopwatch_.start(get_frame_clock(), since, ready, explorer_->rows().size());
     signalFolderChanged.emit(current.parent == nullptr ? rootNameOf(explorer_->tree().rootPath())
                                                        : current.name);
 }

@@ -6,11 +6,12 @@
 namespace brimlet::gui {
 
 void FrameStopwatch::start(const Glib::RefPtr<Gdk::FrameClock>& clock, Clock::time_point since,
-                           std::size_t rows) {
+                           Clock::time_point ready, std::size_t rows) {
     stop();
     if (!clock) return;
     clock_ = clock;
     since_ = since;
+    ready_ = ready;
     changed_ = Clock::now();
     laidOut_ = changed_;
     rows_ = rows;
@@ -46,9 +47,10 @@ void FrameStopwatch::log() const {
         return std::chrono::duration<double, std::milli>(d).count();
     };
     g_log("Brimlet", G_LOG_LEVEL_DEBUG,
-          "folder of %zu rows shown in %.1f ms (change %.1f, then layout %.1f, paint %.1f)", rows_,
-          ms(drawn_ - since_), ms(changed_ - since_), ms(laidOut_ - changed_),
-          ms(drawn_ - laidOut_));
+          "folder of %zu rows shown in %.1f ms (rows %.1f, widgets %.1f, then layout %.1f, paint "
+          "%.1f)",
+          rows_, ms(drawn_ - since_), ms(ready_ - since_), ms(changed_ - ready_),
+          ms(laidOut_ - changed_), ms(drawn_ - laidOut_));
 }
 
 }  // namespace brimlet::gui
