@@ -64,6 +64,13 @@ private:
     // The selected row's box in the list's coordinates, when its widgets are made.
     std::optional<Gdk::Rectangle> selectedRowBox();
 
+    // Declared before the view, so they outlive it: taken apart, it unbinds its cells.
+    // The rows that have widgets now: each name cell's widget with the position it shows.
+    std::unordered_map<Gtk::Widget*, guint> boundNames_;
+    // Each column's bind, and every cell bound now with its column's.
+    std::vector<sigc::slot<void(Gtk::ListItem&)>> binders_;
+    std::unordered_map<Gtk::ListItem*, std::size_t> bound_;
+
     Gtk::ColumnView view_;
     Glib::RefPtr<FolderListModel> model_ = FolderListModel::create();
     Glib::RefPtr<Gtk::SingleSelection> selection_;
@@ -78,11 +85,6 @@ private:
     const Explorer* explorer_ = nullptr;
     bool showing_ = false;  // while show() resets the model: no sort or selection signals
 
-    // The rows that have widgets now: each name cell's widget with the position it shows.
-    std::unordered_map<Gtk::Widget*, guint> boundNames_;
-    // Each column's bind, and every cell bound now with its column's.
-    std::vector<sigc::slot<void(Gtk::ListItem&)>> binders_;
-    std::unordered_map<Gtk::ListItem*, std::size_t> bound_;
     std::string prefix_;
     std::chrono::steady_clock::time_point lastKey_;
 };
