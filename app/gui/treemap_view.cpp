@@ -157,6 +157,34 @@ std::optional<std::size_t> TreemapView::rowAt(double x, double y) {
     return std::nullopt;
 }
 
+void TreemapView::drawRest(const Cairo::RefPtr<Cairo::Context>& cr, const Gdk::RGBA& fg) {
+    const TreemapRect r = inset(cut_.rest, kGap);
+    if (r.width < 1 || r.height < 1) return;
+    roundedRect(cr, r);
+    cr->set_source_rgba(fg.get_red(), fg.get_green(), fg.get_blue(), 0.10);
+    cr->fill();
+    std::int64_t folders = 0, bytes = 0;
+    for (const std::size_t i : cut_.restIndices) {
+        const ExplorerRow& row = explorer_->rows()[i];
+        folders += row.folder != nullptr ? 1 : 0;
+        bytes += row.size;
+    }
+    if (folders == 0 || r.width < 2 * kPad + 60 || r.height < 2 * kPad + 34) return;
+    auto layout = create_pango_layout("");
+    layout->set_width(static_cast<int>((r.width - 2 * kPad) * PANGO_SCALE));
+    layout->set_ellipsize(Pango::EllipsizeMode::END);
+    const std::string count = foundation::formatLocalized(
+        foundation::localizedPlural("%@ folder too small to draw", "%@ folders too small to draw",
+                                    static_cast<std::uint64_t>(folders)),
+        {groupDigits(folders)});
+    layout->set_markup("<span weight=\"600\">" + Glib::Markup::escape_text(count) +
+                       "</span>\n<span alpha=\"80%\">" +
+                       Glib::Markup::escape_text(humanBytes(bytes)) + "</span>");
+    cr->move_to(r.x + kPad, r.y + kPad - 2);
+    cr->set_source_rgba(fg.get_red(), fg.get_green(), fg.get_blue(), 0.75);
+    layout->show_in_cairo_context(cr);
+}
+
 void TreemapView::drawLabel(const Cairo::RefPtr<Cairo::Context>& cr, const ExplorerRow& row,
                             const TreemapRect& r, bool dark) {
     if (r.width < 40 || r.height < 22) return;
@@ -188,6 +216,7 @@ void TreemapView::draw(const Cairo::RefPtr<Cairo::Context>& cr, int width, int h
     const Gdk::RGBA fg = get_style_context()->get_color();
     const bool dark = isDark(fg);
     const auto& rows = explorer_->rows();
+    drawRest(cr, fg);
     for (std::size_t b = 0; b < cut_.blocks.size(); ++b) {
         const TreemapBlock& block = cut_.blocks[b];
         const ExplorerRow& row = rows[block.index];

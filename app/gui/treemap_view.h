@@ -36,6 +36,9 @@ private:
     std::optional<std::size_t> rowAt(double x, double y);
     void drawLabel(const Cairo::RefPtr<Cairo::Context>& cr, const ExplorerRow& row,
                    const TreemapRect& r, bool dark);
+    // The strip of blocks too small to draw, as one muted area, with how many folders it holds
+    // and their size where that fits: a folder of many small folders shows where they are.
+    void drawRest(const Cairo::RefPtr<Cairo::Context>& cr, const Gdk::RGBA& fg);
 
     // The folders inside a block big enough to show them: drawn as a finer grid in the block's
     // colour, so the map hints at what lies a level down.
