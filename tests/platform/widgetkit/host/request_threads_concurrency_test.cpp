@@ -8,6 +8,8 @@
 #include <chrono>
 #include <condition_variable>
 #include <future>
+#include <memory>
+#include <mutex>
 
 #include "tests/platform/widgetkit/host/fake_widget.h"
 
@@ -17,15 +19,20 @@ namespace {
 using namespace testing;
 using namespace std::chrono_literals;
 
-// The model's thread: waits for wake-ups and takes the answers in.
+// The model's thread: waits for wake-ups and takes the answers in. The wake-up's state is shared
+// with the inbox, which the request threads hold: a thread still inside its wake-up after the
+// last answer was taken must not find it gone with the test.
 struct Owner {
-    std::mutex mutex;
-    std::condition_variable woken;
-    int wakes = 0;
-    std::shared_ptr<AnswerInbox> inbox = std::make_shared<AnswerInbox>([this] {
-        const std::lock_guard lock(mutex);
-        wakes += 1;
-        woken.notify_all();
+    struct Wakes {
+        std::mutex mutex;
+        std::condition_variable woken;
+        int count = 0;
+    };
+    std::shared_ptr<Wakes> wakes = std::make_shared<Wakes>();
+    std::shared_ptr<AnswerInbox> inbox = std::make_shared<AnswerInbox>([w = wakes] {
+        const std::lock_guard lock(w->mutex);
+        w->count += 1;
+        w->woken.notify_all();
     });
 
     // Waits up to `timeout` for `count` answers in all; a wake-up seen before a take is one that
@@ -33,13 +40,13 @@ struct Owner {
     std::vector<AnswerInbox::Answer> collect(std::size_t count, std::chrono::milliseconds timeout) {
         std::vector<AnswerInbox::Answer> all;
         const auto deadline = std::chrono::steady_clock::now() + timeout;
-        for (std::unique_lock lock(mutex);;) {
-            const int seen = wakes;
+        for (std::unique_lock lock(wakes->mutex);;) {
+            const int seen = wakes->count;
             lock.unlock();
             for (auto& a : inbox->take()) all.push_back(std::move(a));
             lock.lock();
-            const auto woke = [&] { return wakes != seen; };
-            if (all.size() >= count || !woken.wait_until(lock, deadline, woke)) return all;
+            const auto woke = [&] { return wakes->count != seen; };
+            if (all.size() >= count || !wakes->woken.wait_until(lock, deadline, woke)) return all;
         }
     }
 };
