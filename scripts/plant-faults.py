@@ -40,6 +40,7 @@ HISTORY = ["tests/app/history/history_tests"]
 SETTINGS = ["tests/app/settings_tests"]
 ACTIONS = ["tests/app/actions_tests"]
 DESK = ["tests/platform/widgetkit/desk_tests"]
+EXPLORE = ["tests/app/explore/explore_tests"]
 
 # (id, file, the exact text to replace, its faulty replacement, test binaries to run)
 FAULTS = [
@@ -214,6 +215,14 @@ FAULTS = [
     ("A11", "app/scan/exclusion.cpp", "if (!p.anchored && globMatches(p.glob, name)) return true;",
      "if (globMatches(p.glob, name)) return true;", APP),
     ("A12", "app/scan/scan.cpp", "if (*resolved == plan.root)", "if (false)", APP),
+    # the explorer's order through keys
+    ("A16", "app/explore/explorer.cpp",
+     "if (i < name.size()) key |= static_cast<unsigned char>(foldAscii(name[i]));",
+     "if (i < name.size()) key |= static_cast<unsigned char>(name[i]);", EXPLORE),
+    ("A17", "app/explore/explorer.cpp", "if (a.keyed && b.keyed && a.name != b.name)",
+     "if (a.name != b.name)", EXPLORE),
+    ("A18", "app/explore/explorer.cpp", "nameKey(name.substr(shared))",
+     "nameKey(name.substr(std::min(shared + 1, name.size())))", EXPLORE),
     ("A13", "app/scan/walk.cpp", "return errno == ENOENT ? Measured::vanished : Measured::unreadable;",
      "return Measured::unreadable;", APP),
     ("A14", "app/scan/snapshot_file.cpp", "if (S_ISDIR(st.st_mode)) fail(path, EISDIR);", "", APP),
@@ -269,8 +278,8 @@ FAULTS = [
      "return a.size != b.size ? a.size < b.size : a.name < b.name;", ACTIONS),
     ("P7", "app/cli/command_line.cpp", "constexpr std::size_t kMaxTopCount = 1000;",
      "constexpr std::size_t kMaxTopCount = 1001;", APP),
-    ("P8", "app/actions/pins.cpp", "out.patterns.push_back({pattern.glob.substr(prefix.size()), true});",
-     "out.patterns.push_back(pattern);", SETTINGS + ACTIONS),
+    ("P8", "app/scan/exclusion.cpp", "if (applies) out.patterns.push_back({std::string(glob), true});",
+     "if (applies) out.patterns.push_back(p);", APP + SETTINGS + ACTIONS),
     ("P9", "app/actions/pins.cpp", "if (removed.empty()) throw ActionError(path + \" is not pinned\");", "",
      SETTINGS + ACTIONS),
     # the command line's progress and summary lines
