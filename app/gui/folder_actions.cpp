@@ -15,8 +15,6 @@
 namespace brimlet::gui {
 namespace {
 
-using foundation::localizedFormat;
-
 // A reply that may come after the actions are gone: it finds them through `self` or not at all.
 struct Pending {
     std::weak_ptr<FolderActions*> self;

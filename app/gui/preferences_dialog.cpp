@@ -16,7 +16,7 @@ std::string settingsFile() { return settingsPath().value_or(std::string()); }
 // accessible name says what it removes.
 Gtk::ListBoxRow& listRow(const std::string& text, const std::string& mark,
                          const std::string& removeLabel, bool sensitive,
-                         std::function<void()> onRemove) {
+                         const std::function<void()>& onRemove) {
     auto& row = *Gtk::make_managed<Gtk::ListBoxRow>();
     row.set_activatable(false);
     auto& box = *Gtk::make_managed<Gtk::Box>(Gtk::Orientation::HORIZONTAL, 12);
@@ -39,7 +39,7 @@ Gtk::ListBoxRow& listRow(const std::string& text, const std::string& mark,
     remove.set_tooltip_text(removeLabel);
     remove.set_sensitive(sensitive);
     setAccessibleLabel(remove, removeLabel);
-    remove.signal_clicked().connect(std::move(onRemove));
+    remove.signal_clicked().connect(onRemove);
     box.append(remove);
     row.set_child(box);
     return row;

@@ -174,9 +174,10 @@ void NameCell::measure_vfunc(Gtk::Orientation orientation, int, int& minimum, in
 void NameCell::snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) {
     const int width = get_width(), height = get_height();
     const bool rtl = get_direction() == Gtk::TextDirection::RTL;
-    const auto top = static_cast<float>((height - kSwatch) / 2);
-    const graphene_rect_t swatch{{rtl ? static_cast<float>(width - kSwatch) : 0.0F, top},
-                                 {kSwatch, kSwatch}};
+    const int top = (height - kSwatch) / 2;  // on a whole pixel, so its edges stay crisp
+    const graphene_rect_t swatch{
+        {rtl ? static_cast<float>(width - kSwatch) : 0.0F, static_cast<float>(top)},
+        {kSwatch, kSwatch}};
     fillRounded(snapshot, swatch, 3, rgba(kindColor(kind_, isDark(foreground()))));
     drawText(snapshot, rtl ? 0 : kSwatch + kSwatchGap, 0, width - kSwatch - kSwatchGap, height,
              true);

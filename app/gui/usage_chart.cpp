@@ -94,11 +94,11 @@ void UsageChart::draw(const Cairo::RefPtr<Cairo::Context>& cr, int width, int he
     const double span = records_.back().time.secondsSinceReferenceDate - t0;
     // Scans of one moment (or a clock that went back) stand side by side, in their order.
     const double steps = static_cast<double>(records_.size() - 1);
-    const auto at = [&](const RecordSummary& r) {
+    const auto at = [&, lo = low, hi = high](const RecordSummary& r) {
         const double along = span > 0 ? (r.time.secondsSinceReferenceDate - t0) / span
                                       : static_cast<double>(&r - records_.data()) / steps;
         const double x = x0 + std::clamp(along, 0.0, 1.0) * (x1 - x0);
-        const double y = y1 - (static_cast<double>(r.used) - low) / (high - low) * (y1 - y0);
+        const double y = y1 - (static_cast<double>(r.used) - lo) / (hi - lo) * (y1 - y0);
         return std::pair{x, y};
     };
     // The frame: a baseline and a faint top line.

@@ -92,7 +92,7 @@ std::string catalogFolder() {
     const std::string folder = programFolder();
     if (folder.empty()) return "/usr/share/locale";
     const auto slash = folder.rfind('/');
-    const std::string installed =
+    std::string installed =
         folder.substr(0, slash == std::string::npos ? 0 : slash) + "/share/locale";
     if (isFolder(installed)) return installed;
     return folder + "/locale";
@@ -100,8 +100,8 @@ std::string catalogFolder() {
 
 void useUserLanguage() {
     const int saved = errno;
-    if (std::setlocale(LC_ALL, "") == nullptr) std::setlocale(LC_ALL, "C");
-    std::setlocale(LC_NUMERIC, "C");
+    if (std::setlocale(LC_ALL, "") == nullptr) (void)std::setlocale(LC_ALL, "C");
+    (void)std::setlocale(LC_NUMERIC, "C");
     const std::string folder = catalogFolder();
     ::bindtextdomain(kTextDomain, folder.c_str());
     ::bind_textdomain_codeset(kTextDomain, "UTF-8");

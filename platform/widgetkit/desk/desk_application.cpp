@@ -59,7 +59,7 @@ void DeskApplication::on_startup() {
 
     // The widgets' notifications, asked for on request threads, are sent from the main loop.
     UserNotificationCenter::current().setDelivery(
-        [token = lifetime_.token(), this](NotificationRequest request) {
+        [token = lifetime_.token(), this](const NotificationRequest& request) {
             Glib::MainContext::get_default()->invoke([token, this, request] {
                 if (const auto alive = token.lock(); alive && *alive) deliver(request);
                 return false;

@@ -474,7 +474,7 @@ void DeskWindow::syncTiles() {
             grid_->reorder_child_after(*view.widget, *previous);
         }
         previous = view.widget;
-        next.push_back(std::move(view));
+        next.push_back(view);
     }
     for (auto& old : views_) {
         if (old.widget != nullptr) grid_->remove(*old.widget);

@@ -18,7 +18,7 @@ constexpr const char* kApplicationId = "org.brimlet.Brimlet";
 
 std::string findProgram() {
     if (const std::string self = thisProgram(); !self.empty()) {
-        const std::string beside = Glib::build_filename(Glib::path_get_dirname(self), kProgram);
+        std::string beside = Glib::build_filename(Glib::path_get_dirname(self), kProgram);
         if (Glib::file_test(beside, Glib::FileTest::IS_EXECUTABLE)) return beside;
     }
     return Glib::find_program_in_path(kProgram);

@@ -10,7 +10,7 @@
 namespace widgetkit::desk {
 
 std::unique_ptr<PickerDialog> PickerDialog::create(Gtk::Window& parent, const IntentPanel& panel,
-                                                   std::optional<std::string> stored,
+                                                   const std::optional<std::string>& stored,
                                                    Choose choose) {
     const auto builder =
         Gtk::Builder::create_from_resource("/org/brimlet/Brimlet/Desk/picker_dialog.ui");
@@ -19,7 +19,7 @@ std::unique_ptr<PickerDialog> PickerDialog::create(Gtk::Window& parent, const In
     dialog->set_transient_for(parent);
     runInBackground(
         dialog->lifetime_, [&panel, stored] { return ask(panel, stored); },
-        [self = dialog.get()](std::optional<Answer> answer) {
+        [self = dialog.get()](const std::optional<Answer>& answer) {
             self->show(answer.value_or(Answer{}));
         });
     return dialog;

@@ -27,7 +27,8 @@ public:
     // `panel` must live as long as the process (a query that hangs still reads it). `choose`
     // stores the chosen identifier; the dialog closes after it.
     static std::unique_ptr<PickerDialog> create(Gtk::Window& parent, const IntentPanel& panel,
-                                                std::optional<std::string> stored, Choose choose);
+                                                const std::optional<std::string>& stored,
+                                                Choose choose);
 
     PickerDialog(BaseObjectType* object, const Glib::RefPtr<Gtk::Builder>& builder,
                  const IntentPanel& panel, Choose choose);

@@ -14,7 +14,7 @@ foundation::Status drawTile(const AnyEntry& entry, WidgetFamily family, const Ti
         host::tileFor(family, look.scale, look.appearance, look.rendering);
     options.redacted = redacted;
     render::TilePixels pixels;
-    const foundation::Status status =
+    foundation::Status status =
         render::renderTilePixels(entry.content(), options, pixels, host::environmentFor(family));
     if (!status) return status;
     tile = tileFromPixels(std::move(pixels));
