@@ -3,18 +3,18 @@
 #include <glib-object.h>
 #include <glib.h>
 
+#include <utility>
+
 namespace brimlet::gui {
 
 void FrameStopwatch::start(const Glib::RefPtr<Gdk::FrameClock>& clock, Clock::time_point since,
-                           Clock::time_point ready, std::size_t rows) {
+                           Clock::time_point ready, Report report) {
     stop();
     if (!clock) return;
     clock_ = clock;
-    since_ = since;
-    ready_ = ready;
-    changed_ = Clock::now();
-    laidOut_ = changed_;
-    rows_ = rows;
+    const auto now = Clock::now();
+    times_ = Times{since, ready, now, now, now};
+    report_ = std::move(report);
     // Connected after GDK's own handlers, so each runs when its phase's work is done.
     const auto connect = [this](const char* signal, auto* handler) {
         return g_signal_connect(clock_->gobj(), signal, G_CALLBACK(handler), this);
@@ -33,24 +33,16 @@ void FrameStopwatch::stop() {
 }
 
 void FrameStopwatch::onLayout(GdkFrameClock*, FrameStopwatch* self) {
-    self->laidOut_ = Clock::now();
+    self->times_.laidOut = Clock::now();
 }
 
 void FrameStopwatch::onAfterPaint(GdkFrameClock*, FrameStopwatch* self) {
-    self->drawn_ = Clock::now();
-    self->log();
+    self->times_.drawn = Clock::now();
+    // Disconnected first: the report may start another timing.
+    const Report report = std::move(self->report_);
+    const Times times = self->times_;
     self->stop();
-}
-
-void FrameStopwatch::log() const {
-    const auto ms = [](Clock::duration d) {
-        return std::chrono::duration<double, std::milli>(d).count();
-    };
-    g_log("Brimlet", G_LOG_LEVEL_DEBUG,
-          "folder of %zu rows shown in %.1f ms (rows %.1f, widgets %.1f, then layout %.1f, paint "
-          "%.1f)",
-          rows_, ms(drawn_ - since_), ms(ready_ - since_), ms(changed_ - ready_),
-          ms(laidOut_ - changed_), ms(drawn_ - laidOut_));
+    if (report) report(times);
 }
 
 }  // namespace brimlet::gui

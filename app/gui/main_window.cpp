@@ -323,21 +323,12 @@ void MainWindow::onScanEnded() {
 }
 
 void MainWindow::logScanShown() {
-    scanShownTimer_.disconnect();
-    const auto clock = get_frame_clock();
-    if (!clock) return;
-    // After the frame that shows the tree is drawn: an idle callback runs once its dispatch ends.
-    scanShownTimer_ = clock->signal_paint().connect([this] {
-        scanShownTimer_.disconnect();
-        Glib::signal_idle().connect_once(
-            [since = scanStarted_, root = scanRoot_] {
-                const std::chrono::duration<double, std::milli> took =
-                    std::chrono::steady_clock::now() - since;
-                g_log("Brimlet", G_LOG_LEVEL_DEBUG, "scan of %s shown in %.1f ms",
-                      foundation::drawnName(root).c_str(), took.count());
-            },
-            Glib::PRIORITY_HIGH_IDLE);
-    });
+    const auto now = std::chrono::steady_clock::now();
+    scanStopwatch_.start(get_frame_clock(), scanStarted_, now,
+                         [root = foundation::drawnName(scanRoot_)](const FrameStopwatch::Times& t) {
+                             g_log("Brimlet", G_LOG_LEVEL_DEBUG, "scan of %s shown in %.1f ms",
+                                   root.c_str(), FrameStopwatch::milliseconds(t.drawn - t.since));
+                         });
 }
 
 void MainWindow::chooseFolder() {

@@ -13,6 +13,7 @@
 
 #include "app/explore/scan_controller.h"
 #include "app/gui/appearance.h"
+#include "app/gui/frame_stopwatch.h"
 #include "app/gui/last_scan.h"
 
 namespace brimlet::gui {
@@ -91,7 +92,7 @@ private:
     std::string scanRoot_;  // the folder being scanned
     // When the scan started: logged (debug, domain "Brimlet") once its tree is on screen.
     std::chrono::steady_clock::time_point scanStarted_;
-    sigc::connection scanShownTimer_;
+    FrameStopwatch scanStopwatch_;
     std::string pageBeforeScan_;        // shown again when a scan is cancelled or fails
     std::optional<LastScan> lastScan_;  // the snapshot the window opened on
     std::string historyProblem_;        // why the history could not be read, or empty

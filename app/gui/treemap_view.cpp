@@ -100,6 +100,7 @@ void TreemapView::layout(int width, int height) {
     laidOutWidth_ = width;
     laidOutHeight_ = height;
     cut_ = {};
+    restFolders_ = restBytes_ = 0;
     rest_.reset();
     sizes_.clear();
     insides_.clear();
@@ -107,6 +108,11 @@ void TreemapView::layout(int width, int height) {
     sizes_.reserve(explorer_->rows().size());
     for (const auto& row : explorer_->rows()) sizes_.push_back(row.size);
     cut_ = cutTreemap(sizes_, TreemapRect{0, 0, double(width), double(height)}, kSmallestDrawn);
+    for (const std::size_t i : cut_.restIndices) {
+        const ExplorerRow& row = explorer_->rows()[i];
+        restFolders_ += row.folder != nullptr ? 1 : 0;
+        restBytes_ += row.size;
+    }
     insides_.reserve(cut_.blocks.size());
     for (const auto& block : cut_.blocks) {
         const Folder* folder = explorer_->rows()[block.index].folder;
@@ -163,23 +169,17 @@ void TreemapView::drawRest(const Cairo::RefPtr<Cairo::Context>& cr, const Gdk::R
     roundedRect(cr, r);
     cr->set_source_rgba(fg.get_red(), fg.get_green(), fg.get_blue(), 0.10);
     cr->fill();
-    std::int64_t folders = 0, bytes = 0;
-    for (const std::size_t i : cut_.restIndices) {
-        const ExplorerRow& row = explorer_->rows()[i];
-        folders += row.folder != nullptr ? 1 : 0;
-        bytes += row.size;
-    }
-    if (folders == 0 || r.width < 2 * kPad + 60 || r.height < 2 * kPad + 34) return;
+    if (restFolders_ == 0 || r.width < 2 * kPad + 60 || r.height < 2 * kPad + 34) return;
     auto layout = create_pango_layout("");
     layout->set_width(static_cast<int>((r.width - 2 * kPad) * PANGO_SCALE));
     layout->set_ellipsize(Pango::EllipsizeMode::END);
     const std::string count = foundation::formatLocalized(
         foundation::localizedPlural("%@ folder too small to draw", "%@ folders too small to draw",
-                                    static_cast<std::uint64_t>(folders)),
-        {groupDigits(folders)});
+                                    static_cast<std::uint64_t>(restFolders_)),
+        {groupDigits(restFolders_)});
     layout->set_markup("<span weight=\"600\">" + Glib::Markup::escape_text(count) +
                        "</span>\n<span alpha=\"80%\">" +
-                       Glib::Markup::escape_text(humanBytes(bytes)) + "</span>");
+                       Glib::Markup::escape_text(humanBytes(restBytes_)) + "</span>");
     cr->move_to(r.x + kPad, r.y + kPad - 2);
     cr->set_source_rgba(fg.get_red(), fg.get_green(), fg.get_blue(), 0.75);
     layout->show_in_cairo_context(cr);

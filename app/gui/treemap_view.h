@@ -50,6 +50,7 @@ private:
     const Explorer* explorer_ = nullptr;
     std::vector<std::int64_t> sizes_;  // the rows' sizes, as laid out
     TreemapCut cut_;                   // the blocks drawn, and the strip of those too small
+    std::int64_t restFolders_ = 0, restBytes_ = 0;   // what the strip holds
     std::optional<std::vector<TreemapBlock>> rest_;  // the strip's blocks, once asked for
     std::vector<Inside> insides_;  // one per block drawn, empty where the block is too small
     int laidOutWidth_ = -1, laidOutHeight_ = -1;
